@@ -1,0 +1,78 @@
+#include "CAppServices.h"
+
+#include "XThread.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressDialog>
+
+namespace {
+
+class CProgressWindow final : public XProgress
+{
+public:
+    CProgressWindow(const QString& title, int steps)
+        : m_dialog(title, QString(), 0, std::max(steps, 1), QApplication::activeWindow())
+    {
+        m_stepped = steps > 0;
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setCancelButton(nullptr);
+        m_dialog.setMinimumDuration(0);
+        m_dialog.setValue(0);
+        if (!m_stepped)
+            m_dialog.setRange(0, 0);
+        m_dialog.show();
+        QApplication::processEvents();
+    }
+
+    void Step(const QString& text) override
+    {
+        if (!text.isEmpty())
+            m_dialog.setLabelText(text);
+        if (m_stepped)
+            m_dialog.setValue(std::min(m_dialog.value() + 1, m_dialog.maximum()));
+        QApplication::processEvents();
+    }
+
+private:
+    QProgressDialog m_dialog;
+    bool m_stepped = false;
+};
+
+} // namespace
+
+int CAppServices::MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
+{
+    if (!IsUiThread())
+        return XAppServices::MessageBox(owner, text, caption, type);
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (type & 0xF0) {
+    case MB_ICONERROR: icon = QMessageBox::Critical; break;
+    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
+    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
+    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
+    default: break;
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    switch (type & 0xF) {
+    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
+    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    default: break;
+    }
+    QMessageBox box(icon, caption, QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")), buttons,
+                    owner ? owner : QApplication::activeWindow());
+    switch (box.exec()) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return IDCANCEL;
+    }
+}
+
+std::unique_ptr<XProgress> CAppServices::BeginProgress(const QString& title, int steps)
+{
+    if (!IsUiThread())
+        return XAppServices::BeginProgress(title, steps);
+    return std::make_unique<CProgressWindow>(title, steps);
+}

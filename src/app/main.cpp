@@ -1,0 +1,68 @@
+#include "CAppServices.h"
+#include "ProgramPaths.h"
+#include "Version.h"
+
+#include <QtCore/QSocketNotifier>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QMainWindow>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int)
+{
+    const char c = 1;
+    [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// SIGTERM and SIGINT end the program through the event loop, so windows close and
+// destructors run as on a normal exit.
+void QuitOnSignals(QApplication& app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        char c;
+        [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &c, 1);
+        notifier->setEnabled(false);
+        QApplication::quit();
+    });
+    struct sigaction sa = {};
+    sa.sa_handler = OnTerminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lorvan Manager"));
+    QApplication::setApplicationVersion(FormatVersion(GetOwnFileVersion()));
+    QuitOnSignals(app);
+
+    CAppServices services;
+    SetAppServices(&services);
+
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Lorvan Manager ") + FormatVersion(GetOwnFileVersion()));
+    auto* label = new QLabel(QStringLiteral("程序目录：") + GetExeFolder(), &window);
+    label->setAlignment(Qt::AlignCenter);
+    window.setCentralWidget(label);
+    window.resize(1024, 680);
+    window.show();
+
+    const int rc = app.exec();
+    SetAppServices(nullptr);
+    return rc;
+}

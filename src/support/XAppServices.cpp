@@ -1,0 +1,55 @@
+#include "XAppServices.h"
+
+#include <QtCore/QDebug>
+
+#include <atomic>
+
+namespace {
+
+class NullProgress final : public XProgress
+{
+public:
+    void Step(const QString&) override {}
+};
+
+XAppServices& DefaultServices()
+{
+    static XAppServices services;
+    return services;
+}
+
+std::atomic<XAppServices*> g_services{nullptr};
+
+} // namespace
+
+void XAppServices::ShowSqlError(const QString& task, const QString& sql, const QString& message)
+{
+    qWarning().noquote() << "数据库访问错误:" << task << "|" << sql << "|" << message;
+}
+
+int XAppServices::MessageBox(QWidget*, const QString& text, const QString& caption, unsigned type)
+{
+    qInfo().noquote() << caption << ":" << text;
+    switch (type & 0xF) {
+    case MB_OK: return IDOK;
+    case MB_YESNO:
+    case MB_YESNOCANCEL: return IDNO;
+    default: return IDCANCEL;
+    }
+}
+
+std::unique_ptr<XProgress> XAppServices::BeginProgress(const QString&, int)
+{
+    return std::make_unique<NullProgress>();
+}
+
+XAppServices& AppServices()
+{
+    XAppServices* s = g_services.load(std::memory_order_acquire);
+    return s ? *s : DefaultServices();
+}
+
+XAppServices* SetAppServices(XAppServices* services)
+{
+    return g_services.exchange(services, std::memory_order_acq_rel);
+}

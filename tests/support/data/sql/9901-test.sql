@@ -1,0 +1,2 @@
+SELECT 1 AS one
+FROM TB_TEST
