@@ -294,38 +294,41 @@ QString Format(QStringView fmt, const Arg* args, std::size_t count)
             break;
         }
         sp.conv = fmt[i++].unicode();
+        const bool known = QStringView(u"diuoxXpfFeEgGaAcCsSn").contains(QChar(sp.conv));
+        if (!known) {
+            out += fmt.mid(start, i - start); // unknown conversion: keep the text as written
+            continue;
+        }
+        const Arg& a = take();
+        if (a.kind == Arg::None)
+            continue; // a missing argument writes nothing
         switch (sp.conv) {
         case u'd': case u'i': case u'u': case u'o': case u'x': case u'X':
-            FormatInteger(out, sp, take());
+            FormatInteger(out, sp, a);
             break;
         case u'p': {
             Spec p = sp;
             p.precision = sizeof(void*) * 2;
-            FormatInteger(out, p, take());
+            FormatInteger(out, p, a);
             break;
         }
         case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': case u'a': case u'A':
-            FormatFloat(out, sp, take());
+            FormatFloat(out, sp, a);
             break;
         case u'c': case u'C': {
-            const Arg& a = take();
-            QString body = a.kind == Arg::Str ? a.s.left(1)
-                           : (a.kind == Arg::None ? QString() : QString(QChar(static_cast<char16_t>(AsUnsigned(a, 0)))));
+            const QString body = a.kind == Arg::Str ? a.s.left(1)
+                                                    : QString(QChar(static_cast<char16_t>(AsUnsigned(a, 0))));
             Emit(out, sp, {}, body, false);
             break;
         }
         case u's': case u'S': {
-            QString body = ArgText(take());
+            QString body = ArgText(a);
             if (sp.precision >= 0 && body.size() > sp.precision)
                 body.truncate(sp.precision);
             Emit(out, sp, {}, body, false);
             break;
         }
-        case u'n':
-            take(); // never writes through a pointer
-            break;
-        default:
-            out += fmt.mid(start, i - start); // unknown conversion: keep the text as written
+        default: // %n never writes through a pointer
             break;
         }
     }

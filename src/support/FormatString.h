@@ -63,9 +63,11 @@ struct Arg
                              std::is_same_v<D, std::string_view>) {
             kind = Str; s = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
         } else if constexpr (std::is_same_v<D, const char*> || std::is_same_v<D, char*>) {
-            kind = Str; s = v ? QString::fromUtf8(v) : QString();
+            const std::remove_pointer_t<D>* p = v; // also an array, decayed
+            kind = Str; s = p ? QString::fromUtf8(p) : QString();
         } else if constexpr (std::is_same_v<D, const char16_t*> || std::is_same_v<D, char16_t*>) {
-            kind = Str; s = v ? QString::fromUtf16(v) : QString();
+            const std::remove_pointer_t<D>* p = v; // also an array, decayed
+            kind = Str; s = p ? QString::fromUtf16(p) : QString();
         } else if constexpr (std::is_same_v<D, const QChar*> || std::is_same_v<D, QChar*>) {
             kind = Str;
             if (v) {
