@@ -80,11 +80,7 @@ int SplitStrings(const QString& input, QStringList& items, const QString& separa
     return static_cast<int>(items.size());
 }
 
-namespace {
-
-// The C library's decimal reading: leading blanks, a sign, digits up to the first other
-// character; nothing readable gives 0.
-int ReadInt(const QString& s)
+int ReadLeadingInt(const QString& s)
 {
     qsizetype i = 0;
     const qsizetype n = s.size();
@@ -104,8 +100,6 @@ int ReadInt(const QString& s)
     return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
-} // namespace
-
 int SplitInts(const QString& text, QList<int>& items, const QString& separator)
 {
     items.clear();
@@ -115,7 +109,7 @@ int SplitInts(const QString& text, QList<int>& items, const QString& separator)
     SplitStrings(text, parts, separator);
     items.reserve(parts.size());
     for (const QString& p : parts)
-        items.append(ReadInt(p));
+        items.append(ReadLeadingInt(p));
     return static_cast<int>(items.size());
 }
 

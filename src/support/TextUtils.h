@@ -22,6 +22,10 @@ QString JoinInts(const QList<int>& items, const QString& separator = QStringLite
 // one item. Returns the number of items.
 int SplitStrings(const QString& text, QStringList& items, const QString& separator = QStringLiteral(","));
 
+// The C library's decimal reading: leading blanks, a sign, digits up to the first other
+// character; nothing readable gives 0; out of range is clamped.
+int ReadLeadingInt(const QString& text);
+
 // SplitStrings, then each item read as a decimal integer (anything unreadable gives 0).
 int SplitInts(const QString& text, QList<int>& items, const QString& separator = QStringLiteral(","));
 

@@ -186,10 +186,19 @@ bool XDateTime::operator==(const XDateTime& other) const
         return false;
     if (m_status != valid)
         return true;
-    // judged on the linear time line: below day 0 the fraction counts forwards
-    const double da = m_dt >= 0 ? m_dt : std::trunc(m_dt) + (std::trunc(m_dt) - m_dt);
-    const double db = other.m_dt >= 0 ? other.m_dt : std::trunc(other.m_dt) + (std::trunc(other.m_dt) - other.m_dt);
-    return std::fabs(da - db) * kSecondsPerDay < 0.5;
+    return std::fabs(Linear(m_dt) - Linear(other.m_dt)) * kSecondsPerDay < 0.5;
+}
+
+bool XDateTime::operator<(const XDateTime& other) const
+{
+    return IsValid() && other.IsValid() && !(*this == other) && Linear(m_dt) < Linear(other.m_dt);
+}
+
+double XDateTime::Linear(double day)
+{
+    // -1.25 is 06:00 of the day before the epoch: on a straight time line that is -0.75
+    const double whole = std::ceil(day);
+    return day >= 0 ? day : whole - (day - whole);
 }
 
 namespace {

@@ -58,12 +58,15 @@ public:
     // Equal when less than half a second apart, as the database compares stamps.
     bool operator==(const XDateTime& other) const;
     bool operator!=(const XDateTime& other) const { return !(*this == other); }
-    bool operator<(const XDateTime& other) const { return !(*this == other) && m_dt < other.m_dt; }
+    // Only between two valid values; below day 0 the fraction counts forwards.
+    bool operator<(const XDateTime& other) const;
 
     // Weekday of a whole day number: (d + 5) mod 7 with Monday 0, also for negative days.
     static int WeekdayOfDay(long long day);
 
 private:
+    static double Linear(double day);
+
     double m_dt = 0;
     Status m_status = valid;
 };

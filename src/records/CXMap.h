@@ -1,0 +1,45 @@
+#pragma once
+
+#include "XDateTime.h"
+
+#include <QtCore/QString>
+
+#include <map>
+
+class CXArray;
+
+// Small integer ids (fields, query options, controls, modules) to texts: query maps, scheme
+// setup data, rights data, request parameters. Kept in key order, so that two maps with the
+// same pairs write the same XML text.
+class CXMap
+{
+public:
+    CXMap() = default;
+    CXMap(const CXMap&) = default;
+    CXMap& operator=(const CXMap&) = default;
+
+    bool IsEqual(const CXMap& other) const { return m_map == other.m_map; }
+    bool IsEmpty() const { return m_map.empty(); }
+    int GetCount() const { return static_cast<int>(m_map.size()); }
+    bool Has(int key) const { return m_map.count(key) != 0; }
+    void Remove(int key) { m_map.erase(key); }
+    void RemoveAll() { m_map.clear(); }
+    auto begin() const { return m_map.begin(); }
+    auto end() const { return m_map.end(); }
+
+    // Stores the text with its quoted SQL symbols replaced by their numbers; an empty text
+    // is stored too (the key exists afterwards).
+    void SetText(int key, const QString& text);
+    // "%Y-%m-%d" when the day number is above 0; otherwise the map is not changed.
+    void SetDate(int key, const XDateTime& date);
+    QString GetText(int key) const;
+    // The value's leading decimal integer; 0 when missing or unreadable.
+    int GetInt(int key) const;
+    // The value read as a date text, else its leading integer as a day number.
+    XDateTime GetDate(int key) const;
+    // Whether the value's comma-separated int list holds the value.
+    bool ListHas(int key, int value) const;
+
+private:
+    std::map<int, QString> m_map;
+};

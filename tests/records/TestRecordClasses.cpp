@@ -1,0 +1,68 @@
+#include "TestRecordClasses.h"
+
+#include <mutex>
+
+CHeads* CTestCourse::StaticHeads()
+{
+    static CHeads heads;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        heads.m_strItemType = QStringLiteral("课程");
+        heads.m_strItemUnit = QStringLiteral("门");
+        heads.m_strTable = QStringLiteral("TB_COURSE");
+        heads.m_bGoodStatus = 1;
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCourse, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CTestCourse, m_strName), QString(), QString(), 512, 521, 0, QString());
+        heads.AddHead({}, QStringLiteral("状态"), 8, QStringLiteral("IsEnabled"), XIN, XOFFSET(CTestCourse, m_nState), 1, 0, 0, QStringLiteral("停用|启用"), QString(), 8, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CTestCourse, m_fPrice), QString(), QString(), 0, 521, 0, QString());
+        heads.AddTextHead(u"其他", QStringLiteral("备注"), 8, QStringLiteral("TeacherNote"), XSW, XOFFSET(CTestCourse, m_strTeacherNote), QStringLiteral("无"), QStringLiteral("无记录"), QString());
+    });
+    return &heads;
+}
+
+CHeads* CTestCourseLine::StaticHeads()
+{
+    static CHeads heads;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        heads.m_strItemType = QStringLiteral("课程");
+        heads.m_strItemUnit = QStringLiteral("门");
+        heads.m_strTable = QStringLiteral("TB_CHARGE_COURSE");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCourseLine, m_nSubID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, XOFFSET(CTestCourseLine, m_nParentID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("课程"), 9, QStringLiteral("CourseID"), XLK, 0, QString(), QString(), 512, 521, 0, QString());
+        heads.AddHead({}, QStringLiteral("课时"), 8, QStringLiteral("Lessons"), XIN, XOFFSET(CTestCourseLine, m_nLessons), 1, 0, 0, QStringLiteral("%d 次"), QString(), 0, 521, 0, QString());
+    });
+    return &heads;
+}
+
+double CTestCharge::GetTotal() const { return m_nTimes * m_fPrice; }
+
+CXDateRange CTestCharge::GetPeriod() const { return CXDateRange(m_dtBegin, m_dtBegin.Day() ? m_dtBegin.AddDays(30) : XDateTime(0.0)); }
+
+CHeads* CTestCharge::StaticHeads()
+{
+    static CHeads heads;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        heads.m_strItemType = QStringLiteral("课时包");
+        heads.m_strItemUnit = QStringLiteral("项");
+        heads.m_strTable = QStringLiteral("TB_CHARGE");
+        heads.m_bGoodStatus = 1;
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCharge, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddTextHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CTestCharge, m_strName), QStringLiteral("新课时包"), QString(), QString());
+        heads.AddHead({}, QStringLiteral("课时"), 8, QStringLiteral("Times"), XIN, XOFFSET(CTestCharge, m_nTimes), 1, 0, 0, QStringLiteral("%d 次"), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CTestCharge, m_fPrice), QString(), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("开始"), 8, QStringLiteral("BeginDate"), XDT, XOFFSET(CTestCharge, m_dtBegin), QString(), QStringLiteral("长期"), 0, 521, 0, QString());
+        heads.AddHead({}, QStringLiteral("时间"), 8, QStringLiteral("TimeSpan"), XTS, XOFFSET(CTestCharge, m_nTimeSpan), 8301000, 0, 0, QString(), QString(), 0, 521, 0, QString());
+        heads.AddHead({}, QStringLiteral("状态"), 8, QStringLiteral("IsEnabled"), XIN, XOFFSET(CTestCharge, m_nState), 1, 0, 0, QStringLiteral("停用|启用"), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("教室"), 8, QStringLiteral("Room"), XSW, XOFFSET(CTestCharge, m_strRoom), QString(), QStringLiteral("无记录"), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("教师"), 8, QStringLiteral("TeacherID"), XLK, XOFFSET(CTestCharge, m_teacher), QString(), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("课程"), 8, QStringLiteral("CourseID"), XLK, XOFFSET(CTestCharge, m_course), QString(), QString(), 0, 521, 0, QString());
+        heads.AddMemberHead({}, QStringLiteral("修改"), XBS, XOFFSET(CTestCharge, m_stamp), QString(), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("课程明细"), 1, QString(), XAR, XOFFSET(CTestCharge, m_lines), QString(), QString(), 0, 521, 0, QString());
+        heads.AddComputedHead({}, QStringLiteral("总价"), XNU, CHeads::Getter(&CTestCharge::GetTotal), QString(), QString(), 0, 521, 0, QString());
+        heads.AddComputedHead({}, QStringLiteral("有效期"), XDR, CHeads::Getter(&CTestCharge::GetPeriod), QString(), QString(), 0, 521, 0, QString());
+    });
+    return &heads;
+}

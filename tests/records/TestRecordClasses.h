@@ -1,0 +1,60 @@
+#pragma once
+
+// Small record classes of the tests' own: a course, a lesson package with course lines (a
+// child array of lines derived from the course module's record), links, money, dates, an
+// option list, a time span and computed fields.
+#include "CHead.h"
+#include "CModule.h"
+#include "CXItem.h"
+
+class CTestCourse : public CXItemT<MDU_COURSE>
+{
+public:
+    CTestCourse() { CTestCourse::Reset(); }
+    static CHeads* StaticHeads();
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CTestCourse; }
+
+    QString m_strTeacherNote;
+    int m_nState = 0;
+    double m_fPrice = 0;
+};
+
+// A course line of a lesson package: its ID and title name the course, its line ID is its
+// own row.
+class CTestCourseLine : public CXItemT<MDU_COURSE>
+{
+public:
+    CTestCourseLine() { CTestCourseLine::Reset(); }
+    static CHeads* StaticHeads();
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CTestCourseLine; }
+
+    int m_nLessons = 0;
+};
+
+class CTestCharge : public CXItemT<MDU_CHARGE>
+{
+public:
+    CTestCharge() { CTestCharge::Reset(); }
+    static CHeads* StaticHeads();
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CTestCharge; }
+
+    double GetTotal() const;
+    CXDateRange GetPeriod() const;
+
+    int m_nTimes = 0;
+    double m_fPrice = 0;
+    XDateTime m_dtBegin;
+    int m_nTimeSpan = 0;
+    int m_nState = 0;
+    QString m_strRoom;
+    CXItemT<MDU_TEACHER> m_teacher; // link whose value is a record
+    CXBase m_course;                // link whose value is a bare reference
+    CXBase m_stamp;
+    CXArrayT<CTestCourseLine> m_lines{this};
+};
+
+using CTestModuleCourse = CModuleT<CTestCourse>;
+using CTestModuleCharge = CModuleT<CTestCharge>;
