@@ -132,7 +132,9 @@ QString PrepareSql(const QString& source, const XSqlNameMap* names)
             continue;
         }
         if (IsSqlSpace(c)) {
-            out += u' ';
+            // one blank, also across a removed comment
+            if (!out.endsWith(u' '))
+                out += u' ';
             ++i;
             while (i < n && IsSqlSpace(text[i]))
                 ++i;
