@@ -50,7 +50,7 @@ CHeads* CTestCharge::StaticHeads()
         heads.m_strTable = QStringLiteral("TB_CHARGE");
         heads.m_bGoodStatus = 1;
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCharge, m_nID), QString(), QString(), 0, 0, 0, QString());
-        heads.AddTextHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CTestCharge, m_strName), QStringLiteral("新课时包"), QString(), QString());
+        heads.AddTextHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CTestCharge, m_strName), QStringLiteral("新课时包"), QString(), QString())->m_nColTitle = 1;
         heads.AddHead({}, QStringLiteral("课时"), 8, QStringLiteral("Times"), XIN, XOFFSET(CTestCharge, m_nTimes), 1, 0, 0, QStringLiteral("%d 次"), QString(), 0, 521, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CTestCharge, m_fPrice), QString(), QString(), 0, 521, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("开始"), 8, QStringLiteral("BeginDate"), XDT, XOFFSET(CTestCharge, m_dtBegin), QString(), QStringLiteral("长期"), 0, 521, 0, QString());
