@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kMduOffset = XOFFSET(CXBase, m_nMduID);
 
+XDuplicateFinder& Finder();
+bool HasDuplicate(const CXItem& item, const CHeads& heads, const CHead& head);
+
 QString EscapeText(const QString& text)
 {
     QString s = text;
@@ -692,7 +695,7 @@ int CXItem::Validate(const CXItem* user, bool bCheckDuplicates)
         for (int i = 0; i < heads->GetSize(); ++i) {
             const CHead* h = heads->GetAt(i);
             if (bCheckDuplicates && h->m_nUnique && h->m_nType == XSW && h->m_nOffset &&
-                !Member<QString>(h->m_nOffset).isEmpty() && FindDuplicate(*this, *h)) {
+                !Member<QString>(h->m_nOffset).isEmpty() && HasDuplicate(*this, *heads, *h)) {
                 AddStatusText(h->m_nUnique == 1 ? ST_WARN : ST_STOP, nullptr, h->m_strName + QStringLiteral("存在重复项。"));
             }
             if (h->m_nType == XAR && h->m_nOffset) {
@@ -741,11 +744,23 @@ int CXItem::Validate(const CXItem* user, bool bCheckDuplicates)
 // Duplicate search, provided by the database layer
 
 namespace {
+
 XDuplicateFinder& Finder()
 {
     static XDuplicateFinder finder;
     return finder;
 }
+
+bool HasDuplicate(const CXItem& item, const CHeads& heads, const CHead& head)
+{
+    const XDuplicateFinder& finder = Finder();
+    if (!finder)
+        return false;
+    // the record's own row: its ID as a main record of its module, its line ID otherwise
+    const int ownId = item.IsModuleItem() ? item.m_nID : item.m_nSubID;
+    return finder(ownId, item.Member<QString>(head.m_nOffset), heads.m_strTable, head.m_strColumn) != 0;
+}
+
 } // namespace
 
 XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder)
@@ -753,10 +768,4 @@ XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder)
     XDuplicateFinder previous = std::move(Finder());
     Finder() = std::move(finder);
     return previous;
-}
-
-bool FindDuplicate(const CXItem& item, const CHead& head)
-{
-    const XDuplicateFinder& finder = Finder();
-    return finder && finder(item, head);
 }

@@ -118,6 +118,9 @@ public:
     QString GetModuleGroup() const;
     QString GetModuleDescription() const;
 
+    // The record stands for a user logged in through WeChat (session id "wx_" + at least 8).
+    bool IsWeChatSession() const { return m_strSession.size() >= 11 && m_strSession.startsWith(QLatin1String("wx_")); }
+
     // Validation messages.
     template <class... A>
     void AddStatus(int level, const void* member, const char* format, const A&... args);
@@ -178,9 +181,9 @@ void CXItem::AddStatus(int level, const void* member, const char* format, const 
     AddStatusText(level, member, (format && *format) ? FormatString(format, args...) : QString());
 }
 
-// Whether another stored row of the record's table has the same value in the head's text
-// column (the record's own row left out). The database layer installs the search; without
-// one nothing counts as a duplicate.
-using XDuplicateFinder = std::function<bool(const CXItem& item, const CHead& head)>;
+// The duplicate search of validation: the ID of another row of the table whose column
+// equals the value (0 when none). The database layer installs it; without one nothing
+// counts as a duplicate.
+using XDuplicateFinder =
+    std::function<int(int ownId, const QString& value, const QString& table, const QString& column)>;
 XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder);
-bool FindDuplicate(const CXItem& item, const CHead& head);

@@ -210,11 +210,16 @@ TEST_F(RecordOperations, ValidationLevelsOrderAndDuplicates)
     EXPECT_EQ(twice.GetStatusText(), QString::fromUtf8("价格过高"));
 
     int searches = 0;
-    XDuplicateFinder previous = SetDuplicateFinder([&](const CXItem& item, const CHead& head) {
-        ++searches;
-        return head.m_strColumn == "RecordName" && item.m_strName == QString::fromUtf8("重名");
-    });
+    XDuplicateFinder previous = SetDuplicateFinder(
+        [&](int ownId, const QString& value, const QString& table, const QString& column) {
+            ++searches;
+            EXPECT_EQ(ownId, 41);
+            EXPECT_EQ(table, "TB_COURSE");
+            EXPECT_EQ(column, "RecordName");
+            return value == QString::fromUtf8("重名") ? 7 : 0;
+        });
     CTestCourse course;
+    course.m_nID = 41;
     course.m_strName = QStringLiteral("重名");
     EXPECT_EQ(course.Validate(nullptr, false), ST_GOOD);
     EXPECT_EQ(searches, 0); // no search without the flag
