@@ -112,13 +112,14 @@ struct AttrScan
 };
 
 // Reads the attribute tokens of a tag from `from` (just after "<" or "<?") to `end`.
-AttrScan ScanAttributes(QStringView s, int from, int end, QStringView name, bool noCase = false)
+AttrScan ScanAttributes(QStringView s, int from, int end, QStringView name, bool noCase = false, bool pi = false)
 {
     AttrScan r;
     r.insertAt = from;
     int i = from;
     bool first = true;
     bool afterEq = false;
+    int eqAt = 0;
     int matched = 0; // 1: the requested name was read, 2: and then "="
     while (true) {
         while (i < end && IsWhite(s[i].unicode()))
@@ -128,7 +129,8 @@ AttrScan ScanAttributes(QStringView s, int from, int end, QStringView name, bool
         const char16_t c = s[i].unicode();
         int tokEnd = 0;
         bool value = false;
-        if (c == u'"' || c == u'\'') {
+        // as in the parser, a quote opens a value only after "="
+        if (afterEq && (c == u'"' || c == u'\'')) {
             tokEnd = i + 1;
             while (tokEnd < end && s[tokEnd] != c)
                 ++tokEnd;
@@ -141,17 +143,19 @@ AttrScan ScanAttributes(QStringView s, int from, int end, QStringView name, bool
             value = true;
         } else if (c == u'/' || c == u'>' || c == u'?') {
             break;
-        } else if (c == u'=') {
+        } else if (c == u'=' && !first) {
             afterEq = true;
             if (matched == 1)
                 matched = 2;
+            eqAt = i;
             r.insertAt = ++i;
             continue;
         } else {
+            // the tag name ends where the parser ends it, so an edit cannot rename the tag
             tokEnd = i;
             while (tokEnd < end) {
                 const char16_t t = s[tokEnd].unicode();
-                if (IsWhite(t) || t == u'/' || t == u'=' || t == u'>' || t == u'?')
+                if (IsWhite(t) || t == u'/' || t == u'>' || ((!first || pi) && (t == u'=' || t == u'?')))
                     break;
                 ++tokEnd;
             }
@@ -174,6 +178,9 @@ AttrScan ScanAttributes(QStringView s, int from, int end, QStringView name, bool
         i = tokEnd;
         r.insertAt = i;
     }
+    // A new attribute right after a "=" without a value would become that value.
+    if (afterEq)
+        r.insertAt = eqAt;
     return r;
 }
 
@@ -489,7 +496,7 @@ void CXXmlDoc::CloseUnended(int iRoot, int iElem, int offset2, QStringView text)
         const int last = m_table[first].iPrev;
         for (int c = first; c; c = m_table[c].iNext) {
             m_table[c].iParent = parent;
-            AdjustLevels(c, -1);
+            AddToSubtree(c, &ElemRecord::nLevel, -1);
         }
         m_table[first].nFlags &= ~ELEM_FIRST_CHILD;
         m_table[first].iPrev = iElem;
@@ -550,29 +557,13 @@ void CXXmlDoc::LinkAfter(int iParent, int iAfter, int iElem)
         m_table[m_table[iParent].iFirstChild].iPrev = iElem;
 }
 
-// Walks a subtree without recursion: documents may nest deeper than the stack allows.
-void CXXmlDoc::ShiftSubtree(int iRoot, int delta)
+// Adds delta to one field of every record of a subtree, walking without recursion:
+// documents may nest deeper than the stack allows.
+void CXXmlDoc::AddToSubtree(int iRoot, int ElemRecord::*field, int delta)
 {
     int i = iRoot;
     for (;;) {
-        m_table[i].nStart += delta;
-        if (m_table[i].iFirstChild) {
-            i = m_table[i].iFirstChild;
-            continue;
-        }
-        while (i != iRoot && !m_table[i].iNext)
-            i = m_table[i].iParent;
-        if (i == iRoot)
-            break;
-        i = m_table[i].iNext;
-    }
-}
-
-void CXXmlDoc::AdjustLevels(int iRoot, int delta)
-{
-    int i = iRoot;
-    for (;;) {
-        m_table[i].nLevel += delta;
+        m_table[i].*field += delta;
         if (m_table[i].iFirstChild) {
             i = m_table[i].iFirstChild;
             continue;
@@ -592,7 +583,7 @@ void CXXmlDoc::ShiftFollowing(int iElem, int delta)
     int i = iElem;
     while (i) {
         for (int s = m_table[i].iNext; s; s = m_table[s].iNext)
-            ShiftSubtree(s, delta);
+            AddToSubtree(s, &ElemRecord::nStart, delta);
         i = m_table[i].iParent;
         m_table[i].nLength += delta;
     }
@@ -713,12 +704,20 @@ bool CXXmlDoc::OutOfElement()
 // ---------------------------------------------------------------------------------------
 // Attributes and text
 
+// Where the attributes of a start tag end: before its ">", or before the "/>" of an empty
+// element even after an unquoted value, so an edit never moves the tag's end.
+int CXXmlDoc::AttributesEnd(const ElemRecord& r)
+{
+    const bool empty = !r.nEndTagLen && !(r.nFlags & ELEM_UNENDED);
+    return r.nStart + r.nStartTagLen - (empty ? 2 : 1);
+}
+
 QString CXXmlDoc::GetAttribute(int pos, const QString& name) const
 {
     if (!IsElement(pos))
         return QString();
     const ElemRecord& r = m_table[pos];
-    const AttrScan a = ScanAttributes(m_strDoc, r.nStart + 1, r.nStart + r.nStartTagLen, name);
+    const AttrScan a = ScanAttributes(m_strDoc, r.nStart + 1, AttributesEnd(r), name);
     return a.found ? AttrValue(m_strDoc, a) : QString();
 }
 
@@ -727,7 +726,7 @@ bool CXXmlDoc::SetAttribute(int pos, const QString& name, const QString& value, 
     if (!IsElement(pos) || !IsSafeName(name, false))
         return false;
     const ElemRecord r = m_table[pos];
-    const AttrScan a = ScanAttributes(m_strDoc, r.nStart + 1, r.nStart + r.nStartTagLen, name);
+    const AttrScan a = ScanAttributes(m_strDoc, r.nStart + 1, AttributesEnd(r), name);
     const QString quoted = u'"' + EscapeXmlText(value, true) + u'"';
     int delta = 0;
     if (a.found) {
@@ -741,7 +740,7 @@ bool CXXmlDoc::SetAttribute(int pos, const QString& name, const QString& value, 
     m_table[pos].nStartTagLen += delta;
     m_table[pos].nLength += delta;
     for (int c = m_table[pos].iFirstChild; c; c = m_table[c].iNext)
-        ShiftSubtree(c, delta);
+        AddToSubtree(c, &ElemRecord::nStart, delta);
     ShiftFollowing(pos, delta);
     return true;
 }
@@ -866,6 +865,7 @@ struct CXXmlDoc::InsertPlan
     QString suffix;
     int iAfter = 0;
     int open = 0; // 1: "<p/>" is opened, 2: "<p>" without end gets one
+    bool spaced = false;
     int parentNameLen = 0;
 };
 
@@ -891,7 +891,9 @@ CXXmlDoc::InsertPlan CXXmlDoc::PlanInsert(int iParent, int iAfter, int flags) co
             plan.open = 1;
             plan.pos = p.nStart + p.nStartTagLen - 2;
             plan.removed = 1;
-            plan.prefix = open;
+            // "<p //>" would still end in "/>": a blank keeps the opened tag a start tag
+            plan.spaced = m_strDoc[plan.pos - 1] == u'/';
+            plan.prefix = plan.spaced ? u' ' + open : open;
             plan.suffix = endTag;
         } else {
             plan.pos = p.nStart + p.nLength - p.nEndTagLen;
@@ -920,7 +922,7 @@ void CXXmlDoc::OpenParent(int iParent, const InsertPlan& plan)
     if (!plan.open)
         return;
     ElemRecord& p = m_table[iParent];
-    if (plan.open == 1)
+    if (plan.open == 1 && !plan.spaced)
         p.nStartTagLen -= 1;
     p.nFlags &= ~ELEM_UNENDED;
     p.nEndTagLen = plan.parentNameLen + 3;
@@ -1033,7 +1035,7 @@ bool CXXmlDoc::InsertDocument(const QString& text)
     int prev = plan.iAfter;
     for (int c = first; c;) {
         const int next = m_table[c].iNext;
-        ShiftSubtree(c, move);
+        AddToSubtree(c, &ElemRecord::nStart, move);
         m_table[c].nFlags &= ~ELEM_FIRST_CHILD;
         LinkAfter(iParent, prev, c);
         prev = c;
@@ -1211,7 +1213,7 @@ QString CXXmlDoc::GetDeclaredEncoding(const QString& text)
         while (e < t.length && !IsWhite(s[e].unicode()) && s[e] != u'?')
             ++e;
         if (EqualsNoCase(s.mid(2, e - 2), u"xml")) {
-            const AttrScan a = ScanAttributes(s, 2, t.length, u"encoding", true);
+            const AttrScan a = ScanAttributes(s, 2, t.length - 2, u"encoding", true, true);
             return a.found ? AttrValue(s, a) : QString();
         }
     }
@@ -1228,7 +1230,7 @@ QString CXXmlDoc::GetDeclaredEncoding(const QString& text)
             }
             if (!EqualsNoCase(name, u"meta"))
                 continue;
-            const int end = t.start + t.length;
+            const int end = t.start + t.length - (t.kind == Token::EmptyTag ? 2 : 1);
             const AttrScan equiv = ScanAttributes(s, t.start + 1, end, u"http-equiv", true);
             if (!equiv.found || !EqualsNoCase(AttrValue(s, equiv), u"Content-Type"))
                 continue;

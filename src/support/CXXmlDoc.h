@@ -175,10 +175,10 @@ private:
     void LinkLastChild(int iParent, int iElem);
     void LinkAfter(int iParent, int iAfter, int iElem);
     void ShiftFollowing(int iElem, int delta);
-    void ShiftSubtree(int iRoot, int delta);
-    void AdjustLevels(int iRoot, int delta);
+    void AddToSubtree(int iRoot, int ElemRecord::*field, int delta);
     void Splice(int pos, int removed, const QString& insert);
     bool IsElement(int pos) const;
+    static int AttributesEnd(const ElemRecord& r);
     InsertPlan PlanInsert(int iParent, int iAfter, int flags) const;
     void OpenParent(int iParent, const InsertPlan& plan);
     void ShiftAfterInsert(int iParent, int iLast, int delta);

@@ -23,12 +23,16 @@ Token Tokenizer::TagNameAt(QStringView text, int start)
     Token t;
     t.start = start;
     int from = start + 1;
-    if (from < text.size() && (text[from] == u'/' || text[from] == u'?'))
+    const bool pi = from < text.size() && text[from] == u'?';
+    if (from < text.size() && (text[from] == u'/' || pi))
         ++from;
     t.nameStart = from;
     int end = NameEnd(text, from);
-    if (text.mid(from, end - from).contains(u'?'))
-        end = static_cast<int>(text.indexOf(u'?', from));
+    if (pi) {
+        const qsizetype q = text.mid(from, end - from).indexOf(u'?');
+        if (q >= 0)
+            end = from + static_cast<int>(q);
+    }
     t.nameLen = end - from;
     return t;
 }

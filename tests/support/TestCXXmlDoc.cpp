@@ -1,5 +1,6 @@
 #include "CXXmlDoc.h"
 #include "TestSupport.h"
+#include "XmlTreeDump.h"
 
 #include <gtest/gtest.h>
 
@@ -7,58 +8,10 @@
 #include <QtCore/QTemporaryDir>
 
 #include <random>
-#include <sstream>
 
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
-
-// The element table in document order, one line per element: what a fresh parse of the
-// text must reproduce after any edit.
-std::string DumpTree(const CXXmlDoc& doc)
-{
-    std::ostringstream out;
-    std::vector<std::pair<int, int>> stack; // element, its index in document order
-    int order = 0;
-    std::vector<int> orderOf(static_cast<size_t>(doc.NextFreeIndex()), -1);
-    orderOf[0] = -1;
-    std::vector<int> todo;
-    for (int c = doc.Elem(0).iFirstChild; c; c = doc.Elem(c).iNext)
-        todo.push_back(c);
-    std::reverse(todo.begin(), todo.end());
-    while (!todo.empty()) {
-        const int i = todo.back();
-        todo.pop_back();
-        const CXXmlDoc::ElemRecord& r = doc.Elem(i);
-        orderOf[static_cast<size_t>(i)] = order++;
-        const uint32_t flags = r.nFlags & (CXXmlDoc::ELEM_FIRST_CHILD | CXXmlDoc::ELEM_UNENDED | CXXmlDoc::ELEM_HAS_ERROR);
-        out << r.nStart << ' ' << r.nLength << ' ' << r.nStartTagLen << ' ' << r.nEndTagLen << ' ' << r.nLevel << ' '
-            << std::hex << flags << std::dec << " parent=" << (r.iParent ? orderOf[static_cast<size_t>(r.iParent)] : -1)
-            << '\n';
-        // the backward chain is circular: the first child's previous is the last child
-        if (r.nFlags & CXXmlDoc::ELEM_FIRST_CHILD) {
-            int last = i;
-            while (doc.Elem(last).iNext)
-                last = doc.Elem(last).iNext;
-            if (r.iPrev != last)
-                out << "broken prev chain at " << i << '\n';
-        } else if (doc.Elem(r.iPrev).iNext != i) {
-            out << "broken prev link at " << i << '\n';
-        }
-        std::vector<int> kids;
-        for (int c = r.iFirstChild; c; c = doc.Elem(c).iNext)
-            kids.push_back(c);
-        todo.insert(todo.end(), kids.rbegin(), kids.rend());
-    }
-    out << "doc " << doc.Elem(0).nLength << '\n';
-    return out.str();
-}
-
-std::string Reparsed(const CXXmlDoc& doc)
-{
-    CXXmlDoc fresh(doc.GetDocText());
-    return DumpTree(fresh);
-}
 
 // ---------------------------------------------------------------------------------------
 // Parser
@@ -129,10 +82,10 @@ TEST(CXXmlDoc, UnendedElementGivesUpItsChildrenAndItsErrorFlag)
     // c and its child d move up with b's unended close; the lone </x> inside b marks b,
     // and the mark moves on to a
     doc.SetDocText(QStringLiteral("<a><b><c><d/></c></x></a>"));
-    EXPECT_EQ(DumpTree(doc), "0 25 3 4 0 280000 parent=-1\n"
-                             "3 3 3 0 1 180000 parent=0\n"
-                             "6 11 3 4 1 0 parent=0\n"
-                             "9 4 4 0 2 80000 parent=2\n"
+    EXPECT_EQ(DumpTree(doc), "a 0 25 3 4 0 280000 parent=-1\n"
+                             "b 3 3 3 0 1 180000 parent=0\n"
+                             "c 6 11 3 4 1 0 parent=0\n"
+                             "d 9 4 4 0 2 80000 parent=2\n"
                              "doc 25\n");
     const int a2 = doc.Elem(0).iFirstChild;
     EXPECT_TRUE(doc.Elem(a2).nFlags & CXXmlDoc::ELEM_HAS_ERROR);
@@ -441,6 +394,7 @@ TEST(CXXmlDoc, ChildrenOpenTheirParent)
         {u"<p>text</p>", 0, u"<p>text<c/>\r\n</p>"},
         {u"<p>\r\n  <a/>\r\n</p>", 0, u"<p>\r\n  <a/>\r\n<c/>\r\n</p>"},
         {u"<q><p></q>", 0, u"<q><p>\r\n<c/>\r\n</p></q>"},
+        {u"<p //>", 0, u"<p / >\r\n<c/>\r\n</p>"},
     };
     for (const auto& c : cases) {
         CXXmlDoc doc(QString::fromUtf16(c.text));
@@ -479,6 +433,32 @@ TEST(CXXmlDoc, SetAttributeReplacesOrAppends)
     EXPECT_EQ(DumpTree(doc), Reparsed(doc));
     ASSERT_TRUE(doc.FindChildElement(QStringLiteral("b")));
     EXPECT_EQ(doc.GetText(doc.m_nChildPos), QStringLiteral("t"));
+
+    // a quote that opens no value does not carry the new attribute past the tag's end
+    doc.SetDocText(QStringLiteral("<r \"v>t\"></r>"));
+    ASSERT_TRUE(doc.FindElement());
+    ASSERT_TRUE(doc.SetAttribute(doc.m_nMainPos, QStringLiteral("k"), QStringLiteral("v")));
+    EXPECT_EQ(doc.GetDocText(), QStringLiteral("<r \"v k=\"v\">t\"></r>"));
+    EXPECT_EQ(DumpTree(doc), Reparsed(doc));
+
+    // nor does a "=" without a value, nor a tag name the parser reads differently
+    for (const char16_t* text : {u"<r a=\"0\" x=\r>t</r>", u"<r=>t</r>", u"<r?x=1>t</r>"}) {
+        doc.SetDocText(QString::fromUtf16(text));
+        ASSERT_TRUE(doc.FindElement());
+        const QString name = doc.GetTagName(doc.m_nMainPos);
+        ASSERT_TRUE(doc.SetAttribute(doc.m_nMainPos, QStringLiteral("k"), QStringLiteral("v w")));
+        EXPECT_EQ(doc.GetAttribute(doc.m_nMainPos, QStringLiteral("k")), QStringLiteral("v w"));
+        EXPECT_EQ(DumpTree(doc), Reparsed(doc)) << doc.GetDocText().toStdString();
+        EXPECT_EQ(doc.GetTagName(doc.m_nMainPos), name);
+    }
+
+    // an unquoted value ending in a quote before "/>" leaves the element empty
+    doc.SetDocText(QStringLiteral("<r><i id=)2\"/></r>"));
+    ASSERT_TRUE(doc.FindChildElement());
+    ASSERT_TRUE(doc.SetAttribute(doc.m_nChildPos, QStringLiteral("k"), QStringLiteral("v")));
+    ASSERT_TRUE(doc.SetAttribute(doc.m_nChildPos, QStringLiteral("id"), QStringLiteral("3")));
+    EXPECT_EQ(doc.GetDocText(), QStringLiteral("<r><i id=\"3\" k=\"v\"/></r>"));
+    EXPECT_EQ(DumpTree(doc), Reparsed(doc));
 
     EXPECT_FALSE(doc.SetAttribute(0, QStringLiteral("x"), QStringLiteral("1")));
     EXPECT_FALSE(doc.SetAttribute(a, QStringLiteral("a=b"), QStringLiteral("1")));
