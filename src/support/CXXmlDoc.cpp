@@ -636,19 +636,23 @@ QString CXXmlDoc::GetTagName(int pos) const
     return m_strDoc.mid(t.nameStart, t.nameLen);
 }
 
+// The first of element i and its following siblings whose tag name is lead (any when empty).
+int CXXmlDoc::FirstMatching(int i, QStringView lead) const
+{
+    for (; i && !lead.isEmpty(); i = m_table[i].iNext) {
+        const Token t = Tokenizer::TagNameAt(m_strDoc, m_table[i].nStart);
+        if (QStringView(m_strDoc).mid(t.nameStart, t.nameLen) == lead)
+            break;
+    }
+    return i;
+}
+
 bool CXXmlDoc::FindElement(const QString& name)
 {
     QStringView lead;
     if (!ParseFindName(name, lead))
         return false;
-    int i = m_nMainPos ? m_table[m_nMainPos].iNext : m_table[m_nParentPos].iFirstChild;
-    for (; i; i = m_table[i].iNext) {
-        if (lead.isEmpty())
-            break;
-        const Token t = Tokenizer::TagNameAt(m_strDoc, m_table[i].nStart);
-        if (QStringView(m_strDoc).mid(t.nameStart, t.nameLen) == lead)
-            break;
-    }
+    const int i = FirstMatching(m_nMainPos ? m_table[m_nMainPos].iNext : m_table[m_nParentPos].iFirstChild, lead);
     if (!i)
         return false;
     m_nMainPos = i;
@@ -665,14 +669,7 @@ bool CXXmlDoc::FindChildElement(const QString& name)
     QStringView lead;
     if (!ParseFindName(name, lead))
         return false;
-    int i = m_nChildPos ? m_table[m_nChildPos].iNext : m_table[m_nMainPos].iFirstChild;
-    for (; i; i = m_table[i].iNext) {
-        if (lead.isEmpty())
-            break;
-        const Token t = Tokenizer::TagNameAt(m_strDoc, m_table[i].nStart);
-        if (QStringView(m_strDoc).mid(t.nameStart, t.nameLen) == lead)
-            break;
-    }
+    const int i = FirstMatching(m_nChildPos ? m_table[m_nChildPos].iNext : m_table[m_nMainPos].iFirstChild, lead);
     if (!i)
         return false;
     m_nChildPos = i;

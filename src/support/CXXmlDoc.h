@@ -178,6 +178,7 @@ private:
     void AddToSubtree(int iRoot, int ElemRecord::*field, int delta);
     void Splice(int pos, int removed, const QString& insert);
     bool IsElement(int pos) const;
+    int FirstMatching(int i, QStringView lead) const;
     static int AttributesEnd(const ElemRecord& r);
     InsertPlan PlanInsert(int iParent, int iAfter, int flags) const;
     void OpenParent(int iParent, const InsertPlan& plan);
