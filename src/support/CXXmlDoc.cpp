@@ -422,6 +422,25 @@ int CXXmlDoc::ParseInto(QStringView text, int iRoot, int baseLevel)
     int cur = iRoot;
     Tokenizer tok(text);
     int created = 0;
+    bool unended = false;
+
+    // Closes every element open above depth d as unended. The entries are logged innermost
+    // first, the records are closed outermost first: each close then moves only its own
+    // children, and the levels are set once at the end, so deep nesting stays linear.
+    auto closeAbove = [&](int d, int offset2) {
+        const int top = stack.Depth() - 1;
+        if (top <= d)
+            return;
+        for (int k = top; k > d; --k)
+            AddResult(QStringLiteral("unended_start_tag"), 0, stack.At(k).name.toString(),
+                      m_table[stack.At(k).iElem].nStart, offset2);
+        for (int k = d + 1; k <= top; ++k)
+            CloseUnended(iRoot, stack.At(k).iElem);
+        for (int k = top; k > d; --k)
+            stack.Pop();
+        unended = true;
+    };
+
     for (;;) {
         const Token t = tok.Next();
         switch (t.kind) {
@@ -437,26 +456,21 @@ int CXXmlDoc::ParseInto(QStringView text, int iRoot, int baseLevel)
             if (t.kind == Token::EmptyTag) {
                 m_table[e].nLength = t.length;
             } else {
-                stack.Push({e, t.nameStart, t.nameLen});
+                stack.Push(e, text.mid(t.nameStart, t.nameLen));
                 cur = e;
             }
             break;
         }
         case Token::EndTag: {
             const QStringView name = text.mid(t.nameStart, t.nameLen);
-            int d = stack.Depth() - 1;
-            while (d >= 0 && text.mid(stack.At(d).nNameStart, stack.At(d).nNameLen) != name)
-                --d;
+            const int d = stack.Find(name);
             if (d < 0) {
                 m_table[iRoot].nFlags |= ELEM_NOT_WELLFORMED;
                 m_table[cur].nFlags |= ELEM_HAS_ERROR;
                 AddResult(QStringLiteral("lone_end_tag"), 0, name.toString(), t.start);
                 break;
             }
-            for (int k = stack.Depth() - 1; k > d; --k) {
-                CloseUnended(iRoot, stack.At(k).iElem, t.start + 1, text);
-                stack.Pop();
-            }
+            closeAbove(d, t.start + 1);
             const int e = stack.At(d).iElem;
             ElemRecord& r = m_table[e];
             r.nLength = t.start + t.length - r.nStart;
@@ -474,8 +488,9 @@ int CXXmlDoc::ParseInto(QStringView text, int iRoot, int baseLevel)
                 AddResult(QLatin1String(t.error), 0, QString(), t.start);
             break;
         case Token::End:
-            for (int k = stack.Depth() - 1; k >= 0; --k)
-                CloseUnended(iRoot, stack.At(k).iElem, static_cast<int>(text.size()), text);
+            closeAbove(-1, static_cast<int>(text.size()));
+            if (unended)
+                SetLevels(iRoot, baseLevel);
             return created;
         default:
             break;
@@ -484,8 +499,8 @@ int CXXmlDoc::ParseInto(QStringView text, int iRoot, int baseLevel)
 }
 
 // A start tag that never met its end tag: it ends with its start tag, and what was parsed
-// as its content follows it as siblings.
-void CXXmlDoc::CloseUnended(int iRoot, int iElem, int offset2, QStringView text)
+// as its content follows it as siblings. Levels are left to the caller.
+void CXXmlDoc::CloseUnended(int iRoot, int iElem)
 {
     ElemRecord& r = m_table[iElem];
     r.nFlags |= ELEM_UNENDED;
@@ -494,10 +509,8 @@ void CXXmlDoc::CloseUnended(int iRoot, int iElem, int offset2, QStringView text)
     const int parent = r.iParent;
     if (const int first = r.iFirstChild) {
         const int last = m_table[first].iPrev;
-        for (int c = first; c; c = m_table[c].iNext) {
+        for (int c = first; c; c = m_table[c].iNext)
             m_table[c].iParent = parent;
-            AddToSubtree(c, &ElemRecord::nLevel, -1);
-        }
         m_table[first].nFlags &= ~ELEM_FIRST_CHILD;
         m_table[first].iPrev = iElem;
         const int oldNext = r.iNext;
@@ -514,9 +527,28 @@ void CXXmlDoc::CloseUnended(int iRoot, int iElem, int offset2, QStringView text)
         m_table[parent].nFlags |= ELEM_HAS_ERROR;
     }
     m_table[iRoot].nFlags |= ELEM_NOT_WELLFORMED;
-    const Token name = Tokenizer::TagNameAt(text, r.nStart);
-    AddResult(QStringLiteral("unended_start_tag"), 0, text.mid(name.nameStart, name.nameLen).toString(), r.nStart,
-              offset2);
+}
+
+// Sets the level of every element below iRoot from its depth.
+void CXXmlDoc::SetLevels(int iRoot, int baseLevel)
+{
+    int i = m_table[iRoot].iFirstChild;
+    int level = baseLevel;
+    while (i) {
+        m_table[i].nLevel = level;
+        if (m_table[i].iFirstChild) {
+            i = m_table[i].iFirstChild;
+            ++level;
+            continue;
+        }
+        while (!m_table[i].iNext) {
+            i = m_table[i].iParent;
+            --level;
+            if (i == iRoot)
+                return;
+        }
+        i = m_table[i].iNext;
+    }
 }
 
 void CXXmlDoc::LinkLastChild(int iParent, int iElem)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QHash>
 #include <QtCore/QString>
 #include <QtCore/QStringView>
 
@@ -81,25 +82,39 @@ public:
         int m_nSize = 0;
     };
 
-    // The names of the elements open while parsing, as spans of the parsed text.
+    // The elements open while parsing, with their names (views of the parsed text); an end
+    // tag finds the nearest open element of its name without walking the stack.
     class TagStack
     {
     public:
-        TagStack() { m_entries.reserve(7); }
         struct Entry
         {
             int iElem;
-            int nNameStart;
-            int nNameLen;
+            QStringView name;
         };
-        void Push(const Entry& e) { m_entries.push_back(e); }
-        void Pop() { m_entries.pop_back(); }
+        TagStack() { m_entries.reserve(7); }
+        void Push(int iElem, QStringView name)
+        {
+            m_byName[name].push_back(Depth());
+            m_entries.push_back({iElem, name});
+        }
+        void Pop()
+        {
+            m_byName[m_entries.back().name].pop_back();
+            m_entries.pop_back();
+        }
         int Depth() const { return static_cast<int>(m_entries.size()); }
         const Entry& At(int depth) const { return m_entries[static_cast<size_t>(depth)]; }
-        void Clear() { m_entries.clear(); }
+        // The depth of the nearest open element of that name, or -1.
+        int Find(QStringView name) const
+        {
+            const auto it = m_byName.constFind(name);
+            return it == m_byName.constEnd() || it->empty() ? -1 : it->back();
+        }
 
     private:
         std::vector<Entry> m_entries;
+        QHash<QStringView, std::vector<int>> m_byName;
     };
 
     CXXmlDoc();
@@ -171,7 +186,8 @@ private:
     int NewElem();
     void ReserveElems(int size);
     int ParseInto(QStringView text, int iRoot, int baseLevel);
-    void CloseUnended(int iRoot, int iElem, int offset2, QStringView text);
+    void CloseUnended(int iRoot, int iElem);
+    void SetLevels(int iRoot, int baseLevel);
     void LinkLastChild(int iParent, int iElem);
     void LinkAfter(int iParent, int iAfter, int iElem);
     void ShiftFollowing(int iElem, int delta);

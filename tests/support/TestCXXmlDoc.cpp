@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 
@@ -89,6 +90,33 @@ TEST(CXXmlDoc, UnendedElementGivesUpItsChildrenAndItsErrorFlag)
                              "doc 25\n");
     const int a2 = doc.Elem(0).iFirstChild;
     EXPECT_TRUE(doc.Elem(a2).nFlags & CXXmlDoc::ELEM_HAS_ERROR);
+}
+
+// Hostile nesting costs time in proportion to its length: unended tags hand their content
+// on once each, and an end tag finds its element without walking the open ones.
+TEST(CXXmlDoc, DeepUnendedNestingParsesInLinearTime)
+{
+    const int depth = 200000;
+    QString text = QStringLiteral("<r>");
+    for (int i = 0; i < depth; ++i)
+        text += QStringLiteral("<a>");
+    for (int i = 0; i < depth; ++i)
+        text += QStringLiteral("</b>");
+    text += QStringLiteral("</r>");
+    QElapsedTimer timer;
+    timer.start();
+    CXXmlDoc doc(text);
+    EXPECT_LT(timer.elapsed(), 20000);
+    ASSERT_TRUE(doc.FindElement(QStringLiteral("r")));
+    EXPECT_EQ(doc.Elem(doc.m_nMainPos).nLength, text.size());
+    int n = 0;
+    while (doc.FindChildElement(QStringLiteral("a"))) {
+        ++n;
+        ASSERT_EQ(doc.Elem(doc.m_nChildPos).nLevel, 1);
+        ASSERT_EQ(doc.Elem(doc.m_nChildPos).nLength, 3);
+    }
+    EXPECT_EQ(n, depth);
+    EXPECT_TRUE(doc.GetResultLog().startsWith(QStringLiteral("<lone_end_tag tagname=\"b\"")));
 }
 
 TEST(CXXmlDoc, TableGrowsAcrossPages)
