@@ -210,6 +210,41 @@ TEST(ProgramInstances, SecondStartHandsOverAndExits)
     EXPECT_FALSE(QFileInfo::exists(ServerPath(home.path())));
 }
 
+// Starts at the same moment: the lock lets exactly one win, and it hears from every other.
+TEST(ProgramInstances, SimultaneousStartsLeaveOneInstance)
+{
+    QTemporaryDir home;
+    const int count = 4;
+    std::vector<std::unique_ptr<ProgramProcess>> starts;
+    for (int i = 0; i < count; ++i)
+        starts.push_back(std::make_unique<ProgramProcess>(home.path()));
+    ProgramProcess* survivor = nullptr;
+    const QDeadlineTimer deadline(60000);
+    int ended = 0;
+    while (ended < count - 1 && !deadline.hasExpired()) {
+        ended = 0;
+        for (auto& p : starts) {
+            p->Process().waitForFinished(20);
+            if (p->Process().state() == QProcess::NotRunning)
+                ++ended;
+        }
+    }
+    ASSERT_EQ(ended, count - 1);
+    for (auto& p : starts) {
+        if (p->Process().state() == QProcess::Running) {
+            survivor = p.get();
+            continue;
+        }
+        EXPECT_EQ(p->Process().exitCode(), 0);
+        EXPECT_EQ(p->CountLines(kHandedOver, 0), 1) << p->Stderr().constData();
+    }
+    ASSERT_NE(survivor, nullptr);
+    const QDeadlineTimer all(10000);
+    while (survivor->CountLines(kActivated, 100) < count - 1 && !all.hasExpired()) {
+    }
+    EXPECT_EQ(survivor->CountLines(kActivated, 0), count - 1) << survivor->Stderr().constData();
+}
+
 TEST(ProgramInstances, KilledInstanceLeavesNothingInTheWay)
 {
     QTemporaryDir home;
