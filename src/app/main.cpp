@@ -1,4 +1,6 @@
 #include "CAppServices.h"
+#include "CInstanceGuard.h"
+#include "ProgramWindows.h"
 #include "ProgramPaths.h"
 #include "Version.h"
 
@@ -8,6 +10,7 @@
 #include <QtWidgets/QMainWindow>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -50,6 +53,17 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Lorvan Manager"));
     QApplication::setApplicationVersion(FormatVersion(GetOwnFileVersion()));
     QuitOnSignals(app);
+
+    // A second start hands over to the running instance before any window shows.
+    if (ActivateOtherInstance()) {
+        std::fputs("lorvan: already running; asked it to come forward\n", stderr);
+        return 0;
+    }
+    SetActivateRequestHandler([](quint32 dataWord) {
+        if (dataWord == ACTIVATE_DATA_WORD)
+            std::fputs("lorvan: activation request from another start\n", stderr);
+        ActivateProgramWindows(dataWord);
+    });
 
     CAppServices services;
     SetAppServices(&services);
