@@ -3,7 +3,9 @@
 #include "CHead.h"
 #include "CModule.h"
 #include "CXArray.h"
+#include "CMD5.h"
 #include "CXMap.h"
+#include "CXXmlDoc.h"
 #include "FormatString.h"
 #include "Resources.h"
 #include "TextUtils.h"
@@ -76,6 +78,26 @@ QString CXBase::GetLink() const
         return QString();
     const QString title = m_strName.isEmpty() ? QString::number(m_nID) : EscapeText(m_strName);
     return FormatString(u"<a href=\"xl:%d:%d\">%s</a>", m_nMduID, m_nID, title);
+}
+
+void CXBase::SetLink(const QString& text)
+{
+    const qsizetype end = text.lastIndexOf(u'>');
+    if (end < 0)
+        return;
+    CXXmlDoc doc;
+    doc.SetDocText(text.left(end + 1));
+    if (!doc.FindElement())
+        return;
+    const QString href = doc.GetAttribute(doc.m_nMainPos, QStringLiteral("href"));
+    if (!href.startsWith(QLatin1String("xl:"), Qt::CaseInsensitive))
+        return;
+    QList<int> parts;
+    if (SplitInts(href, parts, QStringLiteral(":")) != 3)
+        return;
+    m_nMduID = parts[1];
+    m_nID = parts[2];
+    m_strName = doc.GetText(doc.m_nMainPos);
 }
 
 void CXBase::CopyBase(const CXBase& source)
@@ -653,6 +675,52 @@ QString CXItem::GetMarkText() const
             parts.append(FormatText(h, true, true, true));
     }
     return JoinStrings(parts, QStringLiteral(" "), true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Passwords
+
+QString CXItem::GetDefaultPassword() const
+{
+    const CModule* module = m_nMduID ? FindModule(m_nMduID) : nullptr;
+    return module ? module->GetDefaultPassword() : QString();
+}
+
+namespace {
+
+bool IsDigest(const QString& text)
+{
+    if (text.size() != 32)
+        return false;
+    for (QChar c : text)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool CXItem::SetPassword(const QString& digest)
+{
+    if (!digest.isEmpty() && !IsDigest(digest))
+        return false; // a digest is what the database and the login compare; nothing else goes in
+    m_strPassword.clear();
+    if (digest.isEmpty())
+        return true;
+    const QString lower = digest.toLower();
+    if (lower != Md5HexW(GetDefaultPassword()))
+        m_strPassword = lower;
+    return true;
+}
+
+QString CXItem::GetPassword(bool bStoredOnly)
+{
+    const QString defaultDigest = Md5HexW(GetDefaultPassword());
+    if (!m_strPassword.isEmpty() && m_strPassword.compare(defaultDigest, Qt::CaseInsensitive) == 0)
+        m_strPassword.clear();
+    if (!m_strPassword.isEmpty())
+        return m_strPassword;
+    return bStoredOnly ? QString() : defaultDigest;
 }
 
 // ---------------------------------------------------------------------------------------

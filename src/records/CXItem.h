@@ -42,6 +42,9 @@ public:
     // "<a href="xl:<module>:<id>">title</a>", the ID standing in for an empty title; empty
     // when the module or the ID is 0. The title is escaped, so any title reads back.
     QString GetLink() const;
+    // Reads a link back; any text that is not an "xl:" link of three parts changes nothing.
+    void SetLink(const QString& text);
+
     // Every member, the container pointer included (stamps are copied this way).
     void CopyBase(const CXBase& source);
 
@@ -120,6 +123,15 @@ public:
 
     // The record stands for a user logged in through WeChat (session id "wx_" + at least 8).
     bool IsWeChatSession() const { return m_strSession.size() >= 11 && m_strSession.startsWith(QLatin1String("wx_")); }
+
+    // Passwords are MD5 hex digests; an empty stored value is the module's default password,
+    // so a changed default applies at once to every user who never set one.
+    QString GetDefaultPassword() const;
+    // Stores a digest (lower-cased); empty for none or for the default password's digest.
+    // Anything but 32 hex digits is refused and the stored value kept: false.
+    bool SetPassword(const QString& digest);
+    // The stored digest, else the default password's digest (empty with bStoredOnly).
+    QString GetPassword(bool bStoredOnly);
 
     // Validation messages.
     template <class... A>

@@ -17,6 +17,15 @@ public:
     CXMap() = default;
     CXMap(const CXMap&) = default;
     CXMap& operator=(const CXMap&) = default;
+    // Read from the XML text form "<r><x id="k">v</x>...</r>": every child of the top
+    // element, whatever its name, with an id of 1 or more; a text that does not parse gives
+    // an empty map.
+    explicit CXMap(const QString& xml);
+    explicit CXMap(const QByteArray& utf8Xml);
+
+    // The XML text form without line breaks (also none inside values); empty for an empty
+    // map. Keys are written in order, so equal maps write equal texts.
+    QString ToXml() const;
 
     bool IsEqual(const CXMap& other) const { return m_map == other.m_map; }
     bool IsEmpty() const { return m_map.empty(); }
@@ -39,6 +48,13 @@ public:
     XDateTime GetDate(int key) const;
     // Whether the value's comma-separated int list holds the value.
     bool ListHas(int key, int value) const;
+    // The record IDs of the item links in the value ("5,9"), or the value itself when it
+    // holds no item link (an ID list passes through).
+    QString GetIdList(int key) const;
+    // The records the value names: its item links, or else its comma-separated IDs (as
+    // references of the key's module titled "..."), appended to the array as new records.
+    // Returns how many there are; with a null array only counts.
+    int GetItems(int key, CXArray* array) const;
 
 private:
     std::map<int, QString> m_map;
