@@ -2,8 +2,6 @@
 
 #include "XAppServices.h"
 
-#include <mutex>
-
 namespace {
 
 // Offsets of members of the embedded operator and item.
@@ -28,9 +26,7 @@ int CDBOperLog::GetWeChat() const { return m_user.IsWeChatSession() ? 1 : 0; }
 
 CHeads* CDBOperLog::StaticHeads()
 {
-    static CHeads heads;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    return BuildHeadsOnce<CDBOperLog>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("操作记录");
         heads.m_strItemUnit = QStringLiteral("项");
         heads.m_strTable = QStringLiteral("TB_OPERLOG");
@@ -59,7 +55,6 @@ CHeads* CDBOperLog::StaticHeads()
         heads.AddViewColumnHead(u"来源", QStringLiteral("会话 ID"), QStringLiteral("UserSession"), XSW, OPER_OFFSET(m_user.m_strSession),
                                 none, QStringLiteral("无"), 0, 1, 0, none);
     });
-    return &heads;
 }
 
 QString CDBOperLog::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDisplay) const

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <functional>
+#include <mutex>
 #include <variant>
 
 // What a computed field's getter returns: int (int and time-span fields), double (money),
@@ -146,3 +147,16 @@ public:
     QString m_strSql;
     QString m_strCondition;
 };
+
+// The static field table of a record class, built by build() exactly once, also when
+// several threads ask at the same time; every later call returns the same table.
+//   CHeads* CDBStudent::StaticHeads() { return BuildHeadsOnce<CDBStudent>([](CHeads& h) { ... }); }
+template <class Record>
+CHeads* BuildHeadsOnce(void (*build)(CHeads& heads))
+{
+    static CHeads heads;
+    static std::once_flag once;
+    std::call_once(once, build, std::ref(heads));
+    return &heads;
+}
+

@@ -1,12 +1,8 @@
 #include "TestRecordClasses.h"
 
-#include <mutex>
-
 CHeads* CTestCourse::StaticHeads()
 {
-    static CHeads heads;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    return BuildHeadsOnce<CTestCourse>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课程");
         heads.m_strItemUnit = QStringLiteral("门");
         heads.m_strTable = QStringLiteral("TB_COURSE");
@@ -17,14 +13,11 @@ CHeads* CTestCourse::StaticHeads()
         heads.AddColumnHead({}, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CTestCourse, m_fPrice), QString(), QString(), 0, 521, 0, QString());
         heads.AddTextHead(u"其他", QStringLiteral("备注"), 8, QStringLiteral("TeacherNote"), XSW, XOFFSET(CTestCourse, m_strTeacherNote), QStringLiteral("无"), QStringLiteral("无记录"), QString());
     });
-    return &heads;
 }
 
 CHeads* CTestCourseLine::StaticHeads()
 {
-    static CHeads heads;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    return BuildHeadsOnce<CTestCourseLine>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课程");
         heads.m_strItemUnit = QStringLiteral("门");
         heads.m_strTable = QStringLiteral("TB_CHARGE_COURSE");
@@ -33,7 +26,6 @@ CHeads* CTestCourseLine::StaticHeads()
         heads.AddColumnHead({}, QStringLiteral("课程"), 9, QStringLiteral("CourseID"), XLK, 0, QString(), QString(), 512, 521, 0, QString());
         heads.AddHead({}, QStringLiteral("课时"), 8, QStringLiteral("Lessons"), XIN, XOFFSET(CTestCourseLine, m_nLessons), 1, 0, 0, QStringLiteral("%d 次"), QString(), 0, 521, 0, QString());
     });
-    return &heads;
 }
 
 double CTestCharge::GetTotal() const { return m_nTimes * m_fPrice; }
@@ -42,9 +34,7 @@ CXDateRange CTestCharge::GetPeriod() const { return CXDateRange(m_dtBegin, m_dtB
 
 CHeads* CTestCharge::StaticHeads()
 {
-    static CHeads heads;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    return BuildHeadsOnce<CTestCharge>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课时包");
         heads.m_strItemUnit = QStringLiteral("项");
         heads.m_strTable = QStringLiteral("TB_CHARGE");
@@ -64,5 +54,4 @@ CHeads* CTestCharge::StaticHeads()
         heads.AddComputedHead({}, QStringLiteral("总价"), XNU, CHeads::Getter(&CTestCharge::GetTotal), QString(), QString(), 0, 521, 0, QString());
         heads.AddComputedHead({}, QStringLiteral("有效期"), XDR, CHeads::Getter(&CTestCharge::GetPeriod), QString(), QString(), 0, 521, 0, QString());
     });
-    return &heads;
 }
