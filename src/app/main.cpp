@@ -1,5 +1,6 @@
 #include "CAppServices.h"
 #include "ProgramPaths.h"
+#include "StartDatabase.h"
 #include "Version.h"
 
 #include <QtCore/QSocketNotifier>
@@ -53,6 +54,10 @@ int main(int argc, char* argv[])
 
     CAppServices services;
     SetAppServices(&services);
+    if (!StartDatabase()) {
+        SetAppServices(nullptr);
+        return 1;
+    }
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Lorvan Manager ") + FormatVersion(GetOwnFileVersion()));
@@ -63,6 +68,7 @@ int main(int argc, char* argv[])
     window.show();
 
     const int rc = app.exec();
+    StopDatabase();
     SetAppServices(nullptr);
     return rc;
 }

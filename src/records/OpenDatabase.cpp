@@ -1,5 +1,6 @@
 #include "OpenDatabase.h"
 
+#include "CDBOperLog.h"
 #include "CHead.h"
 #include "CModule.h"
 #include "CXAccessor.h"
@@ -324,10 +325,14 @@ bool MarkWritableColumns(CXDBSession& session, CHeads& heads)
 
 bool MarkWritableColumns(CXDBSession& session)
 {
+    // The log writer needs its columns whether or not the log module is registered yet.
+    CHeads* logHeads = CDBOperLog::StaticHeads();
+    bool logMarked = false;
     for (CModule* module : GetModules()) {
         CHeads* heads = module->GetHeads();
         if (!heads)
             continue;
+        logMarked = logMarked || heads == logHeads;
         if (!MarkWritableColumns(session, *heads))
             return false;
         // Child tables are reached through the child lists of a blank record.
@@ -341,7 +346,7 @@ bool MarkWritableColumns(CXDBSession& session)
                 return false;
         }
     }
-    return true;
+    return logMarked || MarkWritableColumns(session, *logHeads);
 }
 
 bool OpenDatabase() { return OpenDatabaseWithScript(LoadResourceText(447, RT_SQL, CP_UTF8)); }

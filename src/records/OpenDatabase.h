@@ -39,6 +39,7 @@ std::vector<XUpgradeTask> ScanUpgradeScript(const QString& script, std::uint32_t
 bool BackupDatabase(CXDBSession& session, const QString& target);
 
 // Marks the fields whose column exists in the table (PRAGMA table_info), for every
-// registered module's field table and its child tables. False after a reported failure.
+// registered module's field table and its child tables, and for the operation log's table.
+// False after a reported failure.
 bool MarkWritableColumns(CXDBSession& session);
 bool MarkWritableColumns(CXDBSession& session, CHeads& heads);
