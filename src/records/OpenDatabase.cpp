@@ -74,7 +74,10 @@ bool BuildSchema(const QString& file)
         FormatString(u"INSERT INTO TB_PROFILE (SecName,KeyName,KeyValue) VALUES ('%s','%s','%s');", kVersionSection,
                      kVersionKey, GetProgramVersionText())
             .toUtf8();
-    const bool ok = ExecUtf8(db, "BEGIN") && ExecUtf8(db, schema) && ExecUtf8(db, stamp) && ExecUtf8(db, "COMMIT");
+    // WAL is switched on here, so that the first connections of a new file never race to
+    // change the journal mode.
+    const bool ok = ExecUtf8(db, "BEGIN") && ExecUtf8(db, schema) && ExecUtf8(db, stamp) && ExecUtf8(db, "COMMIT") &&
+                    ExecUtf8(db, "PRAGMA journal_mode=WAL");
     sqlite3_close_v2(db);
     return ok;
 }

@@ -27,6 +27,26 @@ bool RunKeyed(CXDBSession& session, CXAccessor& cmd, const QString& sql, const Q
 const QString kSelect = QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName=? AND KeyName=?");
 const QString kDelete = QStringLiteral("DELETE FROM TB_PROFILE WHERE SecName=? AND KeyName=?");
 
+// Connects and reads the stored value (NULL as the empty text); false after a reported
+// failure. The read is over when this returns, so the caller may write on the session.
+bool ReadStored(CXDBSession& session, const QString& section, const QString& key, const QString& task, bool& found,
+                QString& value)
+{
+    session.Connect();
+    CXAccessor cmd;
+    if (RunKeyed(session, cmd, kSelect, section, key)) {
+        found = cmd.MoveNext();
+        if (!cmd.Failed()) {
+            value = found ? cmd.GetText(1) : QString();
+            if (found && value.isNull())
+                value = QLatin1String("");
+            return true;
+        }
+    }
+    ReportDbError(task, &cmd, QString());
+    return false;
+}
+
 } // namespace
 
 QString GetSettingDefault(const QString& section, const QString& key)
@@ -43,22 +63,10 @@ QString ReadSetting(const QString& section, const QString& key, const QString& d
     }
     const QString task = QStringLiteral("读取设置");
     CXDBSession session;
-    session.Connect();
-    CXAccessor cmd;
-    if (!RunKeyed(session, cmd, kSelect, section, key)) {
-        ReportDbError(task, &cmd, QString());
+    bool found = false;
+    QString value;
+    if (!ReadStored(session, section, key, task, found, value) || !found)
         return defaultValue;
-    }
-    if (!cmd.MoveNext()) {
-        if (cmd.Failed()) {
-            ReportDbError(task, &cmd, QString());
-        }
-        return defaultValue;
-    }
-    QString value = cmd.GetText(1);
-    if (value.isNull())
-        value = QLatin1String("");
-    cmd.Close();
     if (value == defaultValue) {
         CXAccessor del;
         if (!RunKeyed(session, del, kDelete, section, key))
@@ -71,19 +79,10 @@ void WriteSetting(const QString& section, const QString& key, const QString& val
 {
     const QString task = QStringLiteral("保存设置");
     CXDBSession session;
-    session.Connect();
-    CXAccessor cmd;
-    if (!RunKeyed(session, cmd, kSelect, section, key)) {
-        ReportDbError(task, &cmd, QString());
+    bool found = false;
+    QString stored;
+    if (!ReadStored(session, section, key, task, found, stored))
         return;
-    }
-    const bool found = cmd.MoveNext();
-    if (cmd.Failed()) {
-        ReportDbError(task, &cmd, QString());
-        return;
-    }
-    const QString stored = found ? cmd.GetText(1) : QString();
-    cmd.Close();
     const QString def = GetSettingDefault(section, key);
     CXAccessor write;
     bool ok = true;

@@ -86,6 +86,9 @@ TEST(CreateDatabase, MakesAPrivateStampedFileOnce)
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".new")));
+    QFile header(path);
+    ASSERT_TRUE(header.open(QIODevice::ReadOnly));
+    EXPECT_EQ(header.read(20).mid(18, 2), QByteArray("\x02\x02", 2)); // made in WAL mode already
 
     CXDBSession s;
     ASSERT_TRUE(s.Open(path));
