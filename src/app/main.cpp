@@ -55,6 +55,7 @@ int main(int argc, char* argv[])
     CAppServices services;
     SetAppServices(&services);
     if (!StartDatabase()) {
+        StopDatabase();
         SetAppServices(nullptr);
         return 1;
     }
