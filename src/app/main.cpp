@@ -2,6 +2,7 @@
 #include "CInstanceGuard.h"
 #include "ProgramWindows.h"
 #include "ProgramPaths.h"
+#include "StartDatabase.h"
 #include "Version.h"
 
 #include <QtCore/QSocketNotifier>
@@ -67,6 +68,11 @@ int main(int argc, char* argv[])
 
     CAppServices services;
     SetAppServices(&services);
+    if (!StartDatabase()) {
+        StopDatabase();
+        SetAppServices(nullptr);
+        return 1;
+    }
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Lorvan Manager ") + FormatVersion(GetOwnFileVersion()));
@@ -77,6 +83,7 @@ int main(int argc, char* argv[])
     window.show();
 
     const int rc = app.exec();
+    StopDatabase();
     SetAppServices(nullptr);
     return rc;
 }

@@ -1,0 +1,7 @@
+-- Schema upgrades, one section per program version, in ascending order. A section opens with
+-- a comment line holding the word VERSION and the version in square brackets; its statements
+-- run once, on databases older than it.
+-- A statement starts a line with SELECT, DELETE, ALTER, UPDATE, DROP, CREATE or INSERT and
+-- ends at the next "--", whose line is its comment; several statements separated by ";"
+-- share it. "[i]" in the comment ignores a failure, "[w]" shows the comment after the upgrade.
+-- Databases made from schema.sql start at the program version that made them.

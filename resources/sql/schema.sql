@@ -1,0 +1,71 @@
+-- Every table, column and index of Lorvan.mdb. A new database is made from this text; older
+-- databases reach the same shape through the sections of the upgrade script (447).
+-- Texts are stored as '' when empty, never NULL; dates are OLE day numbers; money is REAL.
+-- Names and keys compare without regard to case, as the program has always matched them.
+
+-- Settings: only values that differ from their reader's default.
+CREATE TABLE TB_PROFILE (
+    SecName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    KeyName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    KeyValue TEXT NOT NULL DEFAULT '',
+    UNIQUE (SecName, KeyName)
+);
+
+-- The operation log: logins, queries, changes, prints, messages, runs; also the stamps of
+-- every record and the open web logins.
+CREATE TABLE TB_OPERLOG (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    OperTime REAL NOT NULL DEFAULT 0,
+    UserID INTEGER NOT NULL DEFAULT 0,
+    UserMduID INTEGER NOT NULL DEFAULT 0,
+    TypeID INTEGER NOT NULL DEFAULT 0,
+    SessionEnd INTEGER NOT NULL DEFAULT 0,
+    MduID INTEGER NOT NULL DEFAULT 0,
+    ItemID INTEGER NOT NULL DEFAULT 0,
+    OperMemo TEXT NOT NULL DEFAULT '',
+    Extr TEXT NOT NULL DEFAULT '',
+    UserIP TEXT NOT NULL DEFAULT '',
+    UserSession TEXT NOT NULL DEFAULT ''
+);
+-- stamps of a module's records, and the first log row of a record (numbering)
+CREATE INDEX IX_OPERLOG_ITEM ON TB_OPERLOG (MduID, ItemID, TypeID);
+-- a user's logins (logout everywhere)
+CREATE INDEX IX_OPERLOG_USER ON TB_OPERLOG (UserMduID, UserID, TypeID);
+-- open web logins of a session
+CREATE INDEX IX_OPERLOG_SESSION ON TB_OPERLOG (UserSession, SessionEnd);
+-- the log module lists by time
+CREATE INDEX IX_OPERLOG_TIME ON TB_OPERLOG (OperTime);
+
+-- Photos of students and teachers (MduID and PersonID of the owner) and logos (0 and 0).
+CREATE TABLE TB_PHOTO (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    MduID INTEGER NOT NULL DEFAULT 0,
+    PersonID INTEGER NOT NULL DEFAULT 0,
+    Photo BLOB,
+    RecordDate REAL NOT NULL DEFAULT 0,
+    DispOrder INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IX_PHOTO_PERSON ON TB_PHOTO (MduID, PersonID);
+
+-- Phone numbers students and teachers log in with.
+CREATE TABLE TB_ACCOUNT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    MduID INTEGER NOT NULL DEFAULT 0,
+    PersonID INTEGER NOT NULL DEFAULT 0,
+    Content TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    Relation TEXT NOT NULL DEFAULT ''
+);
+CREATE INDEX IX_ACCOUNT_PERSON ON TB_ACCOUNT (MduID, PersonID);
+CREATE INDEX IX_ACCOUNT_CONTENT ON TB_ACCOUNT (Content);
+
+-- Saved query schemes (MduID 323) and column schemes (MduID 324) of the modules (FitMduID).
+CREATE TABLE TB_PROJECT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    MduID INTEGER NOT NULL DEFAULT 0,
+    FitMduID INTEGER NOT NULL DEFAULT 0,
+    PrjName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    DispOnTop INTEGER NOT NULL DEFAULT 1,
+    SetupData TEXT NOT NULL DEFAULT '',
+    RecordMemo TEXT NOT NULL DEFAULT ''
+);
+CREATE INDEX IX_PROJECT_MODULE ON TB_PROJECT (MduID, FitMduID);

@@ -1,0 +1,9 @@
+#pragma once
+
+// Start-up's database step: creates the database when it is missing, installs the error
+// reporter and opens and upgrades the database. False when the program cannot run; the
+// reason has been shown.
+bool StartDatabase();
+
+// Shut-down's: closes the shared connection once no other thread uses the database.
+void StopDatabase();
