@@ -1,9 +1,9 @@
 #include "CAppServices.h"
 
 #include "XThread.h"
+#include "XUi.h"
 
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QProgressDialog>
 
 namespace {
@@ -45,29 +45,7 @@ int CAppServices::MessageBox(QWidget* owner, const QString& text, const QString&
 {
     if (!IsUiThread())
         return XAppServices::MessageBox(owner, text, caption, type);
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (type & 0xF0) {
-    case MB_ICONERROR: icon = QMessageBox::Critical; break;
-    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
-    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
-    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
-    default: break;
-    }
-    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-    switch (type & 0xF) {
-    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
-    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-    default: break;
-    }
-    QMessageBox box(icon, caption, QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")), buttons,
-                    owner ? owner : QApplication::activeWindow());
-    switch (box.exec()) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return IDCANCEL;
-    }
+    return XUi::MessageBox(owner, text, caption, type);
 }
 
 std::unique_ptr<XProgress> CAppServices::BeginProgress(const QString& title, int steps)

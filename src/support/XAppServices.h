@@ -45,6 +45,10 @@ public:
     // The built-in administrator (operator of rows written without a logged-in user).
     virtual const CXItem* Admin() const { return nullptr; }
 
+    // The logged-in desktop user (null before login): rights, field access, and the settings
+    // section of remembered dialog sizes.
+    virtual const CXItem* User() const { return nullptr; }
+
     // The lock that guards the current preferences and the command icons.
     virtual std::mutex& Mutex() { return m_mutex; }
 

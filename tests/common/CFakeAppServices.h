@@ -23,6 +23,7 @@ public:
     CFakeAppServices();
     ~CFakeAppServices() override;
 
+    const CXItem* User() const override { return user; }
     QVariant SetupValue(const QString& key) const override;
     void ShowSqlError(const QString& task, const QString& sql, const QString& message) override;
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type) override;
@@ -31,6 +32,7 @@ public:
     void Clear();
 
     int answer = IDOK;
+    const CXItem* user = nullptr; // the logged-in user tests set
     std::map<QString, QVariant> setup;
     std::vector<Message> messages;
     std::vector<QStringList> sqlErrors;
