@@ -1,5 +1,6 @@
 #pragma once
 
+#include "XAppServices.h"
 #include "XMenuSpec.h"
 
 #include <QtCore/QPoint>

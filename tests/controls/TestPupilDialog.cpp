@@ -404,3 +404,20 @@ TEST_F(PupilDialog, TooltipsFromTheFieldHelpOrTheCommandPrompt)
     EXPECT_EQ(dlg.TooltipText(Item(IDC_NAME)), "学员的姓名");
     EXPECT_EQ(dlg.TooltipText(Item(IDC_LEVEL)), QString());
 }
+
+// LORVAN_SCREENSHOT=<file.png> saves a picture of the dialog for a look at its layout.
+TEST_F(PupilDialog, RendersOffscreen)
+{
+    pupil.m_bHasNote = 1;
+    pupil.m_strRemark = QStringLiteral("每周六上午");
+    pupil.script = {{ST_WARN, XOFFSET(CTestPupil, m_strName), QStringLiteral("姓名可能重复。")}};
+    Open();
+    Item<CXButton>(IDC_MODE_HOME)->click();
+    const QPixmap shot = dlg.grab();
+    EXPECT_FALSE(shot.isNull());
+    EXPECT_GE(shot.width(), dlg.GetDlgItem(IDC_NAME)->width());
+    const QByteArray file = qgetenv("LORVAN_SCREENSHOT");
+    if (!file.isEmpty()) {
+        EXPECT_TRUE(shot.save(QString::fromLocal8Bit(file)));
+    }
+}
