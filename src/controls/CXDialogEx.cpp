@@ -498,13 +498,13 @@ void CXDialogEx::BindLink(XDataExchange& dx, int id, CXItem* item, const void* m
     CompleteBinding(dx, id, item, const_cast<void*>(member), 0, nullptr);
 }
 
-void CXDialogEx::BindInt(XDataExchange& dx, int id, CXItem* item, int* member)
+CXEditNumber* CXDialogEx::PrepareNumberEdit(int id, CXItem* item, const void* member)
 {
     if (!BindVari(id, item, member))
-        return;
+        return nullptr;
     auto* e = EnsureControl<CXEditNumber>(id);
     if (!e)
-        return;
+        return nullptr;
     if (!m_zorder.contains(e->Spin()))
         InsertControlAfter(e, e->Spin(), FirstFreeId(6), QStringLiteral("msctls_updown32"), XSPIN_STYLE);
     if (const CHead* h = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr) {
@@ -515,37 +515,34 @@ void CXDialogEx::BindInt(XDataExchange& dx, int id, CXItem* item, int* member)
         e->m_strUnit = item->GetUnit(h);
         e->m_strFormat = item->GetFormat(h);
     }
+    return e;
+}
+
+namespace {
+// Loads skip the focused edit; stores take only an enabled, editable one (an int member
+// gets the whole part).
+template <class T>
+void ExchangeNumber(const XDataExchange& dx, CXEditNumber* e, T* member)
+{
+    if (!e)
+        return;
     if (!dx.m_bSaveAndValidate) {
         if (!IsFocused(e))
             e->SetValue(*member);
     } else if (OwnEnabled(e) && !IsWndReadOnly(e)) {
-        *member = static_cast<int>(e->GetValue());
+        *member = static_cast<T>(e->GetValue());
     }
+}
+} // namespace
+
+void CXDialogEx::BindInt(XDataExchange& dx, int id, CXItem* item, int* member)
+{
+    ExchangeNumber(dx, PrepareNumberEdit(id, item, member), member);
 }
 
 void CXDialogEx::BindDouble(XDataExchange& dx, int id, CXItem* item, double* member)
 {
-    if (!BindVari(id, item, member))
-        return;
-    auto* e = EnsureControl<CXEditNumber>(id);
-    if (!e)
-        return;
-    if (!m_zorder.contains(e->Spin()))
-        InsertControlAfter(e, e->Spin(), FirstFreeId(6), QStringLiteral("msctls_updown32"), XSPIN_STYLE);
-    if (const CHead* h = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr) {
-        int min = 0, max = 0;
-        item->GetRange(h, min, max);
-        e->SetRange(min, max);
-        e->m_strPrefix = item->GetPrefix(h);
-        e->m_strUnit = item->GetUnit(h);
-        e->m_strFormat = item->GetFormat(h);
-    }
-    if (!dx.m_bSaveAndValidate) {
-        if (!IsFocused(e))
-            e->SetValue(*member);
-    } else if (OwnEnabled(e) && !IsWndReadOnly(e)) {
-        *member = e->GetValue();
-    }
+    ExchangeNumber(dx, PrepareNumberEdit(id, item, member), member);
 }
 
 void CXDialogEx::BindText(XDataExchange& dx, int id, CXItem* item, QString* member, int extraCmd)
@@ -958,7 +955,7 @@ void CXDialogEx::RestoreSize()
         return;
     const int w = width(), h = height();
     m_sizeMin = QSize(w, h);
-    setMinimumSize(m_sizeMin);
+    OnGetMinMaxInfo();
     const CXItem* user = User();
     if (!user || user->m_strName.isEmpty())
         return; // nothing is remembered without a user
@@ -979,6 +976,12 @@ void CXDialogEx::RestoreSize()
         if (!area.isEmpty())
             move(area.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void CXDialogEx::OnGetMinMaxInfo()
+{
+    if (!m_sizeMin.isEmpty())
+        setMinimumSize(m_sizeMin);
 }
 
 void CXDialogEx::OnDestroy()

@@ -16,6 +16,7 @@
 #include <vector>
 
 class CHead;
+class CXEditNumber;
 class CXItem;
 class QScrollBar;
 class QSizeGrip;
@@ -136,6 +137,8 @@ public:
     void OnHScroll(int request, int track = 0);
     bool OnMouseWheel(int delta);
     void ScrollToLine(int n);
+    // The smallest size the user may drag the dialog to: its size when it opened.
+    void OnGetMinMaxInfo();
     XScrollModel ScrollModel(bool vertical) const { return vertical ? m_vmodel : m_hmodel; }
     int ScrollPos(bool vertical) const;
     QPoint ContentOffset() const;
@@ -179,6 +182,9 @@ private:
     void LayoutContent();
     void ApplyScroll();
     void ScrollTo(bool vertical, int pos);
+    // The number edit of a binding, its spin placed after it and its field's range and
+    // texts set; null when the control does not exist.
+    CXEditNumber* PrepareNumberEdit(int id, CXItem* item, const void* member);
     void CompleteBinding(XDataExchange& dx, int id, CXItem* item, void* member, int extra, int* flag);
 
     const XDlgTemplate* m_pTemplate;

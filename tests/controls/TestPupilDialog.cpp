@@ -421,3 +421,70 @@ TEST_F(PupilDialog, RendersOffscreen)
         EXPECT_TRUE(shot.save(QString::fromLocal8Bit(file)));
     }
 }
+
+namespace {
+
+// A record edit frame in miniature: its pages share the first page's record.
+class CDlgTestFrame : public CXDialogEx
+{
+public:
+    explicit CDlgTestFrame(CTestPupil* pupil) : CXDialogEx(false, &Template()), first(pupil, false, &PupilTemplate(WS_CHILD), this) {}
+    static const XDlgTemplate& Template()
+    {
+        static const XDlgTemplate t{377, QStringLiteral("编辑"), 0, {{IDOK, XCtrlKind::Button, QStringLiteral("确定"), 0, -1}}, QSize()};
+        return t;
+    }
+    CXDialogEx* FirstPage() const override { return const_cast<CDlgTestPupil*>(&first); }
+    CXItem* GetItem() override { return first.GetItem(); }
+    CDlgTestPupil first;
+};
+
+class CDlgSecondPage : public CDlgTestPupil
+{
+public:
+    using CDlgTestPupil::CDlgTestPupil;
+    CXItem* GetItem() override { return CXDialogEx::GetItem(); }
+    void DoDataExchange(XDataExchange&) override {}
+};
+
+} // namespace
+
+TEST(DialogFrame, PagesReachTheFramesRecordAndPostOkToIt)
+{
+    XUiTestHooks ui;
+    CTestPupil pupil;
+    CDlgTestFrame frame(&pupil);
+    CDlgSecondPage page(nullptr, false, &PupilTemplate(WS_CHILD), &frame);
+    frame.Create();
+    page.Create();
+    EXPECT_EQ(page.GetItem(), &pupil);
+    EXPECT_EQ(frame.first.GetItem(), &pupil);
+
+    // a page's OK goes to its frame, queued
+    frame.show();
+    XPostCommand(&page, IDOK);
+    QCoreApplication::processEvents(); // the page posts on
+    QCoreApplication::processEvents(); // the frame handles it
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_EQ(frame.result(), IDOK);
+
+    // the frame's read-only mark reaches a page made afterwards
+    SetWndReadOnly(&frame, true);
+    CDlgSecondPage late(nullptr, false, &PupilTemplate(WS_CHILD), &frame);
+    late.Create();
+    EXPECT_TRUE(IsWndReadOnly(&late));
+}
+
+TEST(DialogFrame, HelpIdIsTheRecordsModuleOrTheGenericOne)
+{
+    XUiTestHooks ui;
+    CTestPupil pupil;
+    CDlgTestPupil dlg(&pupil);
+    dlg.Create();
+    EXPECT_EQ(dlg.m_nHelpId, 128); // the pupil class is no registered module's record
+
+    static const XDlgTemplate kept{390, QStringLiteral("选择"), 0, {}, QSize()};
+    CXDialogEx own(false, &kept);
+    own.Create();
+    EXPECT_EQ(own.m_nHelpId, 390);
+}
