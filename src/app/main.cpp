@@ -4,6 +4,7 @@
 #include "ProgramPaths.h"
 #include "StartDatabase.h"
 #include "Version.h"
+#include "XCmdUpdater.h"
 
 #include <QtCore/QSocketNotifier>
 #include <QtWidgets/QApplication>
@@ -81,6 +82,7 @@ int main(int argc, char* argv[])
     window.setCentralWidget(label);
     window.resize(1024, 680);
     window.show();
+    XCmdUpdater::Instance().StartHeartbeat();
 
     const int rc = app.exec();
     StopDatabase();

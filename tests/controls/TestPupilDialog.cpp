@@ -4,6 +4,7 @@
 #include "CXEditNumber.h"
 #include "TestDialogRecord.h"
 #include "TestSupport.h"
+#include "XIconStatic.h"
 #include "XUi.h"
 #include "XWinStyles.h"
 
@@ -487,4 +488,23 @@ TEST(DialogFrame, HelpIdIsTheRecordsModuleOrTheGenericOne)
     CXDialogEx own(false, &kept);
     own.Create();
     EXPECT_EQ(own.m_nHelpId, 390);
+}
+
+TEST_F(PupilDialog, TipLinesAndReadOnlyButtonsDrawTheirOwnWay)
+{
+    Open();
+    auto* tip = Item<XIconStatic>(IDC_TIP);
+    ASSERT_TRUE(tip); // "[t]" lines are replaced in their slot
+    EXPECT_EQ(dlg.PrevInZOrder(tip), Item(IDC_BROWSE));
+    EXPECT_EQ(tip->text(), "[t]带 * 的项目必须填写。");
+
+    // read-only: the checked radio looks as before, an unchecked one differs from its
+    // editable look
+    auto* female = Item<CXButton>(IDC_SEX_FEMALE);
+    auto* male = Item<CXButton>(IDC_SEX_MALE);
+    const QImage femaleBefore = female->grab().toImage();
+    const QImage maleBefore = male->grab().toImage();
+    SetWndReadOnly(&dlg, true);
+    EXPECT_EQ(female->grab().toImage(), femaleBefore);
+    EXPECT_NE(male->grab().toImage(), maleBefore);
 }
