@@ -5,6 +5,7 @@
 #include "CXButton.h"
 #include "CXEditNumber.h"
 #include "CXItem.h"
+#include "XBoundControls.h"
 #include "Resources.h"
 #include "Settings.h"
 #include "TextUtils.h"
@@ -444,58 +445,131 @@ void CXDialogEx::BindStatic(XDataExchange& dx, int id, CXItem* item, const void*
     }
 }
 
-void CXDialogEx::CompleteBinding(XDataExchange& dx, int id, CXItem* item, void* member, int extra, int* flag)
+void CXDialogEx::BindDate(XDataExchange& dx, int id, CXItem* item, XDateTime* member, int weekdayMode)
 {
     if (!BindVari(id, item, member))
         return;
-    auto* control = dynamic_cast<IXBoundControl*>(GetDlgItem(id));
-    if (!control)
+    auto* c = dynamic_cast<IXDateControl*>(GetDlgItem(id));
+    if (!c)
         return;
-    XBindContext ctx;
-    ctx.item = item;
-    ctx.head = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr;
-    ctx.member = member;
-    ctx.extra = extra;
-    ctx.flag = flag;
-    if (dx.m_bSaveAndValidate)
-        control->StoreBinding(ctx);
-    else
-        control->LoadBinding(ctx);
+    if (dx.m_bSaveAndValidate) {
+        *member = c->GetDate();
+        c->UpdateCalendarStyle();
+        return;
+    }
+    const CHead* h = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr;
+    if (h) {
+        c->SetEmptyText(item->GetEmptyText(h));
+        c->SetDisplayFormat(DateDisplayFormat(item->GetFormat(h)));
+        int min = 0, max = 0;
+        item->GetRange(h, min, max);
+        const XDateRangeDecision d = DecideDateRange(min, max, weekdayMode, *member);
+        if (d.setWeekday)
+            c->SetWeekday(d.reference, d.backward);
+        if (d.setRange)
+            c->SetDateRange(d.lower, d.upper);
+    }
+    if (member->Day() != 0 && member->IsValid()) {
+        c->SetDate(*member);
+    } else if (c->HasShowNone()) {
+        // the default first, so that the drop-down opens there
+        const int def = h ? item->GetDefault(h) : 0;
+        if (def != 0)
+            c->SetDate(XDateTime(static_cast<double>(def)));
+        c->SetNoDate();
+    }
+    c->UpdateCalendarStyle();
 }
 
-void CXDialogEx::BindDate(XDataExchange& dx, int id, CXItem* item, const void* member, int weekdayMode)
+void CXDialogEx::BindBirthday(XDataExchange& dx, int, CXItem* item, XDateTime* member, int* estimated)
 {
-    CompleteBinding(dx, id, item, const_cast<void*>(member), weekdayMode, nullptr);
+    if (!BindVari(1037, item, member))
+        return;
+    auto* c = dynamic_cast<IXBirthControl*>(GetDlgItem(1037));
+    if (!c)
+        return;
+    int flag = estimated ? *estimated : 0;
+    if (dx.m_bSaveAndValidate) {
+        c->GetBirthDate(*member, flag);
+        if (estimated)
+            *estimated = flag;
+    } else {
+        c->SetBirthDate(*member, flag);
+    }
 }
 
-void CXDialogEx::BindBirthday(XDataExchange& dx, int, CXItem* item, const void* member, int* estimated)
+void CXDialogEx::BindTimeSpan(XDataExchange& dx, int, CXItem* item, CXTimeSpan* member)
 {
-    CompleteBinding(dx, 1037, item, const_cast<void*>(member), 0, estimated);
+    if (!BindVari(1230, item, member) || !item)
+        return;
+    auto* c = dynamic_cast<IXTimeSpanControl*>(GetDlgItem(1230));
+    const CHead* h = HeadOf(item, static_cast<unsigned>(item->MemberOffset(member)));
+    if (!c || !h)
+        return;
+    if (dx.m_bSaveAndValidate) {
+        *member = c->GetSpan(item->GetDefault(h));
+    } else {
+        c->SetCaption(item->GetEmptyText(h));
+        c->SetSpan(*member, item->GetDefault(h));
+    }
 }
 
-void CXDialogEx::BindTimeSpan(XDataExchange& dx, int, CXItem* item, const void* member)
+void CXDialogEx::BindList(XDataExchange& dx, int id, CXItem* item, CXArray* member, int listStyle)
 {
-    CompleteBinding(dx, 1230, item, const_cast<void*>(member), 0, nullptr);
+    if (!BindVari(id, item, member))
+        return;
+    auto* c = dynamic_cast<IXListControl*>(GetDlgItem(id));
+    if (!c)
+        return;
+    if (c->ShownArray() != member)
+        c->SetItems(member, member->GetHeads(), item && item->IsSubArray(member) ? 1 : 2, listStyle);
+    if (dx.m_bSaveAndValidate || listStyle != 2)
+        return;
+    for (int i = 0; i < c->ItemCount() && i < member->GetSize(); ++i) {
+        const bool selected = member->GetAt(i)->m_bSelected != 0;
+        if (c->IsItemChecked(i) != selected)
+            c->SetItemChecked(i, selected);
+    }
 }
 
-void CXDialogEx::BindList(XDataExchange& dx, int id, CXItem* item, const void* member, int listStyle)
+void CXDialogEx::BindImages(XDataExchange& dx, int, CXItem* item, CXArray* member)
 {
-    CompleteBinding(dx, id, item, const_cast<void*>(member), listStyle, nullptr);
+    Q_UNUSED(dx);
+    if (!BindVari(1108, item, member))
+        return;
+    QWidget* w = GetDlgItem(1108);
+    auto* c = dynamic_cast<IXImagesControl*>(w);
+    if (!c || w->property("ximages").toBool())
+        return; // the control edits the array from its first binding on
+    w->setProperty("ximages", true);
+    c->SetImages(member, member->GetSize() > 0);
 }
 
-void CXDialogEx::BindImages(XDataExchange& dx, int, CXItem* item, const void* member)
+void CXDialogEx::BindImage(XDataExchange& dx, int id, CXItem* item, CXImage* member)
 {
-    CompleteBinding(dx, 1108, item, const_cast<void*>(member), 0, nullptr);
+    if (!BindVari(id, item, member))
+        return;
+    auto* c = dynamic_cast<IXImageControl*>(GetDlgItem(id));
+    if (!c)
+        return;
+    c->SetImage(member);
+    if (!dx.m_bSaveAndValidate)
+        c->Repaint();
 }
 
-void CXDialogEx::BindImage(XDataExchange& dx, int id, CXItem* item, const void* member)
+void CXDialogEx::BindLink(XDataExchange& dx, int id, CXItem* item, CXBase* member)
 {
-    CompleteBinding(dx, id, item, const_cast<void*>(member), 0, nullptr);
-}
-
-void CXDialogEx::BindLink(XDataExchange& dx, int id, CXItem* item, const void* member)
-{
-    CompleteBinding(dx, id, item, const_cast<void*>(member), 0, nullptr);
+    if (!BindVari(id, item, member))
+        return;
+    QWidget* w = GetDlgItem(id);
+    auto* c = dynamic_cast<IXLinkControl*>(w);
+    if (!c)
+        return;
+    c->AddLinkButtons(item, member);
+    if (!dx.m_bSaveAndValidate)
+        c->ShowLink(*member);
+    else if (!IsWndReadOnly(this) && isEnabled() && (CtrlExStyle(w) & WS_EX_CLIENTEDGE))
+        c->ParseLink(*member);
 }
 
 CXEditNumber* CXDialogEx::PrepareNumberEdit(int id, CXItem* item, const void* member)

@@ -16,6 +16,11 @@
 #include <vector>
 
 class CHead;
+class CXBase;
+class CXArray;
+class CXImage;
+class CXTimeSpan;
+class XDateTime;
 class CXEditNumber;
 class CXItem;
 class QScrollBar;
@@ -25,24 +30,6 @@ class QSizeGrip;
 struct XDataExchange
 {
     bool m_bSaveAndValidate = false;
-};
-
-// What a binder hands to a control that loads and stores its own kind of value (dates,
-// time spans, images, links, lists): the control implements IXBoundControl.
-struct XBindContext
-{
-    CXItem* item = nullptr;
-    const CHead* head = nullptr; // null when the record has no field for the member
-    void* member = nullptr;
-    int extra = 0;               // weekday mode, list style
-    int* flag = nullptr;         // the estimated-date flag of a birthday
-};
-class IXBoundControl
-{
-public:
-    virtual ~IXBoundControl() = default;
-    virtual void LoadBinding(const XBindContext& ctx) = 0;
-    virtual void StoreBinding(const XBindContext& ctx) = 0;
 };
 
 // The base of every dialog and edit page: builds its controls from an ordered control
@@ -89,17 +76,17 @@ public:
     // Binding.
     bool BindVari(int id, CXItem* item, const void* member);
     void BindStatic(XDataExchange& dx, int id, CXItem* item, const void* member);
-    void BindDate(XDataExchange& dx, int id, CXItem* item, const void* member, int weekdayMode = -1);
-    void BindBirthday(XDataExchange& dx, int id, CXItem* item, const void* member, int* estimated);
-    void BindTimeSpan(XDataExchange& dx, int id, CXItem* item, const void* member);
+    void BindDate(XDataExchange& dx, int id, CXItem* item, XDateTime* member, int weekdayMode = -1);
+    void BindBirthday(XDataExchange& dx, int id, CXItem* item, XDateTime* member, int* estimated);
+    void BindTimeSpan(XDataExchange& dx, int id, CXItem* item, CXTimeSpan* member);
     void BindInt(XDataExchange& dx, int id, CXItem* item, int* member);
     void BindDouble(XDataExchange& dx, int id, CXItem* item, double* member);
     void BindText(XDataExchange& dx, int id, CXItem* item, QString* member, int extraCmd = 0);
     void BindChoice(XDataExchange& dx, int id, CXItem* item, int* member);
-    void BindList(XDataExchange& dx, int id, CXItem* item, const void* member, int listStyle = 0);
-    void BindImages(XDataExchange& dx, int id, CXItem* item, const void* member);
-    void BindImage(XDataExchange& dx, int id, CXItem* item, const void* member);
-    void BindLink(XDataExchange& dx, int id, CXItem* item, const void* member);
+    void BindList(XDataExchange& dx, int id, CXItem* item, CXArray* member, int listStyle = 0);
+    void BindImages(XDataExchange& dx, int id, CXItem* item, CXArray* member);
+    void BindImage(XDataExchange& dx, int id, CXItem* item, CXImage* member);
+    void BindLink(XDataExchange& dx, int id, CXItem* item, CXBase* member);
     bool UpdateData(bool save);
     const std::map<int, _BindVari>& BindingsByID() const { return m_mapByID; }
     const std::map<unsigned, _BindVari>& BindingsByMember() const { return m_mapByMember; }
@@ -185,7 +172,7 @@ private:
     // The number edit of a binding, its spin placed after it and its field's range and
     // texts set; null when the control does not exist.
     CXEditNumber* PrepareNumberEdit(int id, CXItem* item, const void* member);
-    void CompleteBinding(XDataExchange& dx, int id, CXItem* item, void* member, int extra, int* flag);
+
 
     const XDlgTemplate* m_pTemplate;
     QWidget* m_content = nullptr;
