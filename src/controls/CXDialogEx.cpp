@@ -1,6 +1,7 @@
 #include "CXDialogEx.h"
 
 #include "CHead.h"
+#include "CommandIds.h"
 #include "CXArray.h"
 #include "CXButton.h"
 #include "CXEditNumber.h"
@@ -339,8 +340,9 @@ bool CXDialogEx::OnInitDialog()
 {
     UpdateData(false);
 
+    // four dialogs keep their own help topic
     if (m_nHelpId != 354 && m_nHelpId != 356 && m_nHelpId != 390 && m_nHelpId != 397 && m_nHelpId == m_pTemplate->id) {
-        m_nHelpId = 128;
+        m_nHelpId = IDH_GENERIC;
         CXItem* item = GetItem();
         if (!item)
             if (auto* parentDlg = qobject_cast<CXDialogEx*>(parentWidget()))
@@ -355,7 +357,7 @@ bool CXDialogEx::OnInitDialog()
     if (m_strCaption.isEmpty()) {
         m_strCaption = m_pTemplate->caption;
         if (m_bAddNew && !IsChild())
-            m_strCaption = LoadCommandText(32793) + m_strCaption;
+            m_strCaption = LoadCommandText(ID_LIST_ADDITEM) + m_strCaption;
     }
     setWindowTitle(m_strCaption);
 
@@ -483,9 +485,9 @@ void CXDialogEx::BindDate(XDataExchange& dx, int id, CXItem* item, XDateTime* me
 
 void CXDialogEx::BindBirthday(XDataExchange& dx, int, CXItem* item, XDateTime* member, int* estimated)
 {
-    if (!BindVari(1037, item, member))
+    if (!BindVari(IDC_BIRTHDAY, item, member))
         return;
-    auto* c = dynamic_cast<IXBirthControl*>(GetDlgItem(1037));
+    auto* c = dynamic_cast<IXBirthControl*>(GetDlgItem(IDC_BIRTHDAY));
     if (!c)
         return;
     int flag = estimated ? *estimated : 0;
@@ -500,9 +502,9 @@ void CXDialogEx::BindBirthday(XDataExchange& dx, int, CXItem* item, XDateTime* m
 
 void CXDialogEx::BindTimeSpan(XDataExchange& dx, int, CXItem* item, CXTimeSpan* member)
 {
-    if (!BindVari(1230, item, member) || !item)
+    if (!BindVari(IDC_TIMESPAN, item, member) || !item)
         return;
-    auto* c = dynamic_cast<IXTimeSpanControl*>(GetDlgItem(1230));
+    auto* c = dynamic_cast<IXTimeSpanControl*>(GetDlgItem(IDC_TIMESPAN));
     const CHead* h = HeadOf(item, static_cast<unsigned>(item->MemberOffset(member)));
     if (!c || !h)
         return;
@@ -535,9 +537,9 @@ void CXDialogEx::BindList(XDataExchange& dx, int id, CXItem* item, CXArray* memb
 void CXDialogEx::BindImages(XDataExchange& dx, int, CXItem* item, CXArray* member)
 {
     Q_UNUSED(dx);
-    if (!BindVari(1108, item, member))
+    if (!BindVari(IDC_IMAGES, item, member))
         return;
-    QWidget* w = GetDlgItem(1108);
+    QWidget* w = GetDlgItem(IDC_IMAGES);
     auto* c = dynamic_cast<IXImagesControl*>(w);
     if (!c || w->property("ximages").toBool())
         return; // the control edits the array from its first binding on
@@ -841,7 +843,7 @@ void CXDialogEx::UpdateControls()
             ok->setVisible(d.okVisible == 1);
     if (d.cancelClose != -1)
         if (QWidget* cancel = GetDlgItem(IDCANCEL))
-            SetRawText(cancel, LoadStringText(d.cancelClose == 1 ? 16105 : 17101));
+            SetRawText(cancel, LoadStringText(d.cancelClose == 1 ? IDS_FRAME_CLOSE : IDS_FRAME_CANCEL));
 
     if (CXItem* item = GetItem()) {
         item->Validate(User(), false);

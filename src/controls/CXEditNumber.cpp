@@ -156,6 +156,12 @@ void CXEditNumber::keyPressEvent(QKeyEvent* event)
 void CXEditNumber::OnReadOnlyChanged(bool readOnly)
 {
     setReadOnly(readOnly);
+    // read-only: the parent's background inside the frame, as the other read-only controls
+    QPalette pal = palette();
+    const QWidget* parent = parentWidget();
+    pal.setBrush(QPalette::Base, readOnly && parent ? parent->palette().brush(parent->backgroundRole())
+                                                   : QPalette().brush(QPalette::Base));
+    setPalette(pal);
     UpdateSpin();
     if (!hasFocus())
         SetValue(GetValue());

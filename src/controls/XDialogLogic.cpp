@@ -1,5 +1,6 @@
 #include "XDialogLogic.h"
 
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "RecordConsts.h"
 #include "XWinStyles.h"
@@ -20,7 +21,11 @@ bool IsInput(const XCtrlSnapshot& c)
 
 // Controls the read-only sweep leaves usable: the closing buttons and the edit frame's
 // re-edit, preview, print and detail-pane buttons.
-bool KeepsWorking(int id) { return id == -1 || id == 1 || id == 2 || id == 1121 || id == 1122 || id == 1123 || id == 32966; }
+bool KeepsWorking(int id)
+{
+    return id == -1 || id == 1 || id == 2 || id == IDC_EDIT_REEDIT || id == IDC_PROOF_PREVIEW || id == IDC_PROOF_PRINT ||
+           id == ID_VIEW_DETAIL;
+}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "XIconStatic.h"
 
+#include "CommandIds.h"
 #include "XAppServices.h"
 
 #include <QtGui/QPainter>
@@ -15,11 +16,11 @@ XIconStatic::XIconStatic(QWidget* parent) : QLabel(parent)
 int XIconStatic::IconIdOf(const QString& text)
 {
     const QString p = text.left(3).toLower();
-    if (p == QLatin1String("[i]")) return 412;
-    if (p == QLatin1String("[t]")) return 416;
-    if (p == QLatin1String("[w]")) return 417;
-    if (p == QLatin1String("[e]")) return 415;
-    if (p == QLatin1String("[h]")) return 411;
+    if (p == QLatin1String("[i]")) return IDI_INFORMATION;
+    if (p == QLatin1String("[t]")) return IDI_TIP;
+    if (p == QLatin1String("[w]")) return IDI_WARNING;
+    if (p == QLatin1String("[e]")) return IDI_ERROR;
+    if (p == QLatin1String("[h]")) return IDI_HELP;
     return 0;
 }
 
