@@ -14,6 +14,7 @@
 #include <QtGui/QWheelEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QSizeGrip>
 
 #include <memory>
 
@@ -83,6 +84,10 @@ TEST_F(DialogSize, TemplateSizeLeavesNoRowLargerSizesAreRemembered)
 
     dlg = Open();
     EXPECT_EQ(dlg->size(), start + QSize(100, 50));
+    // the size grip keeps to the bottom-right corner
+    const auto grips = dlg->findChildren<QSizeGrip*>();
+    ASSERT_EQ(grips.size(), 1);
+    EXPECT_EQ(grips[0]->geometry(), QRect(dlg->width() - 16, dlg->height() - 16, 16, 16));
     EXPECT_EQ(dlg->m_sizeMin, start); // the smallest size stays the dialog's own
 }
 

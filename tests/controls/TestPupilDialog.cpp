@@ -11,10 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <QtTest/QTest>
+#include <QtGui/QHelpEvent>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QToolTip>
 
 namespace {
 
@@ -507,4 +511,34 @@ TEST_F(PupilDialog, TipLinesAndReadOnlyButtonsDrawTheirOwnWay)
     SetWndReadOnly(&dlg, true);
     EXPECT_EQ(female->grab().toImage(), femaleBefore);
     EXPECT_NE(male->grab().toImage(), maleBefore);
+}
+
+TEST_F(PupilDialog, TooltipShowsTheFieldHelp)
+{
+    Open();
+    QWidget* name = Item(IDC_NAME);
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), name->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(name, &help);
+    EXPECT_EQ(QToolTip::text(), "学员的姓名");
+    QToolTip::hideText();
+}
+
+TEST(DialogKeys, EnterOnATabBarIsOk)
+{
+    XUiTestHooks ui;
+    static const XDlgTemplate t{9003, QStringLiteral("选项"), 0,
+                                {{1200, XCtrlKind::Tab, QString(), 0, 0, 0},
+                                 {IDOK, XCtrlKind::Button, QStringLiteral("确定"), WS_GROUP, -1},
+                                 {IDCANCEL, XCtrlKind::Button, QStringLiteral("取消"), 0, -1}},
+                                QSize()};
+    CXDialogEx dlg(false, &t);
+    dlg.Create();
+    dlg.show();
+    auto* tabs = qobject_cast<QTabBar*>(dlg.GetDlgItem(1200));
+    ASSERT_TRUE(tabs);
+    tabs->addTab(QStringLiteral("一"));
+    QTest::keyClick(tabs, Qt::Key_Return);
+    EXPECT_EQ(dlg.result(), IDOK);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_FALSE(qobject_cast<QPushButton*>(dlg.GetDlgItem(IDOK))->autoDefault());
 }
