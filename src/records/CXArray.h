@@ -69,6 +69,10 @@ public:
     // Ascending or descending by the member at the offset, in the order of the exchange
     // sort the lists were designed with (equal keys included); other types keep the order.
     void Sort(int type, int offset, bool bDescending);
+    // Deletes every record in one transaction, as the user (null: the built-in
+    // administrator); the first failure rolls all of it back and gives false.
+    bool DeleteItems(const CXItem* user = nullptr);
+
     // The first record whose text member equals the text without regard to case.
     CXItem* FindByText(int offset, const QString& text) const;
 

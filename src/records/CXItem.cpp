@@ -6,6 +6,7 @@
 #include "CMD5.h"
 #include "CXMap.h"
 #include "CXXmlDoc.h"
+#include "RecordLookups.h"
 #include "FormatString.h"
 #include "Resources.h"
 #include "TextUtils.h"
@@ -815,7 +816,7 @@ namespace {
 
 XDuplicateFinder& Finder()
 {
-    static XDuplicateFinder finder;
+    static XDuplicateFinder finder = FindDuplicate;
     return finder;
 }
 
