@@ -187,6 +187,25 @@ TEST_F(Photos, LogoIsShrunkStoredAndLoadedBack)
     EXPECT_TRUE(m_errors.reports.empty());
 }
 
+TEST_F(Photos, WithoutALimitPhotosShrinkToTheSizePreference)
+{
+    QImage noise(300, 300, QImage::Format_RGB888);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x)
+            noise.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x ^ y) % 256));
+    auto& app = CFakeAppServices::Installed();
+    app.setup[QStringLiteral("ImgSizeMax")] = 4;
+    CXImage photo;
+    photo.SetImage(noise);
+    const int id = SaveToDB(photo, MDU_STUDENT, 5, false, 0);
+    app.setup.clear();
+    ASSERT_GT(id, 0);
+    EXPECT_LT(photo.GetWidth(), 300);
+    QByteArray stored;
+    ReadBinaryColumn(QStringLiteral("TB_PHOTO"), QStringLiteral("Photo"), id, stored);
+    EXPECT_EQ(stored.size(), photo.GetBytes());
+}
+
 TEST_F(Photos, UnusedLogosGoPhotosStay)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_PHOTO (ID,MduID,PersonID) VALUES (1,0,0),(2,0,0),(3,0,0),(4,321,5)")));

@@ -257,6 +257,30 @@ TEST_F(ReadItems, LinkTitlesOnePerTargetMissingRowsEmptyIdZeroUntouched)
     }
 }
 
+TEST_F(ReadItems, ListsAndChildListsAreSortedByTheirMarks)
+{
+    // sort marks of the tables for this test only
+    CHead* times = CTestCharge::StaticHeads()->FindByColumn(QStringLiteral("Times"));
+    CHead* lessons = CTestCourseLine::StaticHeads()->FindByColumn(QStringLiteral("Lessons"));
+    times->m_nSort = 2;
+    lessons->m_nSort = 1;
+    ASSERT_TRUE(Exec(QStringLiteral(
+        "INSERT INTO TB_CHARGE (ID,RecordName,Times) VALUES (1,'a',5),(2,'b',9),(3,'c',7);"
+        "INSERT INTO TB_CHARGE_COURSE (ChargeID,CourseID,Lessons) VALUES (2,1,8),(2,1,3),(2,1,5);")));
+    CXArrayT<CTestCharge> items;
+    const bool read = m_charge.QueryItems(items, CXMap(), false, false);
+    times->m_nSort = 0;
+    lessons->m_nSort = 0;
+    ASSERT_TRUE(read);
+    ASSERT_EQ(items.GetSize(), 3);
+    EXPECT_EQ(QStringList({items[0]->m_strName, items[1]->m_strName, items[2]->m_strName}),
+              (QStringList{QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")}));
+    const CXArray& lines = items[0]->m_lines;
+    ASSERT_EQ(lines.GetSize(), 3);
+    EXPECT_EQ(static_cast<const CTestCourseLine*>(lines[0])->m_nLessons, 3);
+    EXPECT_EQ(static_cast<const CTestCourseLine*>(lines[2])->m_nLessons, 8);
+}
+
 TEST_F(ReadItems, ReadsAHundredThousandRowsAndRefusesOneMore)
 {
     ASSERT_TRUE(Exec(QStringLiteral(
