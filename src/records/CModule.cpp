@@ -170,13 +170,7 @@ void CModule::GetQuerySchemes(CXArray& schemes)
         m_nSchemeGeneration = generation;
     }
     for (const CXItem* scheme : m_querySchemes) {
-        CXItem* copy = scheme->CopyTo(nullptr);
-        if (schemes.m_bOwns) {
-            copy->m_pArray = &schemes;
-            if (schemes.m_pParent)
-                copy->m_nParentID = schemes.m_pParent->m_nID;
-        }
-        schemes.Add(copy);
+        schemes.AddAdopted(scheme->CopyTo(nullptr));
     }
 }
 
@@ -191,12 +185,7 @@ void CModule::AddQueryScheme(CXArray& schemes, CXMap& query, const QString& user
     scheme->m_strName = name;
     scheme->m_strMemo = memo;
     scheme->m_bSeparator = bSeparator ? 1 : 0;
-    if (schemes.m_bOwns) {
-        scheme->m_pArray = &schemes;
-        if (schemes.m_pParent)
-            scheme->m_nParentID = schemes.m_pParent->m_nID;
-    }
-    schemes.Add(scheme);
+    schemes.AddAdopted(scheme);
     query.RemoveAll();
 }
 
@@ -223,9 +212,7 @@ void CModule::AddBuiltInHeadSchemes(CXArray& schemes) const
         scheme->m_strName = QString::fromUtf16(name);
         scheme->m_strMemo = QString::fromUtf16(memo);
         scheme->m_strSetupData = setup;
-        if (schemes.m_bOwns)
-            scheme->m_pArray = &schemes;
-        schemes.Add(scheme);
+        schemes.AddAdopted(scheme);
     };
     if (!viewText.isEmpty())
         add(0, u"默认", u"显示重要信息。", viewText);

@@ -20,17 +20,6 @@
 
 namespace {
 
-// Gives a record read into the array its container and, when the array belongs to a record,
-// that record's ID as parent ID.
-void AdoptRead(CXArray& array, CXItem* item)
-{
-    if (!array.m_bOwns)
-        return;
-    item->m_pArray = &array;
-    if (array.m_pParent)
-        item->m_nParentID = array.m_pParent->m_nID;
-}
-
 // Long texts are RTF or other narrow bytes; a zero byte ends the text of a piece.
 void AppendPieces(QByteArray& target, const QByteArray& stream)
 {
@@ -43,6 +32,21 @@ void AppendPieces(QByteArray& target, const QByteArray& stream)
 }
 
 using RecordIndex = QHash<int, CXItem*>;
+
+// Indexes the records read (from first on) by their row IDs, the first record of an ID
+// winning, and gives the IDs as the lists the follow-up queries take.
+QStringList IndexRows(const CXArray& items, int first, int (*rowId)(CXItem&), RecordIndex& index)
+{
+    QList<int> ids;
+    index.reserve(items.GetSize() - first);
+    for (int i = first; i < items.GetSize(); ++i) {
+        const int id = rowId(*items[i]);
+        ids.append(id);
+        if (id && !index.contains(id))
+            index.insert(id, items[i]);
+    }
+    return ChunkIds(ids);
+}
 
 // Reads the long texts (and images unless bNoImages) of the records by their row IDs.
 bool ReadStreams(CXDBSession& session, const CHeads& heads, const QStringList& idChunks, const RecordIndex& index,
@@ -274,8 +278,7 @@ bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList&
         }
         CXItem* item = CreateItem();
         item->LoadFromRow(cmd, &ordinals);
-        AdoptRead(items, item);
-        items.Add(item);
+        items.AddAdopted(item);
     }
     if (cmd.Failed()) {
         ReportDbError(task, &cmd, QString());
@@ -287,15 +290,7 @@ bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList&
     }
 
     RecordIndex index;
-    QList<int> ids;
-    index.reserve(items.GetSize() - first);
-    for (int i = first; i < items.GetSize(); ++i) {
-        CXItem* item = items[i];
-        ids.append(item->m_nID);
-        if (item->m_nID && !index.contains(item->m_nID))
-            index.insert(item->m_nID, item);
-    }
-    const QStringList chunks = ChunkIds(ids);
+    const QStringList chunks = IndexRows(items, first, [](CXItem& item) { return item.m_nID; }, index);
     if (chunks.isEmpty() || heads->m_strTable.isEmpty())
         return true;
 
@@ -400,23 +395,15 @@ bool CModule::ReadChildItems(CXDBSession& session, int offset, const QString& pa
         }
         line->LoadFromRow(cmd, &ordinals);
         line->m_pArray = nullptr;
-        AdoptRead(target, line);
-        target.Add(line);
+        target.AddAdopted(line);
     }
     if (cmd.Failed()) {
         ReportDbError(task, &cmd, QString());
         return false;
     }
     RecordIndex index;
-    QList<int> ids;
-    for (int i = first; i < target.GetSize(); ++i) {
-        CXItem* line = target[i];
-        const int rowId = RowIdOf(*line);
-        ids.append(rowId);
-        if (rowId && !index.contains(rowId))
-            index.insert(rowId, line);
-    }
-    return ReadStreams(session, *heads, ChunkIds(ids), index, bNoImages, task);
+    const QStringList chunks = IndexRows(target, first, [](CXItem& line) { return RowIdOf(line); }, index);
+    return ReadStreams(session, *heads, chunks, index, bNoImages, task);
 }
 
 // ---------------------------------------------------------------------------------------

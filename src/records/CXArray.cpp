@@ -31,6 +31,13 @@ int CXArray::Add(CXItem* item)
     return GetSize() - 1;
 }
 
+int CXArray::AddAdopted(CXItem* item)
+{
+    if (m_bOwns)
+        Adopt(item);
+    return Add(item);
+}
+
 void CXArray::InsertAt(int index, CXItem* item)
 {
     m_items.insert(m_items.begin() + index, item);

@@ -199,6 +199,9 @@ void CXItem::AddStatus(int level, const void* member, const char* format, const 
     AddStatusText(level, member, (format && *format) ? FormatString(format, args...) : QString());
 }
 
+// Whether the text is an MD5 digest: 32 hex digits.
+bool IsPasswordDigest(const QString& text);
+
 // The duplicate search of validation: the ID of another row of the table whose column
 // equals the value (0 when none). FindDuplicate (RecordLookups.h) unless replaced; with
 // an empty finder nothing counts as a duplicate.

@@ -68,12 +68,7 @@ int ReadInputHistory(CXArray& array, const QString& table, const QString& column
         auto* item = new CXItem;
         item->m_strName = value;
         item->m_nID = static_cast<int>(cmd.GetNumber(2));
-        if (array.m_bOwns) {
-            item->m_pArray = &array;
-            if (array.m_pParent)
-                item->m_nParentID = array.m_pParent->m_nID;
-        }
-        array.Add(item);
+        array.AddAdopted(item);
     }
     if (cmd.Failed()) {
         ReportDbError(QStringLiteral("读取历史记录"), &cmd, QString());

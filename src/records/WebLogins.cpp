@@ -17,22 +17,6 @@
 
 #include <memory>
 
-namespace {
-
-bool IsDigestOrEmpty(const QString& text)
-{
-    if (text.isEmpty())
-        return true;
-    if (text.size() != 32)
-        return false;
-    for (QChar c : text)
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
-            return false;
-    return true;
-}
-
-} // namespace
-
 bool SavePassword(CXItem& user, const CXItem& oper)
 {
     const QString task = QStringLiteral("修改或重置密码");
@@ -47,7 +31,7 @@ bool SavePassword(CXItem& user, const CXItem& oper)
             return false;
         }
         // The stored value is a digest and nothing else; it is bound, never formatted in.
-        if (!IsDigestOrEmpty(hash)) {
+        if (!hash.isEmpty() && !IsPasswordDigest(hash)) {
             ReportDbError(task, nullptr, QStringLiteral("密码不是有效的 MD5 摘要。"));
             return false;
         }
