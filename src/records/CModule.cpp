@@ -150,6 +150,29 @@ QString CModule::GetDefaultPassword() const
     return app.SetupValue(QString::fromLatin1(key)).toString();
 }
 
+void SetDefaultRightsWords(CModule& module)
+{
+    static const struct {
+        int mdu, caps, oper, student, teacher;
+    } table[] = {
+        {MDU_RECEIPT, 0x5e, 0x5e, 0x02, 0x00},  {MDU_COLLECT, 0x5e, 0x5e, 0x00, 0x00},
+        {MDU_EDURCD, 0x1e, 0x1e, 0x02, 0x02},   {MDU_EDUSCH, 0x1e, 0x1e, 0x02, 0x02},
+        {MDU_STUDENT, 0x1e, 0x1e, 0x00, 0x00},  {MDU_TEACHER, 0x1e, 0x1e, 0x00, 0x00},
+        {MDU_WAGES, 0x02, 0x00, 0x00, 0x02},    {MDU_COURSE, 0x1e, 0x02, 0x00, 0x00},
+        {MDU_CHARGE, 0x1e, 0x02, 0x00, 0x00},   {MDU_PRJQUERY, 0x1e, 0x1e, 0x00, 0x00},
+        {MDU_PRJORDER, 0x1e, 0x1e, 0x00, 0x00}, {MDU_TEMPL, 0x1e, 0x02, 0x00, 0x00},
+        {MDU_OPERLOG, 0x02, 0x02, 0x00, 0x00},
+    };
+    for (const auto& row : table) {
+        if (row.mdu != module.GetMduID())
+            continue;
+        module.m_nCaps = row.caps;
+        module.m_nOperRights = row.oper;
+        module.m_nStudentRights = row.student;
+        module.m_nTeacherRights = row.teacher;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Schemes
 

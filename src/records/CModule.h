@@ -2,6 +2,7 @@
 
 #include "CXArray.h"
 #include "CXMap.h"
+#include "RecordConsts.h"
 #include "SqlPrepare.h"
 
 #include <QtCore/QString>
@@ -159,6 +160,16 @@ void UnregisterModule(CModule* module);
 
 // The one way to reach a module: null when no module has the id.
 CModule* FindModule(int mduId);
+
+// The thirteen module ids in the order the application creates them; every walk over the
+// modules sees them in this order.
+inline constexpr int kModuleCreationOrder[13] = {MDU_RECEIPT, MDU_COLLECT, MDU_EDURCD, MDU_EDUSCH, MDU_STUDENT,
+                                                 MDU_TEACHER, MDU_WAGES,   MDU_COURSE, MDU_CHARGE, MDU_PRJQUERY,
+                                                 MDU_PRJORDER, MDU_TEMPL, MDU_OPERLOG};
+
+// Sets the module's capability, operator, student-account and teacher-account words from
+// the table of the thirteen modules (a module's constructor calls it); other ids stay 0.
+void SetDefaultRightsWords(CModule& module);
 
 // Query schemes changed (saved or deleted): every module's scheme cache is read again.
 void InvalidateQuerySchemes();

@@ -255,7 +255,7 @@ bool SaveItem(CXDBSession* given, CXItem* item, CXItem* earlier, const CXItem& u
         return scope.Finish(false);
     CXDBSession& session = scope.Session();
 
-    const bool main = HasOwnRowId(*item);
+    const bool main = item->IsModuleItem();
     int& rowId = RowIdOf(*item);
     const bool updated = rowId > 0;
 
@@ -309,7 +309,7 @@ bool DeleteItem(CXDBSession* given, CXItem* item, const CXItem& user)
     CHeads* heads = item ? item->GetHeads() : nullptr;
     if (!heads || heads->m_strTable.isEmpty() || heads->IsEmpty())
         return false;
-    const bool main = HasOwnRowId(*item);
+    const bool main = item->IsModuleItem();
     const int rowId = RowIdOf(*item);
     if (rowId < 1)
         return true;

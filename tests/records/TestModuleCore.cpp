@@ -71,6 +71,29 @@ TEST(ModuleRights, RolesAgainstTheRightsWords)
     EXPECT_TRUE(receipts.HasCapability(RIGHT_PRT | RIGHT_QRY, false));
 }
 
+TEST(ModuleRights, EveryModuleInCreationOrderHasItsWordsAndDocumentString)
+{
+    const char* groups[] = {"日常管理", "日常管理", "日常管理", "日常管理", "日常管理", "日常管理", "统计查询",
+                            "基础设置", "基础设置", "基础设置", "基础设置", "基础设置", "统计查询"};
+    const int caps[] = {0x5e, 0x5e, 0x1e, 0x1e, 0x1e, 0x1e, 0x02, 0x1e, 0x1e, 0x1e, 0x1e, 0x1e, 0x02};
+    for (int i = 0; i < 13; ++i) {
+        CBareModule module(kModuleCreationOrder[i], 0, 0, 0);
+        SetDefaultRightsWords(module);
+        EXPECT_EQ(module.m_nCaps, caps[i]) << module.GetMduID();
+        EXPECT_EQ(module.GetGroupName(), QString::fromUtf8(groups[i])) << module.GetMduID();
+        EXPECT_FALSE(module.GetDescription().isEmpty());
+    }
+    CBareModule wages(MDU_WAGES, 0, 0, 0), course(MDU_COURSE, 0, 0, 0), edu(MDU_EDURCD, 0, 0, 0);
+    SetDefaultRightsWords(wages);
+    SetDefaultRightsWords(course);
+    SetDefaultRightsWords(edu);
+    EXPECT_EQ(wages.m_nOperRights, 0x00);
+    EXPECT_EQ(wages.m_nTeacherRights, 0x02);
+    EXPECT_EQ(course.m_nOperRights, 0x02);
+    EXPECT_EQ(edu.m_nStudentRights, 0x02);
+    EXPECT_EQ(edu.m_nTeacherRights, 0x02);
+}
+
 TEST(ModuleRights, RightsAreReadFromSeveralThreads)
 {
     const CBareModule receipts(MDU_RECEIPT, 0x5e, 0x02, 0x00);

@@ -2,6 +2,9 @@
 
 #include "RecordWriter.h"
 
+#include <thread>
+#include <vector>
+
 namespace {
 
 class SaveItems : public RecordDb
@@ -36,6 +39,29 @@ TEST_F(SaveItems, NewNumberedRecordGetsNumberIdStampAndAddRow)
     CTestReceipt next;
     ASSERT_TRUE(SaveItem(nullptr, &next, nullptr, m_user));
     EXPECT_EQ(next.m_strName, QStringLiteral("B250042"));
+}
+
+TEST_F(SaveItems, WritersOnSeveralThreadsNeverShareANumber)
+{
+    std::vector<QString> numbers[2];
+    auto work = [this](std::vector<QString>& out) {
+        for (int i = 0; i < 15; ++i) {
+            CTestReceipt r;
+            if (SaveItem(nullptr, &r, nullptr, m_user))
+                out.push_back(r.m_strName);
+        }
+    };
+    std::thread a(work, std::ref(numbers[0])), b(work, std::ref(numbers[1]));
+    a.join();
+    b.join();
+    QStringList all;
+    for (const auto& list : numbers)
+        for (const QString& n : list)
+            all.append(n);
+    EXPECT_EQ(all.size(), 30);
+    all.removeDuplicates();
+    EXPECT_EQ(all.size(), 30);
+    EXPECT_EQ(Text(QStringLiteral("SELECT MAX(KeyName) FROM TB_RECEIPT")), QStringLiteral("B250030"));
 }
 
 TEST_F(SaveItems, ChangesAreDescribedOnlyForListedFields)
@@ -83,6 +109,7 @@ TEST_F(SaveItems, SavingAStudentPrunesOnlyTheStudentsOwnAccounts)
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_ACCOUNT (MduID,PersonID,Content) VALUES (322,1,'999')")));
     EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(MduID||':'||PersonID||':'||Content) FROM TB_ACCOUNT")),
               QStringLiteral("321:1:111,321:1:222,322:1:999"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(MduID||':'||ItemID) FROM TB_OPERLOG")), QStringLiteral("321:1"));
 
     s.m_accounts.RemoveAt(0);
     ASSERT_TRUE(SaveItem(nullptr, &s, nullptr, m_user));
