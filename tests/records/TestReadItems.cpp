@@ -216,6 +216,22 @@ TEST_F(ReadItems, ChildLinesGoToTheirParents)
     EXPECT_EQ(autumn->m_lines[0]->m_strName, QStringLiteral("小提琴"));
 }
 
+TEST_F(ReadItems, BriefReadsSkipTablelessChildLists)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_CHARGE (ID,RecordName) VALUES (1,'春季');"
+                                    "INSERT INTO TB_CHARGE_COURSE (ChargeID,Lessons) VALUES (1,4),(1,6)")));
+    CModuleT<CTestChargeView> view;
+    CXDBSession session;
+    session.Connect();
+    CXArrayT<CTestChargeView> full;
+    ASSERT_TRUE(view.ReadItems(session, full, {}, false, false));
+    ASSERT_EQ(full.GetSize(), 1);
+    EXPECT_EQ(full[0]->m_counts.GetSize(), 2);
+    CXArrayT<CTestChargeView> brief;
+    ASSERT_TRUE(view.ReadItems(session, brief, {}, true, false));
+    EXPECT_EQ(brief[0]->m_counts.GetSize(), 0);
+}
+
 TEST_F(ReadItems, StampsTakeTheUserOfTheLatestOperation)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (7,'王老师'),(8,'赵老师'),(9,'钱老师');"

@@ -109,3 +109,26 @@ CHeads* CTestReceipt::StaticHeads()
         heads.AddColumnHead({}, QStringLiteral("模板"), 8, QStringLiteral("Template"), XSA, XOFFSET(CTestReceipt, m_template), QString(), QString(), 0, 0, 0, QString());
     });
 }
+
+CHeads* CTestLessonCount::StaticHeads()
+{
+    return BuildHeadsOnce<CTestLessonCount>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("课时");
+        heads.m_strItemUnit = QStringLiteral("项");
+        heads.m_strSql = QStringLiteral("SELECT ChargeID, Lessons FROM TB_CHARGE_COURSE");
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, XOFFSET(CTestLessonCount, m_nParentID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddViewColumnHead({}, QStringLiteral("课时"), QStringLiteral("Lessons"), XIN, XOFFSET(CTestLessonCount, m_nLessons), QString(), QString(), 0, 521, 0, QString());
+    });
+}
+
+CHeads* CTestChargeView::StaticHeads()
+{
+    return BuildHeadsOnce<CTestChargeView>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("课时包");
+        heads.m_strItemUnit = QStringLiteral("项");
+        heads.m_strTable = QStringLiteral("TB_CHARGE");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestChargeView, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddViewColumnHead({}, QStringLiteral("名称"), QStringLiteral("RecordName"), XSW, XOFFSET(CTestChargeView, m_strName), QString(), QString(), 512, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("课时"), 1, QString(), XAR, XOFFSET(CTestChargeView, m_counts), QString(), QString(), 0, 521, 0, QString());
+    });
+}

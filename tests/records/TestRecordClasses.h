@@ -111,5 +111,29 @@ public:
     QByteArray m_template;
 };
 
+// A lesson count read through an SQL text of its own: a child list without a table.
+class CTestLessonCount : public CXItem
+{
+public:
+    CTestLessonCount() { CTestLessonCount::Reset(); }
+    static CHeads* StaticHeads();
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CTestLessonCount; }
+
+    int m_nLessons = 0;
+};
+
+// A wages-like view over lesson packages whose lines come from a table-less list.
+class CTestChargeView : public CXItemT<MDU_WAGES>
+{
+public:
+    CTestChargeView() { CTestChargeView::Reset(); }
+    static CHeads* StaticHeads();
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CTestChargeView; }
+
+    CXArrayT<CTestLessonCount> m_counts{this};
+};
+
 using CTestModuleCourse = CModuleT<CTestCourse>;
 using CTestModuleCharge = CModuleT<CTestCharge>;
