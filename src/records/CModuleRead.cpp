@@ -196,12 +196,13 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
         return h->m_nOffset ? item.Member<CXBase>(h->m_nOffset) : static_cast<CXBase&>(item);
     };
 
+    // Only columns the table has: a column of the field table may be computed by its SQL.
     QStringList terms;
     for (int i = 0; i < heads->GetSize(); ++i) {
         const CHead* h = heads->GetAt(i);
-        if (h->m_nType == XSW && !h->m_strColumn.isEmpty()) {
+        if (h->m_nType == XSW && h->m_bWritable) {
             terms.append(h->m_strColumn + QStringLiteral(" LIKE '[FIND]'"));
-        } else if (h->m_nType == XLK && !h->m_strColumn.isEmpty()) {
+        } else if (h->m_nType == XLK && h->m_bWritable) {
             const QString in = titleIn(linkOf(*blank, h));
             if (!in.isEmpty())
                 terms.append(h->m_strColumn + QStringLiteral(" IN (") + in + u')');
@@ -214,7 +215,7 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
             std::unique_ptr<CXItem> line(lines.CreateItem());
             for (int j = 0; j < child->GetSize(); ++j) {
                 const CHead* c = child->GetAt(j);
-                if (c->m_strColumn.isEmpty())
+                if (!c->m_bWritable)
                     continue;
                 if (c->m_nType == XSW) {
                     terms.append(FormatString(u"ID IN (SELECT DISTINCT %s FROM %s WHERE %s LIKE '[FIND]')",
