@@ -317,6 +317,19 @@ TEST_F(ReadItems, ReadsAHundredThousandRowsAndRefusesOneMore)
     EXPECT_EQ(stamped, 100000);
     EXPECT_TRUE(m_errors.reports.empty());
 
+    // the same read sorted by a field the table marks (descending price)
+    CHead* price = CTestCourse::StaticHeads()->FindByColumn(QStringLiteral("Price"));
+    price->m_nSort = 2;
+    items.RemoveAll();
+    timer.restart();
+    const bool sorted = m_course.QueryItems(items, CXMap(), false, false);
+    std::printf("[ figure ] read and sort 100000 records: %lld ms\n", static_cast<long long>(timer.elapsed()));
+    price->m_nSort = 0;
+    ASSERT_TRUE(sorted);
+    ASSERT_EQ(items.GetSize(), 100000);
+    EXPECT_EQ(items[0]->m_nID, 100000);
+    EXPECT_EQ(items[99999]->m_nID, 1);
+
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('one more')")));
     items.RemoveAll();
     EXPECT_FALSE(m_course.QueryItems(items, CXMap(), false, false));
