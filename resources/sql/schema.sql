@@ -69,3 +69,18 @@ CREATE TABLE TB_PROJECT (
     RecordMemo TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IX_PROJECT_MODULE ON TB_PROJECT (MduID, FitMduID);
+
+-- Teachers and students: the columns their logins and passwords use (an empty password is
+-- the module's default password).
+CREATE TABLE TB_TEACHER (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    RealName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    UserPassword TEXT NOT NULL DEFAULT '',
+    RightRole INTEGER NOT NULL DEFAULT 0,
+    RightData TEXT NOT NULL DEFAULT ''
+);
+CREATE TABLE TB_STUDENT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    RealName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    UserPassword TEXT NOT NULL DEFAULT ''
+);

@@ -7,6 +7,7 @@
 class CAppServices : public XAppServices
 {
 public:
+    void ShowSqlError(const QString& task, const QString& sql, const QString& message) override;
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type) override;
     std::unique_ptr<XProgress> BeginProgress(const QString& title, int steps) override;
 };

@@ -1,16 +1,47 @@
 #pragma once
 
-#include <QtCore/QString>
+#include "CXArray.h"
+#include "CXMap.h"
+#include "RecordConsts.h"
+#include "SqlPrepare.h"
 
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <mutex>
 #include <vector>
 
 class CHeads;
+class CXAccessor;
+class CXDBSession;
 class CXItem;
+class CModule;
+class QObject;
+
+// What the application shell does for a module: the module's document, its window and
+// view. The module core never touches a widget; it asks the installed host.
+class XModuleHost
+{
+public:
+    virtual ~XModuleHost() = default;
+    // Opens the module's window, or brings it up when it is open. False when none opened.
+    virtual bool OpenDocument(CModule& module) = 0;
+    // The module's list view, or null when its window is not open.
+    virtual QObject* GetView(const CModule& module) const = 0;
+    virtual void ActivateView(CModule& module) = 0;
+    virtual void UpdateAllViews(CModule& module, int hint) = 0;
+    virtual void SetDocumentTitle(CModule& module, const QString& title) = 0;
+};
+
+// Installs the host (not owned; null for none) and returns the previous one.
+XModuleHost* SetModuleHost(XModuleHost* host);
+XModuleHost* GetModuleHost();
 
 // A kind of record the school keeps: one module per kind, created once at start-up in a
-// fixed order and living until the program ends. It knows how its records are created and
-// titled and which rights exist on them. The desktop's windows, queries and schemes hang
-// off it elsewhere; this core never touches a widget, since web threads use it.
+// fixed order and living until the program ends. It knows how its records are created,
+// read, numbered and titled, which rights exist on them and which query schemes belong to
+// them. Everything here but the view access is safe on any thread once start-up is over:
+// web threads read records through it.
 class CModule
 {
 public:
@@ -21,36 +52,104 @@ public:
 
     int GetMduID() const { return m_nMduID; }
 
-    // The field table of the module's records, and a new empty record of the module.
-    virtual CHeads* GetHeads() const = 0;
+    // --- virtual operations ------------------------------------------------------------
+    // Titles the module's document with the module's name.
+    virtual void SetDefaultTitle();
+    // Appends the records that match the query. The base reads with the conditions common
+    // to all modules; modules add their own before reading.
+    virtual bool QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne);
     virtual CXItem* CreateItem() const = 0;
+    virtual CHeads* GetHeads() const = 0;
+    virtual bool IsHidden() const { return false; }
+    virtual bool IsChildListQuery(const CXMap& query) const { Q_UNUSED(query); return false; }
+    virtual int GetAddNewCmd() const { return 0; }
+    virtual bool RequiresQuery() const { return false; }
+    // The record-number pattern ("B[Y][nnnn]"); empty for modules without numbers.
+    virtual QString GetKeyFormat() const { return QString(); }
+    virtual bool ReadLinkTitles(CXDBSession& session, CXArray& items);
+    virtual void AddQuickQueries(CXArray& schemes) { Q_UNUSED(schemes); }
+    // The latest day the next-period command may reach.
+    virtual int GetMaxQueryDate() const;
+    // "SELECT ID, <title column> AS ItemTitle FROM <table>", or empty when the field table
+    // binds no column to the title.
+    virtual QString GetItemTitleSql() const;
 
     // The parts of the module's document string: description, name, navigation group.
     QString GetName() const;
     QString GetDescription() const;
     QString GetGroupName() const;
 
+    // The shell's part: see XModuleHost. Without a host nothing opens.
+    bool OpenDocument();
+    QObject* GetView() const;
+    void ActivateView();
+    void UpdateAllViews(int hint);
+
+    // --- rights ------------------------------------------------------------------------
+    // Whether the user may use all the bits on this module.
+    bool HasRight(const CXItem& user, int bits) const;
+    // Whether all the bits are in the capability word (or the teacher accounts' word).
+    bool HasCapability(int bits, bool bTeacherAccount) const;
+
     // The default password of the module's user accounts (teachers and students); empty
     // for every other module.
-    virtual QString GetDefaultPassword() const { return QString(); }
+    virtual QString GetDefaultPassword() const;
+
+    // --- reading -----------------------------------------------------------------------
+    // Empties the conditions and adds those common to every module: ID lists (keys 1 and
+    // 2, always as integers) and the quick-find text (key 33208) over text columns, link
+    // titles and child lines.
+    void BuildQueryConditions(QStringList& conditions, const CXMap& query) const;
+    // Reads the records the conditions select, then their long texts, images, child lines
+    // and stamps. False after a reported failure; the array holds what was read (nothing
+    // when there were too many).
+    bool ReadItems(CXDBSession& session, CXArray& items, const QStringList& conditions, bool bNoImages,
+                   bool bExpectOne, const XSqlNameMap* names = nullptr);
+    // Reads the lines of the child field at the offset for all parents in the ID list.
+    bool ReadChildItems(CXDBSession& session, int offset, const QString& parentIds, CXArray& target,
+                        bool bNoImages, const XSqlNameMap* names = nullptr);
+
+    // The next free record number for the record (ID 0: a new one, dated today); empty
+    // after a reported failure.
+    QString MakeRecordNumber(CXDBSession& session, int recordId);
+
+    // --- schemes -----------------------------------------------------------------------
+    // Copies of the module's query schemes, read once a day (and at every call while there
+    // are none, and again after any query scheme was saved or deleted).
+    void GetQuerySchemes(CXArray& schemes);
+    // Appends one built-in query scheme holding the query's keys and empties the query.
+    void AddQueryScheme(CXArray& schemes, CXMap& query, const QString& users, const QString& name,
+                        const QString& memo, bool bSeparator) const;
+    // Appends the built-in column schemes "默认", "简要" and "详细" (only those that differ).
+    void AddBuiltInHeadSchemes(CXArray& schemes) const;
 
     int m_nCaps = 0;          // rights the module supports at all
     int m_nOperRights = 0;    // rights an operator gets when a rights row is reset
     int m_nStudentRights = 0; // rights of a student account
     int m_nTeacherRights = 0; // rights of a teacher account
 
+    CXMap m_query;                          // the current query; UI thread only
+    CXArray m_headSchemes{nullptr, true};   // the column schemes; UI thread only
+
 private:
     int m_nMduID;
+    std::mutex m_csSchemes;                 // guards the three below
+    CXArray m_querySchemes{nullptr, true};
+    int m_nSchemeDay = 0;
+    unsigned m_nSchemeGeneration = 0;
 };
 
-// A module whose records are of one class.
-template <class Record>
+// A module whose records are of one class; its id is the record class's module id.
+template <class Record, int AddNewCmd = 0, bool Hidden = false, bool NeedsQuery = false>
 class CModuleT : public CModule
 {
 public:
     CModuleT() : CModule(Record::MduID) {}
     CHeads* GetHeads() const override { return Record::StaticHeads(); }
     CXItem* CreateItem() const override { return new Record; }
+    bool IsHidden() const override { return Hidden; }
+    int GetAddNewCmd() const override { return AddNewCmd; }
+    bool RequiresQuery() const override { return NeedsQuery; }
 };
 
 // The modules in creation order. The list is complete before any thread but the UI thread
@@ -61,3 +160,27 @@ void UnregisterModule(CModule* module);
 
 // The one way to reach a module: null when no module has the id.
 CModule* FindModule(int mduId);
+
+// The thirteen module ids in the order the application creates them; every walk over the
+// modules sees them in this order.
+inline constexpr int kModuleCreationOrder[13] = {MDU_RECEIPT, MDU_COLLECT, MDU_EDURCD, MDU_EDUSCH, MDU_STUDENT,
+                                                 MDU_TEACHER, MDU_WAGES,   MDU_COURSE, MDU_CHARGE, MDU_PRJQUERY,
+                                                 MDU_PRJORDER, MDU_TEMPL, MDU_OPERLOG};
+
+// Sets the module's capability, operator, student-account and teacher-account words from
+// the table of the thirteen modules (a module's constructor calls it); other ids stay 0.
+void SetDefaultRightsWords(CModule& module);
+
+// Query schemes changed (saved or deleted): every module's scheme cache is read again.
+void InvalidateQuerySchemes();
+
+// The most records one read may return.
+inline constexpr int kMaxReadItems = 100000;
+
+// Query-map keys the reading itself understands.
+enum : int {
+    QKEY_IDS = 1,         // only these IDs
+    QKEY_NOT_IDS = 2,     // all but these IDs
+    QKEY_MODULE = 1074,   // the module a scheme query is for
+    QKEY_FIND = 33208,    // quick-find text
+};

@@ -71,6 +71,16 @@ bool CXAccessor::SetParamText(int ordinal, const QString& text)
     return sqlite3_bind_text16(m_stmt, ordinal, data, static_cast<int>(text.size() * 2), SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
+bool CXAccessor::SetParamBytes(int ordinal, const QByteArray& bytes)
+{
+    if (!m_stmt || ordinal < 1 || ordinal > sqlite3_bind_parameter_count(m_stmt))
+        return false;
+    if (bytes.isNull())
+        return sqlite3_bind_null(m_stmt, ordinal) == SQLITE_OK;
+    return sqlite3_bind_blob(m_stmt, ordinal, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT) ==
+           SQLITE_OK;
+}
+
 bool CXAccessor::Fail()
 {
     SetDbErrorFrom(sqlite3_db_handle(m_stmt));

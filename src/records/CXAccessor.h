@@ -50,6 +50,8 @@ public:
     bool SetParamDouble(int ordinal, double value);
     // An empty or null text is stored as '' (texts are never NULL in the database).
     bool SetParamText(int ordinal, const QString& text);
+    // Bytes as a blob; a null array stores NULL.
+    bool SetParamBytes(int ordinal, const QByteArray& bytes);
 
     // Runs the statement (again, from the start, with the parameters as set). False on an
     // error; a statement that returns rows has its first row ready for MoveNext.

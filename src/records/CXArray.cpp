@@ -6,6 +6,10 @@
 
 #include <QtCore/QSet>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 CXArray::~CXArray()
 {
     if (m_bOwns)
@@ -29,6 +33,13 @@ int CXArray::Add(CXItem* item)
 {
     m_items.push_back(item);
     return GetSize() - 1;
+}
+
+int CXArray::AddAdopted(CXItem* item)
+{
+    if (m_bOwns)
+        Adopt(item);
+    return Add(item);
 }
 
 void CXArray::InsertAt(int index, CXItem* item)
@@ -219,18 +230,217 @@ int CompareMember(const CXItem& a, const CXItem& b, int type, int offset)
 
 } // namespace
 
+namespace {
+
+// The exchange sort the lists were designed with: for each position, every later record
+// that belongs before it is swapped in. Quadratic; kept for what the fast path below
+// cannot order (date ranges, whose equality has a tolerance, and NaN amounts).
+void ExchangeSort(std::vector<CXItem*>& items, int type, int offset, bool bDescending)
+{
+    const std::size_t n = items.size();
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t i = a + 1; i < n; ++i) {
+            const int c = CompareMember(*items[a], *items[i], type, offset);
+            if (bDescending ? c < 0 : c > 0)
+                std::swap(items[a], items[i]);
+        }
+    }
+}
+
+// A sequence that supports append and rotate-left in logarithmic time (an implicit treap).
+class RotatingRun
+{
+public:
+    explicit RotatingRun(std::size_t capacity) { m_nodes.reserve(capacity); }
+
+    void Append(int value)
+    {
+        m_nodes.push_back({value, Random(), 1, -1, -1});
+        m_root = Merge(m_root, static_cast<int>(m_nodes.size()) - 1);
+    }
+
+    void RotateLeft(long long by)
+    {
+        const int size = Size(m_root);
+        if (size < 2)
+            return;
+        const int r = static_cast<int>(by % size);
+        if (r == 0)
+            return;
+        int a, b;
+        Split(m_root, r, a, b);
+        m_root = Merge(b, a);
+    }
+
+    template <class F>
+    void ForEach(F&& f) const
+    {
+        // iterative in-order walk: runs can be long
+        std::vector<int> stack;
+        int t = m_root;
+        while (t >= 0 || !stack.empty()) {
+            while (t >= 0) {
+                stack.push_back(t);
+                t = m_nodes[t].left;
+            }
+            t = stack.back();
+            stack.pop_back();
+            f(m_nodes[t].value);
+            t = m_nodes[t].right;
+        }
+    }
+
+private:
+    struct Node
+    {
+        int value;
+        std::uint32_t priority;
+        int size;
+        int left, right;
+    };
+
+    std::uint32_t Random()
+    {
+        m_seed ^= m_seed << 13;
+        m_seed ^= m_seed >> 17;
+        m_seed ^= m_seed << 5;
+        return m_seed;
+    }
+    int Size(int t) const { return t < 0 ? 0 : m_nodes[t].size; }
+    void Update(int t) { m_nodes[t].size = 1 + Size(m_nodes[t].left) + Size(m_nodes[t].right); }
+
+    int Merge(int a, int b)
+    {
+        if (a < 0)
+            return b;
+        if (b < 0)
+            return a;
+        if (m_nodes[a].priority > m_nodes[b].priority) {
+            m_nodes[a].right = Merge(m_nodes[a].right, b);
+            Update(a);
+            return a;
+        }
+        m_nodes[b].left = Merge(a, m_nodes[b].left);
+        Update(b);
+        return b;
+    }
+
+    // first k elements to a, the rest to b
+    void Split(int t, int k, int& a, int& b)
+    {
+        if (t < 0) {
+            a = b = -1;
+            return;
+        }
+        if (Size(m_nodes[t].left) < k) {
+            Split(m_nodes[t].right, k - Size(m_nodes[t].left) - 1, m_nodes[t].right, b);
+            Update(t);
+            a = t;
+        } else {
+            Split(m_nodes[t].left, k, a, m_nodes[t].left);
+            Update(t);
+            b = t;
+        }
+    }
+
+    std::vector<Node> m_nodes;
+    int m_root = -1;
+    std::uint32_t m_seed = 2463534242u;
+};
+
+// Counts of marked positions, for "how many records of earlier keys lie between two
+// positions".
+class PositionCounts
+{
+public:
+    explicit PositionCounts(std::size_t n) : m_tree(n + 1, 0) {}
+    void Mark(std::size_t pos)
+    {
+        for (std::size_t i = pos + 1; i < m_tree.size(); i += i & (~i + 1))
+            ++m_tree[i];
+    }
+    // marked positions in [0, pos)
+    long long Before(std::size_t pos) const
+    {
+        long long s = 0;
+        for (std::size_t i = pos; i > 0; i -= i & (~i + 1))
+            s += m_tree[i];
+        return s;
+    }
+
+private:
+    std::vector<int> m_tree;
+};
+
+} // namespace
+
 void CXArray::Sort(int type, int offset, bool bDescending)
 {
     if (type != XIN && type != XTS && type != XNU && type != XDT && type != XDR)
         return;
     const std::size_t n = m_items.size();
-    for (std::size_t a = 0; a < n; ++a) {
-        for (std::size_t i = a + 1; i < n; ++i) {
-            const int c = CompareMember(*m_items[a], *m_items[i], type, offset);
-            if (bDescending ? c < 0 : c > 0)
-                std::swap(m_items[a], m_items[i]);
+    if (n < 2)
+        return;
+    if (type == XDR || n <= 32) {
+        ExchangeSort(m_items, type, offset, bDescending);
+        return;
+    }
+
+    // Keys as doubles: ints compare as unsigned (hidden columns, -1, sort last), time spans
+    // signed, amounts and dates by their number.
+    std::vector<double> key(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const CXItem& item = *m_items[i];
+        switch (type) {
+        case XIN: key[i] = static_cast<double>(static_cast<unsigned>(item.Member<int>(offset))); break;
+        case XTS: key[i] = item.Member<int>(offset); break;
+        case XNU: key[i] = item.Member<double>(offset); break;
+        default: key[i] = item.Member<XDateTime>(offset).Day(); break;
+        }
+        if (std::isnan(key[i])) {
+            ExchangeSort(m_items, type, offset, bDescending);
+            return;
         }
     }
+
+    // The exchange sort puts the keys in order; what it does to equal keys follows from how
+    // it moves records: while records of earlier keys are still ahead, each one taken out
+    // moves the foremost record of a later key to its place. For one key, in the order of
+    // the array, that is: the run of its records seen so far is rotated by one for every
+    // record of an earlier key that follows. The run is built with that rule per key, and
+    // the number of earlier-key records between two positions comes from a counting tree.
+    std::vector<int> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&key, bDescending](int a, int b) {
+        return bDescending ? key[a] > key[b] : key[a] < key[b];
+    });
+
+    std::vector<CXItem*> sorted;
+    sorted.reserve(n);
+    PositionCounts earlier(n);
+    std::size_t start = 0;
+    while (start < n) {
+        std::size_t end = start + 1;
+        while (end < n && key[order[end]] == key[order[start]])
+            ++end;
+        if (end - start == 1) {
+            sorted.push_back(m_items[order[start]]);
+        } else {
+            RotatingRun run(end - start);
+            for (std::size_t j = start; j < end; ++j) {
+                const std::size_t pos = order[j];
+                const std::size_t next = j + 1 < end ? static_cast<std::size_t>(order[j + 1]) : n;
+                run.Append(order[j]);
+                run.RotateLeft(earlier.Before(next) - earlier.Before(pos + 1));
+            }
+            run.ForEach([&](int index) { sorted.push_back(m_items[index]); });
+        }
+        for (std::size_t j = start; j < end; ++j)
+            earlier.Mark(order[j]);
+        start = end;
+    }
+    m_items.swap(sorted);
 }
 
 CXItem* CXArray::FindByText(int offset, const QString& text) const

@@ -38,6 +38,9 @@ public:
     auto end() const { return m_items.end(); }
 
     int Add(CXItem* item);
+    // Appends a record made elsewhere; an owning array becomes its container and gives it
+    // the parent's ID as parent ID.
+    int AddAdopted(CXItem* item);
     void InsertAt(int index, CXItem* item);
     void SetAt(int index, CXItem* item) { m_items[static_cast<std::size_t>(index)] = item; }
     // Removes one record; an owning array deletes it.
@@ -69,6 +72,10 @@ public:
     // Ascending or descending by the member at the offset, in the order of the exchange
     // sort the lists were designed with (equal keys included); other types keep the order.
     void Sort(int type, int offset, bool bDescending);
+    // Deletes every record in one transaction, as the user (null: the built-in
+    // administrator); the first failure rolls all of it back and gives false.
+    bool DeleteItems(const CXItem* user = nullptr);
+
     // The first record whose text member equals the text without regard to case.
     CXItem* FindByText(int offset, const QString& text) const;
 

@@ -6,6 +6,7 @@
 #include "CMD5.h"
 #include "CXMap.h"
 #include "CXXmlDoc.h"
+#include "RecordLookups.h"
 #include "FormatString.h"
 #include "Resources.h"
 #include "TextUtils.h"
@@ -247,15 +248,10 @@ void CXItem::CopyFields(CXItem* target) const
             const bool newParent = dst.m_pParent && dst.m_pParent->m_nID == 0;
             for (const CXItem* line : src) {
                 CXItem* clone = line->CopyTo(nullptr);
-                if (dst.m_bOwns) {
-                    clone->m_pArray = &dst;
-                    if (dst.m_pParent)
-                        clone->m_nParentID = dst.m_pParent->m_nID;
-                }
                 // lines copied into a new record are saved as new rows
                 if (newParent)
                     clone->m_nSubID = 0;
-                dst.Add(clone);
+                dst.AddAdopted(clone);
             }
             break;
         }
@@ -686,9 +682,7 @@ QString CXItem::GetDefaultPassword() const
     return module ? module->GetDefaultPassword() : QString();
 }
 
-namespace {
-
-bool IsDigest(const QString& text)
+bool IsPasswordDigest(const QString& text)
 {
     if (text.size() != 32)
         return false;
@@ -698,11 +692,9 @@ bool IsDigest(const QString& text)
     return true;
 }
 
-} // namespace
-
 bool CXItem::SetPassword(const QString& digest)
 {
-    if (!digest.isEmpty() && !IsDigest(digest))
+    if (!digest.isEmpty() && !IsPasswordDigest(digest))
         return false; // a digest is what the database and the login compare; nothing else goes in
     m_strPassword.clear();
     if (digest.isEmpty())
@@ -815,7 +807,7 @@ namespace {
 
 XDuplicateFinder& Finder()
 {
-    static XDuplicateFinder finder;
+    static XDuplicateFinder finder = FindDuplicate;
     return finder;
 }
 

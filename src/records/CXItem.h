@@ -15,6 +15,7 @@
 #include <functional>
 #include <utility>
 
+class CXAccessor;
 class CXArray;
 class CXItem;
 class CXMap;
@@ -114,6 +115,11 @@ public:
     QString GetTitleText() const;
     QString GetMarkText() const;
 
+    // Copies the current row into the record: every field whose column the row has, by
+    // type (links take the ID only, a NULL text reads as "", a NULL number as 0). The
+    // ordinals of the field table's columns in the row may be given (reading many rows).
+    void LoadFromRow(const CXAccessor& cmd, const QList<int>* ordinals = nullptr);
+
     // A main record of its module: it has a field table, a module has its id, and that
     // module's field table is the record's own (a line of another module's record is not).
     bool IsModuleItem() const;
@@ -193,9 +199,12 @@ void CXItem::AddStatus(int level, const void* member, const char* format, const 
     AddStatusText(level, member, (format && *format) ? FormatString(format, args...) : QString());
 }
 
+// Whether the text is an MD5 digest: 32 hex digits.
+bool IsPasswordDigest(const QString& text);
+
 // The duplicate search of validation: the ID of another row of the table whose column
-// equals the value (0 when none). The database layer installs it; without one nothing
-// counts as a duplicate.
+// equals the value (0 when none). FindDuplicate (RecordLookups.h) unless replaced; with
+// an empty finder nothing counts as a duplicate.
 using XDuplicateFinder =
     std::function<int(int ownId, const QString& value, const QString& table, const QString& column)>;
 XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder);

@@ -1,5 +1,7 @@
 #include "OperLog.h"
 
+#include "RecordWriter.h"
+
 #include "CDBOperLog.h"
 #include "CHead.h"
 #include "CXAccessor.h"
@@ -11,10 +13,43 @@
 #include "XString.h"
 #include "XThread.h"
 
+namespace {
+thread_local XDeferredReports* t_deferred = nullptr;
+}
+
 void ReportDbError(const QString& task, const CXAccessor* command, const QString& message)
 {
     const QString text = message.isEmpty() ? GetOleDbErrorText() : message;
-    ReportError(task, command ? command->GetSql() : QString(), text);
+    const QString detail = command ? command->GetSql() : QString();
+    if (t_deferred) {
+        t_deferred->m_reports.push_back(XErrorReport{task, detail, text});
+        return;
+    }
+    ReportError(task, detail, text);
+}
+
+XDeferredReports::XDeferredReports() : m_previous(t_deferred) { t_deferred = this; }
+
+XDeferredReports::~XDeferredReports()
+{
+    Flush();
+    t_deferred = m_previous;
+}
+
+void XDeferredReports::Flush()
+{
+    std::vector<XErrorReport> reports;
+    reports.swap(m_reports);
+    // What the reports raise in turn (their log rows) is not held here any more.
+    XDeferredReports* const current = t_deferred;
+    t_deferred = m_previous;
+    for (XErrorReport& r : reports) {
+        if (m_previous)
+            m_previous->m_reports.push_back(std::move(r));
+        else
+            ReportError(r.task, r.detail, r.message);
+    }
+    t_deferred = current;
 }
 
 void ShowOrLogError(const XErrorReport& report)
@@ -46,53 +81,7 @@ const CXItem& BuiltInAdmin()
 
 bool InsertOperLogRow(CXDBSession& session, CDBOperLog& log)
 {
-    const CHeads* heads = log.GetHeads();
-    QStringList columns;
-    std::vector<const CHead*> bound;
-    for (int i = 0; i < heads->GetSize(); ++i) {
-        const CHead* h = heads->GetAt(i);
-        if (!h->m_bWritable || h->m_strColumn.isEmpty() || EqualsNoCase(h->m_strColumn, u"ID"))
-            continue;
-        switch (h->m_nType) {
-        case XIN: case XTS: case XLK: case XNU: case XDT: case XSW: break;
-        default: continue;
-        }
-        columns.append(h->m_strColumn);
-        bound.push_back(h);
-    }
-    if (columns.isEmpty()) {
-        SetDbErrorText(QStringLiteral("没有可写入的列"));
-        return false;
-    }
-    const QString sql = FormatString(u"INSERT INTO %s (%s) VALUES (%s)", heads->m_strTable, columns.join(u','),
-                                     QStringList(columns.size(), QStringLiteral("?")).join(u','));
-    CXAccessor cmd;
-    if (!cmd.Prepare(session, sql)) {
-        ReportDbError(QStringLiteral("保存") + heads->m_strItemType, &cmd, QString());
-        return false;
-    }
-    int ordinal = 1;
-    for (const CHead* h : bound) {
-        const int off = h->m_nOffset;
-        switch (h->m_nType) {
-        case XIN:
-        case XTS: cmd.SetParamInt(ordinal, log.Member<int>(off)); break;
-        case XLK: cmd.SetParamInt(ordinal, log.Member<CXBase>(off).m_nID); break;
-        case XNU: cmd.SetParamDouble(ordinal, log.Member<double>(off)); break;
-        case XDT: cmd.SetParamDouble(ordinal, log.Member<XDateTime>(off).Day()); break;
-        case XSW: cmd.SetParamText(ordinal, log.Member<QString>(off)); break;
-        default: break;
-        }
-        ++ordinal;
-    }
-    // A log row that cannot be written is not reported: the report would be a log row too.
-    if (!cmd.Execute())
-        return false;
-    CXAccessor identity;
-    if (!identity.Open(session, QStringLiteral("SELECT @@Identity")) || !identity.MoveNext())
-        return false;
-    log.m_nID = static_cast<int>(identity.GetNumber(1));
-    return true;
+    return SaveItem(&session, &log, nullptr, BuiltInAdmin());
 }
 
 void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,

@@ -4,6 +4,8 @@
 
 #include <QtCore/QString>
 
+#include <vector>
+
 class CDBOperLog;
 class CXAccessor;
 class CXDBSession;
@@ -12,6 +14,25 @@ class CXItem;
 // Reports a database failure once through the error reporter: the task, the statement of
 // the command when one is given, and the message (empty: the thread's last database error).
 void ReportDbError(const QString& task, const CXAccessor* command, const QString& message);
+
+// Holds back the database reports of the calling thread while a writer holds its
+// transaction: a report may become a log row on another connection, which would wait for
+// the writer's own lock. Reports held are given on at Flush (after the rollback) or at the
+// end of the object's life; an inner holder hands them to the outer one.
+class XDeferredReports
+{
+public:
+    XDeferredReports();
+    XDeferredReports(const XDeferredReports&) = delete;
+    XDeferredReports& operator=(const XDeferredReports&) = delete;
+    ~XDeferredReports();
+    void Flush();
+
+private:
+    friend void ReportDbError(const QString&, const CXAccessor*, const QString&);
+    std::vector<XErrorReport> m_reports;
+    XDeferredReports* m_previous;
+};
 
 // The reporter the program installs (SetErrorSink): on the UI thread the database error
 // dialog, or an error box when there is no statement; on every other thread an OPER_RUN row
@@ -31,6 +52,6 @@ const CXItem& BuiltInAdmin();
 void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
                   CXDBSession* session = nullptr);
 
-// Inserts the log record as a new row: the writable columns of its field table, every
-// value a parameter. False on failure (a failed preparation is reported).
+// Inserts the log record as a new row through the record writer (SaveItem). False on
+// failure (a failed preparation is reported).
 bool InsertOperLogRow(CXDBSession& session, CDBOperLog& log);

@@ -55,3 +55,80 @@ CHeads* CTestCharge::StaticHeads()
         heads.AddComputedHead({}, QStringLiteral("有效期"), XDR, CHeads::Getter(&CTestCharge::GetPeriod), QString(), QString(), 0, 521, 0, QString());
     });
 }
+
+CHeads* CTestTeacher::StaticHeads()
+{
+    return BuildHeadsOnce<CTestTeacher>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("教师");
+        heads.m_strItemUnit = QStringLiteral("位");
+        heads.m_strTable = QStringLiteral("TB_TEACHER");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestTeacher, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("姓名"), 138, QStringLiteral("RealName"), XSW, XOFFSET(CTestTeacher, m_strName), QString(), QString(), 512, 521, 0, QString());
+    });
+}
+
+CHeads* CTestAccount::StaticHeads()
+{
+    return BuildHeadsOnce<CTestAccount>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("账号");
+        heads.m_strItemUnit = QStringLiteral("个");
+        heads.m_strTable = QStringLiteral("TB_ACCOUNT");
+        heads.m_strCondition = QStringLiteral("MduID='MDU_STUDENT'");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestAccount, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("PersonID"), XIN, XOFFSET(CTestAccount, m_nParentID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddHead({}, QStringLiteral("模块"), 0, QStringLiteral("MduID"), XIN, XOFFSET(CTestAccount, m_nOwnerMdu), MDU_STUDENT, 0, 0, QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("账号"), 8, QStringLiteral("Content"), XSW, XOFFSET(CTestAccount, m_strName), QString(), QString(), 0, 521, 0, QString());
+    });
+}
+
+CHeads* CTestStudent::StaticHeads()
+{
+    return BuildHeadsOnce<CTestStudent>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("学员");
+        heads.m_strItemUnit = QStringLiteral("位");
+        heads.m_strTable = QStringLiteral("TB_STUDENT");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestStudent, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("姓名"), 138, QStringLiteral("RealName"), XSW, XOFFSET(CTestStudent, m_strName), QString(), QString(), 512, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("账号"), 1, QString(), XAR, XOFFSET(CTestStudent, m_accounts), QString(), QString(), 0, 521, 0, QString());
+    });
+}
+
+CHeads* CTestReceipt::StaticHeads()
+{
+    return BuildHeadsOnce<CTestReceipt>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("收据");
+        heads.m_strItemUnit = QStringLiteral("张");
+        heads.m_strTable = QStringLiteral("TB_RECEIPT");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestReceipt, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("编号"), 0, QStringLiteral("KeyName"), XSW, XOFFSET(CTestReceipt, m_strName), QString(), QString(), 512, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("金额"), 8, QStringLiteral("Amount"), XNU, XOFFSET(CTestReceipt, m_fAmount), QString(), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("备注"), 8, QStringLiteral("RecordMemo"), XSW, XOFFSET(CTestReceipt, m_strMemo), QString(), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("内部说明"), 8, QStringLiteral("Note"), XSW, XOFFSET(CTestReceipt, m_strNote), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("学员"), 8, QStringLiteral("StudentID"), XLK, XOFFSET(CTestReceipt, m_student), QString(), QString(), 0, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("标志"), 8, QStringLiteral("Logo"), XIM, XOFFSET(CTestReceipt, m_logo), QString(), QString(), 0, 0, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("模板"), 8, QStringLiteral("Template"), XSA, XOFFSET(CTestReceipt, m_template), QString(), QString(), 0, 0, 0, QString());
+    });
+}
+
+CHeads* CTestLessonCount::StaticHeads()
+{
+    return BuildHeadsOnce<CTestLessonCount>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("课时");
+        heads.m_strItemUnit = QStringLiteral("项");
+        heads.m_strSql = QStringLiteral("SELECT ChargeID, Lessons FROM TB_CHARGE_COURSE");
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, XOFFSET(CTestLessonCount, m_nParentID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddViewColumnHead({}, QStringLiteral("课时"), QStringLiteral("Lessons"), XIN, XOFFSET(CTestLessonCount, m_nLessons), QString(), QString(), 0, 521, 0, QString());
+    });
+}
+
+CHeads* CTestChargeView::StaticHeads()
+{
+    return BuildHeadsOnce<CTestChargeView>([](CHeads& heads) {
+        heads.m_strItemType = QStringLiteral("课时包");
+        heads.m_strItemUnit = QStringLiteral("项");
+        heads.m_strTable = QStringLiteral("TB_CHARGE");
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestChargeView, m_nID), QString(), QString(), 0, 0, 0, QString());
+        heads.AddViewColumnHead({}, QStringLiteral("名称"), QStringLiteral("RecordName"), XSW, XOFFSET(CTestChargeView, m_strName), QString(), QString(), 512, 521, 0, QString());
+        heads.AddColumnHead({}, QStringLiteral("课时"), 1, QString(), XAR, XOFFSET(CTestChargeView, m_counts), QString(), QString(), 0, 521, 0, QString());
+    });
+}

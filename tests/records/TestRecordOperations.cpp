@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <thread>
 
 namespace {
@@ -367,6 +368,49 @@ TEST(CXArray, SortKeepsTheExchangeOrder)
     for (CXItem* item : c)
         order += item->m_strName;
     EXPECT_EQ(order, "cabd");
+}
+
+} // namespace
+
+namespace {
+
+// The exchange sort written out plainly, as the reference for the fast path.
+std::vector<CXItem*> ReferenceSort(std::vector<CXItem*> v, bool descending, const std::function<double(CXItem*)>& key)
+{
+    for (std::size_t a = 0; a < v.size(); ++a)
+        for (std::size_t i = a + 1; i < v.size(); ++i)
+            if (descending ? key(v[a]) < key(v[i]) : key(v[a]) > key(v[i]))
+                std::swap(v[a], v[i]);
+    return v;
+}
+
+TEST(CXArray, FastSortGivesTheExchangeSortsOrderForEqualKeys)
+{
+    std::mt19937 rng(20261210);
+    const int state = XOFFSET(CTestCourse, m_nState);
+    const int price = XOFFSET(CTestCourse, m_fPrice);
+    for (int round = 0; round < 300; ++round) {
+        const int n = 33 + static_cast<int>(rng() % 220);
+        const int distinct = 1 + static_cast<int>(rng() % 12);
+        CXArrayT<CTestCourse> a;
+        for (int i = 0; i < n; ++i) {
+            auto* c = a.CreateTyped();
+            c->m_nState = static_cast<int>(rng() % distinct) - 2; // negatives sort last as unsigned
+            c->m_fPrice = static_cast<double>(rng() % distinct) / 2;
+            a.Add(c);
+        }
+        const bool descending = round % 2;
+        const bool byInt = round % 3 != 0;
+        std::vector<CXItem*> before(a.begin(), a.end());
+        const auto key = [&](CXItem* item) {
+            const auto* c = static_cast<CTestCourse*>(item);
+            return byInt ? static_cast<double>(static_cast<unsigned>(c->m_nState)) : c->m_fPrice;
+        };
+        const std::vector<CXItem*> expected = ReferenceSort(before, descending, key);
+        a.Sort(byInt ? XIN : XNU, byInt ? state : price, descending);
+        const std::vector<CXItem*> got(a.begin(), a.end());
+        ASSERT_EQ(got, expected) << "round " << round << " n " << n;
+    }
 }
 
 } // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+class CXItem;
+
+// IDs per "IN (...)" list: long lists go in several statements, since SQLite limits the
+// length of one statement and a read may cover 100,000 records.
+inline constexpr int kIdsPerStatement = 5000;
+
+// The distinct non-zero IDs, in the order first seen, as comma lists of at most perChunk.
+QStringList ChunkIds(const QList<int>& ids, int perChunk = kIdsPerStatement);
+
+// Normalises a comma list of IDs from a query map or a stored scheme into integers ("5, x,
+// 7" -> "5,0,7"), so that nothing but numbers reaches the SQL text.
+QString NormaliseIdList(const QString& text);
+
+// Whether the record's row ID is its ID: true for a main record of its module, false for a
+// line that derives from another module's record and keeps its own row ID as line ID.
+bool HasOwnRowId(const CXItem& item);
+int& RowIdOf(CXItem& item);

@@ -1,0 +1,377 @@
+#include "RecordWriter.h"
+
+#include "BinaryColumns.h"
+#include "CHead.h"
+#include "CModule.h"
+#include "CXAccessor.h"
+#include "CXDBSession.h"
+#include "CXItem.h"
+#include "FormatString.h"
+#include "OperLog.h"
+#include "RecordSql.h"
+#include "SqlPrepare.h"
+#include "XDateTime.h"
+
+#include <optional>
+
+namespace {
+
+// The session a writer works on: the caller's, or a connection of its own with a
+// transaction the writer owns. Reports raised while the own transaction is open are given
+// on after it ended, since a report may be a log row that needs the write lock.
+class XWriteScope
+{
+public:
+    explicit XWriteScope(CXDBSession* given)
+    {
+        if (given) {
+            m_session = given;
+            return;
+        }
+        m_deferred.emplace();
+        m_own.Connect();
+        m_session = &m_own;
+    }
+    ~XWriteScope() { Finish(false); }
+
+    CXDBSession& Session() { return *m_session; }
+
+    bool Begin(const QString& task)
+    {
+        if (!m_deferred)
+            return true;
+        if (!m_own.BeginTransaction()) {
+            ReportDbError(task, nullptr, QString());
+            return false;
+        }
+        m_bBegun = true;
+        return true;
+    }
+
+    // Commits or rolls back the own transaction, then gives on the held reports.
+    bool Finish(bool ok)
+    {
+        if (m_bBegun) {
+            m_bBegun = false;
+            if (ok && !m_own.Commit()) {
+                ReportDbError(QStringLiteral("提交事务"), nullptr, QString());
+                ok = false;
+            }
+            if (!ok)
+                m_own.Abort();
+        }
+        if (m_deferred)
+            m_deferred->Flush();
+        return ok;
+    }
+
+private:
+    CXDBSession* m_session = nullptr;
+    CXDBSession m_own;
+    std::optional<XDeferredReports> m_deferred;
+    bool m_bBegun = false;
+};
+
+bool IsValueType(int type)
+{
+    switch (type) {
+    case XIN: case XTS: case XLK: case XNU: case XDT: case XSW: return true;
+    default: return false;
+    }
+}
+
+CXBase& LinkOf(CXItem& item, const CHead* h)
+{
+    return h->m_nOffset ? item.Member<CXBase>(h->m_nOffset) : static_cast<CXBase&>(item);
+}
+
+void SetStamp(CXBase& stamp, const CXItem& user)
+{
+    stamp.m_nMduID = user.m_nMduID;
+    stamp.m_nID = user.m_nID;
+    stamp.m_strName = user.m_strName;
+    stamp.m_dtDate = XDateTime::Now();
+}
+
+// One line per visible field whose display text changed: "caption：<del>old</del>new".
+QString DescribeChanges(const CXItem& before, const CXItem& after, const CHeads& heads)
+{
+    QStringList lines;
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (!h->m_bWritable || !(h->m_nColBrief || h->m_nColSub || h->m_nColDetail))
+            continue;
+        const QString oldText = before.FormatText(h, true, true, true);
+        const QString newText = after.FormatText(h, true, true, true);
+        if (oldText != newText)
+            lines.append(FormatString(u"%s：<del>%s</del>%s", after.GetCaption(h), oldText.left(64), newText.left(64)));
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+// " AND ID NOT IN(...)" for the kept lines, in lists SQLite takes, and the child table's
+// fixed condition (rows of several owners share the parent column).
+QString StaleLineFilter(const QList<int>& keptIds, const CHeads& child)
+{
+    QString filter;
+    for (const QString& ids : ChunkIds(keptIds))
+        filter += FormatString(u" AND ID NOT IN(%s)", ids);
+    if (!child.m_strCondition.isEmpty())
+        filter += QStringLiteral(" AND (") + child.m_strCondition + u')';
+    return filter;
+}
+
+bool IsChildTable(const CHeads* child)
+{
+    return child && !child->m_strTable.isEmpty() && !child->m_strTable.contains(u' ');
+}
+
+bool WriteRow(CXDBSession& session, CXItem& item, const CHeads& heads, int& rowId)
+{
+    const QString task = QStringLiteral("保存") + heads.m_strItemType;
+    QStringList columns;
+    std::vector<const CHead*> bound;
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (!h->m_bWritable || h->m_pfnGet || !IsValueType(h->m_nType) || (!h->m_nOffset && h->m_nType != XLK))
+            continue;
+        columns.append(h->m_strColumn);
+        bound.push_back(h);
+    }
+    const bool update = rowId > 0;
+    QString sql;
+    if (update)
+        sql = FormatString(u"UPDATE %s SET %s WHERE ID=%d", heads.m_strTable, columns.join(QStringLiteral("=?,")) + QStringLiteral("=?"), rowId);
+    else
+        sql = FormatString(u"INSERT INTO %s (%s) VALUES (%s)", heads.m_strTable, columns.join(u','),
+                           QStringList(columns.size(), QStringLiteral("?")).join(u','));
+    CXAccessor cmd;
+    for (std::size_t i = 0; i < bound.size(); ++i) {
+        switch (bound[i]->m_nType) {
+        case XNU: cmd.SetParamType(static_cast<int>(i), DBTYPE_R8); break;
+        case XDT: cmd.SetParamType(static_cast<int>(i), DBTYPE_DATE); break;
+        case XSW: cmd.SetParamType(static_cast<int>(i), DBTYPE_WSTR); break;
+        default: cmd.SetParamType(static_cast<int>(i), DBTYPE_I4); break;
+        }
+    }
+    if (columns.isEmpty() || !cmd.Prepare(session, sql)) {
+        ReportDbError(task, &cmd, columns.isEmpty() ? QStringLiteral("没有可写入的列") : QString());
+        return false;
+    }
+    int ordinal = 1;
+    for (const CHead* h : bound) {
+        const int off = h->m_nOffset;
+        switch (h->m_nType) {
+        case XIN:
+        case XTS: cmd.SetParamInt(ordinal, item.Member<int>(off)); break;
+        case XLK: cmd.SetParamInt(ordinal, LinkOf(item, h).m_nID); break;
+        case XNU: cmd.SetParamDouble(ordinal, item.Member<double>(off)); break;
+        case XDT: cmd.SetParamDouble(ordinal, item.Member<XDateTime>(off).Day()); break;
+        case XSW: cmd.SetParamText(ordinal, item.Member<QString>(off)); break;
+        default: break;
+        }
+        ++ordinal;
+    }
+    if (!cmd.Execute()) {
+        // a log row that cannot be written is not reported: the report would be a log row
+        if (item.m_nMduID != MDU_OPERLOG)
+            ReportDbError(task, &cmd, QString());
+        return false;
+    }
+    if (update)
+        return true;
+    CXAccessor identity;
+    if (!identity.Open(session, QStringLiteral("SELECT @@Identity")) || !identity.MoveNext()) {
+        ReportDbError(task, &identity, QString());
+        return false;
+    }
+    rowId = static_cast<int>(identity.GetNumber(1));
+    return true;
+}
+
+bool WriteStreams(CXDBSession& session, CXItem& item, const CHeads& heads, int rowId)
+{
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (!h->m_bWritable || !h->m_nOffset || (h->m_nType != XIM && h->m_nType != XSA))
+            continue;
+        QByteArray bytes;
+        if (h->m_nType == XIM)
+            item.Member<CXImage>(h->m_nOffset).GetBytes(&bytes);
+        else
+            bytes = item.Member<QByteArray>(h->m_nOffset);
+        if (!WriteBinaryColumn(&session, heads.m_strTable, h->m_strColumn, rowId, bytes))
+            return false;
+    }
+    return true;
+}
+
+bool SaveLines(CXDBSession& session, CXItem& item, const CHeads& heads, int rowId, bool updated, const CXItem& user)
+{
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (h->m_nType != XAR || !h->m_nOffset)
+            continue;
+        CXArray& lines = item.Member<CXArray>(h->m_nOffset);
+        const CHeads* child = lines.GetHeads();
+        if (!IsChildTable(child))
+            continue;
+        QList<int> kept;
+        for (CXItem* line : lines) {
+            line->m_nParentID = rowId;
+            if (line->IsAutoEmpty()) {
+                line->m_nSubID = 0;
+                continue;
+            }
+            if (!SaveItem(&session, line, nullptr, user))
+                return false;
+            kept.append(RowIdOf(*line));
+        }
+        if (!updated)
+            continue;
+        const CHead* parent = child->FindByCaption(QStringLiteral("ParentID"));
+        if (!parent)
+            return false;
+        CXAccessor cmd;
+        const QString sql = PrepareSql(FormatString(u"DELETE FROM %s WHERE %s=%d", child->m_strTable, parent->m_strColumn, rowId) +
+                                       StaleLineFilter(kept, *child));
+        if (!cmd.Open(session, sql)) {
+            ReportDbError(FormatString(u"删除%s的%s", heads.m_strItemType, child->m_strItemType), &cmd, QString());
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool SaveItem(CXDBSession* given, CXItem* item, CXItem* earlier, const CXItem& user)
+{
+    CHeads* heads = item ? item->GetHeads() : nullptr;
+    if (!heads || heads->m_strTable.isEmpty() || heads->IsEmpty())
+        return false;
+    XWriteScope scope(given);
+    if (!scope.Begin(QStringLiteral("保存") + heads->m_strItemType))
+        return scope.Finish(false);
+    CXDBSession& session = scope.Session();
+
+    const bool main = item->IsModuleItem();
+    int& rowId = RowIdOf(*item);
+    const bool updated = rowId > 0;
+
+    if (item->IsAutoEmpty()) {
+        // an untouched automatic record is not stored; a stored one goes
+        item->m_created.Reset();
+        item->m_modified.Reset();
+        const bool ok = rowId <= 0 || DeleteItem(&session, item, user);
+        return scope.Finish(ok);
+    }
+
+    if (main && item->m_strName.isEmpty()) {
+        CModule* module = FindModule(item->m_nMduID);
+        if (module && !module->GetKeyFormat().isEmpty()) {
+            item->m_strName = module->MakeRecordNumber(session, item->m_nID);
+            if (item->m_strName.isEmpty())
+                return scope.Finish(false);
+        }
+    }
+
+    if (!WriteRow(session, *item, *heads, rowId) || !WriteStreams(session, *item, *heads, rowId))
+        return scope.Finish(false);
+    if (main && !SaveLines(session, *item, *heads, rowId, updated, user))
+        return scope.Finish(false);
+
+    if (main && item->m_nMduID != MDU_OPERLOG) {
+        if (updated) {
+            QString description;
+            if (earlier && earlier != item) {
+                description = DescribeChanges(*earlier, *item, *heads);
+                item->CopyTo(earlier);
+            }
+            if (!description.isEmpty())
+                WriteOperLog(OPER_MDF, user, item->m_nMduID, item->m_nID, description, QString(), &session);
+            if (!earlier || !description.isEmpty())
+                SetStamp(item->m_modified, user);
+        } else {
+            SetStamp(item->m_created, user);
+            WriteOperLog(OPER_ADD, user, item->m_nMduID, item->m_nID, QString(), QString(), &session);
+        }
+    }
+    if (!scope.Finish(true))
+        return false;
+    if (item->m_nMduID == MDU_PRJQUERY)
+        InvalidateQuerySchemes();
+    return true;
+}
+
+bool DeleteItem(CXDBSession* given, CXItem* item, const CXItem& user)
+{
+    CHeads* heads = item ? item->GetHeads() : nullptr;
+    if (!heads || heads->m_strTable.isEmpty() || heads->IsEmpty())
+        return false;
+    const bool main = item->IsModuleItem();
+    const int rowId = RowIdOf(*item);
+    if (rowId < 1)
+        return true;
+    const QString task = QStringLiteral("删除") + heads->m_strItemType;
+    // Row and child rows go together: a delete that connects itself owns a transaction.
+    XWriteScope scope(given);
+    if (!scope.Begin(task))
+        return scope.Finish(false);
+    CXDBSession& session = scope.Session();
+
+    CXAccessor cmd;
+    if (!cmd.Open(session, FormatString(u"DELETE FROM %s WHERE ID=%d", heads->m_strTable, rowId))) {
+        ReportDbError(task, &cmd, QString());
+        return scope.Finish(false);
+    }
+    if (main) {
+        for (int i = 0; i < heads->GetSize(); ++i) {
+            const CHead* h = heads->GetAt(i);
+            if (h->m_nType != XAR || !h->m_nOffset)
+                continue;
+            const CHeads* child = item->Member<CXArray>(h->m_nOffset).GetHeads();
+            const CHead* parent = IsChildTable(child) ? child->FindByCaption(QStringLiteral("ParentID")) : nullptr;
+            if (!parent)
+                continue;
+            CXAccessor lines;
+            const QString sql = PrepareSql(FormatString(u"DELETE FROM %s WHERE %s=%d", child->m_strTable, parent->m_strColumn, item->m_nID) +
+                                           StaleLineFilter({}, *child));
+            if (!lines.Open(session, sql)) {
+                ReportDbError(FormatString(u"删除%s的%s", heads->m_strItemType, child->m_strItemType), &lines, QString());
+                return scope.Finish(false);
+            }
+        }
+        WriteOperLog(OPER_DEL, user, item->m_nMduID, 0, item->m_strName, QString(), &session);
+    }
+    if (!scope.Finish(true))
+        return false;
+    if (item->m_nMduID == MDU_PRJQUERY)
+        InvalidateQuerySchemes();
+    return true;
+}
+
+bool CXArray::DeleteItems(const CXItem* user)
+{
+    const CXItem& who = user ? *user : BuiltInAdmin();
+    XWriteScope scope(nullptr);
+    if (!scope.Begin(QStringLiteral("删除")))
+        return scope.Finish(false);
+    for (CXItem* item : m_items)
+        if (!DeleteItem(&scope.Session(), item, who))
+            return scope.Finish(false);
+    return scope.Finish(true);
+}
+
+bool ReplaceColumnValue(const QString& table, const QString& column, const QString& oldText, const QString& newText)
+{
+    CXDBSession session;
+    session.Connect();
+    CXAccessor cmd;
+    if (!cmd.Prepare(session, FormatString(u"UPDATE %s SET %s=? WHERE %s=?", table, column, column)) ||
+        !cmd.SetParamText(1, newText) || !cmd.SetParamText(2, oldText) || !cmd.Execute()) {
+        ReportDbError(QStringLiteral("更新历史记录"), &cmd, QString());
+        return false;
+    }
+    return true;
+}
