@@ -7,11 +7,14 @@
 
 namespace {
 
-const QDate kEpoch(1899, 12, 30);
+// Julian day numbers, so that the constants exist before any static initialiser of another
+// file builds a date: 1899-12-30 (day 0), and the range the database's date type can hold,
+// years 100 to 9999.
+constexpr qint64 kEpochJulianDay = 2415019;
+constexpr QDate kEpoch = QDate::fromJulianDay(kEpochJulianDay);
 constexpr long long kSecondsPerDay = 86400;
-// The range the database's date type can hold: years 100 to 9999.
-const long long kMinDay = kEpoch.daysTo(QDate(100, 1, 1));
-const long long kMaxDay = kEpoch.daysTo(QDate(9999, 12, 31));
+constexpr long long kMinDay = 1757585 - kEpochJulianDay;
+constexpr long long kMaxDay = 5373484 - kEpochJulianDay;
 
 // OLE day numbers are not linear below zero (-1.25 is 1899-12-29 06:00); this turns them into
 // plain seconds from the epoch and back.

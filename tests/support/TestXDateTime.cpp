@@ -159,3 +159,18 @@ TEST(XClock, TestsFixTheClockForEveryThread)
 }
 
 } // namespace
+
+namespace {
+
+// A date built while another file's statics are initialised must not depend on the order
+// in which the files' statics come up.
+const double kBuiltAtStart = XDateTime(2025, 1, 6).Day();
+
+TEST(XDateTime, DatesBuiltDuringStaticInitialisation)
+{
+    EXPECT_DOUBLE_EQ(kBuiltAtStart, 45663.0);
+    EXPECT_DOUBLE_EQ(XDateTime(100, 1, 1).Day(), -657434.0);
+    EXPECT_FALSE(XDateTime(99, 12, 31).IsValid());
+}
+
+} // namespace
