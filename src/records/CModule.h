@@ -113,6 +113,15 @@ public:
     // after a reported failure.
     QString MakeRecordNumber(CXDBSession& session, int recordId);
 
+    // --- relations ---------------------------------------------------------------------
+    // The module a relation command (ID_REL_*) opens; 0 for any other command.
+    static int GetRelModuleId(int command);
+    // Fills the query that shows the records related to the given ones in the module the
+    // command opens: 1 when the query applies, 0 when the command is not handled here (a
+    // module's own override handles it), -1 when it cannot apply (no IDs, no target module,
+    // no query right there, no stamps to look up). Overrides call this for the others.
+    virtual int MakeRelateQuery(const CXArray& items, int command, CXMap& query, const CXItem& user) const;
+
     // --- schemes -----------------------------------------------------------------------
     // Copies of the module's query schemes, read once a day (and at every call while there
     // are none, and again after any query scheme was saved or deleted).
@@ -182,5 +191,6 @@ enum : int {
     QKEY_IDS = 1,         // only these IDs
     QKEY_NOT_IDS = 2,     // all but these IDs
     QKEY_MODULE = 1074,   // the module a scheme query is for
+    QKEY_EDIT_LINKS = 1131, // item links of the records whose edit log is asked for
     QKEY_FIND = 33208,    // quick-find text
 };

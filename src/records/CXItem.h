@@ -19,6 +19,7 @@ class CXAccessor;
 class CXArray;
 class CXItem;
 class CXMap;
+class CXXmlDoc;
 class CHead;
 class CHeads;
 struct XCellDraw;
@@ -114,6 +115,13 @@ public:
     QString GetGroupText(const CHead* head) const;
     QString GetTitleText() const;
     QString GetMarkText() const;
+
+    // Appends the record as an "item" element after the document's main position (or as the
+    // last child of the parent position when there is none) and leaves it the main
+    // position. Mode 1: the whole record; 0: a list row (the list column set only); 2: the
+    // web new-record form. spec is 0 for a main record, else the parent's IsSubArray
+    // answer; the user decides access and the delete error.
+    void WriteXml(CXXmlDoc& doc, int mode, int spec, const CXItem* user);
 
     // Copies the current row into the record: every field whose column the row has, by
     // type (links take the ID only, a NULL text reads as "", a NULL number as 0). The
