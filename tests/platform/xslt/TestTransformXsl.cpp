@@ -1,0 +1,139 @@
+// The XSL transformation and the desktop panes' inner sheet over real record XML.
+#include "CHead.h"
+#include "CModule.h"
+#include "CXXmlDoc.h"
+#include "Resources.h"
+#include "TestSupport.h"
+#include "TransformXsl.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCopySheet = QStringLiteral(
+    "<?xml version=\"1.0\"?><xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+    "<xsl:output method=\"html\" encoding=\"UTF-8\"/>"
+    "<xsl:template match=\"/\"><p><xsl:value-of select=\"r/item/@name\"/></p></xsl:template></xsl:stylesheet>");
+
+TEST(TransformXsl, TransformsTextAndEscapesValues)
+{
+    const QString html = TransformXsl(QStringLiteral("<r><item name=\"A&amp;B &lt;琴行&gt;\"/></r>"), kCopySheet);
+    EXPECT_EQ(html.trimmed(), QStringLiteral("<p>A&amp;B &lt;琴行&gt;</p>"));
+}
+
+TEST(TransformXsl, FailuresGiveTheEmptyText)
+{
+    const QString fileReader = QStringLiteral(
+        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+        "<xsl:template match=\"/\"><p><xsl:copy-of select=\"document('/etc/hostname')\"/></p></xsl:template>"
+        "</xsl:stylesheet>");
+    const struct { const char* what; QString xml; QString xsl; } cases[] = {
+        {"broken XML", QStringLiteral("<r><item></r>"), kCopySheet},
+        {"empty XML", QString(), kCopySheet},
+        {"broken sheet", QStringLiteral("<r/>"), QStringLiteral("<xsl:stylesheet")},
+        {"not a sheet", QStringLiteral("<r/>"), QStringLiteral("<r/>")},
+        {"sheet reads a file", QStringLiteral("<r/>"), fileReader},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TransformXsl(c.xml, c.xsl), QString()) << c.what;
+}
+
+class CPaneLine : public CXItemT<MDU_COURSE>
+{
+public:
+    static CHeads* StaticHeads()
+    {
+        return BuildHeadsOnce<CPaneLine>([](CHeads& h) {
+            CHead* name = h.AddHead(0, QStringLiteral("课程"), 0, QStringLiteral("RecordName"), XSW,
+                                    XOFFSET(CPaneLine, m_strName), 0, 0, 0, QString(), QString(), 0, 0, 0, QString());
+            name->m_nAccess = 1;
+            name->m_nColSub = 1;
+        });
+    }
+    CHeads* GetHeads() const override { return StaticHeads(); }
+};
+
+class CPaneRecord : public CXItemT<MDU_EDUSCH>
+{
+public:
+    static CHeads* StaticHeads()
+    {
+        return BuildHeadsOnce<CPaneRecord>([](CHeads& h) {
+            h.m_strItemType = QStringLiteral("课程表");
+            auto add = [&h](const XGroup& group, const QString& caption, int type, int offset, const QString& format,
+                            const QString& empty, int access) {
+                CHead* head = h.AddHead(group, caption, 0, QString(), type, offset, 0, 0, 0, format, empty, 0, 0, 0,
+                                        QString());
+                head->m_nAccess = access;
+            };
+            add(QStringLiteral("上课"), QStringLiteral("名称"), XSW, XOFFSET(CPaneRecord, m_strTitle), QString(), QString(), 1);
+            add(QStringLiteral("上课"), QStringLiteral("状态"), XIN, XOFFSET(CPaneRecord, m_nState),
+                QStringLiteral("停用|启用"), QString(), 0);
+            add(QStringLiteral("上课"), QStringLiteral("锁定"), XSW, XOFFSET(CPaneRecord, m_strSecret), QString(), QString(), -1);
+            add(QStringLiteral("人员"), QStringLiteral("教师"), XLK, XOFFSET(CPaneRecord, m_teacher), QString(),
+                QStringLiteral("未指定"), 1);
+            add(QStringLiteral("人员"), QStringLiteral("助教"), XLK, XOFFSET(CPaneRecord, m_helper), QString(),
+                QStringLiteral("未指定"), 1);
+            add(QStringLiteral("课程"), QStringLiteral("课程"), XAR, XOFFSET(CPaneRecord, m_lines), QString(), QString(), 1);
+        });
+    }
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    bool IsSubArray(const CXArray* array) const override { return array == &m_lines; }
+
+    QString m_strTitle;
+    int m_nState = 0;
+    QString m_strSecret;
+    CXBase m_teacher;
+    CXBase m_helper;
+    CXArrayT<CPaneLine> m_lines{this};
+};
+
+TEST(InnerSheet, RendersARecordAsPlainHtml)
+{
+    CPaneRecord record;
+    record.m_nID = 12;
+    record.m_strName = QStringLiteral("周一 钢琴");
+    record.m_strTitle = QStringLiteral("钢琴<初级>");
+    record.m_nState = 1;
+    record.m_strSecret = QStringLiteral("不可见");
+    record.m_teacher.m_nMduID = MDU_TEACHER;
+    record.m_teacher.m_nID = 7;
+    record.m_teacher.m_strName = QStringLiteral("王老师");
+    record.m_helper.m_nMduID = MDU_TEACHER;
+    for (const char16_t* title : {u"乐理", u"视唱"}) {
+        CXItem* line = record.m_lines.CreateItem();
+        line->m_nID = 40 + record.m_lines.GetSize();
+        line->m_strName = QString::fromUtf16(title);
+        record.m_lines.Add(line);
+    }
+
+    CXXmlDoc doc;
+    doc.SetDocText(QStringLiteral("<r/>"));
+    doc.FindElement();
+    doc.IntoElement();
+    record.WriteXml(doc, 1, 0, nullptr);
+    const QString sheet = LoadResourceText(464, "www", 65001);
+    ASSERT_FALSE(sheet.isEmpty());
+    const QString html = TransformXsl(doc, sheet);
+    ASSERT_FALSE(html.isEmpty());
+
+    for (const char16_t* expected : {
+             u"课程表：周一 钢琴",                     // title
+             u"<a href=\"xc:modify\"><img src=\"img?id=modify\"", // editable record
+             u"<td class=\"group\" colspan=\"2\">上课",  // groups once each
+             u"<td class=\"group\" colspan=\"2\">人员",
+             u"钢琴&lt;初级&gt;",                      // escaped value
+             u">启用</font>",                         // option text, not its index
+             u"<a href=\"xl:322:7\">王老师</a>",       // link to a record
+             u"<td class=\"gray\">未指定</td>",         // empty link in grey
+             u"<th>课程</th>",                         // child list heading and lines
+             u"乐理</font></td></tr><tr><td><font color=\"#000000\">视唱",
+         })
+        EXPECT_TRUE(html.contains(QString::fromUtf16(expected))) << QString::fromUtf16(expected).toStdString() << "\n"
+                                                                << html.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("colspan=\"2\">上课")), 1) << html.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("不可见"))) << "hidden field shown";
+    EXPECT_FALSE(html.contains(QStringLiteral("<script"))) << html.toStdString();
+}
+
+} // namespace
