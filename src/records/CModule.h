@@ -180,6 +180,10 @@ inline constexpr int kModuleCreationOrder[13] = {MDU_RECEIPT, MDU_COLLECT, MDU_E
 // the table of the thirteen modules (a module's constructor calls it); other ids stay 0.
 void SetDefaultRightsWords(CModule& module);
 
+// A record-number pattern with its date tokens ("[Y]", "[YYYY]", "[MM]", "[D]", ...) filled
+// from the date; the counter tokens "[n]".."[nnnnnnnnn]" stay.
+QString FillNumberDate(QString pattern, const XDateTime& date);
+
 // Query schemes changed (saved or deleted): every module's scheme cache is read again.
 void InvalidateQuerySchemes();
 

@@ -13,8 +13,9 @@ namespace {
 
 const char16_t kNumberingFailed[] = u"自动编号失败！\r\n\r\n请在 “首选项” 中设置正确的自动编号格式。";
 
-// The pattern with its date tokens filled in.
-QString FillDate(QString pattern, const XDateTime& date)
+} // namespace
+
+QString FillNumberDate(QString pattern, const XDateTime& date)
 {
     const std::pair<const char16_t*, const char16_t*> tokens[] = {
         {u"[YYYY]", u"%Y"}, {u"[YY]", u"%y"}, {u"[Y]", u"%y"}, {u"[MM]", u"%m"},
@@ -24,8 +25,6 @@ QString FillDate(QString pattern, const XDateTime& date)
         pattern.replace(QString::fromUtf16(token), date.Format(QString::fromUtf16(format)));
     return pattern;
 }
-
-} // namespace
 
 QString CModule::MakeRecordNumber(CXDBSession& session, int recordId)
 {
@@ -45,7 +44,7 @@ QString CModule::MakeRecordNumber(CXDBSession& session, int recordId)
     }
     // The date goes in first; the counter token is then the only thing left to fill, so a
     // "%" of the pattern stays as written.
-    const QString pattern = FillDate(GetKeyFormat(), date);
+    const QString pattern = FillNumberDate(GetKeyFormat(), date);
     QString token;
     int width = 0;
     for (int w = 1; w <= 9; ++w) {

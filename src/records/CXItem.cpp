@@ -446,10 +446,6 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
     return text;
 }
 
-bool CXItem::DrawCell(const CHead*, XCellDraw*) { return false; }
-
-void CXItem::FillPrintKeywords(CXMap&, int, const CXItem*) const {}
-
 QString CXItem::GetDeleteError(const CXItem* user) const
 {
     if (!IsModuleItem())

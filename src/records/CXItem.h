@@ -6,6 +6,7 @@
 #include "XDateTime.h"
 
 #include <QtCore/QList>
+#include <QtCore/QMap>
 #include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -23,6 +24,9 @@ class CXXmlDoc;
 class CHead;
 class CHeads;
 struct XCellDraw;
+
+// A print template's keywords, brackets included ("[打印日期]"), to their texts.
+using XPrintKeywords = QMap<QString, QString>;
 
 // Byte offset of a record member, the way field tables address values. Records use single,
 // non-virtual inheritance only, so every base part starts at offset 0 of the record.
@@ -84,6 +88,8 @@ public:
     virtual CXItem* CopyTo(CXItem* target) const;
     virtual CHeads* GetHeads() const { return nullptr; }
     virtual CXItem* CreateNew() const { return new CXItem; }
+    // Whether the record paints this list cell itself (time spans with a time bar, on/off
+    // icons, struck-out memo parts, superscript and subscript marks); with draw, paints it.
     virtual bool DrawCell(const CHead* head, XCellDraw* draw);
     virtual QString GetDeleteError(const CXItem* user) const;
     virtual QString GetDeleteWarning() const;
@@ -100,7 +106,10 @@ public:
     virtual QString GetCaption(const CHead* head) const;
     virtual CXMap GetRelateQuery(const CHead* head, const CXMap* base) const;
     virtual int GetPrintRowCount() const { return 0; }
-    virtual void FillPrintKeywords(CXMap& keywords, int kind, const CXItem* user) const;
+    // Adds the record's print keywords, then the common ones. Kind 0 print, 1 sample print,
+    // 2 WeChat message. A field keyword already holding a text keeps it (overrides fill
+    // theirs first); the common keywords are always set.
+    virtual void FillPrintKeywords(XPrintKeywords& keywords, int kind, const CXItem* user) const;
     virtual bool IsChecked() const { return m_bOrgSelected != 0; }
     virtual bool IsSubArray(const CXArray* array) const { Q_UNUSED(array); return false; }
     virtual bool IsAuto() const { return false; }
