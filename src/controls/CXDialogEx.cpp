@@ -5,6 +5,7 @@
 #include "CXArray.h"
 #include "CXButton.h"
 #include "CXEditNumber.h"
+#include "CXLinkCtrl.h"
 #include "CXItem.h"
 #include "XBoundControls.h"
 #include "Resources.h"
@@ -249,11 +250,7 @@ QWidget* CXDialogEx::MakeControl(const XCtrlDef& def)
         d->setFocusPolicy(Qt::StrongFocus);
         return d;
     }
-    case XCtrlKind::Link: {
-        auto* l = new QLabel(def.text, m_content);
-        l->setTextFormat(Qt::RichText);
-        return l;
-    }
+    case XCtrlKind::Link: return new CXLinkCtrl(def.text, m_content);
     case XCtrlKind::Tab: return new QTabBar(m_content);
     case XCtrlKind::RichEdit: return new QTextEdit(m_content);
     case XCtrlKind::Custom: return new QWidget(m_content);
