@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QtGui/QGuiApplication>
+#include <QtGui/QPalette>
+
 namespace {
 
 // A lesson line: a course title and a lesson count.
@@ -120,6 +123,12 @@ class RecordXml : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // the colours the golden texts hold, whatever the platform's theme
+        m_palette = QGuiApplication::palette();
+        QPalette palette = m_palette;
+        palette.setColor(QPalette::Active, QPalette::WindowText, QColor(0, 0, 0));
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xBE, 0xBE, 0xBE));
+        QGuiApplication::setPalette(palette);
         for (CModule* m : {static_cast<CModule*>(&m_schedules), static_cast<CModule*>(&m_teachers),
                            static_cast<CModule*>(&m_operLog)})
             RegisterModule(m);
@@ -136,6 +145,8 @@ protected:
         m_record.m_teacher.m_dtDate = XDateTime(2025, 3, 5, 9, 5, 0);
     }
 
+    void TearDown() override { QGuiApplication::setPalette(m_palette); }
+
     QString Write(CXItem& item, int mode)
     {
         CXXmlDoc doc;
@@ -151,6 +162,7 @@ protected:
     CModuleT<CXmlOperLog> m_operLog;
     CXItem m_admin;
     CXmlRecord m_record;
+    QPalette m_palette;
 };
 
 TEST(RecordXmlBare, RecordWithoutFieldTableWritesFiveAttributesEscaped)
