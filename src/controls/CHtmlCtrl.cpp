@@ -6,10 +6,12 @@
 #include "TextUtils.h"
 #include "XAppServices.h"
 #include "XCmdTarget.h"
+#include "XDrawing.h"
 #include "XMainWindow.h"
 #include "XUi.h"
 
 #include <QtGui/QImage>
+#include <QtGui/QPainter>
 
 namespace {
 
@@ -32,6 +34,17 @@ CHtmlCtrl::CHtmlCtrl(QWidget* parent) : QTextBrowser(parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &CHtmlCtrl::OnAnchorClicked);
+    setFrameShape(QFrame::NoFrame);
+    setViewportMargins(2, 2, 2, 2);
+}
+
+bool CHtmlCtrl::event(QEvent* e)
+{
+    if (e->type() != QEvent::Paint)
+        return QTextBrowser::event(e);
+    QPainter p(this);
+    DrawComboFrame(&p, rect(), false, this);
+    return true;
 }
 
 QString CHtmlCtrl::ReplaceIconPlaceholders(QString html)

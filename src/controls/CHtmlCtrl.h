@@ -25,6 +25,10 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+protected:
+    // The pane's border is a disabled combo-box frame around the page.
+    bool event(QEvent* e) override;
+
 private:
     void OnAnchorClicked(const QUrl& url);
 };

@@ -148,6 +148,11 @@ TEST_F(LinkList, AnchorsInAndOut)
         EXPECT_EQ(m_link.text(), QString()) << mdu << ":" << id;
     }
 
+    // texts written before titles were escaped still read
+    m_link.setText(QStringLiteral("<a href=\"xl:321:5\">A&B琴行</a>"));
+    ASSERT_TRUE(m_link.GetLink(back));
+    EXPECT_EQ(back.m_strName, QStringLiteral("A&B琴行"));
+
     m_link.setText(QStringLiteral("<a href=\"xl:321:5\">王</a> 以及 <a href=\"xl:321:6\">李</a> 其他"));
     ASSERT_TRUE(m_link.GetLink(back));
     EXPECT_EQ(back.m_nID, 5);
