@@ -28,6 +28,9 @@ function(lorvan_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} test_common GTest::gtest GTest::gmock)
   if(ARG_WIDGETS)
     target_compile_definitions(${name} PRIVATE LORVAN_TEST_WIDGETS=1)
+    # test_common's main is built without widgets; this copy, built with the definition
+    # above, is linked first and wins
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common/TestMain.cpp)
     target_precompile_headers(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch/widgets_pch.h)
   else()
     target_precompile_headers(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch/core_pch.h)
