@@ -89,6 +89,7 @@ TEST(RtfStreams, MoveRtfInAndOutOfTheControl)
 
     ASSERT_TRUE(StreamInRtf(&edit, "{\\rtf1 replaced}"));
     EXPECT_EQ(edit.toPlainText(), "replaced");
+    EXPECT_FALSE(edit.document()->isUndoAvailable());
     ASSERT_TRUE(StreamInRtf(&edit, out));
     EXPECT_EQ(StreamOutRtf(&edit), out);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QFile>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QUrl>
 #include <QtGui/QPainter>
@@ -166,6 +167,69 @@ TEST(RtfWriter, PicturesKeepTheirDataOrAreEncodedFromTheResource)
     const QByteArray out = RoundTrip(rtf);
     EXPECT_TRUE(out.contains("{\\pict\\jpegblip\\picwgoal60\\pichgoal240 " + jpegHex + "}")) << out.constData();
     EXPECT_EQ(RoundTrip(out), out);
+}
+
+} // namespace
+
+namespace {
+
+// The printing code edits our RTF as text before loading it: it repeats the row holding
+// "[ID]" and recolours every cell border. Both rely on the writer's shape.
+TEST(RtfWriter, OutputSurvivesTheTemplateSourcePasses)
+{
+    QFile f(QStringLiteral(LORVAN_TEST_DATA "/ours-table.rtf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QString t = QString::fromUtf8(RoundTrip(f.readAll()));
+
+    const qsizetype id = t.indexOf("[ID]");
+    const qsizetype body = t.indexOf("\\viewkind4\\uc1") + 14;
+    const qsizetype rowStart = t.lastIndexOf("\\trowd", id);
+    const qsizetype rowEnd = t.indexOf("\\row", id) + 4;
+    ASSERT_TRUE(body < rowStart && rowStart < rowEnd && rowEnd < t.lastIndexOf('}'));
+    const QString row = t.mid(rowStart, rowEnd - rowStart);
+    t.replace(rowStart, rowEnd - rowStart, QString(row).replace("[ID]", "1") + QString(row).replace("[ID]", "2"));
+
+    // white borders: the colour goes into the table, each definition gets its \brdrcf
+    const qsizetype table = t.indexOf("{\\colortbl;");
+    ASSERT_GE(table, 0);
+    const qsizetype close = t.indexOf('}', table);
+    const int white = static_cast<int>(t.mid(table, close - table).count(';'));
+    t.insert(close, "\\red255\\green255\\blue255;");
+    const QString word = QString("\\brdrcf%1").arg(white);
+    static const QRegularExpression colour(R"(\\brdrcf\d+)");
+    for (qsizetype at = t.indexOf("\\clbrdr"); at >= 0; at = t.indexOf("\\clbrdr", at)) {
+        qsizetype end = at + 1;
+        while (end < t.size() && !t[end].isSpace() && !t.mid(end).startsWith("\\clbrdr"))
+            ++end;
+        QString def = t.mid(at, end - at);
+        if (def.contains(colour))
+            def.replace(colour, word);
+        else
+            def += word;
+        t.replace(at, end - at, def);
+        at += def.size();
+    }
+
+    QTextDocument doc;
+    ASSERT_GT(ReadRtf(t.toUtf8(), doc), 0);
+    auto* tbl = qobject_cast<QTextTable*>(doc.rootFrame()->childFrames().value(0));
+    ASSERT_TRUE(tbl);
+    EXPECT_EQ(tbl->rows(), 4);
+    EXPECT_EQ(tbl->cellAt(0, 0).rowSpan(), 3);
+    EXPECT_FALSE(doc.find("[content.1]").isNull());
+    EXPECT_FALSE(doc.find("[content.2]").isNull());
+    EXPECT_TRUE(doc.find("[ID]").isNull());
+    int borders = 0;
+    for (int r = 0; r < tbl->rows(); ++r)
+        for (int c = 0; c < tbl->columns(); ++c) {
+            const QTextTableCellFormat cf = tbl->cellAt(r, c).format().toTableCellFormat();
+            for (const QBrush& b : {cf.topBorderBrush(), cf.leftBorderBrush(), cf.bottomBorderBrush(), cf.rightBorderBrush()})
+                if (b.style() != Qt::NoBrush) {
+                    ++borders;
+                    EXPECT_EQ(b.color(), QColor(Qt::white));
+                }
+        }
+    EXPECT_GT(borders, 8);
 }
 
 } // namespace

@@ -23,5 +23,20 @@ enum : int {
 
 } // namespace RtfProperty
 
+// Character formatting as RTF words carry it.
+struct RtfCharState
+{
+    int font = -1; // -1: the document's default font
+    int halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int fore = 0; // colour table indexes, 0 automatic
+    int back = 0;
+    int vertical = 0; // 1 superscript, 2 subscript
+    bool operator==(const RtfCharState&) const = default;
+};
+
 // Lengths in the document are pixels of 1/96 inch.
 inline constexpr double kTwipsPerPixel = 15.0;

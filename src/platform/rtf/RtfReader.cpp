@@ -32,19 +32,7 @@ constexpr int kMaxPictPixels = 4000;
 
 enum class Dest { Body, FontTable, ColorTable, Pict, Object, Skip };
 
-struct CharState
-{
-    int font = -1; // -1: the default font
-    int halfPoints = 24;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    int fore = 0;
-    int back = 0;
-    int vertical = 0; // 1 superscript, 2 subscript
-    bool operator==(const CharState&) const = default;
-};
+using CharState = RtfCharState;
 
 struct TabStop
 {
@@ -167,6 +155,19 @@ int CodePageOfCharset(int charset, int documentPage)
     }
 }
 
+// A code page iconv cannot convert would lose the text: such a page is not taken.
+bool KnownCodePage(int codePage)
+{
+    thread_local std::map<int, bool> known;
+    const auto it = known.find(codePage);
+    if (it != known.end())
+        return it->second;
+    const bool ok = codePage > 0 && ToWide(QByteArrayLiteral("A"), codePage) == QLatin1String("A");
+    if (known.size() < 64)
+        known[codePage] = ok;
+    return ok;
+}
+
 int ClampTwips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
 
 double Px(int twips) { return twips / kTwipsPerPixel; }
@@ -181,6 +182,7 @@ public:
 
 private:
     GroupState& St() { return m_stack.back(); }
+    bool Dropped();
     void OpenGroup();
     void CloseGroup();
     void Word(const QByteArray& word, bool hasParam, int param);
@@ -404,14 +406,22 @@ void Parser::FlushText()
     m_text.clear();
 }
 
-void Parser::AppendChar(QChar c)
+// Outside the document, or a character of the fallback text after \uN.
+bool Parser::Dropped()
 {
     if (m_stack.empty())
-        return;
+        return true;
     if (m_ucSkip > 0) {
         --m_ucSkip;
-        return;
+        return true;
     }
+    return false;
+}
+
+void Parser::AppendChar(QChar c)
+{
+    if (Dropped())
+        return;
     const Dest d = St().dest;
     if (d != Dest::Body && d != Dest::FontTable)
         return;
@@ -421,12 +431,8 @@ void Parser::AppendChar(QChar c)
 
 void Parser::Byte(char c)
 {
-    if (m_stack.empty())
+    if (Dropped())
         return;
-    if (m_ucSkip > 0) {
-        --m_ucSkip;
-        return;
-    }
     switch (St().dest) {
     case Dest::Body:
         if (c != '\0')
@@ -461,12 +467,8 @@ void Parser::Byte(char c)
 
 void Parser::HexByte(char c)
 {
-    if (m_stack.empty())
+    if (Dropped())
         return;
-    if (m_ucSkip > 0) {
-        --m_ucSkip;
-        return;
-    }
     const Dest d = St().dest;
     if ((d == Dest::Body || d == Dest::FontTable) && c != '\0')
         m_bytes += c;
@@ -605,7 +607,7 @@ void Parser::Word(const QByteArray& w, bool hasParam, int param)
         } else if (w == "fcharset") {
             m_fontCharset = param;
         } else if (w == "cpg") {
-            m_fontCodePage = param;
+            m_fontCodePage = KnownCodePage(param) ? param : 0;
         }
         return;
     case Dest::ColorTable:
@@ -637,7 +639,7 @@ void Parser::Word(const QByteArray& w, bool hasParam, int param)
     }
 
     if (w == "ansicpg") {
-        if (param > 0)
+        if (KnownCodePage(param))
             m_docCodePage = param;
     } else if (w == "mac") {
         m_docCodePage = 10000;
@@ -1194,6 +1196,9 @@ void Parser::BuildTable(QTextCursor& cursor, const std::vector<Row>& rows)
 
 void Parser::Build(QTextDocument& doc)
 {
+    // loading is not a step the user can undo
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
     doc.clear();
     for (const Picture& p : m_pictures)
         doc.addResource(QTextDocument::ImageResource, QUrl(p.name), p.image);
@@ -1231,6 +1236,7 @@ void Parser::Build(QTextDocument& doc)
         blockFree = true;
     }
     cursor.endEditBlock();
+    doc.setUndoRedoEnabled(undo);
 }
 
 } // namespace

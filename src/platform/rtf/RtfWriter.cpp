@@ -25,19 +25,6 @@ QByteArray RtfPictGroup(const QByteArray& kind, int goalWidth, int goalHeight, c
 
 int Twips(double px) { return qRound(px * kTwipsPerPixel); }
 
-struct CharState
-{
-    int font = 0;
-    int halfPoints = 24;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    int fore = 0;
-    int back = 0;
-    int vertical = 0;
-};
-
 class Writer
 {
 public:
@@ -70,7 +57,7 @@ private:
     bool m_space = false;
     QStringList m_fonts;
     std::vector<QColor> m_colors;
-    CharState m_state;
+    RtfCharState m_state{.font = 0};
 };
 
 QByteArray Writer::Write()
@@ -172,7 +159,7 @@ int Writer::ColorIndex(const QBrush& brush)
 
 void Writer::Char(const QTextCharFormat& f)
 {
-    CharState s;
+    RtfCharState s;
     s.font = FontIndex(f);
     double points = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : m_doc.defaultFont().pointSizeF();
     if (points <= 0)
@@ -187,7 +174,7 @@ void Writer::Char(const QTextCharFormat& f)
     s.vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
                  : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2
                                                                             : 0;
-    CharState& w = m_state;
+    RtfCharState& w = m_state;
     if (s.font != w.font)
         Word("f", s.font);
     if (s.halfPoints != w.halfPoints)
