@@ -89,13 +89,13 @@ TEST(RtfCorpus, LibreOfficeReadsOurTextBack)
                                   "--convert-to", "txt:Text (encoded):UTF8", "--outdir", dir.filePath("txt")}
                           + files);
     ASSERT_TRUE(lo.waitForFinished(120000)) << "soffice did not finish";
-    for (size_t i = 0; i < files.size(); ++i) {
+    for (qsizetype i = 0; i < files.size(); ++i) {
         QFile txt(dir.filePath("txt/" + QFileInfo(files[i]).completeBaseName() + ".txt"));
         ASSERT_TRUE(txt.open(QIODevice::ReadOnly)) << kCorpus[i] << lo.readAll().constData();
         QStringList lines = Lines(QString::fromUtf8(txt.readAll()));
         for (QString& l : lines)
             l.remove(QChar(0x2028)); // LibreOffice keeps a line break inside its line
-        EXPECT_EQ(lines, expected[i]) << kCorpus[i];
+        EXPECT_EQ(lines, expected[static_cast<size_t>(i)]) << kCorpus[i];
     }
 }
 

@@ -486,13 +486,13 @@ QByteArray RtfPictFromImage(const QImage& image, bool hasAlpha)
 {
     if (image.isNull())
         return QByteArray();
-    QImage img = image;
-    const int height = std::clamp(img.height(), 8, 1280);
-    if (height != img.height())
-        img = img.scaledToHeight(height, Qt::SmoothTransformation);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    img.save(&buffer, hasAlpha ? "PNG" : "JPEG");
-    return RtfPictGroup(hasAlpha ? "png" : "jpeg", img.width() * 15, img.height() * 15, data);
+    if (!image.save(&buffer, hasAlpha ? "PNG" : "JPEG"))
+        return QByteArray();
+    // the picture keeps its pixels; only the size it is shown at is held to 8..1280 high
+    const int height = std::clamp(image.height(), 8, 1280);
+    const long long goalWidth = static_cast<long long>(image.width()) * height * 15 / image.height();
+    return RtfPictGroup(hasAlpha ? "png" : "jpeg", static_cast<int>(goalWidth), height * 15, data);
 }

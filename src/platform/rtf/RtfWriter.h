@@ -12,6 +12,6 @@ class QTextDocument;
 QByteArray WriteRtf(const QTextDocument& doc);
 
 // A picture group "{\pict\pngblip|\jpegblip\picwgoalW\pichgoalH <hex>}": PNG when the
-// picture has an alpha channel, JPEG otherwise; the height is brought into 8..1280 pixels
-// (keeping the aspect), and the goal size is the pixel size x 15 twips.
+// picture has an alpha channel, JPEG otherwise, in lower-case hex; it is shown at its pixel
+// size x 15 twips, with the height held to 8..1280 pixels and the width in proportion.
 QByteArray RtfPictFromImage(const QImage& image, bool hasAlpha);
