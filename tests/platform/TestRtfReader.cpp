@@ -253,6 +253,28 @@ TEST(RtfReader, AcceptsRowPropertiesAfterTheCellsAndFlattensNestedTables)
     EXPECT_TRUE(doc.toPlainText().startsWith("Before 表格\n"));
 }
 
+TEST(RtfReader, CellsWithoutBordersOfTheirOwnTakeTheRowBorders)
+{
+    QTextDocument doc;
+    ReadRtf("{\\rtf1\\trowd\\trbrdrt\\brdrs\\brdrw30 \\trbrdrl\\brdrs\\brdrw15 \\trbrdrb\\brdrdb\\brdrw15 "
+            "\\trbrdrv\\brdrdot\\brdrw15 \\cellx1000\\cellx2000\\clbrdrb\\brdrs\\brdrw45 \\cellx3000"
+            "\\pard\\intbl a\\cell b\\cell c\\cell\\row}",
+            doc);
+    QTextTable* t = FirstTable(doc);
+    ASSERT_TRUE(t);
+    const auto cell = [t](int c) { return t->cellAt(0, c).format().toTableCellFormat(); };
+    EXPECT_EQ(cell(0).topBorder(), 2);
+    EXPECT_EQ(cell(0).leftBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    EXPECT_EQ(cell(0).rightBorderStyle(), QTextFrameFormat::BorderStyle_Dotted);
+    EXPECT_EQ(cell(0).bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    EXPECT_EQ(cell(1).leftBorderStyle(), QTextFrameFormat::BorderStyle_Dotted);
+    EXPECT_EQ(cell(1).rightBorderStyle(), QTextFrameFormat::BorderStyle_Dotted);
+    // a cell with a border of its own keeps only its own
+    EXPECT_EQ(cell(2).bottomBorder(), 3);
+    EXPECT_EQ(cell(2).topBorderStyle(), QTextFrameFormat::BorderStyle_None);
+    EXPECT_EQ(cell(2).leftBorderStyle(), QTextFrameFormat::BorderStyle_None);
+}
+
 TEST(RtfReader, RowsWithoutEnoughCellEdgesAndCellsWithoutRowsStillLoad)
 {
     QTextDocument doc;

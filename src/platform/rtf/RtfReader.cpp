@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <map>
 #include <set>
 #include <vector>
@@ -99,6 +100,7 @@ struct CellDef
 
 struct RowDef
 {
+    Border borders[6]; // \trbrdrt l b r h v: for the cells that have none of their own
     int left = 0;
     int gap = 108;
     int align = 0;
@@ -773,9 +775,13 @@ bool Parser::TableWord(const QByteArray& w, bool /*hasParam*/, int param)
                 m_border = &m_cell.borders[i];
         if (m_border)
             m_border->set = true;
+    } else if (w == "trbrdrt" || w == "trbrdrl" || w == "trbrdrb" || w == "trbrdrr" || w == "trbrdrh" || w == "trbrdrv") {
+        static const char order[] = "tlbrhv";
+        m_border = &m_row.borders[std::strchr(order, w.back()) - order];
+        m_border->set = true;
     } else if (w.startsWith("trbrdr") || w == "brdrt" || w == "brdrl" || w == "brdrb" || w == "brdrr"
                || w == "box" || w.startsWith("chbrdr")) {
-        // borders of rows, paragraphs and characters are not kept
+        // borders of paragraphs and characters are not kept
         m_border = nullptr;
     } else if (w.startsWith("brdr")) {
         if (!m_border)
@@ -1146,8 +1152,16 @@ void Parser::BuildTable(QTextCursor& cursor, const std::vector<Row>& rows)
         QTextTableCell cell = table->cellAt(g.row, g.col);
         QTextTableCellFormat cf;
         const QTextFrameFormat::BorderStyle none = QTextFrameFormat::BorderStyle_None;
+        const Border* own = g.def->borders;
+        const bool hasOwn = std::any_of(own, own + 4, [](const Border& b) { return b.set; });
+        const Border* row = rows[g.row].def.borders;
+        const auto either = [](const Border& a, const Border& b) -> const Border& { return a.set ? a : b; };
+        const bool first = g.col == column(spans[g.row].front().first);
+        const bool last = g.col + g.colSpan == column(spans[g.row].back().second);
+        const Border* sides[4] = {&either(row[0], row[4]), first ? &either(row[1], row[5]) : &either(row[5], row[1]),
+                                  &either(row[2], row[4]), last ? &either(row[3], row[5]) : &either(row[5], row[3])};
         for (int side = 0; side < 4; ++side) {
-            const Border& b = g.def->borders[side];
+            const Border& b = hasOwn ? own[side] : *sides[side];
             const bool shown = b.set && b.style != none;
             const double width = shown ? Px(b.width >= 0 ? b.width : 15) : 0;
             const QTextFrameFormat::BorderStyle style = shown ? b.style : none;
