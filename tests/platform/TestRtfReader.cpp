@@ -80,6 +80,7 @@ TEST(RtfReader, DecodesEscapesInTheCodePageOfDocumentAndFont)
         {"{\\rtf1\\ansi\\ansicpg936 \\'c4\\'e3\\'ba\\'c3}", u"你好"},
         {"{\\rtf1\\ansi \\'c4\\'e3}", u"你"}, // the program's own page when none is named
         {"{\\rtf1\\ansi\\ansicpg99999 \\'c4\\'e3}", u"你"}, // nor when the named one is unknown
+        {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f1\\cpg77777 X;}}\\f1 \\'c4\\'e3}", u"你"},
         {"{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}", u"café"},
         {"{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f1\\fcharset134 X;}}\\f1 \\'c4\\'e3\\f0 \\'e9}", u"你é"},
         {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f1\\fcharset204 X;}}\\f1 \\'cf\\'f0}", u"Пр"},

@@ -371,9 +371,8 @@ void Parser::CloseGroup()
 int Parser::CurrentCodePage()
 {
     if (St().dest == Dest::FontTable) {
-        if (m_fontCodePage > 0)
-            return m_fontCodePage;
-        return CodePageOfCharset(m_fontCharset, m_docCodePage);
+        const int page = m_fontCodePage > 0 ? m_fontCodePage : CodePageOfCharset(m_fontCharset, m_docCodePage);
+        return KnownCodePage(page) ? page : m_docCodePage;
     }
     const int f = St().chr.font >= 0 ? St().chr.font : m_defaultFont;
     const auto it = m_fonts.find(f);
@@ -484,7 +483,8 @@ void Parser::CommitFont()
     if (m_fontNumber >= 0 && (m_fonts.size() < kMaxFonts || m_fonts.count(m_fontNumber))) {
         Font& f = m_fonts[m_fontNumber];
         f.name = name;
-        f.codePage = m_fontCodePage > 0 ? m_fontCodePage : CodePageOfCharset(m_fontCharset, m_docCodePage);
+        const int page = m_fontCodePage > 0 ? m_fontCodePage : CodePageOfCharset(m_fontCharset, m_docCodePage);
+        f.codePage = KnownCodePage(page) ? page : 0;
     }
     m_fontNumber = -1;
     m_fontCharset = -1;
@@ -643,12 +643,10 @@ void Parser::Word(const QByteArray& w, bool hasParam, int param)
     if (w == "ansicpg") {
         if (KnownCodePage(param))
             m_docCodePage = param;
-    } else if (w == "mac") {
-        m_docCodePage = 10000;
-    } else if (w == "pc") {
-        m_docCodePage = 437;
-    } else if (w == "pca") {
-        m_docCodePage = 850;
+    } else if (w == "mac" || w == "pc" || w == "pca") {
+        const int page = w == "mac" ? 10000 : w == "pc" ? 437 : 850;
+        if (KnownCodePage(page))
+            m_docCodePage = page;
     } else if (w == "deff") {
         m_defaultFont = std::max(param, 0);
     } else if (w == "uc") {
