@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtCore/QMargins>
+#include <QtCore/QSizeF>
+#include <QtWidgets/QTextEdit>
+
+#include <optional>
+
+// How far each edge of the rich edit's client area moves in for paper margins given in
+// millimetres, at d dots per inch: d x mm x 10 / 254 pixels, truncated.
+QMargins RichEditInset(int dpi, const QMargins& marginsMm);
+
+// The print-template editor's page: the client area shows the printable part of the paper
+// (inset by the template's margins) and short marks outside it show the corners.
+class CXRichEditCtrl : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit CXRichEditCtrl(QWidget* parent = nullptr);
+
+    // The template's MarginLeft/Top/Right/Bottom in millimetres; none: no inset.
+    void SetTemplateMargins(std::optional<QMargins> marginsMm);
+    std::optional<QMargins> TemplateMargins() const { return m_marginsMm; }
+
+    // The screen's dots per inch, read once.
+    static int ScreenDpi();
+
+signals:
+    // Asked on every change of the text, with the size of the content.
+    void requestResize(const QSizeF& size);
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void PaintMarks();
+
+    std::optional<QMargins> m_marginsMm;
+};
