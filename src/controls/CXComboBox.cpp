@@ -31,8 +31,16 @@ void CXComboBox::SaveItems()
     m_arrItems.clear();
     for (int i = 0; i < count(); ++i)
         m_arrItems << itemText(i);
-    if (lineEdit())
-        lineEdit()->installEventFilter(this);
+    WatchEdit();
+}
+
+void CXComboBox::WatchEdit()
+{
+    // the edit of an editable combo: the read-only and input-method rules apply to it too
+    if (QLineEdit* edit = lineEdit()) {
+        edit->removeEventFilter(this);
+        edit->installEventFilter(this);
+    }
 }
 
 void CXComboBox::FillHistory()
@@ -113,10 +121,13 @@ bool CXComboBox::ShowsItself() const
     return isEnabled() && !IsWndReadOnly(this);
 }
 
-void CXComboBox::OnReadOnlyChanged(bool)
+void CXComboBox::OnReadOnlyChanged(bool readOnly)
 {
-    if (lineEdit())
+    WatchEdit();
+    if (lineEdit()) {
+        lineEdit()->setReadOnly(readOnly);
         lineEdit()->setVisible(ShowsItself());
+    }
     update();
 }
 

@@ -37,5 +37,6 @@ protected:
 
 private:
     bool ShowsItself() const;
+    void WatchEdit();
     QString m_strBeforeDrop; // the text a pseudo-item puts back
 };

@@ -175,16 +175,21 @@ void CXImagesCtrl::OnCommand(int id)
     m_row->update();
 }
 
+QString CXImagesCtrl::PhotoFilter()
+{
+    QStringList entries{QStringLiteral("所有图片文件 (*.BMP *.JPG *.JPEG *.GIF *.PNG *.bmp *.jpg *.jpeg *.gif *.png)")};
+    for (const QByteArray& f : QImageReader::supportedImageFormats()) {
+        const QString ext = QString::fromLatin1(f);
+        entries << QStringLiteral("%1 (*.%2 *.%3)").arg(ext.toUpper(), ext.toLower(), ext.toUpper());
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
 void CXImagesCtrl::AddPhoto()
 {
     if (IsReadOnly() || !m_model.Array())
         return;
-    QStringList patterns;
-    for (const QByteArray& f : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(f).toLower() << QStringLiteral("*.") + QString::fromLatin1(f).toUpper();
-    const QString all = QStringLiteral("*.BMP *.JPG *.JPEG *.GIF *.PNG *.bmp *.jpg *.jpeg *.gif *.png");
-    const QString filter = QStringLiteral("所有图片文件 (%1);;%2 (%3)").arg(all, QStringLiteral("图片"), patterns.join(u' '));
-    const QString path = XUi::GetOpenFileName(this, QStringLiteral("添加照片"), QString(), filter);
+    const QString path = XUi::GetOpenFileName(this, QStringLiteral("添加照片"), QString(), PhotoFilter());
     if (path.isEmpty())
         return;
     CXImage image;

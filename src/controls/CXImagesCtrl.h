@@ -41,6 +41,9 @@ public:
     XCmdRow* Row() const { return m_row; }
     // The file the view command writes: Temp/<yyyyMMddHHmm>.jpg under the program folder.
     static QString ViewFileName(const XDateTime& now);
+    // The add dialog's filter: the common picture types, then every type the decoders read,
+    // in both cases (file dialogs may match case-sensitively).
+    static QString PhotoFilter();
     // The picture shown without photos, its longer side two thirds of the width.
     static QImage Placeholder();
 

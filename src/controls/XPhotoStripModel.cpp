@@ -73,10 +73,7 @@ void XPhotoStripModel::Append(CXItem* photo)
 {
     if (!m_pPhotos || !photo)
         return;
-    if (m_pPhotos->m_bOwns)
-        m_pPhotos->AddAdopted(photo);
-    else
-        m_pPhotos->Add(photo);
+    m_pPhotos->Add(photo); // made by the array, which adopted it when it owns its records
     m_nCur = Count();
 }
 

@@ -25,7 +25,7 @@ public:
     void Next();
     void MoveForward(); // swaps with the one before, the position follows
     void MoveBack();    // swaps with the one after
-    // Appends a record the array made (adopted when the array owns its records) and shows it.
+    // Appends a record the array made and shows it.
     void Append(CXItem* photo);
     // Removes the current record (deleted by an owning array); the position moves one back
     // when the array became empty or it was above 1.
