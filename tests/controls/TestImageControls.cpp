@@ -13,6 +13,7 @@
 
 #include <QtCore/QFileInfo>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 
 namespace {
 
@@ -159,4 +160,37 @@ TEST(ImageList, LargeIconsCentreTheSmallIconOnTheMask)
     EXPECT_EQ(list.AddCmdIcon(33104), 0); // known: the same index
     EXPECT_EQ(list.AddCmdIcon(40000), -1); // no icon
     EXPECT_EQ(list.Count(), 1);
+}
+
+// Not a check: run with --gtest_also_run_disabled_tests to look at the person dialog with
+// every value control in /tmp/controls-dialog.png.
+TEST(ControlsScreenshot, DISABLED_PersonDialog)
+{
+    XClock::SetFixed(XDateTime(XDateTime(2026, 12, 10).Day() + 0.5));
+    CTestPerson person;
+    person.m_strName = QStringLiteral("张小明");
+    person.m_strCity = QStringLiteral("上海");
+    person.m_dtBirth = XDateTime(2016, 5, 3);
+    person.m_dtLesson = XDateTime(2026, 12, 16);
+    person.m_span = CXTimeSpan(8000930);
+    CXItem* photo = person.m_photos.CreateItem();
+    QImage img(160, 120, QImage::Format_RGB888);
+    img.fill(QColor(120, 170, 220));
+    photo->m_image.SetImage(img);
+    photo->m_dtDate = XDateTime(2026, 9, 1);
+    person.m_photos.Add(photo);
+    QImage logo(48, 48, QImage::Format_ARGB32);
+    logo.fill(QColor(200, 60, 60, 160));
+    person.m_logo.SetImage(logo);
+    CDlgTestPerson dlg(&person);
+    dlg.Create();
+    dlg.GetDlgItem(IDC_IMAGES)->setMinimumSize(280, 180);
+    dlg.GetDlgItem(IDC_P_LOGO)->setMinimumSize(280, 70);
+    dlg.show();
+    QApplication::processEvents();
+    dlg.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); // the table's size is fixed
+    dlg.resize(380, 560);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg.grab().save(QStringLiteral("/tmp/controls-dialog.png")));
+    XClock::Reset();
 }
