@@ -1,5 +1,6 @@
 #include "CXImagesCtrl.h"
 
+#include "BinaryColumns.h"
 #include "CHead.h"
 #include "CXArray.h"
 #include "CXDialogEx.h"
@@ -199,14 +200,7 @@ void CXImagesCtrl::AddPhoto()
                         MB_ICONERROR);
         return;
     }
-    int kb = 0;
-    {
-        XAppServices& app = AppServices();
-        std::lock_guard lock(app.Mutex());
-        kb = app.SetupValue(QStringLiteral("ImgSizeMax")).toInt();
-    }
-    if (kb > 0)
-        image.Shrink(kb, false);
+    ShrinkToSizePreference(image);
     CXItem* photo = m_model.Array()->CreateItem();
     if (!photo)
         return;
