@@ -656,21 +656,27 @@ QWidget* CXDialogEx::SubclassTextControl(QWidget* w, int id, CXItem* item, const
         c->SaveItems();
         return c;
     }
-    if (!qobject_cast<QLineEdit*>(w) || qobject_cast<CXEditCtrl*>(w) || qobject_cast<CXEditNumber*>(w) ||
-        (m_pTemplate && (m_pTemplate->style & DS_LOCALEDIT)))
+    if ((m_pTemplate && (m_pTemplate->style & DS_LOCALEDIT)) || dynamic_cast<IXEdit*>(w))
         return w;
-    auto* e = EnsureControl<CXEditCtrl>(id);
+    XEditButtons* buttons = nullptr;
+    if (qobject_cast<QPlainTextEdit*>(w)) {
+        buttons = &EnsureControl<CXMultiEditCtrl>(id)->Buttons();
+    } else if (qobject_cast<QLineEdit*>(w) && !qobject_cast<CXEditNumber*>(w)) {
+        buttons = &EnsureControl<CXEditCtrl>(id)->Buttons();
+    } else {
+        return w;
+    }
     if (extraCmd != 0)
-        e->AddCmd(extraCmd, true, true);
+        buttons->AddCmd(extraCmd, true, true);
     const CHead* h = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr;
     if (h && item->GetHeads() && !item->GetHeads()->m_strTable.isEmpty()) {
         if (h->m_nUnique == 0)
-            e->AddCmd(ID_EDIT_HISTORY, true);
+            buttons->AddCmd(ID_EDIT_HISTORY, true);
         else
-            e->AddCmd(h->m_nUnique == 1 ? int(IDI_WARNING) : int(IDI_ERROR), false, false, true);
+            buttons->AddCmd(h->m_nUnique == 1 ? int(IDI_WARNING) : int(IDI_ERROR), false, false, true);
     }
-    e->OnChange();
-    return e;
+    buttons->OnChange();
+    return GetDlgItem(id);
 }
 
 void CXDialogEx::BindText(XDataExchange& dx, int id, CXItem* item, QString* member, int extraCmd)

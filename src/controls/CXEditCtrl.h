@@ -1,43 +1,33 @@
 #pragma once
 
-#include "CXCmd.h"
-#include "XHistoryLogic.h"
+#include "XEditButtons.h"
 #include "XReadOnly.h"
 
 #include <QtWidgets/QLineEdit>
-
-#include <vector>
-
-class XCmdRow;
+#include <QtWidgets/QPlainTextEdit>
 
 // The text edit of bound dialogs with a row of command buttons at its right: the input
 // history, duplicate indicators, merge, clear, choose folder, find next or a dialog's own
 // command. Buttons show only while the edit is enabled and editable.
-class CXEditCtrl : public QLineEdit, public IXReadOnly
+class CXEditCtrl : public QLineEdit, public IXReadOnly, public IXEdit
 {
     Q_OBJECT
 public:
-    enum : int { ID_DUP_ERROR = 415, ID_DUP_WARNING = 417, ID_EDIT_CLEAR = 57632, IDC_IDCARD = 1057 };
+    enum : int { IDC_IDCARD = 1057 }; // the identity number: its area drawn after it
 
     explicit CXEditCtrl(QWidget* parent = nullptr);
-    ~CXEditCtrl() override;
 
-    // A button of the row (the edit owns it): indicators are shown but never clicked.
-    CXCmd* AddCmd(int id, bool visible, bool isDefault = false, bool indicator = false);
-    CXCmd* Cmd(int id) const;
-    std::vector<CXCmd*> VisibleCmds() const;
-    // The ID of another record holding this text, 0 none, -1 when the check does not apply.
-    int FindDuplicate() const;
-    void OnButton(int id);
-    // The indicators, merge and clear follow the text; then the dialog's update pass.
-    void OnChange();
-    void RecalcLayout();
-    XCmdRow* Row() const { return m_row; }
+    XEditButtons& Buttons() { return m_buttons; }
+    const XEditButtons& Buttons() const { return m_buttons; }
     void OnReadOnlyChanged(bool readOnly) override;
 
-    std::vector<CXCmd*> m_cmds;
-    QString m_strTable;
-    QString m_strColumn;
+    QWidget* EditWidget() override { return this; }
+    QString EditText() const override { return text(); }
+    void SetEditText(const QString& t) override { setText(t); }
+    void ReplaceAll(const QString& t) override;
+    bool IsEditReadOnly() const override { return isReadOnly(); }
+    bool IsMultiLine() const override { return false; }
+    void SetButtonMargin(int right) override { setTextMargins(0, 0, right, 0); }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -48,6 +38,36 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
-    void SetCmdShown(CXCmd* c, bool shown, bool& changed);
-    XCmdRow* m_row = nullptr;
+    XEditButtons m_buttons{this};
+};
+
+// The multi-line edit with the same buttons, in one column at its right. Enter is a line
+// break only with ES_WANTRETURN; otherwise it goes to the dialog.
+class CXMultiEditCtrl : public QPlainTextEdit, public IXReadOnly, public IXEdit
+{
+    Q_OBJECT
+public:
+    explicit CXMultiEditCtrl(QWidget* parent = nullptr);
+
+    XEditButtons& Buttons() { return m_buttons; }
+    void OnReadOnlyChanged(bool readOnly) override;
+
+    QWidget* EditWidget() override { return this; }
+    QString EditText() const override { return toPlainText(); }
+    void SetEditText(const QString& t) override { setPlainText(t); }
+    void ReplaceAll(const QString& t) override;
+    bool IsEditReadOnly() const override { return isReadOnly(); }
+    bool IsMultiLine() const override { return true; }
+    void SetButtonMargin(int right) override { setViewportMargins(0, 0, right, 0); }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    XEditButtons m_buttons{this};
 };

@@ -8,6 +8,7 @@
 #include "RecordLookups.h"
 #include "TestControlDialog.h"
 #include "XCmdRow.h"
+#include "XCtrlProps.h"
 #include "XUi.h"
 #include "XWinStyles.h"
 
@@ -45,7 +46,7 @@ protected:
 QStringList ShownIds(const CXEditCtrl* e)
 {
     QStringList ids;
-    for (CXCmd* c : e->VisibleCmds())
+    for (CXCmd* c : e->Buttons().VisibleCmds())
         ids << QString::number(c->m_nID);
     return ids;
 }
@@ -58,11 +59,11 @@ TEST_F(EditControls, TypingAnExistingNameShowsTheIndicatorAtOnce)
     CXEditCtrl* name = Name();
     ASSERT_NE(name, nullptr);
     // the extra command first, then the indicator of the duplicate check (hidden)
-    ASSERT_EQ(name->m_cmds.size(), 2u);
-    EXPECT_EQ(name->m_cmds[0]->m_nID, ID_EDIT_MERGE);
-    EXPECT_TRUE(name->m_cmds[0]->m_bDefault);
-    EXPECT_EQ(name->m_cmds[1]->m_nID, IDI_WARNING);
-    EXPECT_TRUE(name->m_cmds[1]->m_bIndicator);
+    ASSERT_EQ(name->Buttons().Cmds().size(), 2u);
+    EXPECT_EQ(name->Buttons().Cmds()[0]->m_nID, ID_EDIT_MERGE);
+    EXPECT_TRUE(name->Buttons().Cmds()[0]->m_bDefault);
+    EXPECT_EQ(name->Buttons().Cmds()[1]->m_nID, IDI_WARNING);
+    EXPECT_TRUE(name->Buttons().Cmds()[1]->m_bIndicator);
     EXPECT_TRUE(ShownIds(name).isEmpty()); // unsaved record, no duplicate yet
 
     name->insert(QStringLiteral("张三")); // as typed: one change notice
@@ -84,8 +85,8 @@ TEST_F(EditControls, TypingAnExistingNameShowsTheIndicatorAtOnce)
     // clicking merge posts the command to the dialog
     person.m_nID = 7;
     name->setText(QStringLiteral("李四"));
-    CXCmd* merge = name->Cmd(ID_EDIT_MERGE);
-    QTest::mouseClick(name->Row(), Qt::LeftButton, {}, merge->m_rc.center());
+    CXCmd* merge = name->Buttons().Cmd(ID_EDIT_MERGE);
+    QTest::mouseClick(name->Buttons().Row(), Qt::LeftButton, {}, merge->m_rc.center());
     QApplication::processEvents();
     EXPECT_EQ(dlg.commands, std::vector<int>{ID_EDIT_MERGE});
 }
@@ -94,39 +95,39 @@ TEST_F(EditControls, ButtonGeometryAndStates)
 {
     CXEditCtrl e;
     e.resize(200, 22);
-    e.AddCmd(ID_EDIT_HISTORY, true);
-    e.AddCmd(CXEditCtrl::ID_EDIT_CLEAR, true);
+    e.Buttons().AddCmd(ID_EDIT_HISTORY, true);
+    e.Buttons().AddCmd(XEditButtons::ID_EDIT_CLEAR, true);
     // 22 high, two buttons: one row of two squares, 48 pixels off the text
     EXPECT_EQ(e.textMargins().right(), 48);
-    EXPECT_EQ(e.Row()->geometry().width(), 48);
-    EXPECT_EQ(e.Cmd(ID_EDIT_HISTORY)->m_rc.size(), QSize(24, 24));
-    EXPECT_EQ(e.Cmd(CXEditCtrl::ID_EDIT_CLEAR)->m_rc.size(), QSize(24, 24));
+    EXPECT_EQ(e.Buttons().Row()->geometry().width(), 48);
+    EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_HISTORY)->m_rc.size(), QSize(24, 24));
+    EXPECT_EQ(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_rc.size(), QSize(24, 24));
 
     // clear follows the text and empties it
-    e.OnChange();
-    EXPECT_FALSE(e.Cmd(CXEditCtrl::ID_EDIT_CLEAR)->m_bEnabled);
+    e.Buttons().OnChange();
+    EXPECT_FALSE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
     e.setText(QStringLiteral("abc"));
-    EXPECT_TRUE(e.Cmd(CXEditCtrl::ID_EDIT_CLEAR)->m_bEnabled);
-    e.OnButton(CXEditCtrl::ID_EDIT_CLEAR);
+    EXPECT_TRUE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
+    e.Buttons().OnButton(XEditButtons::ID_EDIT_CLEAR);
     EXPECT_TRUE(e.text().isEmpty());
 
     // no buttons while disabled or read-only
     e.setEnabled(false);
-    EXPECT_TRUE(e.VisibleCmds().empty());
+    EXPECT_TRUE(e.Buttons().VisibleCmds().empty());
     EXPECT_EQ(e.textMargins().right(), 0);
     e.setEnabled(true);
     SetWndReadOnly(&e, true);
-    EXPECT_TRUE(e.VisibleCmds().empty());
+    EXPECT_TRUE(e.Buttons().VisibleCmds().empty());
     EXPECT_TRUE(e.isReadOnly());
     SetWndReadOnly(&e, false);
-    EXPECT_EQ(e.VisibleCmds().size(), 2u);
+    EXPECT_EQ(e.Buttons().VisibleCmds().size(), 2u);
 }
 
 TEST_F(EditControls, HistoryButtonReplacesTheTextFromTheDialog)
 {
     CXEditCtrl e;
-    e.m_strTable = QStringLiteral("TB_STUDENT");
-    e.m_strColumn = QStringLiteral("City");
+    e.Buttons().m_strTable = QStringLiteral("TB_STUDENT");
+    e.Buttons().m_strColumn = QStringLiteral("City");
     e.setText(QStringLiteral("x"));
     ui.onModal = [](QDialog* d) {
         auto* h = dynamic_cast<CDlgSelHistory*>(d);
@@ -140,15 +141,15 @@ TEST_F(EditControls, HistoryButtonReplacesTheTextFromTheDialog)
         h->DispatchCommand(IDOK);
         return h->result();
     };
-    e.OnButton(ID_EDIT_HISTORY);
+    e.Buttons().OnButton(ID_EDIT_HISTORY);
     EXPECT_EQ(e.text(), QStringLiteral("北京"));
     e.undo();
     EXPECT_EQ(e.text(), QStringLiteral("x"));
 
     // no history: the message, the text stays
-    e.m_strColumn = QStringLiteral("UserPassword");
+    e.Buttons().m_strColumn = QStringLiteral("UserPassword");
     ui.Clear();
-    e.OnButton(ID_EDIT_HISTORY);
+    e.Buttons().OnButton(ID_EDIT_HISTORY);
     ASSERT_EQ(ui.Calls(QStringLiteral("MessageBox")).size(), 1u);
     EXPECT_EQ(ui.Calls(QStringLiteral("MessageBox"))[0].text, QStringLiteral("未找到历史记录！"));
     EXPECT_TRUE(ui.Calls(QStringLiteral("Modal")).empty());
@@ -255,4 +256,49 @@ TEST_F(EditControls, HistoryEditorRefusesLongTexts)
     EXPECT_EQ(tips[0].text, QStringLiteral("输入文本长度应 < 255！"));
     EXPECT_TRUE(e.isVisible());
     EXPECT_EQ(e.m_strText.size(), 300);
+}
+
+TEST_F(EditControls, MultiLineEditKeepsItsButtonsInAColumn)
+{
+    CXMultiEditCtrl e;
+    e.resize(200, 100);
+    e.show();
+    const int full = e.viewport()->width();
+    e.Buttons().AddCmd(ID_EDIT_HISTORY, true);
+    e.Buttons().AddCmd(XEditButtons::ID_EDIT_CLEAR, true);
+    EXPECT_EQ(e.viewport()->width(), full - 24);
+    EXPECT_EQ(e.Buttons().Row()->geometry().size(), QSize(24, 48));
+    e.Buttons().OnChange();
+    EXPECT_FALSE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
+    e.setPlainText(QStringLiteral("a\nb"));
+    EXPECT_TRUE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
+    e.ReplaceAll(QStringLiteral("c"));
+    EXPECT_EQ(e.toPlainText(), QStringLiteral("c"));
+    e.undo();
+    EXPECT_EQ(e.toPlainText(), QStringLiteral("a\nb"));
+    SetWndReadOnly(&e, true);
+    EXPECT_TRUE(e.isReadOnly());
+    EXPECT_EQ(e.viewport()->width(), full);
+}
+
+TEST_F(EditControls, EnterRunsTheDefaultCommandOrReachesTheDialog)
+{
+    Open();
+    // with ES_WANTRETURN and buttons, Enter posts the default command
+    CXEditCtrl* name = Name();
+    SetCtrlProps(name, IDC_P_NAME, QStringLiteral("Edit"), CtrlStyle(name) | ES_WANTRETURN, 0);
+    QTest::keyClick(name, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg.commands, std::vector<int>{ID_EDIT_MERGE});
+
+    // a multi-line edit without ES_WANTRETURN leaves Enter to the dialog
+    CXMultiEditCtrl multi;
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(&multi, &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_TRUE(multi.toPlainText().isEmpty());
+    SetCtrlProps(&multi, 1, QStringLiteral("Edit"), ES_MULTILINE | ES_WANTRETURN, 0);
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(&multi, &again);
+    EXPECT_EQ(multi.toPlainText(), QStringLiteral("\n"));
 }
