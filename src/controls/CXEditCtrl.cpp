@@ -43,8 +43,7 @@ void CXEditCtrl::resizeEvent(QResizeEvent* e)
 void CXEditCtrl::changeEvent(QEvent* e)
 {
     QLineEdit::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange || e->type() == QEvent::ReadOnlyChange)
-        m_buttons.RecalcLayout();
+    m_buttons.StateChanged(e);
 }
 
 void CXEditCtrl::paintEvent(QPaintEvent* e)
@@ -82,17 +81,14 @@ void CXEditCtrl::keyPressEvent(QKeyEvent* e)
 
 void CXEditCtrl::focusInEvent(QFocusEvent* e)
 {
-    if (HasStyle(this, ES_OEMCONVERT))
-        setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_buttons.FocusChanged(true);
     QLineEdit::focusInEvent(e);
 }
 
 void CXEditCtrl::focusOutEvent(QFocusEvent* e)
 {
-    if (HasStyle(this, ES_OEMCONVERT))
-        setAttribute(Qt::WA_InputMethodEnabled, true);
     QLineEdit::focusOutEvent(e);
-    m_buttons.OnChange();
+    m_buttons.FocusChanged(false);
 }
 
 CXMultiEditCtrl::CXMultiEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
@@ -125,8 +121,7 @@ void CXMultiEditCtrl::resizeEvent(QResizeEvent* e)
 void CXMultiEditCtrl::changeEvent(QEvent* e)
 {
     QPlainTextEdit::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange || e->type() == QEvent::ReadOnlyChange)
-        m_buttons.RecalcLayout();
+    m_buttons.StateChanged(e);
 }
 
 void CXMultiEditCtrl::paintEvent(QPaintEvent* e)
@@ -155,15 +150,12 @@ void CXMultiEditCtrl::keyPressEvent(QKeyEvent* e)
 
 void CXMultiEditCtrl::focusInEvent(QFocusEvent* e)
 {
-    if (HasStyle(this, ES_OEMCONVERT))
-        setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_buttons.FocusChanged(true);
     QPlainTextEdit::focusInEvent(e);
 }
 
 void CXMultiEditCtrl::focusOutEvent(QFocusEvent* e)
 {
-    if (HasStyle(this, ES_OEMCONVERT))
-        setAttribute(Qt::WA_InputMethodEnabled, true);
     QPlainTextEdit::focusOutEvent(e);
-    m_buttons.OnChange();
+    m_buttons.FocusChanged(false);
 }

@@ -14,6 +14,8 @@
 #include "XUi.h"
 #include "XWinStyles.h"
 
+#include <QtCore/QEvent>
+
 XEditButtons::XEditButtons(IXEdit* edit) : m_edit(edit), m_row(new XCmdRow(edit->EditWidget()))
 {
     m_row->hide();
@@ -180,6 +182,21 @@ void XEditButtons::OnButton(int id)
             XPostCommand(dlg, id);
         return;
     }
+}
+
+void XEditButtons::FocusChanged(bool gained)
+{
+    QWidget* w = m_edit->EditWidget();
+    if (HasStyle(w, ES_OEMCONVERT))
+        w->setAttribute(Qt::WA_InputMethodEnabled, !gained);
+    if (!gained)
+        OnChange();
+}
+
+void XEditButtons::StateChanged(const QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange || e->type() == QEvent::ReadOnlyChange)
+        RecalcLayout();
 }
 
 bool XEditButtons::HandleEnter()

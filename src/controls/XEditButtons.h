@@ -10,7 +10,7 @@
 
 #include <vector>
 
-class QKeyEvent;
+class QEvent;
 class QWidget;
 class XCmdRow;
 
@@ -49,6 +49,11 @@ public:
     void OnChange();
     void OnButton(int id);
     void RecalcLayout();
+    // Focus: Latin-only edits (ES_OEMCONVERT) have no input method while focused; losing
+    // the focus runs the change rule.
+    void FocusChanged(bool gained);
+    // Enabling and read-only changes show or hide the buttons.
+    void StateChanged(const QEvent* e);
     // Enter in an edit that wants it with buttons: the default command goes to the dialog.
     bool HandleEnter();
     XCmdRow* Row() const { return m_row; }
