@@ -17,7 +17,9 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QToolTip>
 #include <QtWidgets/QTreeWidget>
+#include <QtGui/QHelpEvent>
 
 namespace {
 
@@ -69,6 +71,15 @@ TEST_F(EditControls, TypingAnExistingNameShowsTheIndicatorAtOnce)
     name->insert(QStringLiteral("张三")); // as typed: one change notice
     EXPECT_EQ(ShownIds(name), QStringList{QString::number(IDI_WARNING)}); // no merge: not saved
     EXPECT_EQ(name->textMargins().right(), 24);
+    // the indicator only tells
+    XCmdRow* row = name->Buttons().Row();
+    const QPoint at = name->Buttons().Cmd(IDI_WARNING)->m_rc.center();
+    QHelpEvent help(QEvent::ToolTip, at, row->mapToGlobal(at));
+    QApplication::sendEvent(row, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("存在重复项！"));
+    QTest::mouseClick(row, Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg.commands.empty());
     name->clear();
     EXPECT_TRUE(ShownIds(name).isEmpty());
     EXPECT_EQ(name->textMargins().right(), 0);

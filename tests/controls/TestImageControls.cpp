@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QtCore/QFileInfo>
+#include <QtGui/QContextMenuEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
@@ -82,6 +83,13 @@ TEST_F(ImageControls, RowButtonsBrowseAndReorder)
     // a disabled button does nothing
     Click(strip, CXImagesCtrl::ID_PHOTO_PREV);
     EXPECT_EQ(strip->Model().Position(), 1);
+
+    // the context menu lists the commands with separators and runs the chosen one
+    ui.menuChoice = CXImagesCtrl::ID_PHOTO_NEXT;
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), strip->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(strip, &menu);
+    ASSERT_EQ(ui.Calls(QStringLiteral("Menu")).size(), 1u);
+    EXPECT_EQ(strip->Model().Position(), 2);
 }
 
 TEST_F(ImageControls, AddDeleteAndView)
