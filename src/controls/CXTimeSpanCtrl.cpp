@@ -93,6 +93,7 @@ CXTimeSpan CXTimeSpanCtrl::GetSpan(int defaultValue) const
     if (!m_strCaption.isEmpty() && !IsWndReadOnly(this) && !m_check->isChecked())
         return CXTimeSpan(defaultValue);
     const XSpanTimes t = Times();
+    // a hair past the minute: the day fraction of 8:05 must not read back as 8:04:59
     return CXTimeSpan(XDateTime(t.begin / 1440.0 + 1e-7), XDateTime(t.end / 1440.0 + 1e-7));
 }
 
