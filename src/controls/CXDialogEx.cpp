@@ -1,5 +1,12 @@
 #include "CXDialogEx.h"
 
+#include "CXBirthCtrl.h"
+#include "CXComboBox.h"
+#include "CXDateCtrl.h"
+#include "CXEditCtrl.h"
+#include "CXImageCtrl.h"
+#include "CXImagesCtrl.h"
+#include "CXTimeSpanCtrl.h"
 #include "CHead.h"
 #include "CommandIds.h"
 #include "CXArray.h"
@@ -444,11 +451,26 @@ void CXDialogEx::BindStatic(XDataExchange& dx, int id, CXItem* item, const void*
     }
 }
 
+namespace {
+// The control of a binding as the interface the binder talks to: a control that already
+// is one (a dialog's own, a test's stand-in) is kept, a placeholder becomes a T.
+template <class T, class I>
+I* BoundControl(CXDialogEx* dlg, int id)
+{
+    QWidget* w = dlg->GetDlgItem(id);
+    if (!w)
+        return nullptr;
+    if (auto* i = dynamic_cast<I*>(w))
+        return i;
+    return dlg->EnsureControl<T>(id);
+}
+} // namespace
+
 void CXDialogEx::BindDate(XDataExchange& dx, int id, CXItem* item, XDateTime* member, int weekdayMode)
 {
     if (!BindVari(id, item, member))
         return;
-    auto* c = dynamic_cast<IXDateControl*>(GetDlgItem(id));
+    auto* c = BoundControl<CXDateCtrl, IXDateControl>(this, id);
     if (!c)
         return;
     if (dx.m_bSaveAndValidate) {
@@ -484,7 +506,7 @@ void CXDialogEx::BindBirthday(XDataExchange& dx, int, CXItem* item, XDateTime* m
 {
     if (!BindVari(IDC_BIRTHDAY, item, member))
         return;
-    auto* c = dynamic_cast<IXBirthControl*>(GetDlgItem(IDC_BIRTHDAY));
+    auto* c = BoundControl<CXBirthCtrl, IXBirthControl>(this, IDC_BIRTHDAY);
     if (!c)
         return;
     int flag = estimated ? *estimated : 0;
@@ -501,7 +523,7 @@ void CXDialogEx::BindTimeSpan(XDataExchange& dx, int, CXItem* item, CXTimeSpan* 
 {
     if (!BindVari(IDC_TIMESPAN, item, member) || !item)
         return;
-    auto* c = dynamic_cast<IXTimeSpanControl*>(GetDlgItem(IDC_TIMESPAN));
+    auto* c = BoundControl<CXTimeSpanCtrl, IXTimeSpanControl>(this, IDC_TIMESPAN);
     const CHead* h = HeadOf(item, static_cast<unsigned>(item->MemberOffset(member)));
     if (!c || !h)
         return;
@@ -536,8 +558,8 @@ void CXDialogEx::BindImages(XDataExchange& dx, int, CXItem* item, CXArray* membe
     Q_UNUSED(dx);
     if (!BindVari(IDC_IMAGES, item, member))
         return;
+    auto* c = BoundControl<CXImagesCtrl, IXImagesControl>(this, IDC_IMAGES);
     QWidget* w = GetDlgItem(IDC_IMAGES);
-    auto* c = dynamic_cast<IXImagesControl*>(w);
     if (!c || w->property("ximages").toBool())
         return; // the control edits the array from its first binding on
     w->setProperty("ximages", true);
@@ -548,7 +570,7 @@ void CXDialogEx::BindImage(XDataExchange& dx, int id, CXItem* item, CXImage* mem
 {
     if (!BindVari(id, item, member))
         return;
-    auto* c = dynamic_cast<IXImageControl*>(GetDlgItem(id));
+    auto* c = BoundControl<CXImageCtrl, IXImageControl>(this, id);
     if (!c)
         return;
     c->SetImage(member);
@@ -618,12 +640,49 @@ void CXDialogEx::BindDouble(XDataExchange& dx, int id, CXItem* item, double* mem
     ExchangeNumber(dx, PrepareNumberEdit(id, item, member), member);
 }
 
+QWidget* CXDialogEx::SubclassTextControl(QWidget* w, int id, CXItem* item, const void* member, int extraCmd)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && !qobject_cast<CXComboBox*>(w)) {
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        const bool editable = combo->isEditable();
+        auto* c = EnsureControl<CXComboBox>(id);
+        c->setEditable(editable);
+        c->addItems(items);
+        c->SaveItems();
+        return c;
+    }
+    if ((m_pTemplate && (m_pTemplate->style & DS_LOCALEDIT)) || dynamic_cast<IXEdit*>(w))
+        return w;
+    XEditButtons* buttons = nullptr;
+    if (qobject_cast<QPlainTextEdit*>(w)) {
+        buttons = &EnsureControl<CXMultiEditCtrl>(id)->Buttons();
+    } else if (qobject_cast<QLineEdit*>(w) && !qobject_cast<CXEditNumber*>(w)) {
+        buttons = &EnsureControl<CXEditCtrl>(id)->Buttons();
+    } else {
+        return w;
+    }
+    if (extraCmd != 0)
+        buttons->AddCmd(extraCmd, true, true);
+    const CHead* h = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr;
+    if (h && item->GetHeads() && !item->GetHeads()->m_strTable.isEmpty()) {
+        if (h->m_nUnique == 0)
+            buttons->AddCmd(ID_EDIT_HISTORY, true);
+        else
+            buttons->AddCmd(h->m_nUnique == 1 ? int(IDI_WARNING) : int(IDI_ERROR), false, false, true);
+    }
+    buttons->OnChange();
+    return GetDlgItem(id);
+}
+
 void CXDialogEx::BindText(XDataExchange& dx, int id, CXItem* item, QString* member, int extraCmd)
 {
-    Q_UNUSED(extraCmd); // the extra button belongs to the edit with command buttons
     if (!BindVari(id, item, member))
         return;
     QWidget* w = GetDlgItem(id);
+    if (w && !w->property("xbound").toBool())
+        w = SubclassTextControl(w, id, item, member, extraCmd);
     const bool multi = WndClass(w) == QLatin1String("Edit") && HasStyle(w, ES_MULTILINE);
     const int limit = TextLimit(multi);
     const CHead* h = item ? HeadOf(item, static_cast<unsigned>(item->MemberOffset(member))) : nullptr;
@@ -636,6 +695,10 @@ void CXDialogEx::BindText(XDataExchange& dx, int id, CXItem* item, QString* memb
             pe->setPlaceholderText(cue);
         else if (auto* c = qobject_cast<QComboBox*>(w); c && c->lineEdit())
             c->lineEdit()->setPlaceholderText(cue);
+    }
+    if (auto* c = qobject_cast<CXComboBox*>(w); c && h && item->GetHeads()) {
+        c->m_strTable = item->GetHeads()->m_strTable;
+        c->m_strColumn = h->m_strColumn;
     }
     if (auto* c = qobject_cast<QComboBox*>(w); c && h) {
         QStringList texts;

@@ -172,6 +172,9 @@ private:
     // The number edit of a binding, its spin placed after it and its field's range and
     // texts set; null when the control does not exist.
     CXEditNumber* PrepareNumberEdit(int id, CXItem* item, const void* member);
+    // A text binding's control the first time: the history combo box, or the edit with
+    // its buttons (dialogs with DS_LOCALEDIT keep plain edits).
+    QWidget* SubclassTextControl(QWidget* w, int id, CXItem* item, const void* member, int extraCmd);
 
 
     const XDlgTemplate* m_pTemplate;

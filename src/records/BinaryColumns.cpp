@@ -72,6 +72,18 @@ void LoadFromDB(CXImage& image, int resourceId)
     image.LoadStream(&buffer);
 }
 
+void ShrinkToSizePreference(CXImage& image)
+{
+    int kb = 0;
+    {
+        XAppServices& app = AppServices();
+        std::lock_guard lock(app.Mutex());
+        kb = app.SetupValue(QStringLiteral("ImgSizeMax")).toInt();
+    }
+    if (kb > 0)
+        image.Shrink(kb, false);
+}
+
 int SaveToDB(CXImage& image, int mduId, int personId, bool bWhiteToTransparent, int sizeLimit)
 {
     const QString task = QStringLiteral("保存图片");
@@ -92,18 +104,10 @@ int SaveToDB(CXImage& image, int mduId, int personId, bool bWhiteToTransparent, 
     }
     const int id = static_cast<int>(identity.GetNumber(1));
     identity.Close();
-    if (sizeLimit > 0) {
+    if (sizeLimit > 0)
         image.Shrink(sizeLimit, true);
-    } else {
-        int kb = 0;
-        {
-            XAppServices& app = AppServices();
-            std::lock_guard lock(app.Mutex());
-            kb = app.SetupValue(QStringLiteral("ImgSizeMax")).toInt();
-        }
-        if (kb > 0)
-            image.Shrink(kb, false);
-    }
+    else
+        ShrinkToSizePreference(image);
     if (bWhiteToTransparent)
         image.WhiteToTransparent();
     QByteArray bytes;

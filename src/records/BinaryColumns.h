@@ -20,6 +20,9 @@ bool WriteBinaryColumn(CXDBSession* session, const QString& table, const QString
 // the id (none for 0). A failed read is reported ("读取 LOGO").
 void LoadFromDB(CXImage& image, int resourceId);
 
+// Shrinks the image to the preference ImgSizeMax (KB) when it is set.
+void ShrinkToSizePreference(CXImage& image);
+
 // Stores the image as a new TB_PHOTO row of the owner (module and person; 0 and 0 for a
 // logo), shrunk to the pixel limit, or without one to the preference ImgSizeMax (KB),
 // optionally with pure white made transparent. The new photo ID, also kept by the image;
