@@ -86,8 +86,12 @@ void XCmdUpdater::UpdateNow()
 
 void XCmdUpdater::StartHeartbeat()
 {
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        connect(app, &QApplication::focusChanged, this, [] { UpdateSoon(); }, Qt::UniqueConnection);
+    // once: a functor connection cannot be made unique by Qt itself
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app && !m_bFocusConnected) {
+        connect(app, &QApplication::focusChanged, this, [] { UpdateSoon(); });
+        m_bFocusConnected = true;
+    }
     m_heartbeat.start();
 }
 

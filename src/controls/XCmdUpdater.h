@@ -48,4 +48,5 @@ private:
     QTimer m_soon;
     QTimer m_heartbeat;
     int m_passes = 0;
+    bool m_bFocusConnected = false;
 };

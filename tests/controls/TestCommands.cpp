@@ -4,6 +4,9 @@
 #include "XMenuSpec.h"
 #include "XUi.h"
 
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QVBoxLayout>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <QtCore/QCoreApplication>
@@ -137,6 +140,30 @@ TEST(CommandMaps, UpdateSoonCoalescesIntoOnePass)
     b.DispatchCommand(20); // every command asks for a pass afterwards
     QCoreApplication::processEvents();
     EXPECT_EQ(runs, 2);
+}
+
+TEST(CommandMaps, FocusChangesAskForAPass)
+{
+    XCmdUpdater::Instance().StartHeartbeat();
+    XCmdUpdater::Instance().StartHeartbeat(); // starting twice connects once
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* first = new QLineEdit(&window);
+    auto* second = new QLineEdit(&window);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QCoreApplication::processEvents();
+
+    QObject owner;
+    int runs = 0;
+    XCmdUpdater::Instance().Register(&owner, [&runs] { ++runs; });
+    second->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1);
 }
 
 TEST(DesktopHooks, EveryCallIsRecordedAndAnswered)
