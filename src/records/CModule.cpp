@@ -1,5 +1,7 @@
 #include "CModule.h"
 
+#include "OperLog.h"
+
 #include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
 #include "CHead.h"
@@ -180,6 +182,9 @@ void CModule::GetQuerySchemes(CXArray& schemes)
 {
     if (IsHidden())
         return;
+    // a failed read reports after the lock is released: a dialog must not keep the web
+    // threads waiting for this module's schemes
+    XDeferredReports deferred;
     std::lock_guard lock(m_csSchemes);
     const int today = TodayNumber();
     const unsigned generation = g_schemeGeneration.load();

@@ -321,6 +321,8 @@ bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList&
             if (target.m_bOwns) {
                 line->m_pArray = &target;
                 line->m_nParentID = owner->m_nID;
+            } else {
+                line->m_pArray = nullptr; // the temporary array is gone when the loop ends
             }
             target.Add(line);
         }

@@ -138,6 +138,14 @@ CXDBSession CXDBSession::Shared()
     return s;
 }
 
+void XDBConnection::HoldReports(bool hold)
+{
+    if (hold && !m_heldReports)
+        m_heldReports = std::make_unique<XDeferredReports>();
+    else if (!hold)
+        m_heldReports.reset();
+}
+
 void CXDBSession::CloseShared()
 {
     std::shared_ptr<XDBConnection> old;
@@ -151,19 +159,30 @@ bool CXDBSession::BeginTransaction()
         SetDbErrorText(QStringLiteral("没有连接数据库"));
         return false;
     }
-    return Exec(Handle(), "BEGIN IMMEDIATE");
+    if (!Exec(Handle(), "BEGIN IMMEDIATE"))
+        return false;
+    m_conn->HoldReports(true);
+    return true;
 }
 
-bool CXDBSession::Commit() { return IsConnected() && Exec(Handle(), "COMMIT"); }
+bool CXDBSession::Commit()
+{
+    if (!IsConnected())
+        return false;
+    const bool ok = Exec(Handle(), "COMMIT");
+    if (ok || sqlite3_get_autocommit(Handle()))
+        m_conn->HoldReports(false);
+    return ok;
+}
 
 bool CXDBSession::Abort()
 {
     if (!IsConnected())
         return false;
     // A statement error may already have rolled the transaction back.
-    if (sqlite3_get_autocommit(Handle()))
-        return true;
-    return Exec(Handle(), "ROLLBACK");
+    const bool ok = sqlite3_get_autocommit(Handle()) || Exec(Handle(), "ROLLBACK");
+    m_conn->HoldReports(false);
+    return ok;
 }
 
 bool CXDBSession::InTransaction() const { return IsConnected() && !sqlite3_get_autocommit(Handle()); }

@@ -5,6 +5,7 @@
 #include <memory>
 
 struct sqlite3;
+class XDeferredReports;
 
 // The database file: "Lorvan.mdb" in the program's folder (an SQLite file; the name stays).
 QString GetConnectionString();
@@ -24,9 +25,15 @@ public:
     sqlite3* Handle() const { return m_db; }
     const QString& Path() const { return m_path; }
 
+    // While a transaction of this connection is open, the thread's database reports wait:
+    // a report may become a log row on another connection, which would wait for this
+    // connection's write lock and be lost. They are given on when the transaction ends.
+    void HoldReports(bool hold);
+
 private:
     sqlite3* m_db = nullptr;
     QString m_path;
+    std::unique_ptr<XDeferredReports> m_heldReports;
 };
 
 // A handle to the connection an operation works on. The UI thread always gets the one

@@ -33,7 +33,18 @@ XDeferredReports::XDeferredReports() : m_previous(t_deferred) { t_deferred = thi
 XDeferredReports::~XDeferredReports()
 {
     Flush();
-    t_deferred = m_previous;
+    // Holders usually end in the reverse order of their start; a transaction's holder may
+    // end out of that order, so unlink it wherever it stands in the chain.
+    if (t_deferred == this) {
+        t_deferred = m_previous;
+        return;
+    }
+    for (XDeferredReports* h = t_deferred; h; h = h->m_previous) {
+        if (h->m_previous == this) {
+            h->m_previous = m_previous;
+            return;
+        }
+    }
 }
 
 void XDeferredReports::Flush()

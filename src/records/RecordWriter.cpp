@@ -10,6 +10,7 @@
 #include "OperLog.h"
 #include "RecordSql.h"
 #include "SqlPrepare.h"
+#include "XAppServices.h"
 #include "XDateTime.h"
 
 #include <optional>
@@ -178,8 +179,14 @@ bool WriteRow(CXDBSession& session, CXItem& item, const CHeads& heads, int& rowI
             ReportDbError(task, &cmd, QString());
         return false;
     }
-    if (update)
-        return true;
+    if (update) {
+        if (cmd.GetChanges() == 1)
+            return true;
+        // the row is gone (deleted meanwhile, or its insert was rolled back)
+        if (item.m_nMduID != MDU_OPERLOG)
+            ReportDbError(task, &cmd, FormatString(u"要保存的%s已不存在，可能已被删除。", heads.m_strItemType));
+        return false;
+    }
     CXAccessor identity;
     if (!identity.Open(session, QStringLiteral("SELECT @@Identity")) || !identity.MoveNext()) {
         ReportDbError(task, &identity, QString());
@@ -267,19 +274,45 @@ bool SaveItem(CXDBSession* given, CXItem* item, CXItem* earlier, const CXItem& u
         return scope.Finish(ok);
     }
 
+    // A failed save leaves what was new new: the row, its lines' rows and the number it was
+    // given were rolled back with the transaction.
+    const QString nameBefore = item->m_strName;
+    std::vector<CXItem*> newLines;
+    if (main) {
+        for (int i = 0; i < heads->GetSize(); ++i) {
+            const CHead* h = heads->GetAt(i);
+            if (h->m_nType == XAR && h->m_nOffset)
+                for (CXItem* line : item->Member<CXArray>(h->m_nOffset))
+                    if (RowIdOf(*line) <= 0)
+                        newLines.push_back(line);
+        }
+    }
+    auto undoNew = [&] {
+        if (!updated) {
+            rowId = 0;
+            item->m_strName = nameBefore;
+        }
+        for (CXItem* line : newLines)
+            RowIdOf(*line) = 0;
+    };
+    auto fail = [&] {
+        undoNew();
+        return scope.Finish(false);
+    };
+
     if (main && item->m_strName.isEmpty()) {
         CModule* module = FindModule(item->m_nMduID);
         if (module && !module->GetKeyFormat().isEmpty()) {
             item->m_strName = module->MakeRecordNumber(session, item->m_nID);
             if (item->m_strName.isEmpty())
-                return scope.Finish(false);
+                return fail();
         }
     }
 
     if (!WriteRow(session, *item, *heads, rowId) || !WriteStreams(session, *item, *heads, rowId))
-        return scope.Finish(false);
+        return fail();
     if (main && !SaveLines(session, *item, *heads, rowId, updated, user))
-        return scope.Finish(false);
+        return fail();
 
     if (main && item->m_nMduID != MDU_OPERLOG) {
         if (updated) {
@@ -297,8 +330,10 @@ bool SaveItem(CXDBSession* given, CXItem* item, CXItem* earlier, const CXItem& u
             WriteOperLog(OPER_ADD, user, item->m_nMduID, item->m_nID, QString(), QString(), &session);
         }
     }
-    if (!scope.Finish(true))
+    if (!scope.Finish(true)) {
+        undoNew();
         return false;
+    }
     if (item->m_nMduID == MDU_PRJQUERY)
         InvalidateQuerySchemes();
     return true;
@@ -353,7 +388,9 @@ bool DeleteItem(CXDBSession* given, CXItem* item, const CXItem& user)
 
 bool CXArray::DeleteItems(const CXItem* user)
 {
-    const CXItem& who = user ? *user : BuiltInAdmin();
+    // the logged-in user when none is given; the built-in administrator without one
+    const CXItem* current = user ? user : AppServices().User();
+    const CXItem& who = current ? *current : BuiltInAdmin();
     XWriteScope scope(nullptr);
     if (!scope.Begin(QStringLiteral("删除")))
         return scope.Finish(false);

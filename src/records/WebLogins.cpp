@@ -44,9 +44,15 @@ bool SavePassword(CXItem& user, const CXItem& oper)
             return false;
         }
     }
-    LogoutUserEverywhere(user.m_nMduID, user.m_nID, nullptr);
-    WriteOperLog(OPER_MDF, oper, user.m_nMduID, user.m_nID,
-                 hash.isEmpty() ? QStringLiteral("重置密码") : QStringLiteral("修改密码"), QString());
+    // The logout deletes the web sessions' identities, and the user or the operator may be
+    // one of them (a user changing their own password on a phone): keep copies.
+    const int mduId = user.m_nMduID;
+    const int userId = user.m_nID;
+    CXItem who;
+    oper.CopyTo(&who);
+    LogoutUserEverywhere(mduId, userId, nullptr);
+    WriteOperLog(OPER_MDF, who, mduId, userId, hash.isEmpty() ? QStringLiteral("重置密码") : QStringLiteral("修改密码"),
+                 QString());
     return true;
 }
 

@@ -88,6 +88,24 @@ TEST_F(WebLogins, ResetEndsEveryLoginOfTheUserAndIsLogged)
     EXPECT_EQ(m_errors.reports.size(), 1u);
 }
 
+TEST_F(WebLogins, AUserChangingTheirOwnPasswordOnThePhone)
+{
+    // the identity of the session is both the user and the operator, and the logout that
+    // follows the change deletes it
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName,UserPassword) VALUES (7,'王老师','')")));
+    CXItem* identity = Identity(MDU_TEACHER, 7);
+    identity->m_strName = QStringLiteral("王老师");
+    {
+        std::lock_guard lock(xInternet::SessionLock());
+        xInternet::SessionMap().emplace(QStringLiteral("s7"), std::make_unique<CHttpSession>(identity));
+    }
+    ASSERT_TRUE(identity->SetPassword(Md5HexW(QStringLiteral("mine"))));
+    ASSERT_TRUE(SavePassword(*identity, *identity));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=7")), Md5HexW(QStringLiteral("mine")));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserID||'|'||ItemID||'|'||OperMemo FROM TB_OPERLOG WHERE TypeID=6")),
+              QStringLiteral("7|7|修改密码"));
+}
+
 TEST_F(WebLogins, AdminInAnyCaseGoesToTheSettings)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (5,'aDMin')")));

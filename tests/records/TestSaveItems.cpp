@@ -2,6 +2,8 @@
 
 #include "RecordWriter.h"
 
+#include <QtCore/QElapsedTimer>
+
 #include <thread>
 #include <vector>
 
@@ -171,6 +173,75 @@ TEST_F(SaveItems, AWorkerWritesItsErrorLogRowAfterTheRollback)
     EXPECT_FALSE(saved);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 0);
     EXPECT_EQ(LogRows(OPER_RUN), 1);
+}
+
+TEST_F(SaveItems, AFailedSaveLeavesTheRecordNewSoThatARetryStoresIt)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_CHARGE_COURSE RENAME TO X")));
+    CTestCharge c;
+    c.m_strName = QStringLiteral("春季");
+    c.m_lines.Add(c.m_lines.CreateItem());
+    EXPECT_FALSE(SaveItem(nullptr, &c, nullptr, m_user));
+    EXPECT_EQ(c.m_nID, 0); // the row was rolled back
+    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE X RENAME TO TB_CHARGE_COURSE")));
+    EXPECT_TRUE(SaveItem(nullptr, &c, nullptr, m_user));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE WHERE ChargeID=%1").arg(c.m_nID)), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE")), 1);
+}
+
+TEST_F(SaveItems, SavingARecordWhoseRowIsGoneIsAFailure)
+{
+    CTestCourse c;
+    c.m_strName = QStringLiteral("A");
+    ASSERT_TRUE(SaveItem(nullptr, &c, nullptr, m_user));
+    ASSERT_TRUE(Exec(QStringLiteral("DELETE FROM TB_COURSE")));
+    m_errors.reports.clear();
+    c.m_strName = QStringLiteral("B");
+    EXPECT_FALSE(SaveItem(nullptr, &c, nullptr, m_user));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(LogRows(OPER_MDF), 0);
+    ASSERT_EQ(m_errors.reports.size(), 1u);
+    EXPECT_EQ(m_errors.reports[0].message, QString::fromUtf8("要保存的课程已不存在，可能已被删除。"));
+}
+
+TEST_F(SaveItems, ErrorsInACallersTransactionWaitForItsEnd)
+{
+    // on a worker the report becomes a log row on another connection: it must not wait for
+    // the caller's write lock (and be lost), but come when the caller's transaction ended
+    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_CHARGE_COURSE")));
+    const XErrorSink previous = SetErrorSink(ShowOrLogError);
+    bool saved = true;
+    qint64 ms = 0;
+    OnWorker([&] {
+        CXDBSession s;
+        s.Connect();
+        ASSERT_TRUE(s.BeginTransaction());
+        CTestCharge c;
+        c.m_lines.Add(c.m_lines.CreateItem());
+        QElapsedTimer timer;
+        timer.start();
+        saved = SaveItem(&s, &c, nullptr, m_user);
+        ms = timer.elapsed();
+        s.Abort();
+    });
+    SetErrorSink(previous);
+    EXPECT_FALSE(saved);
+    EXPECT_LT(ms, 5000);
+    EXPECT_EQ(LogRows(OPER_RUN), 1);
+}
+
+TEST_F(SaveItems, ListDeletionsAreLoggedAsTheLoggedInUser)
+{
+    CTestCourse* c = new CTestCourse;
+    c->m_strName = QStringLiteral("钢琴");
+    ASSERT_TRUE(SaveItem(nullptr, c, nullptr, m_user));
+    CXArrayT<CTestCourse> list;
+    list.Add(c);
+    CFakeAppServices::Installed().user = &m_user;
+    EXPECT_TRUE(list.DeleteItems());
+    CFakeAppServices::Installed().user = nullptr;
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=5 AND UserID=7")), 1);
 }
 
 TEST_F(SaveItems, AutomaticRecordsAreNotStoredAndAFailedDeleteIsAFailure)
