@@ -269,7 +269,6 @@ CXListCtrl::CXListCtrl(QWidget* parent, int controlId)
 {
     m_nColOfHead.fill(0);
     m_nHeadOfCol.fill(0);
-    m_nDpiAtStart = ScreenDpi();
     setModel(m_model);
     setItemDelegate(new XListDelegate(this));
     setUniformRowHeights(true);
@@ -400,7 +399,7 @@ void CXListCtrl::SetHeads(CHeads* heads, int mode, int imageMode)
 
 void CXListCtrl::SaveLayout()
 {
-    if (!m_bLayoutRead || !HasLayout() || ReadScreenDpi() != m_nDpiAtStart)
+    if (!m_bLayoutRead || !HasLayout() || ReadScreenDpi() != ScreenDpi())
         return;
     for (int c = 0; c < m_nColumns; ++c) {
         CHead* h = m_heads[m_nHeadOfCol[static_cast<std::size_t>(c)]];
@@ -483,16 +482,32 @@ void CXListCtrl::ResetModel(const std::function<void()>& change)
         }
     }
     if (!keep.empty()) {
+        // Runs of adjacent rows become one range each, so a large selection stays cheap.
         QItemSelection sel;
-        for (int i = 0; i < static_cast<int>(m_model->m_rows.size()); ++i)
-            if (keep.count(m_model->RowAt(i).item)) {
-                const QModelIndex idx = m_model->IndexOfItem(i);
-                sel.select(idx, idx.siblingAtColumn(m_nColumns - 1));
+        auto addRun = [&](const QModelIndex& parent, int top, int bottom) {
+            sel.append(QItemSelectionRange(m_model->index(top, 0, parent), m_model->index(bottom, m_nColumns - 1, parent)));
+        };
+        auto scan = [&](const QModelIndex& parent, int count, const std::function<int(int)>& itemAt) {
+            int start = -1;
+            for (int r = 0; r <= count; ++r) {
+                const bool on = r < count && keep.count(m_model->RowAt(itemAt(r)).item);
+                if (on && start < 0)
+                    start = r;
+                if (!on && start >= 0) {
+                    addRun(parent, start, r - 1);
+                    start = -1;
+                }
             }
-        // Adjacent rows merge, so a large selection stays a few ranges.
-        QItemSelection merged;
-        merged.merge(sel, QItemSelectionModel::Select);
-        selectionModel()->select(merged, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        };
+        if (m_model->m_bGrouped) {
+            for (int g = 0; g < static_cast<int>(m_model->m_groups.size()); ++g) {
+                const std::vector<int>& rows = m_model->m_groups[static_cast<std::size_t>(g)].rows;
+                scan(m_model->IndexOfGroup(g), static_cast<int>(rows.size()), [&rows](int r) { return rows[static_cast<std::size_t>(r)]; });
+            }
+        } else {
+            scan(QModelIndex(), GetItemCount(), [](int r) { return r; });
+        }
+        selectionModel()->select(sel, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     if (currentItem)
         for (int i = 0; i < static_cast<int>(m_model->m_rows.size()); ++i)

@@ -174,7 +174,6 @@ private:
 
     XListModel* m_model;
     int m_nColumns = 0;
-    int m_nDpiAtStart = 0;
     std::vector<char> m_selFlags; // selected state by item index
     int m_nSelCount = 0;
     bool m_bRestoring = false;

@@ -230,6 +230,18 @@ TEST(ListCtrl, LayoutsAreSharedByKeyAndRoundTrip)
     brief.SetHeads(CTestLesson::StaticHeads(), 2, 0);
     EXPECT_NE(brief.GetLayoutKey(), key);
     EXPECT_EQ(brief.m_nSortHead, -1);
+
+    // the resolution changed while running: widths measured at the old one are not saved
+    SetScreenDpiOverride(96, 144);
+    {
+        CXListCtrl changed;
+        changed.SetHeads(CTestLesson::StaticHeads(), 0, 0);
+        changed.header()->resizeSection(0, 200);
+    }
+    SetScreenDpiOverride(0);
+    CXListCtrl third;
+    third.SetHeads(CTestLesson::StaticHeads(), 0, 0);
+    EXPECT_EQ(third.header()->sectionSize(0), 133);
 }
 
 TEST(ListCtrl, GroupsCarryCountsStatisticsAndStatusColours)
@@ -307,6 +319,12 @@ TEST(ListCtrl, UpdatePassesFollowTheListState)
     f.list.SetItemSelected(0, false);
     f.list.OnListCommand(ID_XCTRL_SELREV);
     EXPECT_EQ(f.list.GetSelectedItems(), std::vector<int>({0}));
+    // the selection follows its records through a sort
+    f.list.m_nSortHead = H_NAME;
+    f.list.m_heads[H_NAME]->m_nListSort = 2;
+    f.list.Resort();
+    EXPECT_EQ(f.list.GetSelectedItems(), std::vector<int>({1}));
+    EXPECT_EQ(f.list.GetItemData(1)->m_strName, "a");
 
     // the header menu's "升序" sorts the column under the pointer and then shows the radio mark
     XUiTestHooks hooks;

@@ -21,6 +21,10 @@ public:
     static CHeads* StaticHeads();
     CHeads* GetHeads() const override { return StaticHeads(); }
     CXItem* CreateNew() const override { return new CTestLesson; }
+    int GetAccess(const CHead* head, const CXItem* user) const override
+    {
+        return head->m_nOffset == m_nHiddenOffset ? -1 : CXItem::GetAccess(head, user);
+    }
 
     int m_nState = 0;
     double m_fFee = 0;
@@ -28,6 +32,7 @@ public:
     double m_fRate = 0;
     int m_nTime = 0;
     double m_fHours = 0;
+    int m_nHiddenOffset = -1; // the field the user may not see
 };
 
 enum : int { H_NAME, H_STATE, H_FEE, H_DATE, H_WEEK, H_RATE, H_TIME, H_HOURS };
