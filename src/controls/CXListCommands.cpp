@@ -479,7 +479,7 @@ void CXListCtrl::ShowContextMenu(const QPoint& globalPos)
                 }
                 QString text = cmd->m_strText.isEmpty() ? LoadCommandText(cmd->m_nID, true) : cmd->m_strText;
                 if (text.isEmpty())
-                    if (QWidget* control = dlg->findChild<QWidget*>(QString::number(cmd->m_nID)))
+                    if (QWidget* control = dlg->GetDlgItem(cmd->m_nID))
                         text = control->property("text").toString();
                 spec.push_back(XMenuItem{cmd->m_nID, text, {}});
             }

@@ -301,6 +301,12 @@ CXListCtrl::CXListCtrl(QWidget* parent, int controlId)
     connect(&m_selTimer, &QTimer::timeout, this, [this] { OnSelectionTimer(); });
     m_strip = new CXListStrip(this);
     m_strip->hide();
+    // A 1-pixel border in the bar-shadow colour.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, QColor(218, 219, 220));
+    setPalette(pal);
 }
 
 CXListCtrl::~CXListCtrl()
@@ -1080,6 +1086,15 @@ QString CXListCtrl::HeaderTipAt(int column) const
 
 bool CXListCtrl::event(QEvent* e)
 {
+    if (e->type() == QEvent::Paint) {
+        const bool handled = QTreeView::event(e);
+        // A read-only list in a dialog, without buttons, is framed like a read-only combo box.
+        if (BoundDialogOf(this) && isEnabled() && IsReadOnly() && GetCmdCount() == 0) {
+            QPainter p(this);
+            DrawComboFrame(&p, rect(), false, nullptr);
+        }
+        return handled;
+    }
     if (e->type() == XCommandEvent::EventType()) {
         auto* ce = static_cast<XCommandEvent*>(e);
         if (ce->m_nID)

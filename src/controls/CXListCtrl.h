@@ -2,6 +2,7 @@
 
 #include "CHead.h"
 #include "CXCmd.h"
+#include "XBoundControls.h"
 #include "XCmdTarget.h"
 #include "XMenuSpec.h"
 
@@ -30,7 +31,7 @@ public:
 // The record list of views, pickers and dialogs: columns from the records' field table,
 // cells formatted by the records, sorting, groups with statistics, status colours, the
 // list's own commands and a strip of command buttons along the right edge.
-class CXListCtrl : public QTreeView, public XCmdTarget
+class CXListCtrl : public QTreeView, public XCmdTarget, public IXListControl
 {
     X_DECLARE_MESSAGE_MAP()
 public:
@@ -38,7 +39,7 @@ public:
     ~CXListCtrl() override;
 
     // --- columns, items, layout ---------------------------------------------------------
-    void SetItems(CXArray* items, CHeads* heads, int mode, int imageMode);
+    void SetItems(CXArray* items, CHeads* heads, int mode, int imageMode) override;
     void SetHeads(CHeads* heads, int mode, int imageMode);
     void RebuildColumns();
     void Resort();
@@ -49,6 +50,12 @@ public:
     void FitFillColumn();
     // Writes the layout when the list keeps one and the DPI is unchanged (also on destroy).
     void SaveLayout();
+
+    // --- the dialog binder's view of the list ---------------------------------------------
+    const CXArray* ShownArray() const override { return m_pItems; }
+    int ItemCount() const override { return GetItemCount(); }
+    bool IsItemChecked(int index) const override { return GetCheck(index); }
+    void SetItemChecked(int index, bool checked) override { SetCheck(index, checked); }
 
     // --- item API -----------------------------------------------------------------------
     int GetItemCount() const;

@@ -128,6 +128,12 @@ TEST(ListParts, RoutingThroughViewsAndDialogs)
     auto* list = new CXListCtrl(&dlg);
     list->SetItems(&items, CTestLesson::StaticHeads(), 0, 0);
     EXPECT_FALSE(list->HasCalcColumns());
+    // the dialog binder sees the list through its interface; checks reach the records
+    IXListControl* bound = list;
+    EXPECT_EQ(bound->ShownArray(), &items);
+    bound->SetItemChecked(0, true);
+    EXPECT_TRUE(bound->IsItemChecked(0));
+    EXPECT_EQ(items[0]->m_bSelected, 1);
     EXPECT_TRUE(list->OnCmdMsg(IDC_BROWSE, XCN_COMMAND, nullptr));
     EXPECT_EQ(dlg.browsed, 1);
 }
