@@ -821,34 +821,29 @@ std::vector<CXListCtrl::XGroupInfo> CXListCtrl::GetGroups() const
 
 bool CXListCtrl::IsGroupView() const { return m_model->m_bGrouped; }
 
+namespace {
+
+template <class Pred>
+bool AnyHead(const CHeads& heads, Pred pred)
+{
+    return std::any_of(heads.begin(), heads.end(), [&](const CXItem* h) { return pred(*static_cast<const CHead*>(h)); });
+}
+
+} // namespace
+
 bool CXListCtrl::HasGroupColumns() const
 {
-    if (!m_bGroupable || m_nColumns <= 2)
-        return false;
-    for (const CXItem* h : m_heads)
-        if (static_cast<const CHead*>(h)->CanGroup())
-            return true;
-    return false;
+    return m_bGroupable && m_nColumns > 2 && AnyHead(m_heads, [](const CHead& h) { return h.CanGroup(); });
 }
 
 bool CXListCtrl::HasCalcColumns() const
 {
-    if (BoundDialogOf(this))
-        return false;
-    for (const CXItem* h : m_heads)
-        if (static_cast<const CHead*>(h)->CanCalc())
-            return true;
-    return false;
+    return !BoundDialogOf(this) && AnyHead(m_heads, [](const CHead& h) { return h.CanCalc(); });
 }
 
 bool CXListCtrl::HasUnitColumns() const
 {
-    for (const CXItem* h : m_heads) {
-        const CHead* head = static_cast<const CHead*>(h);
-        if (head->m_nPos != -1 && !head->m_strUnit.isEmpty())
-            return true;
-    }
-    return false;
+    return AnyHead(m_heads, [](const CHead& h) { return h.m_nPos != -1 && !h.m_strUnit.isEmpty(); });
 }
 
 void CXListCtrl::UpdateGroups()

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 XFieldValue ListFieldValue(const CXItem& item, const CHead* head)
 {
@@ -405,29 +406,24 @@ QString WrapTip(const QString& text)
            QStringLiteral("</p>");
 }
 
-int NthGroupHead(const CHeads& heads, int k)
+namespace {
+
+template <class Pred>
+int NthHead(const CHeads& heads, int k, Pred qualifies)
 {
     for (int i = 0; i < heads.GetSize(); ++i)
-        if (heads[i]->CanGroup() && k-- == 0)
+        if (qualifies(*heads[i]) && k-- == 0)
             return i;
     return -1;
 }
 
-int NthCalcHead(const CHeads& heads, int k)
-{
-    for (int i = 0; i < heads.GetSize(); ++i)
-        if (heads[i]->CanCalc() && k-- == 0)
-            return i;
-    return -1;
-}
+bool OffersUnit(const CHead& h) { return h.m_nPos != -1 && !TrimWhite(h.m_strUnit).isEmpty(); }
 
-int NthUnitHead(const CHeads& heads, int k)
-{
-    for (int i = 0; i < heads.GetSize(); ++i)
-        if (heads[i]->m_nPos != -1 && !TrimWhite(heads[i]->m_strUnit).isEmpty() && k-- == 0)
-            return i;
-    return -1;
-}
+} // namespace
+
+int NthGroupHead(const CHeads& heads, int k) { return NthHead(heads, k, [](const CHead& h) { return h.CanGroup(); }); }
+int NthCalcHead(const CHeads& heads, int k) { return NthHead(heads, k, [](const CHead& h) { return h.CanCalc(); }); }
+int NthUnitHead(const CHeads& heads, int k) { return NthHead(heads, k, OffersUnit); }
 
 namespace {
 
@@ -436,15 +432,39 @@ XMenuItem Separator() { return XMenuItem{}; }
 
 } // namespace
 
+namespace {
+
+// One entry per qualifying head (at most limit), numbered from the first id.
+XMenuSpec HeadEntries(const CHeads& heads, int limit, int firstId, int (*nth)(const CHeads&, int),
+                      const std::function<QString(const CHead&)>& caption)
+{
+    XMenuSpec spec;
+    for (int k = 0; k < limit; ++k) {
+        const int i = nth(heads, k);
+        if (i < 0)
+            break;
+        spec.push_back(XMenuItem{firstId + k, caption(*heads[i]), {}});
+    }
+    return spec;
+}
+
+QString Caption(const CHead& h) { return h.m_strName; }
+
+// "show all" and "hide all" follow two entries or more.
+XMenuSpec WithAllEntries(XMenuSpec spec, int all, int none)
+{
+    if (spec.size() >= 2)
+        spec.insert(spec.end(), {Separator(), Entry(all), Entry(none)});
+    return spec;
+}
+
+} // namespace
+
 XMenuSpec GroupMenuSpec(const CHeads& heads, bool onGroup, bool clickableHeader)
 {
     XMenuSpec spec{Entry(ID_XCTRL_GRPNONE), Separator()};
-    for (int k = 0; k < 30; ++k) {
-        const int i = NthGroupHead(heads, k);
-        if (i < 0)
-            break;
-        spec.push_back(XMenuItem{ID_XCTRL_GROUP00 + k, heads[i]->m_strName, {}});
-    }
+    for (XMenuItem& item : HeadEntries(heads, 30, ID_XCTRL_GROUP00, NthGroupHead, Caption))
+        spec.push_back(std::move(item));
     if (onGroup)
         spec.insert(spec.end(), {Separator(), Entry(ID_XCTRL_GRPCOLLAPS), Entry(ID_XCTRL_GRPEXPAND)});
     spec.insert(spec.end(), {Separator(), Entry(ID_XCTRL_GRPCOLLAPSEALL), Entry(ID_XCTRL_GRPEXPANDALL)});
@@ -455,29 +475,13 @@ XMenuSpec GroupMenuSpec(const CHeads& heads, bool onGroup, bool clickableHeader)
 
 XMenuSpec CalcMenuSpec(const CHeads& heads)
 {
-    XMenuSpec spec;
-    for (int k = 0; k < 30; ++k) {
-        const int i = NthCalcHead(heads, k);
-        if (i < 0)
-            break;
-        spec.push_back(XMenuItem{ID_XCTRL_CALC00 + k, heads[i]->m_strName, {}});
-    }
-    if (spec.size() >= 2)
-        spec.insert(spec.end(), {Separator(), Entry(ID_XCTRL_CALCALL), Entry(ID_XCTRL_CALCNONE)});
-    return spec;
+    return WithAllEntries(HeadEntries(heads, 30, ID_XCTRL_CALC00, NthCalcHead, Caption), ID_XCTRL_CALCALL,
+                          ID_XCTRL_CALCNONE);
 }
 
 XMenuSpec UnitMenuSpec(const CHeads& heads)
 {
-    XMenuSpec spec;
-    for (int k = 0; k < 16; ++k) {
-        const int i = NthUnitHead(heads, k);
-        if (i < 0)
-            break;
-        spec.push_back(XMenuItem{ID_XCTRL_UNIT00 + k,
-                                 heads[i]->m_strName + QStringLiteral(" (") + TrimWhite(heads[i]->m_strUnit) + u')', {}});
-    }
-    if (spec.size() >= 2)
-        spec.insert(spec.end(), {Separator(), Entry(ID_XCTRL_UNITALL), Entry(ID_XCTRL_UNITNONE)});
-    return spec;
+    const auto caption = [](const CHead& h) { return h.m_strName + QStringLiteral(" (") + TrimWhite(h.m_strUnit) + u')'; };
+    return WithAllEntries(HeadEntries(heads, 16, ID_XCTRL_UNIT00, NthUnitHead, caption), ID_XCTRL_UNITALL,
+                          ID_XCTRL_UNITNONE);
 }

@@ -41,6 +41,13 @@ struct ListFixture
     {
         items.AddAdopted(new CTestLesson(name, state, fee, day));
     }
+    // Lessons named as given, fees 1, 2, 3 ..., all of state 0, then bound.
+    void BindNamed(const QStringList& names)
+    {
+        for (int i = 0; i < names.size(); ++i)
+            Add(names[i], 0, i + 1);
+        Bind();
+    }
     void Bind() { list.SetItems(&items, CTestLesson::StaticHeads(), mode, imageMode); }
     QStringList Column(int c) const
     {
@@ -343,10 +350,7 @@ TEST(ListCtrl, UpdatePassesFollowTheListState)
 TEST(ListCtrl, DeleteAsksAndRemovesTheSelectedRecords)
 {
     ListFixture f;
-    f.Add(QStringLiteral("a"), 0, 1);
-    f.Add(QStringLiteral("b"), 0, 2);
-    f.Add(QStringLiteral("c"), 0, 3);
-    f.Bind();
+    f.BindNamed({"a", "b", "c"});
     f.list.SetItemSelected(0, true);
     f.list.SetItemSelected(2, true);
     XUiTestHooks hooks;
@@ -365,10 +369,7 @@ TEST(ListCtrl, DeleteAsksAndRemovesTheSelectedRecords)
 TEST(ListCtrl, FindNextAndCopy)
 {
     ListFixture f;
-    f.Add(QStringLiteral("王五"), 0, 1);
-    f.Add(QStringLiteral("张三"), 0, 2);
-    f.Add(QStringLiteral("赵四"), 0, 3);
-    f.Bind();
+    f.BindNamed({"王五", "张三", "赵四"});
     EXPECT_TRUE(f.list.FindNext(QStringLiteral("zs"), true, false, false));
     EXPECT_EQ(f.list.GetSelectedItems(), std::vector<int>({1}));
     EXPECT_TRUE(f.list.FindNext(QStringLiteral("zs"), true, false, false));
