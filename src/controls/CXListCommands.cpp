@@ -317,13 +317,15 @@ void CXListCtrl::DeleteSelected()
             return;
     }
     setUpdatesEnabled(false);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-        CXItem* item = GetItemData(*it);
+    std::vector<int> removed;
+    for (int i : selected) {
+        CXItem* item = GetItemData(i);
         if (item->IsAuto())
             item->AutoReset();
         else
-            DeleteItem(*it);
+            removed.push_back(i);
     }
+    RemoveItems(removed);
     m_model->Invalidate();
     setUpdatesEnabled(true);
     if (CXDialogEx* dlg = ParentDialog(this))

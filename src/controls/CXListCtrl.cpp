@@ -705,35 +705,45 @@ bool CXListCtrl::DeleteItem(int i)
 {
     if (i < 0 || i >= GetItemCount())
         return false;
-    CXItem* item = m_model->RowAt(i).item;
-    if (m_selFlags.size() > static_cast<std::size_t>(i)) {
-        m_nSelCount -= m_selFlags[static_cast<std::size_t>(i)];
-        m_selFlags.erase(m_selFlags.begin() + i);
-    }
-    ResetModel([&] { m_model->RemoveRowData(i); });
-    if (m_pItems && item)
-        for (int k = 0; k < m_pItems->GetSize(); ++k)
-            if (m_pItems->GetAt(k) == item) {
-                m_pItems->RemoveAt(k);
-                break;
-            }
+    RemoveItems({i});
     return true;
 }
 
 void CXListCtrl::DeleteAllItems()
 {
-    std::unordered_set<const CXItem*> shown;
-    for (const XListModel::Row& row : m_model->m_rows)
-        shown.insert(row.item);
-    ResetModel([&] {
-        m_model->m_rows.clear();
-        m_model->m_groups.clear();
-        m_model->m_bGrouped = false;
-    });
-    if (m_pItems)
-        for (int k = m_pItems->GetSize() - 1; k >= 0; --k)
-            if (shown.count(m_pItems->GetAt(k)))
-                m_pItems->RemoveAt(k);
+    std::vector<int> all(static_cast<std::size_t>(GetItemCount()));
+    std::iota(all.begin(), all.end(), 0);
+    RemoveItems(all);
+}
+
+void CXListCtrl::RemoveItems(const std::vector<int>& items)
+{
+    std::vector<char> doomed(m_model->m_rows.size(), 0);
+    std::unordered_set<CXItem*> records;
+    for (int i : items)
+        if (i >= 0 && i < GetItemCount()) {
+            doomed[static_cast<std::size_t>(i)] = 1;
+            if (CXItem* item = m_model->RowAt(i).item)
+                records.insert(item);
+        }
+    ResetModel([&] { m_model->RemoveRowsData(doomed); });
+    if (!m_pItems || records.empty())
+        return;
+    // Each record leaves the bound array once (its first occurrence); the array deletes the
+    // records it owns. Rebuilt in one pass, so removing many rows stays linear.
+    std::vector<CXItem*> all;
+    all.reserve(static_cast<std::size_t>(m_pItems->GetSize()));
+    while (!m_pItems->IsEmpty())
+        all.push_back(m_pItems->Detach(m_pItems->GetSize() - 1));
+    std::reverse(all.begin(), all.end());
+    for (CXItem* item : all) {
+        if (records.erase(item)) {
+            if (m_pItems->m_bOwns)
+                delete item;
+            continue;
+        }
+        m_pItems->Add(item);
+    }
 }
 
 bool CXListCtrl::GetCheck(int i) const

@@ -167,6 +167,8 @@ private:
     bool HasLayout() const;
     bool IsReadOnly() const;
     void ResetModel(const std::function<void()>& change);
+    // Removes the rows; their records leave the bound array.
+    void RemoveItems(const std::vector<int>& items);
     void ApplyHeaderArrows();
     void OnHeaderClicked(int column);
     void ToggleCheck(int item);

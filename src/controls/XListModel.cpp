@@ -244,16 +244,28 @@ void XListModel::AppendRowData(CXItem* item, bool checked)
     m_groups.back().rows.push_back(static_cast<int>(m_rows.size()) - 1);
 }
 
-void XListModel::RemoveRowData(int i)
+void XListModel::RemoveRowsData(const std::vector<char>& doomed)
 {
-    m_rows.erase(m_rows.begin() + i);
+    // New index of every surviving row, -1 for the removed ones.
+    std::vector<int> moved(m_rows.size(), -1);
+    std::vector<Row> rows;
+    rows.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (!doomed[i]) {
+            moved[i] = static_cast<int>(rows.size());
+            rows.push_back(std::move(m_rows[i]));
+        }
+    m_rows = std::move(rows);
     for (Group& g : m_groups) {
-        std::erase(g.rows, i);
-        for (int& r : g.rows)
-            if (r > i)
-                --r;
+        std::vector<int> kept;
+        for (int r : g.rows)
+            if (moved[static_cast<std::size_t>(r)] >= 0)
+                kept.push_back(moved[static_cast<std::size_t>(r)]);
+        g.rows = std::move(kept);
     }
     std::erase_if(m_groups, [](const Group& g) { return g.rows.empty(); });
+    if (m_groups.empty())
+        m_bGrouped = false;
 }
 
 void XListModel::SetChecked(int i, bool checked)

@@ -64,8 +64,8 @@ public:
     void AppendRow(CXItem* item, bool checked);
     // Inside a reset in group view: the row joins the last group until the next regrouping.
     void AppendRowData(CXItem* item, bool checked);
-    // Inside a reset: the row leaves the rows and its group.
-    void RemoveRowData(int i);
+    // Inside a reset: the marked rows leave the rows and their groups (one pass).
+    void RemoveRowsData(const std::vector<char>& doomed);
     void SetChecked(int i, bool checked);
 
     std::vector<Row> m_rows;

@@ -366,6 +366,32 @@ TEST(ListCtrl, DeleteAsksAndRemovesTheSelectedRecords)
     EXPECT_EQ(f.items[0]->m_strName, "b");
 }
 
+TEST(ListCtrl, DeletingGeneratedRecordsResetsThemInGroups)
+{
+    ListFixture f;
+    f.list.m_bGroupable = 1;
+    f.list.m_nGroupHead = H_STATE;
+    for (int i = 0; i < 6; ++i)
+        f.Add(QString::number(i), i % 2, 10 + i);
+    f.items[4]->m_bAuto = true;
+    f.Bind();
+    for (int i : {1, 2, 4, 5})
+        f.list.SetItemSelected(i, true);
+    XUiTestHooks hooks;
+    f.list.OnListCommand(ID_EDIT_DELETE);
+    ASSERT_EQ(f.list.GetItemCount(), 3);
+    QStringList names;
+    for (CXItem* item : f.items)
+        names << item->m_strName;
+    EXPECT_EQ(names, QStringList({"0", "3", "4"}));
+    EXPECT_EQ(f.items[2]->m_fFee, 0); // reset, kept
+    EXPECT_EQ(f.list.GetGroups().size(), 2u);
+    EXPECT_EQ(f.list.GetGroups()[0].count, 2);
+    f.list.DeleteAllItems();
+    EXPECT_EQ(f.items.GetSize(), 0);
+    EXPECT_FALSE(f.list.IsGroupView());
+}
+
 TEST(ListCtrl, FindNextAndCopy)
 {
     ListFixture f;

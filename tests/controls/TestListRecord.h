@@ -33,6 +33,9 @@ public:
     int m_nTime = 0;
     double m_fHours = 0;
     int m_nHiddenOffset = -1; // the field the user may not see
+    bool IsAuto() const override { return m_bAuto; }
+    void AutoReset() override { m_fFee = 0; }
+    bool m_bAuto = false; // generated automatically: reset, never deleted
 };
 
 enum : int { H_NAME, H_STATE, H_FEE, H_DATE, H_WEEK, H_RATE, H_TIME, H_HOURS };
