@@ -309,8 +309,7 @@ void CXListCtrl::DeleteSelected()
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         CXArray doomed(nullptr, false);
         for (int i : selected)
-            if (!GetItemData(i)->IsAuto())
-                doomed.Add(GetItemData(i));
+            doomed.Add(GetItemData(i));
         const bool ok = doomed.DeleteItems(user);
         QGuiApplication::restoreOverrideCursor();
         if (!ok)
