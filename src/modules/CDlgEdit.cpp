@@ -1,0 +1,418 @@
+#include "CDlgEdit.h"
+
+#include "CHead.h"
+#include "CHtmlCtrl.h"
+#include "CModule.h"
+#include "CXItem.h"
+#include "CXListCtrl.h"
+#include "CXXmlDoc.h"
+#include "RecordWriter.h"
+#include "Resources.h"
+#include "TransformXsl.h"
+#include "XDrawing.h"
+#include "XEditServices.h"
+#include "XMainWindow.h"
+#include "XUi.h"
+#include "XWinStyles.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
+#include <QtWidgets/QVBoxLayout>
+
+namespace {
+
+const CXItem* User() { return AppServices().User(); }
+
+const XDlgTemplate& EditTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{377,
+                                QStringLiteral("详细信息"),
+                                WS_MAXIMIZEBOX,
+                                {{CDlgEdit::IDC_PAGES, K::Custom, QString(), 0, 0, 0, 7},
+                                 {CDlgEdit::ID_EDIT_UNLOCK, K::Button, QStringLiteral("编辑 ..."), WS_GROUP, -1},
+                                 {CDlgEdit::ID_EDIT_PREVIEW, K::Button, QStringLiteral("打印预览 ..."), 0, -1},
+                                 {CDlgEdit::ID_EDIT_PRINT, K::Button, QStringLiteral("打印 ..."), 0, -1},
+                                 {CDlgEdit::ID_EDIT_WXMSG, K::Button, QStringLiteral("微信通知 ..."), 0, -1},
+                                 {CDlgEdit::ID_VIEW_DETAIL, K::MfcButton, QString(), 0, -1},
+                                 {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                {}};
+    return t;
+}
+
+class XWaitCursor
+{
+public:
+    XWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~XWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+X_BEGIN_MESSAGE_MAP(CDlgEdit, CXDialogEx)
+    X_ON_COMMAND(ID_VIEW_DETAIL, OnViewDetail)
+    X_ON_COMMAND(ID_EDIT_UNLOCK, OnUnlock)
+    X_ON_COMMAND(ID_EDIT_PREVIEW, OnPreview)
+    X_ON_COMMAND(ID_EDIT_PRINT, OnPrintCmd)
+    X_ON_COMMAND(ID_EDIT_WXMSG, OnWxMsg)
+X_END_MESSAGE_MAP()
+
+CDlgEdit::CDlgEdit(bool bAddNew, int mduId, QWidget* parent) : CXDialogEx(bAddNew, &EditTemplate(), parent)
+{
+    m_nHelpId = mduId;
+    m_strCaption = LoadCommandText(mduId);
+    if (bAddNew)
+        m_strCaption = QStringLiteral("新建") + m_strCaption;
+}
+
+CDlgEdit::~CDlgEdit()
+{
+    delete m_pOrgItem;
+    for (CXDialogEx* page : m_pages)
+        delete page;
+}
+
+int CDlgEdit::PaneWidth(int dpi) { return 350 * dpi / 96; }
+
+CModule* CDlgEdit::Module() const { return FindModule(m_nHelpId); }
+
+CXItem* CDlgEdit::GetItem() { return m_pages.empty() ? nullptr : m_pages.front()->GetItem(); }
+
+bool CDlgEdit::OnInitDialog()
+{
+    if (m_pages.empty()) {
+        EndDialog(IDCANCEL);
+        return false;
+    }
+    CXItem* item = GetItem();
+    if (item && !m_bAddNew) {
+        m_pOrgItem = item->CreateNew();
+        item->CopyTo(m_pOrgItem);
+    }
+    CXDialogEx::OnInitDialog();
+    setWindowIcon(AppServices().CommandIcon(m_nHelpId, 0, false));
+    m_btnInfo = qobject_cast<QPushButton*>(GetDlgItem(ID_VIEW_DETAIL));
+    if (m_btnInfo) {
+        m_btnInfo->setEnabled(!m_bAddNew);
+        m_btnInfo->setIcon(AppServices().CommandIcon(1227, 0, false));
+    }
+    for (int id : {ID_EDIT_UNLOCK, ID_EDIT_PREVIEW, ID_EDIT_PRINT, ID_EDIT_WXMSG})
+        if (QWidget* w = GetDlgItem(id)) {
+            w->hide();
+            w->setEnabled(false);
+        }
+
+    // The page area: a tab row (only with several pages) over the pages, one shown at a time.
+    QWidget* area = EnsureControl<QWidget>(IDC_PAGES);
+    auto* box = new QVBoxLayout(area);
+    box->setContentsMargins(0, 0, 0, 0);
+    m_tab = new QTabBar(area);
+    box->addWidget(m_tab);
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        CXDialogEx* page = m_pages[i];
+        page->setParent(area);
+        page->setWindowFlags(Qt::Widget);
+        page->Create();
+        box->addWidget(page, 1);
+        page->setVisible(i == 0);
+        if (m_pages.size() >= 2)
+            m_tab->addTab(AppServices().CommandIcon(page->GetCmdID(), 0, false),
+                          page->Template()->caption + QLatin1Char(' '));
+    }
+    m_tab->setVisible(m_pages.size() >= 2);
+    connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });
+    resize(sizeHint().expandedTo(size()));
+    RestoreSize();
+
+    m_nPaneWidth = PaneWidth(ScreenDpi());
+    m_html = new CHtmlCtrl(this);
+    m_html->setObjectName(QStringLiteral("infoPane"));
+    m_html->hide();
+
+    CModule* module = Module();
+    if (item && module) {
+        if (module->m_nCaps & RIGHT_PRT) {
+            EditServices().LoadTemplates(m_nHelpId, m_templs);
+            if (!m_bAddNew && !IsWndReadOnly(this)) {
+                SetWndReadOnly(this, true);
+                SetWndReadOnly(m_pages.front(), true);
+            }
+            for (int id : {ID_EDIT_UNLOCK, ID_EDIT_PRINT, ID_EDIT_PREVIEW})
+                GetDlgItem(id)->show();
+        }
+        if (module->m_nCaps & RIGHT_MSG) {
+            // the hidden print buttons take no room in the row, so without them the notice
+            // button stands where the re-edit button would
+            GetDlgItem(ID_EDIT_WXMSG)->show();
+        }
+    }
+    UpdateControls();
+    return true;
+}
+
+void CDlgEdit::OnTabSelChange(int index)
+{
+    for (std::size_t i = 0; i < m_pages.size(); ++i)
+        m_pages[i]->setVisible(static_cast<int>(i) == index);
+}
+
+bool CDlgEdit::PlacedInMainWindow() const
+{
+    CModule* module = Module();
+    return module && parentWidget() && parentWidget() == XGetMainWindow() && module->GetView();
+}
+
+void CDlgEdit::UpdateControls()
+{
+    CXDialogEx::UpdateControls();
+    CModule* module = Module();
+    CXItem* item = GetItem();
+    const CXItem* user = User();
+    if (!item || !module)
+        return;
+    if (module->m_nCaps & RIGHT_PRT) {
+        const bool placed = PlacedInMainWindow();
+        if (QWidget* w = GetDlgItem(ID_EDIT_UNLOCK))
+            w->setEnabled(placed && IsWndReadOnly(this) && user && user->m_nRightRole == 2);
+        GetDlgItem(ID_EDIT_PREVIEW)->setEnabled(m_templs.GetSize() > 0);
+        GetDlgItem(ID_EDIT_PRINT)->setEnabled(placed && m_templs.GetSize() > 0 && user &&
+                                              module->HasRight(*user, RIGHT_PRT));
+    }
+    if (module->m_nCaps & RIGHT_MSG)
+        GetDlgItem(ID_EDIT_WXMSG)->setEnabled(!EditServices().GetWxAccessToken().isEmpty() && user &&
+                                              module->HasRight(*user, RIGHT_MSG));
+}
+
+bool CDlgEdit::ShowMemberTip(int member, int type, const QString& text)
+{
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        const auto& bound = m_pages[i]->BindingsByMember();
+        const auto it = bound.find(static_cast<unsigned>(member));
+        if (it == bound.end())
+            continue;
+        if (m_tab->count() > static_cast<int>(i))
+            m_tab->setCurrentIndex(static_cast<int>(i));
+        OnTabSelChange(static_cast<int>(i));
+        m_pages[i]->ShowItemTipText(type, it->second.nID, text);
+        return true;
+    }
+    return false;
+}
+
+bool CDlgEdit::Validate()
+{
+    CXItem* item = GetItem();
+    if (!item)
+        return false;
+    for (CXDialogEx* page : m_pages)
+        page->UpdateData(true);
+    item->Validate(User(), true);
+    for (CXDialogEx* page : m_pages)
+        page->UpdateData(false);
+
+    std::vector<XValidationMessage> messages;
+    for (const CXStatus& s : item->m_status)
+        messages.push_back({s.m_nLevel, s.m_nMember, s.m_strText});
+    std::vector<int> bound;
+    for (CXDialogEx* page : m_pages)
+        for (const auto& [offset, b] : page->BindingsByMember())
+            if (b.pItem == item)
+                bound.push_back(static_cast<int>(offset));
+    const XValidationAction a = DecideValidation(messages, bound);
+    if (a.kind == XValidationAction::StopAt) {
+        ShowMemberTip(a.member, TTI_ERROR, a.text);
+        return false;
+    }
+    if (a.kind == XValidationAction::Confirm) {
+        const int answer = XUi::MessageBox(this, QStringLiteral("请确认以下信息后继续：\r\n\r\n") + item->GetAlertText(),
+                                           GetItemLabel(0), MB_ICONWARNING | MB_OKCANCEL);
+        if (answer != IDOK) {
+            if (a.warnMember)
+                ShowMemberTip(a.warnMember, TTI_WARNING, a.warnText);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CDlgEdit::SaveAndRefresh()
+{
+    if (!Validate())
+        return false;
+    XWaitCursor wait;
+    CModule* module = Module();
+    CXItem* item = GetItem();
+    const CXItem* user = User();
+    if (!module || !item || !user)
+        return false;
+    if (!SaveItem(nullptr, item, m_pOrgItem, *user))
+        return false;
+    const bool wasNew = m_pOrgItem == nullptr;
+    if (wasNew) {
+        // From now on the frame edits a saved record: a second save updates it, journals
+        // its changes and adds no second list row.
+        m_pOrgItem = item->CreateNew();
+        item->CopyTo(m_pOrgItem);
+        m_bAddNew = 0;
+    }
+    for (CXDialogEx* page : m_pages)
+        page->UpdateData(false);
+
+    QObject* view = module->GetView();
+    CXListCtrl* list = dynamic_cast<CXListCtrl*>(view);
+    if (view && !list)
+        for (QWidget* w : view->findChildren<QWidget*>())
+            if ((list = dynamic_cast<CXListCtrl*>(w)))
+                break;
+    if (!list) {
+        CXMap query;
+        query.SetText(QKEY_IDS, QString::number(item->m_nID));
+        module->m_query = query;
+        module->OpenDocument();
+        return true;
+    }
+    CXArray reread;
+    if (!module->QueryItems(reread, item->GetRelateQuery(nullptr, nullptr), false, true) || reread.GetSize() == 0)
+        return false;
+    reread.GetAt(0)->CopyTo(item);
+    if (wasNew) {
+        CXItem* copy = item->CreateNew();
+        item->CopyTo(copy);
+        list->AddItem(copy, 2);
+    } else {
+        // only the row that shows this very record takes the re-read values
+        for (int i = 0; i < list->GetItemCount(); ++i) {
+            CXItem* row = list->GetItemData(i);
+            if (row && row->m_nMduID == item->m_nMduID && row->m_nID == item->m_nID) {
+                item->CopyTo(row);
+                row->Validate(user, true);
+                break;
+            }
+        }
+    }
+    list->UpdateGroups();
+    module->ActivateView();
+    return true;
+}
+
+bool CDlgEdit::NeedsSave() const
+{
+    if (!m_pOrgItem)
+        return true; // a new record is saved (and numbered) before it is printed or sent
+    CXItem* item = const_cast<CDlgEdit*>(this)->GetItem();
+    const CHeads* heads = item ? item->GetHeads() : nullptr;
+    if (!heads)
+        return false;
+    for (int i = 0; i < heads->GetSize(); ++i) {
+        const CHead* h = heads->GetAt(i);
+        if (h->m_bWritable && (h->m_nColBrief || h->m_nColSub || h->m_nColDetail) &&
+            m_pOrgItem->FormatText(h, true, true, true) != item->FormatText(h, true, true, true))
+            return true;
+    }
+    return false;
+}
+
+void CDlgEdit::OnOK()
+{
+    if (SaveAndRefresh())
+        EndDialog(IDOK);
+}
+
+void CDlgEdit::OnDestroy()
+{
+    if (m_bShowInfo)
+        OnViewDetail();
+    CXDialogEx::OnDestroy();
+}
+
+void CDlgEdit::OnViewDetail()
+{
+    CXItem* item = GetItem();
+    m_bShowInfo = !m_bShowInfo;
+    if (m_btnInfo)
+        m_btnInfo->setIcon(AppServices().CommandIcon(m_bShowInfo ? 1055 : 1227, 0, false));
+    if (m_bShowInfo && item) {
+        for (CXDialogEx* page : m_pages)
+            page->UpdateData(true);
+        CXXmlDoc doc;
+        doc.SetDocText(QStringLiteral("<r/>"));
+        doc.FindElement();
+        doc.IntoElement();
+        item->WriteXml(doc, 1, 0, User());
+        m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+    }
+    const QRect g = geometry();
+    if (m_bShowInfo) {
+        resize(g.width() + m_nPaneWidth, g.height());
+        m_html->setGeometry(width() - m_nPaneWidth, 0, m_nPaneWidth, height());
+        m_html->show();
+        m_html->raise();
+    } else {
+        m_html->hide();
+        resize(g.width() - m_nPaneWidth, g.height());
+    }
+    UpdateControls();
+}
+
+bool CDlgEdit::SaveFirst(int command)
+{
+    if (!NeedsSave())
+        return true;
+    const QString name = LoadCommandText(command);
+    CXItem* item = GetItem();
+    if (XUi::MessageBox(this, FormatString(u"%s前将保存当前%s！", name, item->GetModuleName()), name,
+                        MB_ICONWARNING | MB_OKCANCEL) != IDOK)
+        return false;
+    XWaitCursor wait;
+    return SaveAndRefresh();
+}
+
+void CDlgEdit::OnUnlock()
+{
+    CXItem* item = GetItem();
+    if (!item)
+        return;
+    if (XUi::MessageBox(this, FormatString(u"重新编辑后可能会与原%s不符！\n\n确定要重新编辑吗？", item->GetModuleName()),
+                        LoadCommandText(ID_EDIT_UNLOCK), MB_ICONWARNING | MB_OKCANCEL) != IDOK)
+        return;
+    SetWndReadOnly(this, false);
+    SetWndReadOnly(m_pages.front(), false);
+    UpdateControls();
+}
+
+void CDlgEdit::OnPreview() { OnPrint(ID_EDIT_PREVIEW, true); }
+
+void CDlgEdit::OnPrintCmd()
+{
+    if (GetItem() && SaveFirst(ID_EDIT_PRINT))
+        OnPrint(ID_EDIT_PRINT, false);
+}
+
+void CDlgEdit::OnPrint(int command, bool preview)
+{
+    CXItem* item = GetItem();
+    if (!item)
+        return;
+    const QString name = LoadCommandText(command);
+    if (m_templs.GetSize() == 0) {
+        XUi::MessageBox(this, QStringLiteral("无可用的打印模板！"), name, MB_ICONWARNING);
+        return;
+    }
+    if (!preview && m_templs.GetSize() == 1 &&
+        XUi::MessageBox(this, FormatString(u"确定要打印当前%s吗？", item->GetModuleName()), name,
+                        MB_ICONWARNING | MB_OKCANCEL) != IDOK)
+        return;
+    CXItem* chosen = nullptr;
+    if (EditServices().ChooseTemplate(this, m_templs, chosen) != IDOK || !chosen)
+        return;
+    if (EditServices().StartPrint(this, chosen, item, User(), preview) && !preview)
+        XUi::MessageBox(this, QStringLiteral("打印任务已发送，请检查打印机输出！"), name, MB_ICONINFORMATION);
+}
+
+void CDlgEdit::OnWxMsg()
+{
+    if (GetItem() && SaveFirst(ID_EDIT_WXMSG))
+        EditServices().SendWxMsg(this, GetItem());
+}

@@ -1,0 +1,45 @@
+#include "XEditServices.h"
+
+#include "CModule.h"
+#include "CXArray.h"
+#include "XAppServices.h"
+
+namespace {
+XEditServices* g_services = nullptr;
+}
+
+void XEditServices::LoadTemplates(int mduId, CXArray& templs)
+{
+    CModule* templModule = FindModule(MDU_TEMPL);
+    if (!templModule)
+        return;
+    CXMap query;
+    query.SetText(QKEY_MODULE, QString::number(mduId));
+    query.SetText(1064, QStringLiteral("1")); // enabled templates only
+    templModule->QueryItems(templs, query, true, false);
+}
+
+int XEditServices::ChooseTemplate(QWidget*, const CXArray&, CXItem*& chosen)
+{
+    chosen = nullptr;
+    return IDCANCEL; // no chooser until printing is installed
+}
+
+bool XEditServices::StartPrint(QWidget*, CXItem*, CXItem*, const CXItem*, bool) { return false; }
+
+QString XEditServices::GetWxAccessToken() { return QString(); }
+
+void XEditServices::SendWxMsg(QWidget*, CXItem*) {}
+
+XEditServices& EditServices()
+{
+    static XEditServices builtIn;
+    return g_services ? *g_services : builtIn;
+}
+
+XEditServices* SetEditServices(XEditServices* services)
+{
+    XEditServices* previous = g_services;
+    g_services = services;
+    return previous;
+}

@@ -1,0 +1,307 @@
+#include "CDlgEdit.h"
+#include "CHtmlCtrl.h"
+#include "CXListCtrl.h"
+#include "Resources.h"
+#include "RecordDbFixture.h"
+#include "RecordWriter.h"
+#include "XEditServices.h"
+#include "XUi.h"
+#include "XDrawing.h"
+#include "XWinStyles.h"
+
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
+
+namespace {
+
+enum : int { IDC_COURSE_NAME = 1001, IDC_COURSE_PRICE = 1002, IDC_OTHER_NOTE = 1003 };
+
+// A course whose name is required: an empty name stops the save at the name's control.
+class CFrameCourse : public CTestCourse
+{
+public:
+    CFrameCourse() { CFrameCourse::Reset(); }
+    CXItem* CreateNew() const override { return new CFrameCourse; }
+    int Validate(const CXItem* user, bool bCheckDuplicates) override
+    {
+        m_status.clear();
+        CTestCourse::Validate(user, bCheckDuplicates);
+        if (m_strName.isEmpty())
+            AddStatusText(ST_STOP, &m_strName, QStringLiteral("请输入名称！"));
+        return GetStatusLevel();
+    }
+};
+
+const XDlgTemplate& CourseTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{9101,
+                                QStringLiteral("课程"),
+                                WS_CHILD | DS_LOCALEDIT,
+                                {{-1, K::Static, QStringLiteral("名称："), WS_GROUP, 0, 0},
+                                 {IDC_COURSE_NAME, K::Edit, QString(), 0, 0, 1},
+                                 {-1, K::Static, QStringLiteral("单价："), WS_GROUP, 1, 0},
+                                 {IDC_COURSE_PRICE, K::Edit, QString(), 0, 1, 1}},
+                                {}};
+    return t;
+}
+
+const XDlgTemplate& NoteTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{9102,
+                                QStringLiteral("备注"),
+                                WS_CHILD | DS_LOCALEDIT,
+                                {{-1, K::Static, QStringLiteral("备注："), WS_GROUP, 0, 0},
+                                 {IDC_OTHER_NOTE, K::Edit, QString(), 0, 0, 1}},
+                                {}};
+    return t;
+}
+
+// The module's own page: edits its own copy of the record.
+class CDlgCoursePage : public CXDialogEx
+{
+public:
+    explicit CDlgCoursePage(const CXItem* from) : CXDialogEx(false, &CourseTemplate())
+    {
+        if (from)
+            from->CopyTo(&m_course);
+    }
+    CXItem* GetItem() override { return &m_course; }
+    void DoDataExchange(XDataExchange& dx) override
+    {
+        BindText(dx, IDC_COURSE_NAME, &m_course, &m_course.m_strName);
+        BindDouble(dx, IDC_COURSE_PRICE, &m_course, &m_course.m_fPrice);
+    }
+    CFrameCourse m_course;
+};
+
+// A second page binding the frame's record (the base's GetItem gives page 0's record).
+class CDlgNotePage : public CXDialogEx
+{
+public:
+    CDlgNotePage() : CXDialogEx(false, &NoteTemplate()) {}
+    void DoDataExchange(XDataExchange& dx) override
+    {
+        auto* c = static_cast<CTestCourse*>(GetItem());
+        if (c)
+            BindText(dx, IDC_OTHER_NOTE, c, &c->m_strTeacherNote);
+    }
+};
+
+// The shell's part: the module's window is a record list, opened on demand.
+class CFakeHost : public XModuleHost
+{
+public:
+    bool OpenDocument(CModule& module) override
+    {
+        opened.push_back(module.GetMduID());
+        return true;
+    }
+    QObject* GetView(const CModule&) const override { return list; }
+    void ActivateView(CModule&) override { ++activations; }
+    void UpdateAllViews(CModule&, int) override {}
+    void SetDocumentTitle(CModule&, const QString&) override {}
+
+    CXListCtrl* list = nullptr;
+    std::vector<int> opened;
+    int activations = 0;
+};
+
+class EditFrame : public RecordDb
+{
+protected:
+    void SetUp() override
+    {
+        RecordDb::SetUp();
+        CFakeAppServices::Installed().user = &m_user;
+        m_previousHost = SetModuleHost(&m_host);
+        m_listItems = std::make_unique<CXArray>(nullptr, true);
+        m_list = std::make_unique<CXListCtrl>();
+        m_list->SetItems(m_listItems.get(), CTestCourse::StaticHeads(), 2, 0);
+    }
+    void TearDown() override
+    {
+        SetModuleHost(m_previousHost);
+        CFakeAppServices::Installed().user = nullptr;
+        m_list.reset();
+        RecordDb::TearDown();
+    }
+
+    // A frame over the course module with the course page (and the note page when asked).
+    std::unique_ptr<CDlgEdit> Open(bool bNew, const CXItem* record, bool withNotes = false)
+    {
+        auto frame = std::make_unique<CDlgEdit>(bNew, MDU_COURSE);
+        frame->m_pages.push_back(new CDlgCoursePage(record));
+        if (withNotes)
+            frame->m_pages.push_back(new CDlgNotePage);
+        frame->Create();
+        frame->show();
+        return frame;
+    }
+    static QLineEdit* Edit(CDlgEdit& frame, int page, int id)
+    {
+        return qobject_cast<QLineEdit*>(frame.m_pages[static_cast<std::size_t>(page)]->GetDlgItem(id));
+    }
+    static void Click(CDlgEdit& frame, int id) { qobject_cast<QPushButton*>(frame.GetDlgItem(id))->click(); }
+
+    XUiTestHooks m_ui;
+    CFakeHost m_host;
+    XModuleHost* m_previousHost = nullptr;
+    std::unique_ptr<CXArray> m_listItems;
+    std::unique_ptr<CXListCtrl> m_list;
+};
+
+TEST_F(EditFrame, NewRecordIsRefusedAtItsStopThenSavedOnceAndListedOnce)
+{
+    m_host.list = m_list.get();
+    auto frame = Open(true, nullptr);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("新建") + LoadCommandText(MDU_COURSE));
+    EXPECT_FALSE(frame->GetDlgItem(CDlgEdit::ID_VIEW_DETAIL)->isEnabled()); // nothing to show yet
+    EXPECT_TRUE(frame->NeedsSave());
+
+    Click(*frame, IDOK);
+    ASSERT_EQ(m_ui.Calls(QStringLiteral("Balloon")).size(), 1u);
+    EXPECT_EQ(m_ui.Calls(QStringLiteral("Balloon"))[0].text, QStringLiteral("请输入名称！"));
+    EXPECT_EQ(m_ui.Calls(QStringLiteral("Balloon"))[0].widget, Edit(*frame, 0, IDC_COURSE_NAME));
+    EXPECT_EQ(frame->result(), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+
+    Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴"));
+    Edit(*frame, 0, IDC_COURSE_PRICE)->setText(QStringLiteral("180"));
+    Click(*frame, IDOK);
+    EXPECT_EQ(frame->result(), IDOK);
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT RecordName||'|'||Price FROM TB_COURSE")), QStringLiteral("钢琴|180.0"));
+    ASSERT_EQ(m_list->GetItemCount(), 1);
+    EXPECT_EQ(m_list->GetItemData(0)->m_strName, QStringLiteral("钢琴"));
+    EXPECT_TRUE(m_list->IsItemSelected(0));
+
+    // a second save of the same frame edits the saved record: no second row, its change journaled
+    EXPECT_FALSE(frame->NeedsSave());
+    Edit(*frame, 0, IDC_COURSE_PRICE)->setText(QStringLiteral("200"));
+    ASSERT_TRUE(frame->SaveAndRefresh());
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 1);
+    EXPECT_EQ(m_list->GetItemCount(), 1);
+    EXPECT_DOUBLE_EQ(static_cast<CTestCourse*>(m_list->GetItemData(0))->m_fPrice, 200);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_MDF)), 1);
+}
+
+TEST_F(EditFrame, SavedRecordRefreshesOnlyTheRowShowingIt)
+{
+    CFrameCourse a, b;
+    a.m_strName = QStringLiteral("钢琴");
+    b.m_strName = QStringLiteral("声乐");
+    ASSERT_TRUE(SaveItem(nullptr, &a, nullptr, m_user));
+    ASSERT_TRUE(SaveItem(nullptr, &b, nullptr, m_user));
+    for (CXItem* r : {static_cast<CXItem*>(&a), static_cast<CXItem*>(&b)}) {
+        CXItem* copy = r->CreateNew();
+        r->CopyTo(copy);
+        m_list->AddItem(copy, 0);
+    }
+    m_list->SelectOnly(1); // the other record's row is the selected one
+    m_host.list = m_list.get();
+
+    auto frame = Open(false, &a);
+    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_VIEW_DETAIL)->isEnabled());
+    EXPECT_FALSE(frame->NeedsSave());
+    Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴启蒙"));
+    frame->m_pages[0]->UpdateData(true);
+    EXPECT_TRUE(frame->NeedsSave());
+    Click(*frame, IDOK);
+    EXPECT_EQ(frame->result(), IDOK);
+    QStringList names;
+    for (int i = 0; i < m_list->GetItemCount(); ++i)
+        names << m_list->GetItemData(i)->m_strName;
+    EXPECT_EQ(names.join(u'|'), QStringLiteral("钢琴启蒙|声乐"));
+}
+
+TEST_F(EditFrame, WithoutAnOpenWindowTheSavedRecordIsShownByItself)
+{
+    auto frame = Open(true, nullptr);
+    Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴"));
+    ASSERT_TRUE(frame->SaveAndRefresh());
+    EXPECT_EQ(m_course.m_query.GetIdList(QKEY_IDS), QString::number(frame->GetItem()->m_nID));
+    EXPECT_EQ(m_host.opened, std::vector<int>{MDU_COURSE});
+}
+
+TEST_F(EditFrame, PagesShareOneTabRowAndAStopSelectsItsPage)
+{
+    auto one = Open(true, nullptr);
+    EXPECT_TRUE(one->m_tab->isHidden());
+
+    auto frame = Open(true, nullptr, true);
+    ASSERT_EQ(frame->m_tab->count(), 2);
+    EXPECT_EQ(frame->m_tab->tabText(0), QStringLiteral("课程 "));
+    EXPECT_EQ(frame->m_tab->tabText(1), QStringLiteral("备注 "));
+    EXPECT_FALSE(frame->m_tab->isHidden());
+
+    // the second page writes into page 0's record
+    frame->m_tab->setCurrentIndex(1);
+    EXPECT_TRUE(frame->m_pages[0]->isHidden());
+    Edit(*frame, 1, IDC_OTHER_NOTE)->setText(QStringLiteral("周末班"));
+    Click(*frame, IDOK); // no name: back to the first tab with the balloon
+    EXPECT_EQ(frame->m_tab->currentIndex(), 0);
+    EXPECT_FALSE(frame->m_pages[0]->isHidden());
+    EXPECT_EQ(static_cast<CTestCourse*>(frame->GetItem())->m_strTeacherNote, QStringLiteral("周末班"));
+}
+
+TEST_F(EditFrame, NoPageMeansNoFrame)
+{
+    CDlgEdit frame(true, MDU_COURSE);
+    m_ui.onModal = [](QDialog* d) { return d->result(); };
+    EXPECT_EQ(frame.DoModal(), IDCANCEL);
+}
+
+TEST_F(EditFrame, IssuedRecordsOpenReadOnlyAndPrintNeedsATemplate)
+{
+    m_course.m_nCaps |= RIGHT_PRT | RIGHT_MSG;
+    CFrameCourse a;
+    a.m_strName = QStringLiteral("钢琴");
+    ASSERT_TRUE(SaveItem(nullptr, &a, nullptr, m_user));
+    auto frame = Open(false, &a);
+    EXPECT_TRUE(IsWndReadOnly(frame.get()));
+    EXPECT_TRUE(IsWndReadOnly(frame->m_pages[0]));
+    for (int id : {CDlgEdit::ID_EDIT_UNLOCK, CDlgEdit::ID_EDIT_PREVIEW, CDlgEdit::ID_EDIT_PRINT, CDlgEdit::ID_EDIT_WXMSG}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(frame->GetDlgItem(id)->isHidden());
+        // no templates, no token, not over the main window: nothing to do yet
+        EXPECT_FALSE(frame->GetDlgItem(id)->isEnabled());
+    }
+    frame->OnPreview();
+    ASSERT_EQ(m_ui.Calls(QStringLiteral("MessageBox")).size(), 1u);
+    EXPECT_EQ(m_ui.Calls(QStringLiteral("MessageBox"))[0].text, QStringLiteral("无可用的打印模板！"));
+
+    m_ui.Clear();
+    frame->OnUnlock();
+    ASSERT_EQ(m_ui.Calls(QStringLiteral("MessageBox")).size(), 1u);
+    EXPECT_TRUE(m_ui.Calls(QStringLiteral("MessageBox"))[0].text.startsWith(QStringLiteral("重新编辑后可能会与原")));
+    EXPECT_FALSE(IsWndReadOnly(frame.get()));
+}
+
+TEST_F(EditFrame, ModuleWithoutPrintRightShowsOnlyTheNoticeButton)
+{
+    m_course.m_nCaps = (m_course.m_nCaps & ~RIGHT_PRT) | RIGHT_MSG;
+    auto frame = Open(true, nullptr);
+    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_EDIT_UNLOCK)->isHidden());
+    EXPECT_FALSE(frame->GetDlgItem(CDlgEdit::ID_EDIT_WXMSG)->isHidden());
+    EXPECT_FALSE(IsWndReadOnly(frame.get()));
+}
+
+TEST_F(EditFrame, InformationPaneWidensTheFrameByItsWidth)
+{
+    EXPECT_EQ(CDlgEdit::PaneWidth(96), 350);
+    EXPECT_EQ(CDlgEdit::PaneWidth(144), 525);
+    CFrameCourse a;
+    a.m_strName = QStringLiteral("钢琴");
+    ASSERT_TRUE(SaveItem(nullptr, &a, nullptr, m_user));
+    auto frame = Open(false, &a);
+    const int narrow = frame->width();
+    frame->OnViewDetail();
+    EXPECT_EQ(frame->width(), narrow + CDlgEdit::PaneWidth(ScreenDpi()));
+    EXPECT_FALSE(frame->m_html->isHidden());
+    frame->OnViewDetail();
+    EXPECT_EQ(frame->width(), narrow);
+}
+
+} // namespace
