@@ -269,8 +269,7 @@ bool CDlgEdit::SaveAndRefresh()
     if (!list) {
         CXMap query;
         query.SetText(QKEY_IDS, QString::number(item->m_nID));
-        module->m_query = query;
-        module->OpenDocument();
+        module->ApplyQuery(query);
         return true;
     }
     CXArray reread;

@@ -122,6 +122,19 @@ public:
     // no query right there, no stamps to look up). Overrides call this for the others.
     virtual int MakeRelateQuery(const CXArray& items, int command, CXMap& query, const CXItem& user) const;
 
+    // --- queries -----------------------------------------------------------------------
+    // The one-line description of a query: with the name flag "全部", the name of the
+    // first query scheme with exactly this query or "自定义查询"; with the terms flag a
+    // blank and the terms ("[指定学员]") follow when there are any.
+    QString GetQueryText(CXMap query, bool bName, bool bTerms);
+    // The date-range query (keys 1047..1048) moved one period forward or back; empty when
+    // it cannot move. Whole months move by whole months.
+    CXMap GetNextPeriod(CXMap query) const;
+    CXMap GetPrevPeriod(CXMap query) const;
+    // Makes the query current (logged once per change) and shows it in the module's
+    // window, opening one when there is none. UI thread only.
+    void ApplyQuery(const CXMap& query);
+
     // --- schemes -----------------------------------------------------------------------
     // Copies of the module's query schemes, read once a day (and at every call while there
     // are none, and again after any query scheme was saved or deleted).
@@ -197,4 +210,6 @@ enum : int {
     QKEY_MODULE = 1074,   // the module a scheme query is for
     QKEY_EDIT_LINKS = 1131, // item links of the records whose edit log is asked for
     QKEY_FIND = 33208,    // quick-find text
+    QKEY_DATE_FROM = 1047, // the first day of a date-range query
+    QKEY_DATE_TO = 1048,   // its last day (none: open to the end)
 };

@@ -1,0 +1,214 @@
+#include "CModuleCommands.h"
+
+#include "CDBPrjOrder.h"
+#include "CDBPrjQuery.h"
+#include "CHead.h"
+#include "CModule.h"
+#include "CXItem.h"
+#include "CXListCtrl.h"
+#include "CommandIds.h"
+#include "Resources.h"
+#include "XAppServices.h"
+
+#include <QtCore/QStringList>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+const CXItem* User() { return AppServices().User(); }
+
+const CDBPrjQuery* QueryScheme(const CXArray& schemes, int i)
+{
+    return i < schemes.GetSize() ? dynamic_cast<const CDBPrjQuery*>(schemes.GetAt(i)) : nullptr;
+}
+
+QString HeadsPositions(const CHeads& heads)
+{
+    QStringList parts;
+    for (int i = 0; i < heads.GetSize(); ++i)
+        parts << QString::number(heads.GetAt(i)->m_nPos);
+    return parts.join(u',');
+}
+
+enum : int {
+    kQueryLast = ID_QUERY_PRJ00 + kMaxQueryMenuSchemes - 1,
+    kHeadsLast = ID_HEADS_PRJ00 + kMaxHeadsMenuSchemes - 1,
+};
+
+} // namespace
+
+X_BEGIN_MESSAGE_MAP(CModuleCommands, XCmdTarget)
+    X_ON_COMMAND_RANGE(ID_HEADS_PRJ00, ID_QUERY_USER, OnSchemeCommand)
+    X_ON_UPDATE_COMMAND_UI_RANGE(ID_HEADS_PRJ00, ID_QUERY_USER, OnUpdateSchemeCommand)
+    X_ON_COMMAND_RANGE(ID_REL_EDITLOG, ID_REL_TEACHER, OnRelCommand)
+    X_ON_UPDATE_COMMAND_UI_RANGE(ID_REL_EDITLOG, ID_REL_TEACHER, OnUpdateRelCommand)
+X_END_MESSAGE_MAP()
+
+CModuleCommands& ModuleCommands(CModule& module)
+{
+    static std::map<CModule*, std::unique_ptr<CModuleCommands>> targets;
+    auto& t = targets[&module];
+    if (!t)
+        t = std::make_unique<CModuleCommands>(module);
+    return *t;
+}
+
+XMenuSpec CModuleCommands::CreateQueryMenu() const
+{
+    XMenuSpec menu{{ID_QUERY_USER, LoadCommandText(ID_QUERY_USER, true), {}}, {}};
+    CXArray schemes(nullptr, true);
+    m_module.GetQuerySchemes(schemes);
+    const int n = std::min(schemes.GetSize(), kMaxQueryMenuSchemes);
+    for (int i = 0; i < n; ++i) {
+        const CXItem* scheme = schemes.GetAt(i);
+        menu.push_back({ID_QUERY_PRJ00 + i, scheme->m_strName, {}});
+        const CDBPrjQuery* q = QueryScheme(schemes, i);
+        if (q && q->m_bSeparator && i != n - 1 && i < kMaxQueryMenuSchemes - 1)
+            menu.push_back({});
+    }
+    return menu;
+}
+
+XMenuSpec CModuleCommands::CreateHeadsMenu() const
+{
+    XMenuSpec menu;
+    const int n = std::min(m_module.m_headSchemes.GetSize(), kMaxHeadsMenuSchemes);
+    for (int i = 0; i < n; ++i)
+        menu.push_back({ID_HEADS_PRJ00 + i, m_module.m_headSchemes.GetAt(i)->m_strName, {}});
+    menu.push_back({});
+    menu.push_back({ID_HEADS_USER, LoadCommandText(ID_HEADS_USER, true), {}});
+    return menu;
+}
+
+XMenuSpec CModuleCommands::CreateRelateMenu() const
+{
+    XMenuSpec menu;
+    std::vector<int> seen;
+    if (const CHeads* heads = m_module.GetHeads())
+        for (int i = 0; i < heads->GetSize(); ++i) {
+            const int cmd = heads->GetAt(i)->m_nSubID;
+            if (cmd <= 0 || cmd == ID_REL_EDITLOG || cmd > 0xFFFF ||
+                std::find(seen.begin(), seen.end(), cmd) != seen.end())
+                continue;
+            seen.push_back(cmd);
+            menu.push_back({cmd, LoadCommandText(cmd, true), {}});
+        }
+    if (m_module.m_nCaps != RIGHT_QRY) {
+        if (!menu.empty())
+            menu.push_back({});
+        menu.push_back({ID_REL_EDITLOG, LoadCommandText(ID_REL_EDITLOG, true), {}});
+    }
+    return menu;
+}
+
+CXListCtrl* CModuleCommands::GetList() const
+{
+    QObject* view = m_module.GetView();
+    if (auto* list = dynamic_cast<CXListCtrl*>(view))
+        return list;
+    if (view)
+        for (QObject* o : view->findChildren<QObject*>())
+            if (auto* list = dynamic_cast<CXListCtrl*>(o))
+                return list;
+    return nullptr;
+}
+
+int CModuleCommands::GetSelectedItems(CXArray* items) const
+{
+    CXListCtrl* list = GetList();
+    if (!list)
+        return 0;
+    const std::vector<int> rows = list->GetSelectedItems();
+    if (items)
+        for (int row : rows) {
+            const CXItem* item = list->GetItemData(row);
+            CXItem* copy = item->CreateNew();
+            item->CopyTo(copy);
+            items->Add(copy);
+        }
+    return static_cast<int>(rows.size());
+}
+
+void CModuleCommands::OnSchemeCommand(int id)
+{
+    CXListCtrl* list = GetList();
+    if (!list)
+        return;
+    if (id >= ID_QUERY_PRJ00 && id <= kQueryLast) {
+        CXArray schemes(nullptr, true);
+        m_module.GetQuerySchemes(schemes);
+        if (const CDBPrjQuery* q = QueryScheme(schemes, id - ID_QUERY_PRJ00))
+            m_module.ApplyQuery(CXMap(q->m_strSetupData));
+    } else if (id >= ID_HEADS_PRJ00 && id <= kHeadsLast) {
+        const int i = id - ID_HEADS_PRJ00;
+        CHeads* heads = &list->m_heads;
+        if (i >= m_module.m_headSchemes.GetSize())
+            return;
+        const auto* scheme = dynamic_cast<const CDBPrjOrder*>(m_module.m_headSchemes.GetAt(i));
+        const QString setup = scheme ? scheme->m_strSetupData : QString();
+        const QStringList parts = setup.split(u',');
+        if (parts.size() != heads->GetSize())
+            return; // saved for a field table that has changed since
+        for (int k = 0; k < heads->GetSize(); ++k)
+            heads->GetAt(k)->m_nPos = parts[k].trimmed().toInt();
+        list->setUpdatesEnabled(false);
+        list->RebuildColumns();
+        list->setUpdatesEnabled(true);
+    } else if (id == ID_QUERY_PREV) {
+        m_module.ApplyQuery(m_module.GetPrevPeriod(m_module.m_query));
+    } else if (id == ID_QUERY_NEXT) {
+        m_module.ApplyQuery(m_module.GetNextPeriod(m_module.m_query));
+    }
+}
+
+void CModuleCommands::OnUpdateSchemeCommand(XCmdUI* ui)
+{
+    CXListCtrl* list = GetList();
+    if (!list)
+        return;
+    const int id = ui->m_nID;
+    const bool childList = m_module.IsChildListQuery(m_module.m_query);
+    if (id == ID_HEADS_USER) {
+        ui->Enable(!childList);
+    } else if (id == ID_QUERY_PREV) {
+        ui->Enable(!m_module.GetPrevPeriod(m_module.m_query).IsEmpty());
+    } else if (id == ID_QUERY_NEXT) {
+        ui->Enable(!m_module.GetNextPeriod(m_module.m_query).IsEmpty());
+    } else if (id >= ID_QUERY_PRJ00 && id <= kQueryLast) {
+        CXArray schemes(nullptr, true);
+        m_module.GetQuerySchemes(schemes);
+        if (const CDBPrjQuery* q = QueryScheme(schemes, id - ID_QUERY_PRJ00))
+            ui->SetCheck(q->m_strSetupData == m_module.m_query.ToXml() ? 1 : 0);
+    } else if (id >= ID_HEADS_PRJ00 && id <= kHeadsLast) {
+        const int i = id - ID_HEADS_PRJ00;
+        if (i < m_module.m_headSchemes.GetSize()) {
+            const auto* scheme = dynamic_cast<const CDBPrjOrder*>(m_module.m_headSchemes.GetAt(i));
+            ui->SetCheck(scheme && scheme->m_strSetupData == HeadsPositions(list->m_heads) ? 1 : 0);
+        }
+        ui->Enable(!childList);
+    }
+}
+
+void CModuleCommands::OnRelCommand(int id)
+{
+    CXArray selected(nullptr, true);
+    const CXItem* user = User();
+    if (GetSelectedItems(&selected) == 0 || !user)
+        return;
+    CXMap query;
+    if (m_module.MakeRelateQuery(selected, id, query, *user) != 1)
+        return;
+    if (CModule* target = FindModule(CModule::GetRelModuleId(id)))
+        target->ApplyQuery(query);
+}
+
+void CModuleCommands::OnUpdateRelCommand(XCmdUI* ui)
+{
+    CXArray selected(nullptr, true);
+    const CXItem* user = User();
+    CXMap query;
+    ui->Enable(GetSelectedItems(&selected) > 0 && user &&
+               m_module.MakeRelateQuery(selected, ui->m_nID, query, *user) == 1);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "XCmdTarget.h"
+#include "XMenuSpec.h"
+
+class CModule;
+class CXArray;
+class CXBase;
+class CXListCtrl;
+
+// The commands every module shares, on the module's window: query and column schemes,
+// the next and previous period, the custom dialogs and the relation commands; the menus
+// offering them; and opening records in the edit frame. UI thread only.
+class CModuleCommands : public XCmdTarget
+{
+    X_DECLARE_MESSAGE_MAP()
+public:
+    explicit CModuleCommands(CModule& module) : m_module(module) {}
+
+    XMenuSpec CreateQueryMenu() const;
+    XMenuSpec CreateHeadsMenu() const;
+    // Empty when the module relates to nothing.
+    XMenuSpec CreateRelateMenu() const;
+
+    void OnSchemeCommand(int id);
+    void OnUpdateSchemeCommand(XCmdUI* ui);
+    void OnRelCommand(int id);
+    void OnUpdateRelCommand(XCmdUI* ui);
+
+    // The module window's record list, or null without a window.
+    CXListCtrl* GetList() const;
+    // The number of selected rows; copies of their records are appended when asked.
+    int GetSelectedItems(CXArray* items) const;
+
+    CModule& m_module;
+};
+
+// The module's command target (made on first use, kept for the program's life).
+CModuleCommands& ModuleCommands(CModule& module);
+
+// The most query schemes the query menu offers; every one of them responds.
+inline constexpr int kMaxQueryMenuSchemes = 30;
+inline constexpr int kMaxHeadsMenuSchemes = 20;
