@@ -119,7 +119,7 @@ bool CDlgEdit::OnInitDialog()
         page->setVisible(i == 0);
         if (m_pages.size() >= 2)
             m_tab->addTab(AppServices().CommandIcon(page->GetCmdID(), 0, false),
-                          page->Template()->caption + QLatin1Char(' '));
+                          page->m_strCaption + QLatin1Char(' '));
     }
     m_tab->setVisible(m_pages.size() >= 2);
     connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });

@@ -1,6 +1,9 @@
 #include "CDlgEdit.h"
 #include "CHtmlCtrl.h"
 #include "CXListCtrl.h"
+#include "CommandIds.h"
+#include "ModuleLayer.h"
+#include "ModulePages.h"
 #include "Resources.h"
 #include "RecordDbFixture.h"
 #include "RecordWriter.h"
@@ -302,6 +305,148 @@ TEST_F(EditFrame, InformationPaneWidensTheFrameByItsWidth)
     EXPECT_FALSE(frame->m_html->isHidden());
     frame->OnViewDetail();
     EXPECT_EQ(frame->width(), narrow);
+}
+
+
+// A course whose price field belongs to the lesson-package relation: its packages are the
+// ones whose name holds the course's name.
+class CRelCourse : public CFrameCourse
+{
+public:
+    CRelCourse() { CRelCourse::Reset(); }
+    static CHeads* StaticHeads()
+    {
+        return BuildHeadsOnce<CRelCourse>([](CHeads& heads) {
+            heads.m_strItemType = QStringLiteral("课程");
+            heads.m_strTable = QStringLiteral("TB_COURSE");
+            heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CRelCourse, m_nID), QString(), QString(), 0, 0, 0, QString());
+            heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CRelCourse, m_strName), QString(), QString(), 512, 521, 0, QString());
+            heads.AddColumnHead(ID_REL_CHARGE, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CRelCourse, m_fPrice), QString(), QString(), 0, 521, 0, QString());
+        });
+    }
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CRelCourse; }
+};
+
+class CRelCourseModule : public CModuleT<CRelCourse>
+{
+public:
+    int MakeRelateQuery(const CXArray& items, int command, CXMap& query, const CXItem& user) const override
+    {
+        if (command != ID_REL_CHARGE)
+            return CModule::MakeRelateQuery(items, command, query, user);
+        query.SetText(QKEY_FIND, items.GetAt(0)->m_strName);
+        return 1;
+    }
+};
+
+class RelatedRecords : public EditFrame
+{
+protected:
+    void SetUp() override
+    {
+        EditFrame::SetUp();
+        SetEditPageMaker(MDU_COURSE, [](bool, const CXItem* item) { return new CDlgCoursePage(item); });
+        InstallModuleHooks();
+    }
+    void TearDown() override
+    {
+        SetEditPageMaker(MDU_COURSE, {});
+        EditFrame::TearDown();
+    }
+};
+
+TEST_F(RelatedRecords, SavedRecordListsItsRelatedRecordsWhenTheirTabIsFirstShown)
+{
+    CFrameCourse saved;
+    saved.m_strName = QStringLiteral("钢琴");
+    ASSERT_TRUE(SaveItem(nullptr, &saved, nullptr, m_user));
+    CRelCourse course;
+    course.m_nID = saved.m_nID;
+    course.m_strName = saved.m_strName;
+    for (const char16_t* name : {u"钢琴课时包", u"声乐课时包", u"钢琴进阶"}) {
+        CTestCharge charge;
+        charge.m_strName = QString::fromUtf16(name);
+        ASSERT_TRUE(SaveItem(nullptr, &charge, nullptr, m_user));
+    }
+    CRelCourseModule module;
+    std::unique_ptr<CDlgEdit> frame(CreateEditDialog(module, false, &course));
+    ASSERT_TRUE(frame);
+    ASSERT_EQ(frame->m_pages.size(), 2u);
+    auto* relate = dynamic_cast<CDlgEditRelate*>(frame->m_pages[1]);
+    ASSERT_TRUE(relate);
+    EXPECT_EQ(relate->m_nMduID, MDU_CHARGE);
+    frame->Create();
+    frame->show();
+    EXPECT_EQ(frame->m_tab->tabText(1), LoadCommandText(ID_REL_CHARGE) + QLatin1Char(' '));
+    EXPECT_FALSE(relate->m_bRead); // not read while its tab was never selected
+    EXPECT_EQ(relate->GetItem(), nullptr);
+
+    frame->m_tab->setCurrentIndex(1);
+    ASSERT_TRUE(relate->m_bRead);
+    QStringList names;
+    for (int i = 0; i < relate->m_list->GetItemCount(); ++i)
+        names << relate->m_list->GetItemData(i)->m_strName;
+    names.sort();
+    EXPECT_EQ(names.join(u'|'), QStringLiteral("钢琴课时包|钢琴进阶"));
+
+    frame->m_tab->setCurrentIndex(0);
+    frame->m_tab->setCurrentIndex(1); // read once per frame
+    EXPECT_EQ(relate->m_items.GetSize(), 2);
+}
+
+TEST_F(RelatedRecords, SeveralRecordsOpenAsOneReadOnlyPageInOrder)
+{
+    CXArray items(nullptr, true);
+    for (const char16_t* name : {u"钢琴", u"声乐"}) {
+        auto* c = new CTestCourse;
+        c->m_strName = QString::fromUtf16(name);
+        items.Add(c);
+    }
+    QString xml;
+    bool okShown = true, readOnly = false;
+    QString cancelText;
+    m_ui.onModal = [&](QDialog* d) {
+        auto* frame = static_cast<CDlgEdit*>(d);
+        auto* page = dynamic_cast<CDlgEditViewItems*>(frame->m_pages.at(0));
+        xml = page ? page->m_strXml : QString();
+        okShown = !frame->GetDlgItem(IDOK)->isHidden();
+        readOnly = IsWndReadOnly(frame);
+        cancelText = qobject_cast<QPushButton*>(frame->GetDlgItem(IDCANCEL))->text();
+        EXPECT_FALSE(frame->Validate()); // no record: OK could never close it
+        return IDCANCEL;
+    };
+    ASSERT_TRUE(CXListCtrl::s_openItems);
+    EXPECT_EQ(CXListCtrl::s_openItems(&m_course, items, false), IDCANCEL);
+    EXPECT_FALSE(okShown);
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(cancelText, QStringLiteral("关闭"));
+    const qsizetype first = xml.indexOf(QStringLiteral("钢琴")), second = xml.indexOf(QStringLiteral("声乐"));
+    EXPECT_EQ(xml.count(QStringLiteral("<item")), 2);
+    EXPECT_TRUE(first >= 0 && second > first) << xml.toStdString();
+}
+
+TEST_F(RelatedRecords, OneRecordOpensInItsModulesFrameAndALinkOpensItReadOnly)
+{
+    CFrameCourse course;
+    course.m_strName = QStringLiteral("钢琴");
+    ASSERT_TRUE(SaveItem(nullptr, &course, nullptr, m_user));
+    bool readOnly = false;
+    int pages = 0;
+    m_ui.onModal = [&](QDialog* d) {
+        auto* frame = static_cast<CDlgEdit*>(d);
+        readOnly = IsWndReadOnly(frame);
+        pages = static_cast<int>(frame->m_pages.size());
+        return IDCANCEL;
+    };
+    CXBase ref;
+    ref.m_nMduID = MDU_COURSE;
+    ref.m_nID = course.m_nID;
+    EXPECT_EQ(OpenItemRef(ref), IDCANCEL);
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(pages, 1);
+    ref.m_nID = 0;
+    EXPECT_EQ(OpenItemRef(ref), 0);
 }
 
 } // namespace

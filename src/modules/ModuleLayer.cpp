@@ -1,0 +1,161 @@
+#include "ModuleLayer.h"
+
+#include "CDlgEdit.h"
+#include "CHead.h"
+#include "CModule.h"
+#include "CXItem.h"
+#include "CXLinkCtrl.h"
+#include "CXListCtrl.h"
+#include "ModulePages.h"
+#include "Resources.h"
+#include "XReadOnly.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QPushButton>
+
+#include <map>
+
+namespace {
+
+std::map<int, XEditPageMaker>& Makers()
+{
+    static std::map<int, XEditPageMaker> makers;
+    return makers;
+}
+
+const CXItem* User() { return AppServices().User(); }
+
+// A frame that only shows: no OK, and Cancel closes it.
+void MakeViewOnly(CDlgEdit* frame)
+{
+    frame->Create();
+    SetWndReadOnly(frame, true);
+    if (QWidget* ok = frame->GetDlgItem(IDOK))
+        ok->hide();
+    if (auto* cancel = qobject_cast<QPushButton*>(frame->GetDlgItem(IDCANCEL)))
+        cancel->setText(QStringLiteral("关闭"));
+}
+
+class CModuleLinkActions : public XLinkActions
+{
+public:
+    bool CreateNew(CModule& module, CXBase& created) override
+    {
+        CDlgEdit* frame = CreateEditDialog(module, true, nullptr);
+        if (!frame)
+            return false;
+        const bool ok = frame->DoModal() == IDOK && frame->GetItem();
+        if (ok)
+            created.CopyBase(*frame->GetItem());
+        delete frame;
+        return ok;
+    }
+    // The record pickers are not part of the module layer yet: choosing is not offered.
+    bool ChooseOne(CModule&, const CXMap&, const CXBase&, CXBase&) override { return false; }
+    bool ChooseMany(CModule&, const CXArray&, CXArray&) override { return false; }
+    int OpenItems(CModule& module, CXArray& items, bool bViewOnly) override
+    {
+        return ::OpenItems(&module, items, bViewOnly);
+    }
+};
+
+} // namespace
+
+void SetEditPageMaker(int mduId, XEditPageMaker maker)
+{
+    if (maker)
+        Makers()[mduId] = std::move(maker);
+    else
+        Makers().erase(mduId);
+}
+
+CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item)
+{
+    const auto it = Makers().find(module.GetMduID());
+    if (it == Makers().end())
+        return nullptr;
+    auto* frame = new CDlgEdit(bNew, module.GetMduID());
+    frame->m_pages.push_back(it->second(bNew, item));
+    return PrepareEditDialog(module, frame, bNew);
+}
+
+CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
+{
+    CXItem* item = frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem();
+    const CHeads* heads = module.GetHeads();
+    const CXItem* user = User();
+    if (!item || !heads)
+        return frame;
+    if (bNew) {
+        item->Validate(user, true);
+        return frame;
+    }
+    if (!user)
+        return frame;
+    std::vector<int> commands;
+    for (int i = 0; i < heads->GetSize(); ++i) {
+        const int cmd = heads->GetAt(i)->m_nSubID;
+        if (cmd > 0 && cmd <= 0xFFFF && std::find(commands.begin(), commands.end(), cmd) == commands.end())
+            commands.push_back(cmd);
+    }
+    for (int cmd : commands) {
+        CXArray one(nullptr, false);
+        one.Add(item);
+        CXMap query;
+        if (module.MakeRelateQuery(one, cmd, query, *user) == 1)
+            frame->m_pages.push_back(new CDlgEditRelate(query, CModule::GetRelModuleId(cmd), cmd));
+    }
+    return frame;
+}
+
+int OpenItems(CModule* module, CXArray& items, bool bViewOnly)
+{
+    if (items.GetSize() == 0)
+        return IDCANCEL;
+    if (module && items.GetSize() == 1) {
+        if (CDlgEdit* frame = CreateEditDialog(*module, false, items.GetAt(0))) {
+            if (bViewOnly) {
+                frame->Create();
+                SetWndReadOnly(frame, true);
+            }
+            const int result = frame->DoModal();
+            if (result == IDOK && frame->GetItem())
+                frame->GetItem()->CopyTo(items.GetAt(0));
+            delete frame;
+            return result;
+        }
+    }
+    // several records, or a module without its own frame: one read-only page of them all
+    auto* frame = new CDlgEdit(false, module ? module->GetMduID() : 0);
+    auto* page = new CDlgEditViewItems;
+    for (const CXItem* item : items)
+        page->m_items.Add(item->CopyTo(nullptr));
+    frame->m_pages.push_back(page);
+    MakeViewOnly(frame);
+    frame->DoModal();
+    delete frame;
+    return IDCANCEL;
+}
+
+int OpenItemRef(const CXBase& ref)
+{
+    CModule* module = ref.m_nMduID && ref.m_nID ? FindModule(ref.m_nMduID) : nullptr;
+    if (!module)
+        return 0;
+    CXArray items(nullptr, true);
+    CXMap query;
+    query.SetText(QKEY_IDS, QString::number(ref.m_nID));
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool read = module->QueryItems(items, query, false, true) && items.GetSize() > 0;
+    QGuiApplication::restoreOverrideCursor();
+    return read ? OpenItems(module, items, true) : 0;
+}
+
+void InstallModuleHooks()
+{
+    static CModuleLinkActions actions;
+    SetLinkActions(&actions);
+    CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
+        return OpenItems(module, items, bViewOnly);
+    };
+}

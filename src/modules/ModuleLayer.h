@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+
+class CDlgEdit;
+class CModule;
+class CXArray;
+class CXBase;
+class CXDialogEx;
+class CXItem;
+
+// A module's own edit page: a page dialog editing its own copy of the record (a new one
+// when the record is null).
+using XEditPageMaker = std::function<CXDialogEx*(bool bNew, const CXItem* item)>;
+// Registers the module's page (an empty function: the module has no edit frame).
+void SetEditPageMaker(int mduId, XEditPageMaker maker);
+
+// The module's edit frame over its own page, finished by PrepareEditDialog; null when the
+// module has no edit frame or a required choice was cancelled. The caller runs and deletes it.
+CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item);
+// New records are validated before they show; saved ones get one page per relation that
+// applies to them. Null (and the frame deleted) when the user cancelled.
+CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew);
+
+// One record in the module's edit frame (its edits copied back on OK), several (or a
+// module without edit frame) as one read-only page; IDCANCEL when nothing was saved.
+// A null module opens the records as a read-only page of no module.
+int OpenItems(CModule* module, CXArray& items, bool bViewOnly);
+// The record a link names, read and opened read-only; 0 when it cannot be read.
+int OpenItemRef(const CXBase& ref);
+
+// Installs what the list and link controls ask of the module layer.
+void InstallModuleHooks();
