@@ -16,7 +16,9 @@
 #include "XWinStyles.h"
 
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QLayout>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QSizeGrip>
 #include <QtWidgets/QTabBar>
 #include <QtWidgets/QVBoxLayout>
 
@@ -123,6 +125,8 @@ bool CDlgEdit::OnInitDialog()
     }
     m_tab->setVisible(m_pages.size() >= 2);
     connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });
+    // the frame fits page 0 (the page area is as large as the largest page needs)
+    area->updateGeometry();
     resize(sizeHint().expandedTo(size()));
     RestoreSize();
 
@@ -342,17 +346,52 @@ void CDlgEdit::OnViewDetail()
         item->WriteXml(doc, 1, 0, User());
         m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
     }
-    const QRect g = geometry();
-    if (m_bShowInfo) {
-        resize(g.width() + m_nPaneWidth, g.height());
-        m_html->setGeometry(width() - m_nPaneWidth, 0, m_nPaneWidth, height());
-        m_html->show();
-        m_html->raise();
-    } else {
-        m_html->hide();
-        resize(g.width() - m_nPaneWidth, g.height());
+    // The pane takes a strip at the right of its own: the pages and buttons keep their
+    // places and sizes while the frame grows or shrinks by the strip.
+    const int extra = m_bShowInfo ? m_nPaneWidth : -m_nPaneWidth;
+    auto setMargin = [this, extra] {
+        if (QLayout* own = layout()) {
+            own->setSizeConstraint(QLayout::SetNoConstraint);
+            QMargins m = own->contentsMargins();
+            m.setRight(m.right() + extra);
+            own->setContentsMargins(m);
+        }
+    };
+    // the margin and the minimum size grow after the frame does and shrink before it, so
+    // that neither pushes the frame wider
+    const QSize minimum = m_sizeMin.isEmpty() ? QSize() : m_sizeMin + QSize(m_bShowInfo ? m_nPaneWidth : 0, 0);
+    if (!m_bShowInfo) {
+        setMargin();
+        if (minimum.isValid())
+            setMinimumSize(minimum);
     }
+    resize(width() + extra, height());
+    if (m_bShowInfo) {
+        setMargin();
+        if (minimum.isValid())
+            setMinimumSize(minimum);
+    }
+    if (layout())
+        layout()->activate();
+    PlacePane();
+    m_html->setVisible(m_bShowInfo);
+    for (QSizeGrip* grip : findChildren<QSizeGrip*>(Qt::FindDirectChildrenOnly))
+        grip->setVisible(!m_bShowInfo);
     UpdateControls();
+}
+
+void CDlgEdit::PlacePane()
+{
+    if (m_html && m_bShowInfo) {
+        m_html->setGeometry(width() - m_nPaneWidth, 0, m_nPaneWidth, height());
+        m_html->raise();
+    }
+}
+
+void CDlgEdit::resizeEvent(QResizeEvent* e)
+{
+    CXDialogEx::resizeEvent(e);
+    PlacePane();
 }
 
 bool CDlgEdit::SaveFirst(int command)

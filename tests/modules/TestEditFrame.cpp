@@ -299,12 +299,20 @@ TEST_F(EditFrame, InformationPaneWidensTheFrameByItsWidth)
     a.m_strName = QStringLiteral("钢琴");
     ASSERT_TRUE(SaveItem(nullptr, &a, nullptr, m_user));
     auto frame = Open(false, &a);
+    QCoreApplication::processEvents();
     const int narrow = frame->width();
+    const QRect page = frame->m_pages[0]->geometry();
+    const QRect ok = frame->GetDlgItem(IDOK)->geometry();
     frame->OnViewDetail();
     EXPECT_EQ(frame->width(), narrow + CDlgEdit::PaneWidth(ScreenDpi()));
     EXPECT_FALSE(frame->m_html->isHidden());
+    EXPECT_EQ(frame->m_html->geometry().left(), narrow);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->m_pages[0]->geometry(), page); // pages and buttons stay as they were
+    EXPECT_EQ(frame->GetDlgItem(IDOK)->geometry(), ok);
     frame->OnViewDetail();
     EXPECT_EQ(frame->width(), narrow);
+    EXPECT_TRUE(frame->m_html->isHidden());
 }
 
 
