@@ -1,5 +1,6 @@
 #include "CAppServices.h"
 #include "CInstanceGuard.h"
+#include "ModuleLayer.h"
 #include "ProgramWindows.h"
 #include "ProgramPaths.h"
 #include "StartDatabase.h"
@@ -69,6 +70,7 @@ int main(int argc, char* argv[])
 
     CAppServices services;
     SetAppServices(&services);
+    InstallModuleHooks();
     if (!StartDatabase()) {
         StopDatabase();
         SetAppServices(nullptr);

@@ -1043,17 +1043,30 @@ bool CXDialogEx::Validate()
     std::vector<int> bound;
     for (const auto& [offset, b] : m_mapByMember)
         bound.push_back(static_cast<int>(offset));
-    const XValidationAction a = DecideValidation(messages, bound);
+    return ApplyValidation(*item, DecideValidation(messages, bound));
+}
+
+bool CXDialogEx::ShowMemberTip(int member, int type, const QString& text)
+{
+    const auto it = m_mapByMember.find(static_cast<unsigned>(member));
+    if (it == m_mapByMember.end())
+        return false;
+    ShowItemTipText(type, it->second.nID, text);
+    return true;
+}
+
+bool CXDialogEx::ApplyValidation(const CXItem& item, const XValidationAction& a)
+{
     if (a.kind == XValidationAction::StopAt) {
-        ShowItemTipText(TTI_ERROR, m_mapByMember.at(static_cast<unsigned>(a.member)).nID, a.text);
+        ShowMemberTip(a.member, TTI_ERROR, a.text);
         return false;
     }
     if (a.kind == XValidationAction::Confirm) {
-        const int answer = XUi::MessageBox(this, QStringLiteral("请确认以下信息后继续：\r\n\r\n") + item->GetAlertText(),
+        const int answer = XUi::MessageBox(this, QStringLiteral("请确认以下信息后继续：\r\n\r\n") + item.GetAlertText(),
                                            GetItemLabel(0), MB_ICONWARNING | MB_OKCANCEL);
         if (answer != IDOK) {
             if (a.warnMember)
-                ShowItemTipText(TTI_WARNING, m_mapByMember.at(static_cast<unsigned>(a.warnMember)).nID, a.warnText);
+                ShowMemberTip(a.warnMember, TTI_WARNING, a.warnText);
             return false;
         }
     }

@@ -151,6 +151,11 @@ protected:
     // A command from a control or a menu: routed through the command maps, then a radio
     // or check box click runs an update pass.
     virtual void OnCommand(int id);
+    // Shows the text as a balloon at the control bound to the member; false when none is.
+    virtual bool ShowMemberTip(int member, int type, const QString& text);
+    // Acts on a validation decision: the stop balloon, or the confirmation of the alerts
+    // (Cancel shows the first bound warning). True when the record may be saved.
+    bool ApplyValidation(const CXItem& item, const XValidationAction& a);
 
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

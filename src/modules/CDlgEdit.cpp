@@ -224,21 +224,7 @@ bool CDlgEdit::Validate()
         for (const auto& [offset, b] : page->BindingsByMember())
             if (b.pItem == item)
                 bound.push_back(static_cast<int>(offset));
-    const XValidationAction a = DecideValidation(messages, bound);
-    if (a.kind == XValidationAction::StopAt) {
-        ShowMemberTip(a.member, TTI_ERROR, a.text);
-        return false;
-    }
-    if (a.kind == XValidationAction::Confirm) {
-        const int answer = XUi::MessageBox(this, QStringLiteral("请确认以下信息后继续：\r\n\r\n") + item->GetAlertText(),
-                                           GetItemLabel(0), MB_ICONWARNING | MB_OKCANCEL);
-        if (answer != IDOK) {
-            if (a.warnMember)
-                ShowMemberTip(a.warnMember, TTI_WARNING, a.warnText);
-            return false;
-        }
-    }
-    return true;
+    return ApplyValidation(*item, DecideValidation(messages, bound));
 }
 
 bool CDlgEdit::SaveAndRefresh()

@@ -60,13 +60,13 @@ protected:
     void OnOK() override;
     void OnDestroy() override;
     void resizeEvent(QResizeEvent* e) override;
+    // Selects the page binding the member and shows the balloon there.
+    bool ShowMemberTip(int member, int type, const QString& text) override;
 
 private:
     CModule* Module() const;
     bool PlacedInMainWindow() const;
     void PlacePane();
-    // Selects the page binding the member and shows the text as a balloon at its control.
-    bool ShowMemberTip(int member, int type, const QString& text);
     // "%s前将保存当前%s！" and the save; false when the command must not go on.
     bool SaveFirst(int command);
     void OnPrint(int command, bool preview);
