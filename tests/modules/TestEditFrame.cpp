@@ -5,6 +5,7 @@
 #include "ModuleLayer.h"
 #include "ModulePages.h"
 #include "Resources.h"
+#include "FakeModuleHost.h"
 #include "RecordDbFixture.h"
 #include "RecordWriter.h"
 #include "XEditServices.h"
@@ -93,25 +94,6 @@ public:
     }
 };
 
-// The shell's part: the module's window is a record list, opened on demand.
-class CFakeHost : public XModuleHost
-{
-public:
-    bool OpenDocument(CModule& module) override
-    {
-        opened.push_back(module.GetMduID());
-        return true;
-    }
-    QObject* GetView(const CModule&) const override { return list; }
-    void ActivateView(CModule&) override { ++activations; }
-    void UpdateAllViews(CModule&, int) override {}
-    void SetDocumentTitle(CModule&, const QString&) override {}
-
-    CXListCtrl* list = nullptr;
-    std::vector<int> opened;
-    int activations = 0;
-};
-
 class EditFrame : public RecordDb
 {
 protected:
@@ -150,7 +132,7 @@ protected:
     static void Click(CDlgEdit& frame, int id) { qobject_cast<QPushButton*>(frame.GetDlgItem(id))->click(); }
 
     XUiTestHooks m_ui;
-    CFakeHost m_host;
+    CFakeModuleHost m_host;
     XModuleHost* m_previousHost = nullptr;
     std::unique_ptr<CXArray> m_listItems;
     std::unique_ptr<CXListCtrl> m_list;

@@ -2,6 +2,7 @@
 #include "CModuleCommands.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
+#include "FakeModuleHost.h"
 #include "RecordDbFixture.h"
 
 namespace {
@@ -32,24 +33,6 @@ public:
         return true;
     }
     CXArray schemes{nullptr, true};
-};
-
-// The record list the course module's window shows.
-class CListHost : public XModuleHost
-{
-public:
-    bool OpenDocument(CModule& module) override
-    {
-        opened.push_back(module.GetMduID());
-        return true;
-    }
-    QObject* GetView(const CModule& module) const override { return module.GetMduID() == MDU_COURSE ? list : nullptr; }
-    void ActivateView(CModule&) override {}
-    void UpdateAllViews(CModule&, int) override { ++refreshes; }
-    void SetDocumentTitle(CModule&, const QString&) override {}
-    CXListCtrl* list = nullptr;
-    std::vector<int> opened;
-    int refreshes = 0;
 };
 
 class CheckUI : public XCmdUI
@@ -100,7 +83,7 @@ protected:
     int QueryLogRows() { return Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)); }
 
     CFakeSchemeModule m_schemes;
-    CListHost m_host;
+    CFakeModuleHost m_host;
     XModuleHost* m_previous = nullptr;
     CXArray m_items{nullptr, true};
     CXListCtrl m_list;

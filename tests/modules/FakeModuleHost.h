@@ -1,0 +1,29 @@
+#pragma once
+
+#include "CModule.h"
+#include "RecordConsts.h"
+
+#include <vector>
+
+class CXListCtrl;
+
+// The shell's part for the tests: the course module's window is a record list (none while
+// the list is null); opened documents and refreshes are counted.
+class CFakeModuleHost : public XModuleHost
+{
+public:
+    bool OpenDocument(CModule& module) override
+    {
+        opened.push_back(module.GetMduID());
+        return true;
+    }
+    QObject* GetView(const CModule& module) const override;
+    void ActivateView(CModule&) override { ++activations; }
+    void UpdateAllViews(CModule&, int) override { ++refreshes; }
+    void SetDocumentTitle(CModule&, const QString&) override {}
+
+    CXListCtrl* list = nullptr;
+    std::vector<int> opened;
+    int activations = 0;
+    int refreshes = 0;
+};
