@@ -25,6 +25,8 @@ std::map<int, XEditPageMaker>& Makers()
 
 const CXItem* User() { return AppServices().User(); }
 
+XRecordPickers* g_pickers = nullptr;
+
 // A frame that only shows: no OK, and Cancel closes it.
 void MakeViewOnly(CDlgEdit* frame)
 {
@@ -51,8 +53,14 @@ public:
         return ok;
     }
     // The record pickers are not part of the module layer yet: choosing is not offered.
-    bool ChooseOne(CModule&, const CXMap&, const CXBase&, CXBase&) override { return false; }
-    bool ChooseMany(CModule&, const CXArray&, CXArray&) override { return false; }
+    bool ChooseOne(CModule& module, const CXMap& query, const CXBase&, CXBase& chosen) override
+    {
+        return RecordPickers().IsAvailable() && RecordPickers().ChooseOne(module, query, chosen) == IDOK;
+    }
+    bool ChooseMany(CModule& module, const CXArray&, CXArray& chosen) override
+    {
+        return RecordPickers().IsAvailable() && RecordPickers().ChooseMany(module, CXMap(), chosen) == IDOK;
+    }
     int OpenItems(CModule& module, CXArray& items, bool bViewOnly) override
     {
         return ::OpenItems(&module, items, bViewOnly);
@@ -60,6 +68,22 @@ public:
 };
 
 } // namespace
+
+int XRecordPickers::ChooseOne(CModule&, const CXMap&, CXBase&) { return IDCANCEL; }
+int XRecordPickers::ChooseMany(CModule&, const CXMap&, CXArray&) { return IDCANCEL; }
+
+XRecordPickers& RecordPickers()
+{
+    static XRecordPickers builtIn;
+    return g_pickers ? *g_pickers : builtIn;
+}
+
+XRecordPickers* SetRecordPickers(XRecordPickers* pickers)
+{
+    XRecordPickers* previous = g_pickers;
+    g_pickers = pickers;
+    return previous;
+}
 
 void SetEditPageMaker(int mduId, XEditPageMaker maker)
 {
@@ -87,6 +111,21 @@ CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
     if (!item || !heads)
         return frame;
     if (bNew) {
+        for (int i = 0; i < heads->GetSize() && RecordPickers().IsAvailable(); ++i) {
+            const CHead* h = heads->GetAt(i);
+            if (h->m_nType != XLK || !h->m_nOffset || item->GetAccess(h, user) != 1)
+                continue;
+            CXBase& link = item->Member<CXBase>(h->m_nOffset);
+            CModule* target = link.m_nMduID ? FindModule(link.m_nMduID) : nullptr;
+            if (!target || link.m_nMduID == item->m_nMduID || link.m_nID != 0)
+                continue;
+            CXBase chosen;
+            if (RecordPickers().ChooseOne(*target, item->GetRelateQuery(h, nullptr), chosen) != IDOK) {
+                delete frame;
+                return nullptr;
+            }
+            link.CopyBase(chosen);
+        }
         item->Validate(user, true);
         return frame;
     }

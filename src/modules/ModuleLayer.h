@@ -8,6 +8,23 @@ class CXArray;
 class CXBase;
 class CXDialogEx;
 class CXItem;
+class CXMap;
+
+// The record pickers over a module, installed by the part of the program that has them;
+// the built-in ones are not available, so a new record shows without them.
+class XRecordPickers
+{
+public:
+    virtual ~XRecordPickers() = default;
+    virtual bool IsAvailable() const { return false; }
+    // IDOK with the chosen record copied into chosen, IDCANCEL.
+    virtual int ChooseOne(CModule& module, const CXMap& query, CXBase& chosen);
+    // IDOK with the chosen records appended, IDCANCEL.
+    virtual int ChooseMany(CModule& module, const CXMap& query, CXArray& chosen);
+};
+XRecordPickers& RecordPickers();
+// Installs the pickers (not owned; null for the built-in ones) and returns the previous.
+XRecordPickers* SetRecordPickers(XRecordPickers* pickers);
 
 // A module's own edit page: a page dialog editing its own copy of the record (a new one
 // when the record is null).
@@ -18,7 +35,9 @@ void SetEditPageMaker(int mduId, XEditPageMaker maker);
 // The module's edit frame over its own page, finished by PrepareEditDialog; null when the
 // module has no edit frame or a required choice was cancelled. The caller runs and deletes it.
 CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item);
-// New records are validated before they show; saved ones get one page per relation that
+// A new record first gets the records its editable, still empty links into other modules
+// must name, through the one-record picker; cancelling one cancels the record. Then it is
+// validated; saved ones get one page per relation that
 // applies to them. Null (and the frame deleted) when the user cancelled.
 CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew);
 

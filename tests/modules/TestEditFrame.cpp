@@ -439,4 +439,55 @@ TEST_F(RelatedRecords, OneRecordOpensInItsModulesFrameAndALinkOpensItReadOnly)
     EXPECT_EQ(OpenItemRef(ref), 0);
 }
 
+
+// A receipt page with nothing of its own: the pickers decide what happens before it shows.
+class CDlgReceiptPage : public CXDialogEx
+{
+public:
+    CDlgReceiptPage() : CXDialogEx(false, &NoteTemplate()) {}
+    CXItem* GetItem() override { return &m_receipt; }
+    CTestReceipt m_receipt;
+};
+
+class CScriptedPickers : public XRecordPickers
+{
+public:
+    bool IsAvailable() const override { return true; }
+    int ChooseOne(CModule& module, const CXMap&, CXBase& chosen) override
+    {
+        asked.push_back(module.GetMduID());
+        chosen.m_nMduID = module.GetMduID();
+        chosen.m_nID = 12;
+        chosen.m_strName = QStringLiteral("李雷");
+        return answer;
+    }
+    int answer = IDOK;
+    std::vector<int> asked;
+};
+
+TEST_F(RelatedRecords, NewRecordFirstPicksItsLinksAndCancellingShowsNoFrame)
+{
+    SetEditPageMaker(MDU_RECEIPT, [](bool, const CXItem*) { return new CDlgReceiptPage; });
+    CScriptedPickers pickers;
+    XRecordPickers* previous = SetRecordPickers(&pickers);
+
+    pickers.answer = IDCANCEL;
+    EXPECT_EQ(CreateEditDialog(m_receipt, true, nullptr), nullptr);
+    EXPECT_EQ(pickers.asked, std::vector<int>{MDU_STUDENT});
+
+    pickers.answer = IDOK;
+    std::unique_ptr<CDlgEdit> frame(CreateEditDialog(m_receipt, true, nullptr));
+    ASSERT_TRUE(frame);
+    const auto* receipt = static_cast<const CTestReceipt*>(frame->m_pages[0]->GetItem());
+    EXPECT_EQ(receipt->m_student.m_nID, 12);
+    EXPECT_EQ(receipt->m_student.m_strName, QStringLiteral("李雷"));
+
+    // without pickers the record simply shows
+    SetRecordPickers(nullptr);
+    std::unique_ptr<CDlgEdit> plain(CreateEditDialog(m_receipt, true, nullptr));
+    EXPECT_TRUE(plain);
+    SetRecordPickers(previous);
+    SetEditPageMaker(MDU_RECEIPT, {});
+}
+
 } // namespace
