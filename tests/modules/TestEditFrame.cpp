@@ -4,6 +4,7 @@
 #include "CommandIds.h"
 #include "ModuleLayer.h"
 #include "ModulePages.h"
+#include "XMainWindow.h"
 #include "Resources.h"
 #include "FakeModuleHost.h"
 #include "RecordDbFixture.h"
@@ -488,6 +489,72 @@ TEST_F(RelatedRecords, NewRecordFirstPicksItsLinksAndCancellingShowsNoFrame)
     EXPECT_TRUE(plain);
     SetRecordPickers(previous);
     SetEditPageMaker(MDU_RECEIPT, {});
+}
+
+
+// Printing as the printing part will offer it: one template, a job that always starts.
+class CFakePrinting : public XEditServices
+{
+public:
+    void LoadTemplates(int, CXArray& templs) override
+    {
+        auto* t = new CTestCourse;
+        t->m_strName = QStringLiteral("收据模板");
+        templs.Add(t);
+    }
+    int ChooseTemplate(QWidget*, const CXArray& templs, CXItem*& chosen) override
+    {
+        chosen = templs.GetAt(0);
+        return IDOK;
+    }
+    bool StartPrint(QWidget*, CXItem*, CXItem* item, const CXItem*, bool preview) override
+    {
+        printed << item->m_strName + (preview ? QStringLiteral("(预览)") : QString());
+        return true;
+    }
+    QString GetWxAccessToken() override { return QStringLiteral("token"); }
+    QStringList printed;
+};
+
+TEST_F(EditFrame, PrintingSavesANewRecordFirstAndConfirmsASingleTemplate)
+{
+    m_course.m_nCaps |= RIGHT_PRT | RIGHT_MSG;
+    m_user.m_nRightRole = 2;
+    CFakePrinting printing;
+    XEditServices* previous = SetEditServices(&printing);
+    QWidget mainWindow;
+    QObject* previousMain = XSetMainWindow(&mainWindow);
+    m_host.list = m_list.get();
+
+    auto frame = std::make_unique<CDlgEdit>(true, MDU_COURSE, &mainWindow);
+    frame->m_pages.push_back(new CDlgCoursePage(nullptr));
+    frame->Create();
+    frame->show();
+    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_EDIT_PRINT)->isEnabled());
+    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_EDIT_PREVIEW)->isEnabled());
+    EXPECT_FALSE(frame->GetDlgItem(CDlgEdit::ID_EDIT_UNLOCK)->isEnabled()); // not read-only
+
+    Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴"));
+    frame->OnPrintCmd();
+    const auto boxes = m_ui.Calls(QStringLiteral("MessageBox"));
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(boxes[0].text.endsWith(QStringLiteral("前将保存当前") + frame->GetItem()->GetModuleName() + QStringLiteral("！")));
+    EXPECT_TRUE(boxes[1].text.startsWith(QStringLiteral("确定要打印当前")));
+    EXPECT_EQ(boxes[2].text, QStringLiteral("打印任务已发送，请检查打印机输出！"));
+    EXPECT_EQ(printing.printed, QStringList{QStringLiteral("钢琴")});
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 1);
+    EXPECT_EQ(m_list->GetItemCount(), 1);
+
+    // saved and unchanged: printing again asks no save and adds no row
+    m_ui.Clear();
+    m_ui.answer = IDCANCEL; // declines the single-template question
+    frame->OnPrintCmd();
+    ASSERT_EQ(m_ui.Calls(QStringLiteral("MessageBox")).size(), 1u);
+    EXPECT_EQ(printing.printed.size(), 1);
+    EXPECT_EQ(m_list->GetItemCount(), 1);
+
+    XSetMainWindow(previousMain);
+    SetEditServices(previous);
 }
 
 } // namespace
