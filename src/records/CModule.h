@@ -2,12 +2,14 @@
 
 #include "CXArray.h"
 #include "CXMap.h"
+#include "CXQueryOption.h"
 #include "RecordConsts.h"
 #include "SqlPrepare.h"
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -152,6 +154,9 @@ public:
 
     CXMap m_query;                          // the current query; UI thread only
     CXArray m_headSchemes{nullptr, true};   // the column schemes; UI thread only
+    // The query options in display order: made by the constructor, only read afterwards
+    // (also by web threads).
+    std::vector<std::unique_ptr<CXQueryOption>> m_options;
 
 private:
     int m_nMduID;

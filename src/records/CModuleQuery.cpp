@@ -38,12 +38,16 @@ CXMap WithRange(CXMap query, int from, int to)
 
 QString CModule::GetQueryText(CXMap query, bool bName, bool bTerms)
 {
-    // The terms of the module's own query options join these once the options exist.
     QStringList terms;
     if (query.Has(QKEY_IDS))
         terms << FormatString(u"[指定%s]", GetName());
     if (query.Has(QKEY_NOT_IDS))
         terms << FormatString(u"[排除已选%s]", GetName());
+    for (const auto& option : m_options) {
+        const QString term = option->GetQueryTerm(query);
+        if (!term.isEmpty())
+            terms << term;
+    }
     const QString termText = terms.join(QLatin1Char(' '));
 
     QString text;
