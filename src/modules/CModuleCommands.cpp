@@ -1,5 +1,6 @@
 #include "CModuleCommands.h"
 
+#include "CDlgQuery.h"
 #include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
 #include "CHead.h"
@@ -156,6 +157,12 @@ void CModuleCommands::OnSchemeCommand(int id)
         list->setUpdatesEnabled(false);
         list->RebuildColumns();
         list->setUpdatesEnabled(true);
+    } else if (id == ID_QUERY_USER) {
+        if (m_module.m_options.empty())
+            return;
+        CDlgQuery dialog(m_module.GetMduID(), m_module.m_query, list);
+        if (dialog.DoModal() == IDOK)
+            m_module.ApplyQuery(dialog.m_query);
     } else if (id == ID_QUERY_PREV) {
         m_module.ApplyQuery(m_module.GetPrevPeriod(m_module.m_query));
     } else if (id == ID_QUERY_NEXT) {

@@ -1,0 +1,291 @@
+#include "CDlgQuery.h"
+
+#include "CModule.h"
+#include "CDBPrjQuery.h"
+#include "CXComboBox.h"
+#include "CXDateCtrl.h"
+#include "CXLinkCtrl.h"
+#include "CXQueryOption.h"
+#include "FormatString.h"
+#include "OperLog.h"
+#include "TextUtils.h"
+#include "XAppServices.h"
+#include "XCtrlProps.h"
+#include "XReadOnly.h"
+#include "XWinStyles.h"
+
+#include <QtWidgets/QButtonGroup>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QGridLayout>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QRadioButton>
+
+namespace {
+
+enum : int { ID_SCHEME_MORE = 1118, ID_SCHEME_SAVE = 1120, ID_SCHEME_RESET = 1139, ID_CHOOSE_SEVERAL = 33103 };
+
+const XDlgTemplate& QueryTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{397,
+                                QStringLiteral("自定义查询："),
+                                0,
+                                {{ID_SCHEME_RESET, K::Button, QStringLiteral("重置(&R)"), WS_GROUP, -1},
+                                 {ID_SCHEME_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, -1},
+                                 {ID_SCHEME_SAVE, K::Button, QStringLiteral("另存为(&S) ..."), 0, -1},
+                                 {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                {}};
+    return t;
+}
+
+} // namespace
+
+X_BEGIN_MESSAGE_MAP(CDlgQuery, CXDialogEx)
+    X_ON_COMMAND(ID_SCHEME_MORE, OnSchemeMore)
+    X_ON_COMMAND(ID_SCHEME_SAVE, OnSchemeSave)
+    X_ON_COMMAND(ID_SCHEME_RESET, OnSchemeReset)
+X_END_MESSAGE_MAP()
+
+CDlgQuery::CDlgQuery(int mduId, const CXMap& query, QWidget* parent)
+    : CXDialogEx(false, &QueryTemplate(), parent), m_nMduID(mduId), m_query(query), m_pModule(FindModule(mduId))
+{
+    m_nHelpId = mduId;
+}
+
+bool CDlgQuery::OnInitDialog()
+{
+    const bool result = CXDialogEx::OnInitDialog();
+    if (m_pModule)
+        setWindowTitle(QueryTemplate().caption + m_pModule->GetName());
+    BuildForm();
+    LoadControls();
+    return result;
+}
+
+void CDlgQuery::BuildForm()
+{
+    if (!m_pModule)
+        return;
+    auto* outer = qobject_cast<QVBoxLayout*>(Content()->layout());
+    auto* grid = outer ? qobject_cast<QGridLayout*>(outer->itemAt(0)->layout()) : nullptr;
+    if (!grid)
+        return;
+    // The rows come before the template's buttons in the control order.
+    QWidget* prev = nullptr;
+    auto insert = [&](QWidget* w, int id, const QString& cls, unsigned style) {
+        InsertControlAfter(prev, w, id, cls, style);
+        if (!prev) {
+            // InsertControlAfter appends without a predecessor: move the first row control to the front.
+            auto& order = const_cast<QList<QWidget*>&>(ZOrder());
+            order.removeOne(w);
+            order.prepend(w);
+        } else {
+            setTabOrder(prev, w);
+        }
+        w->installEventFilter(this);
+        prev = w;
+    };
+    int row = 0;
+    for (const auto& option : m_pModule->m_options) {
+        if (option->m_nKind == QUERY_HIDE)
+            continue;
+        Row r;
+        r.option = option.get();
+        const bool dated = option->m_nKind == QUERY_DATE || option->m_nKind == QUERY_MONTH;
+        auto* check = new QCheckBox(option->m_strCaption + (dated ? QString() : QStringLiteral("：")), Content());
+        insert(check, FirstFreeId(6), QStringLiteral("Button"), BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP);
+        connect(check, &QCheckBox::clicked, this, [this] { UpdateControls(); });
+        grid->addWidget(check, row, 0);
+        r.check = check;
+
+        auto* area = new QHBoxLayout;
+        switch (option->m_nKind) {
+        case QUERY_FIND: {
+            auto* combo = new CXComboBox(Content());
+            combo->setEditable(true);
+            combo->m_strTable = FormatString(
+                u"(SELECT OperMemo FROM TB_OPERLOG WHERE MduID=%d AND TypeID=%d ORDER BY OperTime DESC)", m_nMduID,
+                static_cast<int>(OPER_FIND));
+            combo->m_strColumn = QStringLiteral("OperMemo");
+            insert(combo, option->m_nKey, QStringLiteral("ComboBox"), WS_TABSTOP);
+            area->addWidget(combo, 1);
+            r.controls.push_back(combo);
+            break;
+        }
+        case QUERY_DATE:
+        case QUERY_MONTH: {
+            auto* date = new CXDateCtrl(Content());
+            date->SetDate(option->m_dtDefault);
+            insert(date, option->m_nKey, QStringLiteral("SysDateTimePick32"), WS_TABSTOP);
+            area->addWidget(date);
+            area->addStretch(1);
+            r.controls.push_back(date);
+            break;
+        }
+        case QUERY_ITEM: {
+            auto* link = new CXLinkCtrl(Content());
+            insert(link, option->m_nKey, QStringLiteral("SysLink"), WS_TABSTOP);
+            link->AddCmd(ID_CHOOSE_SEVERAL);
+            link->AddCmd(ID_SCHEME_RESET);
+            area->addWidget(link, 1);
+            r.controls.push_back(link);
+            break;
+        }
+        case QUERY_OPTION: {
+            const bool radio = option->m_arrTexts.size() == 2;
+            // Each pair is its own group: all buttons share one parent.
+            auto* group = radio ? new QButtonGroup(this) : nullptr;
+            for (int i = 0; i < option->m_arrTexts.size(); ++i) {
+                QAbstractButton* b = radio ? static_cast<QAbstractButton*>(new QRadioButton(option->m_arrTexts[i], Content()))
+                                           : new QCheckBox(option->m_arrTexts[i], Content());
+                const unsigned style = radio ? (BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0u)) : BS_AUTOCHECKBOX;
+                insert(b, i == 0 ? option->m_nKey : FirstFreeId(6), QStringLiteral("Button"), style);
+                if (group)
+                    group->addButton(b);
+                if (radio && i == 0)
+                    b->setChecked(true);
+                connect(b, &QAbstractButton::clicked, this, [this] { UpdateControls(); });
+                area->addWidget(b);
+                r.controls.push_back(b);
+            }
+            area->addStretch(1);
+            break;
+        }
+        default:
+            break;
+        }
+        grid->addLayout(area, row++, 1);
+        if (option->m_bReadOnly) {
+            if (!m_query.Has(option->m_nKey))
+                check->setEnabled(false);
+            if (!r.controls.empty())
+                SetWndReadOnly(r.controls.back(), true);
+        }
+        m_rows.push_back(std::move(r));
+    }
+}
+
+void CDlgQuery::LoadControls()
+{
+    for (const Row& r : m_rows) {
+        const int key = r.option->m_nKey;
+        const bool has = m_query.Has(key);
+        static_cast<QAbstractButton*>(r.check)->setChecked(has);
+        switch (r.option->m_nKind) {
+        case QUERY_FIND:
+            if (has)
+                static_cast<CXComboBox*>(r.controls[0])->setCurrentText(m_query.GetText(key));
+            break;
+        case QUERY_ITEM:
+            if (has)
+                static_cast<CXLinkCtrl*>(r.controls[0])->setText(m_query.GetText(key));
+            break;
+        case QUERY_DATE:
+        case QUERY_MONTH:
+            // A date that reads as 0 would clear the picker, which allows no "none" here.
+            if (has && m_query.GetDate(key).Day() != 0)
+                static_cast<CXDateCtrl*>(r.controls[0])->SetDate(m_query.GetDate(key));
+            break;
+        case QUERY_OPTION:
+            for (size_t i = 0; i < r.controls.size(); ++i) {
+                auto* b = static_cast<QAbstractButton*>(r.controls[i]);
+                b->setChecked(has ? m_query.ListHas(key, r.option->m_arrValues[static_cast<int>(i)])
+                                  : HasStyle(b, WS_GROUP) && IsAutoRadio(b));
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    UpdateControls();
+}
+
+void CDlgQuery::UpdateControls()
+{
+    CXDialogEx::UpdateControls();
+    // Only what the form shows survives: hidden keys, ID lists and foreign keys are dropped.
+    m_query.RemoveAll();
+    for (const Row& r : m_rows) {
+        if (!static_cast<QAbstractButton*>(r.check)->isChecked())
+            continue;
+        const int key = r.option->m_nKey;
+        switch (r.option->m_nKind) {
+        case QUERY_FIND:
+        case QUERY_ITEM: {
+            QWidget* w = r.controls[0];
+            if (!w->isEnabled())
+                break;
+            const QString text = r.option->m_nKind == QUERY_FIND ? static_cast<CXComboBox*>(w)->currentText()
+                                                                  : static_cast<CXLinkCtrl*>(w)->text();
+            if (!text.isEmpty())
+                m_query.SetText(key, text);
+            break;
+        }
+        case QUERY_DATE:
+        case QUERY_MONTH: {
+            auto* date = static_cast<CXDateCtrl*>(r.controls[0]);
+            const int day = static_cast<int>(date->GetDate().Day());
+            if (date->isEnabled() && day != 0)
+                m_query.SetText(key, QString::number(day));
+            break;
+        }
+        case QUERY_OPTION: {
+            QList<int> values;
+            for (size_t i = 0; i < r.controls.size(); ++i) {
+                auto* b = static_cast<QAbstractButton*>(r.controls[i]);
+                if (b->isEnabled() && b->isChecked())
+                    values << r.option->m_arrValues[static_cast<int>(i)];
+            }
+            if (!values.isEmpty())
+                m_query.SetText(key, JoinInts(values));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+void CDlgQuery::OnSchemeButton(int id)
+{
+    if (id == ID_SCHEME_RESET) {
+        if (!m_pModule)
+            return;
+        CXArray schemes(nullptr, true);
+        m_pModule->GetQuerySchemes(schemes);
+        // Without any scheme there is nothing to reset to.
+        const auto* first = schemes.GetSize() > 0 ? dynamic_cast<const CDBPrjQuery*>(schemes[0]) : nullptr;
+        if (!first)
+            return;
+        m_query = CXMap(first->m_strSetupData);
+        LoadControls();
+    } else if (id == ID_SCHEME_SAVE) {
+        UpdateControls();
+        if (m_query.IsEmpty()) {
+            ShowItemTip(2, ZOrder().isEmpty() ? 0 : CtrlId(ZOrder().front()), "需设置至少一个有效查询选项！");
+            return;
+        }
+    }
+}
+
+void CDlgQuery::OnOK()
+{
+    UpdateControls();
+    if (m_pModule && m_pModule->RequiresQuery() && m_query.IsEmpty()) {
+        ShowItemTip(2, ZOrder().isEmpty() ? 0 : CtrlId(ZOrder().front()), "需设置至少一个有效查询选项！");
+        return;
+    }
+    // Every find text feeds the find histories, whether or not its row is switched on (an
+    // unchecked row disables its controls, so only a read-only option is left out).
+    if (const CXItem* user = AppServices().User()) {
+        for (const Row& r : m_rows) {
+            if (r.option->m_nKind != QUERY_FIND || r.option->m_bReadOnly)
+                continue;
+            const QString text = static_cast<CXComboBox*>(r.controls[0])->currentText();
+            if (!text.isEmpty())
+                WriteOperLog(OPER_FIND, *user, m_nMduID, 0, text, QString());
+        }
+    }
+    CXDialogEx::OnOK();
+}

@@ -1,0 +1,159 @@
+#include "CDBPrjQuery.h"
+#include "CDlgQuery.h"
+#include "CModuleCommands.h"
+#include "CXComboBox.h"
+#include "CXListCtrl.h"
+#include "CXQueryOption.h"
+#include "CommandIds.h"
+#include "FakeModuleHost.h"
+#include "RecordDbFixture.h"
+#include "XCtrlProps.h"
+#include "XUi.h"
+
+#include <QtWidgets/QAbstractButton>
+
+namespace {
+
+class CFakeSchemeModule : public CModuleT<CDBPrjQuery>
+{
+public:
+    bool QueryItems(CXArray& items, CXMap, bool, bool) override
+    {
+        for (const CXItem* s : schemes)
+            items.AddAdopted(s->CopyTo(nullptr));
+        return true;
+    }
+    CXArray schemes{nullptr, true};
+};
+
+QAbstractButton* Button(const CXDialogEx& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
+
+class QueryDialog : public RecordDb
+{
+protected:
+    void SetUp() override
+    {
+        RecordDb::SetUp();
+        CFakeAppServices::Installed().user = &m_user;
+        RegisterModule(&m_schemes);
+        InvalidateQuerySchemes();
+        m_previous = SetModuleHost(&m_host);
+        m_list.SetItems(&m_items, CTestCourse::StaticHeads(), 2, 0);
+        m_host.list = &m_list;
+        auto add = [this](auto&&... a) { m_course.m_options.push_back(std::make_unique<CXQueryOption>(a...)); };
+        add(QUERY_FIND, QKEY_FIND);
+        add(QUERY_DATE, 1047, 0, QStringLiteral("开始日期≥"));
+        add(QUERY_OPTION, 1201, 0, QStringLiteral("性别"), QStringLiteral("男|女"));
+        add(QUERY_OPTION, 1202, 0, QStringLiteral("状态"), QStringLiteral("|停课|超期|上课"));
+        add(QUERY_OPTION, 1203, 1, QStringLiteral("来源"), QStringLiteral("转入|新报"));
+        add(QUERY_HIDE, 1204);
+    }
+    void TearDown() override
+    {
+        m_course.m_options.clear();
+        SetModuleHost(m_previous);
+        UnregisterModule(&m_schemes);
+        InvalidateQuerySchemes();
+        CFakeAppServices::Installed().user = nullptr;
+        RecordDb::TearDown();
+    }
+
+    CFakeSchemeModule m_schemes;
+    CFakeModuleHost m_host;
+    XModuleHost* m_previous = nullptr;
+    CXArray m_items{nullptr, true};
+    CXListCtrl m_list;
+    XUiTestHooks m_ui;
+};
+
+} // namespace
+
+TEST_F(QueryDialog, FormRowsFollowTheOptionsAndHoldOnlyWhatTheyShow)
+{
+    CXMap start;
+    start.SetText(QKEY_IDS, QStringLiteral("5"));
+    start.SetText(1204, QStringLiteral("x"));
+    start.SetText(1047, QStringLiteral("2024-03-01"));
+    start.SetText(1202, QStringLiteral("1,3"));
+    CDlgQuery dlg(MDU_COURSE, start);
+    ASSERT_TRUE(dlg.Create());
+
+    ASSERT_EQ(dlg.Rows().size(), 5u); // the hidden option has no row
+    // Rows come first in the control order, each check box before its controls.
+    EXPECT_EQ(dlg.ZOrder().front(), dlg.Rows()[0].check);
+    EXPECT_EQ(CtrlId(dlg.Rows()[0].check), 6);
+    EXPECT_EQ(dlg.NextInZOrder(dlg.Rows()[0].check), dlg.GetDlgItem(QKEY_FIND));
+    EXPECT_EQ(dlg.NextInZOrder(dlg.Rows()[2].check), dlg.GetDlgItem(1201));
+    EXPECT_EQ(dlg.ZOrder().back(), dlg.GetDlgItem(IDCANCEL));
+
+    // The ID list and the hidden key are gone; the date reads back as its day number.
+    EXPECT_EQ(dlg.m_query.ToXml(), QStringLiteral("<r><x id=\"1047\">45352</x><x id=\"1202\">1,3</x></r>"));
+
+    // A radio pair always gives one value; check boxes with none checked give no key.
+    Button(dlg, CtrlId(dlg.Rows()[2].check))->setChecked(true);
+    for (QWidget* b : dlg.Rows()[3].controls)
+        static_cast<QAbstractButton*>(b)->setChecked(false);
+    dlg.UpdateControls();
+    EXPECT_EQ(dlg.m_query.GetText(1201), QStringLiteral("0"));
+    EXPECT_FALSE(dlg.m_query.Has(1202));
+
+    // A read-only option not in the starting query can never be switched on.
+    EXPECT_FALSE(dlg.Rows()[4].check->isEnabled());
+}
+
+TEST_F(QueryDialog, LoadingAQueryResetsOptionButtonsButKeepsOtherValues)
+{
+    CXMap start;
+    start.SetText(QKEY_FIND, QStringLiteral("王"));
+    start.SetText(1201, QStringLiteral("1"));
+    start.SetText(1202, QStringLiteral("2"));
+    CDlgQuery dlg(MDU_COURSE, start);
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_TRUE(dlg.m_query.IsEqual(start)) << dlg.m_query.ToXml().toStdString();
+
+    dlg.m_query = CXMap();
+    dlg.m_query.SetText(1202, QStringLiteral("3"));
+    dlg.LoadControls();
+    EXPECT_EQ(dlg.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
+    EXPECT_EQ(static_cast<CXComboBox*>(dlg.GetDlgItem(QKEY_FIND))->currentText(), QStringLiteral("王"));
+    EXPECT_TRUE(Button(dlg, 1201)->isChecked()); // back to the first radio button
+}
+
+TEST_F(QueryDialog, ResetTakesTheFirstSchemeAndDoesNothingWithoutOne)
+{
+    CXMap start;
+    start.SetText(1201, QStringLiteral("1"));
+    CDlgQuery dlg(MDU_COURSE, start);
+    ASSERT_TRUE(dlg.Create());
+    dlg.OnSchemeButton(1139);
+    EXPECT_TRUE(dlg.m_query.IsEqual(start));
+
+    auto* scheme = new CDBPrjQuery;
+    scheme->m_nID = 1;
+    scheme->m_nFitMduID = MDU_COURSE;
+    scheme->m_strName = QStringLiteral("在读");
+    scheme->m_strSetupData = QStringLiteral("<r><x id=\"1202\">2</x></r>");
+    m_schemes.schemes.Add(scheme);
+    InvalidateQuerySchemes();
+    dlg.OnSchemeButton(1139);
+    EXPECT_EQ(dlg.m_query.ToXml(), scheme->m_strSetupData);
+}
+
+TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)
+{
+    m_course.m_query.SetText(QKEY_IDS, QStringLiteral("3"));
+    CModuleCommands& cmds = ModuleCommands(m_course);
+    m_ui.onModal = [](QDialog* d) {
+        auto* dlg = static_cast<CDlgQuery*>(d);
+        static_cast<CXComboBox*>(dlg->GetDlgItem(QKEY_FIND))->setCurrentText(QStringLiteral("钢琴"));
+        Button(*dlg, CtrlId(dlg->Rows()[3].check))->setChecked(true);
+        static_cast<QAbstractButton*>(dlg->Rows()[3].controls[2])->setChecked(true);
+        Button(*dlg, IDOK)->click();
+        return d->result();
+    };
+    ASSERT_TRUE(cmds.DispatchCommand(ID_QUERY_USER));
+    // The find row is unchecked: its text is logged but not queried.
+    EXPECT_EQ(m_course.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='钢琴'").arg(OPER_FIND)), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)), 1);
+}
