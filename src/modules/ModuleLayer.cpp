@@ -1,5 +1,8 @@
 #include "ModuleLayer.h"
 
+#include "CDlgSelMul.h"
+#include "CDlgSelOne.h"
+
 #include "CDlgEdit.h"
 #include "CHead.h"
 #include "CModule.h"
@@ -71,6 +74,27 @@ public:
 
 int XRecordPickers::ChooseOne(CModule&, const CXMap&, CXBase&) { return IDCANCEL; }
 int XRecordPickers::ChooseMany(CModule&, const CXMap&, CXArray&) { return IDCANCEL; }
+
+int CDialogPickers::ChooseOne(CModule& module, const CXMap& query, CXBase& chosen)
+{
+    CDlgSelOne dlg(module.GetMduID(), chosen.m_nID);
+    dlg.m_query = query;
+    const int result = dlg.DoModal();
+    if (result == IDOK && dlg.m_pItem)
+        chosen.CopyBase(*dlg.m_pItem);
+    return result;
+}
+
+int CDialogPickers::ChooseMany(CModule& module, const CXMap& query, CXArray& chosen)
+{
+    CDlgSelMul dlg(module.GetMduID());
+    dlg.m_query = query;
+    const int result = dlg.DoModal();
+    if (result == IDOK)
+        for (int i = 0; i < dlg.m_result.GetSize(); ++i)
+            chosen.AddAdopted(dlg.m_result.GetAt(i)->CopyTo(nullptr));
+    return result;
+}
 
 XRecordPickers& RecordPickers()
 {
@@ -194,6 +218,8 @@ void InstallModuleHooks()
 {
     static CModuleLinkActions actions;
     SetLinkActions(&actions);
+    static CDialogPickers pickers;
+    SetRecordPickers(&pickers);
     CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
         return OpenItems(module, items, bViewOnly);
     };

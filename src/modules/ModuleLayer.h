@@ -22,6 +22,14 @@ public:
     // IDOK with the chosen records appended, IDCANCEL.
     virtual int ChooseMany(CModule& module, const CXMap& query, CXArray& chosen);
 };
+// The pickers of the desktop: the one- and several-record picker dialogs.
+class CDialogPickers : public XRecordPickers
+{
+public:
+    bool IsAvailable() const override { return true; }
+    int ChooseOne(CModule& module, const CXMap& query, CXBase& chosen) override;
+    int ChooseMany(CModule& module, const CXMap& query, CXArray& chosen) override;
+};
 XRecordPickers& RecordPickers();
 // Installs the pickers (not owned; null for the built-in ones) and returns the previous.
 XRecordPickers* SetRecordPickers(XRecordPickers* pickers);

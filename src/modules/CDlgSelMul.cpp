@@ -1,0 +1,170 @@
+#include "CDlgSelMul.h"
+
+#include "CHead.h"
+#include "CModule.h"
+#include "CXItem.h"
+#include "CXListCtrl.h"
+#include "FormatString.h"
+#include "PickerFind.h"
+#include "XAppServices.h"
+#include "XWinStyles.h"
+
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QVBoxLayout>
+
+namespace {
+
+enum : int { ID_CHOOSE = 1075, ID_REMOVE = 1076, ID_RESET = 1139, IDC_CHOSEN = 1247 };
+
+const XDlgTemplate& SelMulTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{402,
+                                QStringLiteral("选择"),
+                                WS_MAXIMIZEBOX,
+                                {{kPickerFindEdit, K::Edit, QString(), WS_TABSTOP, 0, 0, 3},
+                                 {1243, K::Custom, QString(), 0, 1, 0, 3},
+                                 {ID_CHOOSE, K::Button, QStringLiteral("选中(&S)"), WS_GROUP, 2, 0},
+                                 {ID_REMOVE, K::Button, QStringLiteral("移除(&D)"), 0, 2, 1},
+                                 {ID_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 2},
+                                 {IDC_CHOSEN, K::Custom, QString(), 0, 3, 0, 3},
+                                 {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                {}};
+    return t;
+}
+
+CXListCtrl* MakeList(CXDialogEx& dialog, int id)
+{
+    QWidget* slot = dialog.GetDlgItem(id);
+    auto* list = new CXListCtrl(slot, id);
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(list);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    return list;
+}
+
+// Moves the selected rows of one list to the end of the other, selected there.
+void MoveSelected(CXListCtrl& from, CXListCtrl& to)
+{
+    if (from.GetSelectedCount() == 0)
+        return;
+    to.clearSelection();
+    for (int i = from.GetFirstSelected(); i >= 0; i = from.GetFirstSelected()) {
+        const CXItem* item = from.GetItemData(i);
+        to.AddItem(item->CopyTo(nullptr), 1);
+        from.DeleteItem(i);
+    }
+}
+
+} // namespace
+
+X_BEGIN_MESSAGE_MAP(CDlgSelMul, CXDialogEx)
+    X_ON_COMMAND(ID_CHOOSE, OnChoose)
+    X_ON_COMMAND(ID_REMOVE, OnRemove)
+    X_ON_COMMAND(ID_RESET, OnReset)
+X_END_MESSAGE_MAP()
+
+CDlgSelMul::CDlgSelMul(int mduId, QWidget* parent) : CXDialogEx(false, &SelMulTemplate(), parent), m_nMduID(mduId)
+{
+    m_nHelpId = mduId;
+    if (CModule* module = FindModule(mduId))
+        m_strCaption = FormatString(u"选择%s", module->GetName());
+    m_strFind = FirstFindText(mduId);
+}
+
+CDlgSelMul::~CDlgSelMul() = default;
+
+bool CDlgSelMul::OnInitDialog()
+{
+    CXDialogEx::OnInitDialog();
+    CModule* module = FindModule(m_nMduID);
+    if (!module)
+        return false;
+    const QString description = module->GetQueryText(m_query, true, true);
+    QString caption = m_strCaption;
+    if (!description.isEmpty() && description != QStringLiteral("全部"))
+        caption += QLatin1Char(' ') + description;
+    setWindowTitle(caption);
+    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(kPickerFindEdit)))
+        edit->setText(m_strFind);
+    m_list = MakeList(*this, 1243);
+    m_chosenList = MakeList(*this, IDC_CHOSEN);
+    m_list->SetItems(&m_candidates, module->GetHeads(), 2, 0);
+    m_chosenList->SetItems(&m_chosen, module->GetHeads(), 2, 0);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateControls(); });
+    connect(m_chosenList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateControls(); });
+    OnReset();
+    return true;
+}
+
+void CDlgSelMul::OnReset()
+{
+    CModule* module = FindModule(m_nMduID);
+    if (!module || !m_list)
+        return;
+    m_list->DeleteAllItems();
+    m_chosenList->DeleteAllItems();
+    CXArray read(nullptr, true);
+    if (module->QueryItems(read, m_query, true, false)) {
+        for (int i = 0; i < read.GetSize(); ++i) {
+            CXItem* item = read.GetAt(i)->CopyTo(nullptr);
+            (m_selIDs.count(item->m_nID) ? m_chosenList : m_list)->AddItem(item, 0);
+        }
+    }
+    m_list->UpdateGroups();
+    m_chosenList->UpdateGroups();
+    UpdateControls();
+}
+
+void CDlgSelMul::OnChoose()
+{
+    if (m_list) {
+        MoveSelected(*m_list, *m_chosenList);
+        UpdateControls();
+    }
+}
+
+void CDlgSelMul::OnRemove()
+{
+    if (m_list) {
+        MoveSelected(*m_chosenList, *m_list);
+        UpdateControls();
+    }
+}
+
+void CDlgSelMul::UpdateControls()
+{
+    CXDialogEx::UpdateControls();
+    if (!m_list)
+        return;
+    if (QWidget* b = GetDlgItem(ID_CHOOSE))
+        b->setEnabled(m_list->GetSelectedCount() > 0);
+    if (QWidget* b = GetDlgItem(ID_REMOVE))
+        b->setEnabled(m_chosenList->GetSelectedCount() > 0);
+}
+
+void CDlgSelMul::OnFindNext()
+{
+    if (m_list)
+        PickerFindNext(*this, *m_list, m_nMduID);
+}
+
+void CDlgSelMul::OnOK()
+{
+    if (GetDlgItem(kPickerFindEdit) && GetDlgItem(kPickerFindEdit)->hasFocus()) {
+        OnFindNext();
+        return;
+    }
+    if (m_chosenList && m_chosenList->GetItemCount() > 0) {
+        for (int i = 0; i < m_chosenList->GetItemCount(); ++i)
+            m_result.AddAdopted(m_chosenList->GetItemData(i)->CopyTo(nullptr));
+        CXDialogEx::OnOK();
+        return;
+    }
+    CModule* module = FindModule(m_nMduID);
+    const CHeads* heads = module ? module->GetHeads() : nullptr;
+    ShowItemTip(2, 1243, "请选择一或多%s%s！", heads ? heads->m_strItemUnit : QString(),
+                module ? module->GetName() : QString());
+}

@@ -1,0 +1,104 @@
+#include "CDlgSelOne.h"
+
+#include "CHead.h"
+#include "CModule.h"
+#include "CXItem.h"
+#include "CXListCtrl.h"
+#include "FormatString.h"
+#include "PickerFind.h"
+#include "XAppServices.h"
+#include "XWinStyles.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QVBoxLayout>
+
+namespace {
+
+const XDlgTemplate& SelOneTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{403,
+                                QStringLiteral("选择"),
+                                WS_MAXIMIZEBOX,
+                                {{kPickerFindEdit, K::Edit, QString(), WS_TABSTOP, 0, 0},
+                                 {1243, K::Custom, QString(), 0, 1, 0},
+                                 {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                {}};
+    return t;
+}
+
+} // namespace
+
+CDlgSelOne::CDlgSelOne(int mduId, int selectedId, QWidget* parent)
+    : CXDialogEx(false, &SelOneTemplate(), parent), m_nMduID(mduId)
+{
+    m_nHelpId = mduId;
+    CModule* module = FindModule(mduId);
+    if (module) {
+        m_pItem.reset(module->CreateItem());
+        const CHeads* heads = module->GetHeads();
+        m_strCaption = FormatString(u"选择一%s%s", heads ? heads->m_strItemUnit : QString(), module->GetName());
+    }
+    if (m_pItem)
+        m_pItem->m_nID = selectedId;
+    m_strFind = FirstFindText(mduId);
+}
+
+CDlgSelOne::~CDlgSelOne() = default;
+
+bool CDlgSelOne::OnInitDialog()
+{
+    CModule* module = FindModule(m_nMduID);
+    if (!module || !module->QueryItems(m_items, m_query, true, false)) {
+        CXDialogEx::OnInitDialog();
+        EndDialog(IDCANCEL);
+        return false;
+    }
+    CXDialogEx::OnInitDialog();
+    const QString description = module->GetQueryText(m_query, true, true);
+    QString caption = m_strCaption;
+    if (!description.isEmpty() && description != QStringLiteral("全部"))
+        caption += QLatin1Char(' ') + description;
+    setWindowTitle(caption);
+    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(kPickerFindEdit)))
+        edit->setText(m_strFind);
+
+    QWidget* slot = GetDlgItem(1243);
+    m_list = new CXListCtrl(slot, 1243);
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(m_list);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->SetItems(&m_items, module->GetHeads(), 2, 0);
+    for (int i = 0; i < m_list->GetItemCount(); ++i)
+        if (m_pItem && m_list->GetItemData(i)->m_nID == m_pItem->m_nID && m_pItem->m_nID != 0)
+            m_list->SelectOnly(i);
+    m_list->Resort();
+    UpdateControls();
+    return true;
+}
+
+void CDlgSelOne::OnFindNext()
+{
+    if (m_list)
+        PickerFindNext(*this, *m_list, m_nMduID);
+}
+
+void CDlgSelOne::OnOK()
+{
+    if (GetDlgItem(kPickerFindEdit) && GetDlgItem(kPickerFindEdit)->hasFocus()) {
+        OnFindNext();
+        return;
+    }
+    if (m_list && m_list->GetSelectedCount() == 1 && m_pItem) {
+        m_list->GetItemData(m_list->GetFirstSelected())->CopyTo(m_pItem.get());
+        CXDialogEx::OnOK();
+        return;
+    }
+    CModule* module = FindModule(m_nMduID);
+    const CHeads* heads = module ? module->GetHeads() : nullptr;
+    ShowItemTip(2, 1243, "请选择一%s%s！", heads ? heads->m_strItemUnit : QString(),
+                module ? module->GetName() : QString());
+}
