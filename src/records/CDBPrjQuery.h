@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CHead.h"
+#include "CModule.h"
 #include "CXItem.h"
 
 // A saved or built-in query scheme of a module: the module it is for, who uses it, its
@@ -12,9 +13,29 @@ public:
     static CHeads* StaticHeads();
     CHeads* GetHeads() const override { return StaticHeads(); }
     CXItem* CreateNew() const override { return new CDBPrjQuery; }
+    void Reset() override
+    {
+        CXItemT::Reset();
+        m_bDispOnTop = 1;
+    }
+    // A name and, for a saved scheme, at least one condition its module can express.
+    int Validate(const CXItem* user, bool bCheckDuplicates) override;
+    // The scheme's conditions as its module describes them; "无" for no such module.
+    QString GetContentText() const;
 
     int m_nFitMduID = 0;
     QString m_strUsers;
     QString m_strSetupData;
     int m_bSeparator = 0;
+    int m_bDispOnTop = 1; // schemes sort ascending by it: 0 comes before the built-in ones
+};
+
+// The hidden module of the saved query schemes: reading merges a module's built-in schemes
+// with its saved ones and deletes saved ones that no longer express any condition.
+class CModulePrjQuery : public CModuleT<CDBPrjQuery, 0, true>
+{
+public:
+    CModulePrjQuery();
+    // Key 1074: the module the schemes are for; key 1: only these scheme IDs.
+    bool QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne) override;
 };
