@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CHead.h"
+#include "CModule.h"
 #include "CXItem.h"
 
 // A column scheme of a module: the module it is for, its name and memo, and per field of the
@@ -12,7 +13,30 @@ public:
     static CHeads* StaticHeads();
     CHeads* GetHeads() const override { return StaticHeads(); }
     CXItem* CreateNew() const override { return new CDBPrjOrder; }
+    void Reset() override
+    {
+        CXItemT::Reset();
+        m_bDispOnTop = 1;
+    }
+    int Validate(const CXItem* user, bool bCheckDuplicates) override;
+    // Built-in schemes keep their name and memo and have no place to be put on top.
+    int GetAccess(const CHead* head, const CXItem* user) const override;
+    // "显示：" and "隐藏：" with the captions of the shown and hidden fields; "无" when the
+    // text does not fit the module's field table.
+    QString GetContentText() const;
 
     int m_nFitMduID = 0;
     QString m_strSetupData;
+    int m_bDispOnTop = 1;
+    int m_bSeparator = 0;
+    int m_nUsers = 0;
+};
+
+// The hidden module of the saved column schemes.
+class CModulePrjOrder : public CModuleT<CDBPrjOrder, 0, true>
+{
+public:
+    CModulePrjOrder();
+    // Key 1074: the module the schemes are for; key 1: only these scheme IDs.
+    bool QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne) override;
 };

@@ -1,12 +1,6 @@
 #include "CDBPrjQuery.h"
 
-#include "CXDBSession.h"
-#include "FormatString.h"
-#include "OperLog.h"
-#include "TextUtils.h"
-
-#include <algorithm>
-#include <vector>
+#include "SchemeReading.h"
 
 CHeads* CDBPrjQuery::StaticHeads()
 {
@@ -54,66 +48,6 @@ CModulePrjQuery::CModulePrjQuery() { m_nCaps = m_nOperRights = 0x1e; }
 
 bool CModulePrjQuery::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)
 {
-    const int mduId = query.GetInt(QKEY_MODULE);
-    CModule* module = mduId ? FindModule(mduId) : nullptr;
-    if (!module)
-        return false;
-
-    CXArray builtIns(nullptr, true);
-    module->AddQuickQueries(builtIns);
-    const int first = items.GetSize();
-    QList<int> ids;
-    const bool onlyIds = query.Has(QKEY_IDS);
-    if (onlyIds) {
-        SplitInts(query.GetText(QKEY_IDS), ids);
-        for (int i = 0; i < builtIns.GetSize(); ++i) {
-            const int id = builtIns[i]->m_nID;
-            if (id != 0 && ids.removeAll(id) > 0)
-                items.AddAdopted(builtIns[i]->CopyTo(nullptr));
-        }
-        ids.removeAll(0);
-        if (ids.isEmpty())
-            return true;
-    } else {
-        for (int i = 0; i < builtIns.GetSize(); ++i)
-            items.AddAdopted(builtIns[i]->CopyTo(nullptr));
-    }
-    if (items.GetSize() > first)
-        static_cast<CDBPrjQuery*>(items[items.GetSize() - 1])->m_bSeparator = 1;
-
-    // Only integers reach the SQL: the remaining IDs and the module id.
-    CXMap conditionsQuery;
-    if (onlyIds)
-        conditionsQuery.SetText(QKEY_IDS, JoinInts(ids));
-    QStringList conditions;
-    BuildQueryConditions(conditions, conditionsQuery);
-    conditions << FormatString(u"FitMduID=%d", mduId);
-    CXDBSession session;
-    session.Connect();
-    CXArray saved(nullptr, true);
-    if (!ReadItems(session, saved, conditions, bNoImages, bExpectOne))
-        return false;
-    bool ok = true;
-    while (saved.GetSize() > 0) {
-        CXItem* scheme = saved.Detach(0);
-        if (scheme->m_nID > 0 && scheme->Validate(nullptr, false) >= ST_STOP) {
-            if (!session.ExecuteSql(FormatString(u"DELETE FROM TB_PROJECT WHERE ID=%d", scheme->m_nID))) {
-                ReportDbError(QStringLiteral("删除失效") + module->GetName(), nullptr, QString());
-                ok = false;
-            }
-            delete scheme;
-            continue;
-        }
-        items.AddAdopted(scheme);
-    }
-    // Schemes put on top (DispOnTop 0) come before the built-in ones; the rest keep their order.
-    std::vector<CXItem*> order;
-    while (items.GetSize() > first)
-        order.push_back(items.Detach(first));
-    std::stable_sort(order.begin(), order.end(), [](const CXItem* a, const CXItem* b) {
-        return static_cast<const CDBPrjQuery*>(a)->m_bDispOnTop < static_cast<const CDBPrjQuery*>(b)->m_bDispOnTop;
-    });
-    for (CXItem* item : order)
-        items.AddAdopted(item);
-    return ok;
+    return ReadSchemes<CDBPrjQuery>(*this, items, query, bNoImages, bExpectOne,
+                                    [](CModule& owner, CXArray& builtIns) { owner.AddQuickQueries(builtIns); });
 }
