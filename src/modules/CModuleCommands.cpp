@@ -1,5 +1,6 @@
 #include "CModuleCommands.h"
 
+#include "CDlgHeads.h"
 #include "CDlgQuery.h"
 #include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
@@ -154,6 +155,16 @@ void CModuleCommands::OnSchemeCommand(int id)
             return; // saved for a field table that has changed since
         for (int k = 0; k < heads->GetSize(); ++k)
             heads->GetAt(k)->m_nPos = parts[k].trimmed().toInt();
+        list->setUpdatesEnabled(false);
+        list->RebuildColumns();
+        list->setUpdatesEnabled(true);
+    } else if (id == ID_HEADS_USER) {
+        CDlgHeads dialog(m_module.GetMduID(), list);
+        dialog.m_heads.CopyFrom(list->m_heads);
+        if (dialog.DoModal() != IDOK)
+            return;
+        for (int k = 0; k < list->m_heads.GetSize() && k < dialog.m_heads.GetSize(); ++k)
+            list->m_heads.GetAt(k)->m_nPos = dialog.m_heads.GetAt(k)->m_nPos;
         list->setUpdatesEnabled(false);
         list->RebuildColumns();
         list->setUpdatesEnabled(true);

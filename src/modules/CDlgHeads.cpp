@@ -1,0 +1,201 @@
+#include "CDlgHeads.h"
+
+#include "CDBPrjOrder.h"
+#include "CModule.h"
+#include "CXListCtrl.h"
+#include "FormatString.h"
+#include "TextUtils.h"
+#include "XWinStyles.h"
+
+#include <QtWidgets/QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+enum : int { ID_UP = 1076, ID_DOWN = 1075, ID_ALL = 1040, ID_CLEAR = 1041, ID_RESET = 1139 };
+
+const XDlgTemplate& HeadsTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{369,
+                                QStringLiteral("自定义%s列头"),
+                                WS_MAXIMIZEBOX,
+                                {{-1, K::Static, QStringLiteral("选择要在列表中显示的列："), 0, 0, 0, 5},
+                                 {1243, K::Custom, QString(), 0, 1, 0, 5},
+                                 {ID_UP, K::Button, QStringLiteral("上移(&U)"), WS_GROUP, 2, 0},
+                                 {ID_DOWN, K::Button, QStringLiteral("下移(&D)"), 0, 2, 1},
+                                 {ID_ALL, K::Button, QStringLiteral("全选(&A)"), 0, 2, 2},
+                                 {ID_CLEAR, K::Button, QStringLiteral("清除(&L)"), 0, 2, 3},
+                                 {ID_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 4},
+                                 {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                {}};
+    return t;
+}
+
+// The list's own columns over field rows: the caption and the help text.
+CHeads* RowHeads()
+{
+    static CHeads* heads = [] {
+        auto* h = new CHeads;
+        const QString none;
+        auto text = [](QString CXItem::*member) {
+            return [member](const CXItem& item, int) -> XFieldValue { return item.*member; };
+        };
+        h->AddComputedHead({}, QStringLiteral("列名"), XSW, text(&CXItem::m_strName), none, none, 0, 585, 12, none);
+        h->AddComputedHead({}, QStringLiteral("说明"), XSW, text(&CXItem::m_strMemo), none, none, 0, 585, -1, none);
+        return h;
+    }();
+    return heads;
+}
+
+} // namespace
+
+X_BEGIN_MESSAGE_MAP(CDlgHeads, CXDialogEx)
+    X_ON_COMMAND(ID_UP, OnMoveUp)
+    X_ON_COMMAND(ID_DOWN, OnMoveDown)
+    X_ON_COMMAND(ID_ALL, OnCheckAll)
+    X_ON_COMMAND(ID_CLEAR, OnCheckClear)
+    X_ON_COMMAND(ID_RESET, OnReset)
+X_END_MESSAGE_MAP()
+
+CDlgHeads::CDlgHeads(int mduId, QWidget* parent) : CXDialogEx(false, &HeadsTemplate(), parent), m_nMduID(mduId)
+{
+    m_nHelpId = mduId;
+}
+
+bool CDlgHeads::OnInitDialog()
+{
+    CXDialogEx::OnInitDialog();
+    if (CModule* module = FindModule(m_nMduID))
+        setWindowTitle(FormatString(u"自定义%s列头", module->GetName()));
+    QWidget* slot = GetDlgItem(1243);
+    m_list = new CXListCtrl(slot, 1243);
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(m_list);
+    m_list->SetItems(&m_rows, RowHeads(), 2, 3);
+    LoadList();
+    return true;
+}
+
+void CDlgHeads::LoadList()
+{
+    if (!m_list)
+        return;
+    m_list->DeleteAllItems();
+    std::vector<int> offered;
+    for (int i = 0; i < m_heads.GetSize(); ++i)
+        if (m_heads.GetAt(i)->InSchemes())
+            offered.push_back(i);
+    // Positions compare unsigned: shown fields in column order, hidden ones (-1) after them.
+    std::stable_sort(offered.begin(), offered.end(), [this](int a, int b) {
+        return static_cast<unsigned>(m_heads.GetAt(a)->m_nPos) < static_cast<unsigned>(m_heads.GetAt(b)->m_nPos);
+    });
+    for (int i : offered) {
+        auto* row = static_cast<CHead*>(m_heads.GetAt(i)->CopyTo(nullptr));
+        row->m_nSort = i; // the field the row stands for
+        const int at = m_list->AddItem(row, 0);
+        m_list->SetCheck(at, row->m_nPos != -1);
+    }
+    m_list->UpdateGroups();
+    UpdateControls();
+}
+
+void CDlgHeads::SaveList()
+{
+    for (int i = 0; i < m_heads.GetSize(); ++i)
+        m_heads.GetAt(i)->m_nPos = -1;
+    if (!m_list)
+        return;
+    int next = 0;
+    for (int r = 0; r < m_list->GetItemCount(); ++r) {
+        const int field = static_cast<const CHead*>(m_list->GetItemData(r))->m_nSort;
+        if (field > 0 && field < m_heads.GetSize() && m_list->GetCheck(r))
+            m_heads.GetAt(field)->m_nPos = next++;
+    }
+}
+
+bool CDlgHeads::ApplyScheme(const QString& setup)
+{
+    QList<int> positions;
+    SplitInts(setup, positions);
+    if (positions.size() != m_heads.GetSize())
+        return false;
+    for (int i = 0; i < m_heads.GetSize(); ++i)
+        m_heads.GetAt(i)->m_nPos = positions[i];
+    LoadList();
+    return true;
+}
+
+void CDlgHeads::OnButton(int id)
+{
+    if (!m_list)
+        return;
+    const int count = m_list->GetItemCount();
+    if (id == ID_ALL || id == ID_CLEAR) {
+        for (int r = 0; r < count; ++r)
+            m_list->SetCheck(r, id == ID_ALL);
+    } else if (id == ID_UP || id == ID_DOWN) {
+        if (m_list->GetSelectedCount() != 1)
+            return;
+        const int s = m_list->GetFirstSelected();
+        const int t = id == ID_DOWN ? s + 1 : s - 1;
+        if (t < 0 || t >= count)
+            return;
+        // Rebuild the rows in the new order; the check marks travel with them.
+        SaveList();
+        std::vector<std::pair<CXItem*, bool>> rows;
+        for (int r = 0; r < count; ++r)
+            rows.emplace_back(m_list->GetItemData(r)->CopyTo(nullptr), m_list->GetCheck(r));
+        std::swap(rows[static_cast<size_t>(s)], rows[static_cast<size_t>(t)]);
+        m_list->DeleteAllItems();
+        for (const auto& [row, checked] : rows)
+            m_list->SetCheck(m_list->AddItem(row, 0), checked);
+        m_list->SelectOnly(t);
+        m_list->EnsureVisible(t, false);
+    } else if (id == ID_RESET) {
+        CModule* module = FindModule(m_nMduID);
+        // Without any column scheme there is nothing to reset to.
+        if (!module || module->m_headSchemes.GetSize() == 0)
+            return;
+        const auto* first = dynamic_cast<const CDBPrjOrder*>(module->m_headSchemes.GetAt(0));
+        if (first)
+            ApplyScheme(first->m_strSetupData);
+    }
+    UpdateControls();
+}
+
+void CDlgHeads::UpdateControls()
+{
+    CXDialogEx::UpdateControls();
+    if (!m_list)
+        return;
+    const int count = m_list->GetItemCount();
+    int checked = 0;
+    for (int r = 0; r < count; ++r)
+        checked += m_list->GetCheck(r) ? 1 : 0;
+    const bool one = m_list->GetSelectedCount() == 1;
+    const int s = one ? m_list->GetFirstSelected() : -1;
+    auto enable = [this](int id, bool on) {
+        if (QWidget* b = GetDlgItem(id))
+            b->setEnabled(on);
+    };
+    enable(ID_ALL, checked != count);
+    enable(ID_CLEAR, checked > 0);
+    enable(ID_DOWN, one && s < count - 1);
+    enable(ID_UP, one && s > 0);
+}
+
+void CDlgHeads::OnOK()
+{
+    SaveList();
+    for (int i = 0; i < m_heads.GetSize(); ++i) {
+        if (m_heads.GetAt(i)->m_nPos != -1) {
+            CXDialogEx::OnOK();
+            return;
+        }
+    }
+    ShowItemTip(3, 1243, "请选择至少一个要显示的列！");
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "CHead.h"
+#include "CXDialogEx.h"
+
+class CXListCtrl;
+
+// Chooses and orders the columns of a module's list: one checkable row per field the
+// built-in column sets offer, in column order, hidden ones last.
+class CDlgHeads : public CXDialogEx
+{
+    Q_OBJECT
+    X_DECLARE_MESSAGE_MAP()
+public:
+    explicit CDlgHeads(int mduId, QWidget* parent = nullptr);
+
+    // Shows m_heads in the list.
+    void LoadList();
+    // Numbers the checked rows 0, 1, 2 ... in list order into m_heads; the rest get -1.
+    void SaveList();
+    void OnButton(int id);
+    void UpdateControls() override;
+    // Applies a column scheme text when it fits the field table; false otherwise.
+    bool ApplyScheme(const QString& setup);
+
+    int m_nMduID;
+    CHeads m_heads;
+    CXArray m_rows{nullptr, true};
+    CXListCtrl* m_list = nullptr;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    void OnMoveUp() { OnButton(1076); }
+    void OnMoveDown() { OnButton(1075); }
+    void OnCheckAll() { OnButton(1040); }
+    void OnCheckClear() { OnButton(1041); }
+    void OnReset() { OnButton(1139); }
+};

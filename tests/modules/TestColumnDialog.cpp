@@ -1,0 +1,99 @@
+#include "CDlgHeads.h"
+#include "CModuleCommands.h"
+#include "CXListCtrl.h"
+#include "CommandIds.h"
+#include "FakeModuleHost.h"
+#include "RecordDbFixture.h"
+#include "XUi.h"
+
+#include <QtWidgets/QAbstractButton>
+
+namespace {
+
+QStringList Positions(const CHeads& heads)
+{
+    QStringList p;
+    for (int i = 0; i < heads.GetSize(); ++i)
+        p << QString::number(heads.GetAt(i)->m_nPos);
+    return p;
+}
+
+class ColumnDialog : public RecordDb
+{
+protected:
+    void SetUp() override
+    {
+        RecordDb::SetUp();
+        m_heads.CopyFrom(*CTestCourse::StaticHeads());
+        for (int i = 0; i < m_heads.GetSize(); ++i)
+            if (m_heads.GetAt(i)->InSchemes())
+                m_offered.push_back(i);
+    }
+    CHeads m_heads;
+    std::vector<int> m_offered;
+    XUiTestHooks m_ui;
+};
+
+} // namespace
+
+TEST_F(ColumnDialog, ChosenOrderedAndNumberedInListOrder)
+{
+    ASSERT_GE(m_offered.size(), 2u);
+    for (int i = 0; i < m_heads.GetSize(); ++i)
+        m_heads.GetAt(i)->m_nPos = -1;
+    m_heads.GetAt(m_offered[1])->m_nPos = 0; // only the second offered field shown
+    CDlgHeads dlg(MDU_COURSE);
+    dlg.m_heads.CopyFrom(m_heads);
+    ASSERT_TRUE(dlg.Create());
+    ASSERT_EQ(dlg.m_list->GetItemCount(), static_cast<int>(m_offered.size()));
+    EXPECT_EQ(static_cast<const CHead*>(dlg.m_list->GetItemData(0))->m_strName, m_heads.GetAt(m_offered[1])->m_strName);
+    EXPECT_TRUE(dlg.m_list->GetCheck(0));
+
+    // First row: up disabled; moving it down puts it second.
+    dlg.m_list->SelectOnly(0);
+    dlg.UpdateControls();
+    EXPECT_FALSE(dlg.GetDlgItem(1076)->isEnabled());
+    EXPECT_TRUE(dlg.GetDlgItem(1075)->isEnabled());
+    dlg.OnButton(1075);
+    EXPECT_TRUE(dlg.m_list->GetCheck(1));
+    dlg.OnButton(1040); // all
+    dlg.SaveList();
+    EXPECT_EQ(dlg.m_heads.GetAt(m_offered[1])->m_nPos, 1);
+    EXPECT_EQ(dlg.m_heads.GetAt(0)->m_nPos, -1); // the record key is never shown
+
+    // Nothing checked: OK refuses.
+    dlg.OnButton(1041);
+    qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDOK))->click();
+    EXPECT_NE(dlg.result(), IDOK);
+
+    // A scheme text of another length changes nothing; 重置 without schemes does nothing.
+    const QStringList before = Positions(dlg.m_heads);
+    EXPECT_FALSE(dlg.ApplyScheme(QStringLiteral("1,-1,0")));
+    dlg.OnButton(1139);
+    EXPECT_EQ(Positions(dlg.m_heads), before);
+}
+
+TEST_F(ColumnDialog, TheColumnCommandCopiesThePositionsBack)
+{
+    CFakeModuleHost host;
+    XModuleHost* previous = SetModuleHost(&host);
+    CXArray items(nullptr, true);
+    CXListCtrl list;
+    list.SetItems(&items, CTestCourse::StaticHeads(), 2, 0);
+    host.list = &list;
+    m_ui.onModal = [](QDialog* d) {
+        auto* dlg = static_cast<CDlgHeads*>(d);
+        dlg->OnButton(1041);
+        dlg->m_list->SetCheck(0, true);
+        qobject_cast<QAbstractButton*>(dlg->GetDlgItem(IDOK))->click();
+        return d->result();
+    };
+    ASSERT_TRUE(ModuleCommands(m_course).DispatchCommand(ID_HEADS_USER));
+    int shown = 0;
+    for (int i = 0; i < list.m_heads.GetSize(); ++i)
+        shown += list.m_heads.GetAt(i)->m_nPos == 0 ? 1 : 0;
+    EXPECT_EQ(shown, 1);
+    for (int i = 0; i < list.m_heads.GetSize(); ++i)
+        EXPECT_LE(list.m_heads.GetAt(i)->m_nPos, 0);
+    SetModuleHost(previous);
+}
