@@ -1,6 +1,7 @@
 #include "CDlgHeads.h"
 
 #include "CDBPrjOrder.h"
+#include "CDlgSelOne.h"
 #include "CModule.h"
 #include "CXListCtrl.h"
 #include "FormatString.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-enum : int { ID_UP = 1076, ID_DOWN = 1075, ID_ALL = 1040, ID_CLEAR = 1041, ID_RESET = 1139 };
+enum : int { ID_UP = 1076, ID_DOWN = 1075, ID_ALL = 1040, ID_CLEAR = 1041, ID_RESET = 1139, ID_MORE = 1118 };
 
 const XDlgTemplate& HeadsTemplate()
 {
@@ -28,6 +29,7 @@ const XDlgTemplate& HeadsTemplate()
                                  {ID_ALL, K::Button, QStringLiteral("全选(&A)"), 0, 2, 2},
                                  {ID_CLEAR, K::Button, QStringLiteral("清除(&L)"), 0, 2, 3},
                                  {ID_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 4},
+                                 {ID_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, 2, 5},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -58,6 +60,7 @@ X_BEGIN_MESSAGE_MAP(CDlgHeads, CXDialogEx)
     X_ON_COMMAND(ID_ALL, OnCheckAll)
     X_ON_COMMAND(ID_CLEAR, OnCheckClear)
     X_ON_COMMAND(ID_RESET, OnReset)
+    X_ON_COMMAND(ID_MORE, OnMore)
 X_END_MESSAGE_MAP()
 
 CDlgHeads::CDlgHeads(int mduId, QWidget* parent) : CXDialogEx(false, &HeadsTemplate(), parent), m_nMduID(mduId)
@@ -155,6 +158,13 @@ void CDlgHeads::OnButton(int id)
             m_list->SetCheck(m_list->AddItem(row, 0), checked);
         m_list->SelectOnly(t);
         m_list->EnsureVisible(t, false);
+    } else if (id == ID_MORE) {
+        CDlgSelOne picker(MDU_PRJORDER, 0, this);
+        picker.m_query.SetText(QKEY_MODULE, QString::number(m_nMduID));
+        if (picker.DoModal() != IDOK)
+            return;
+        if (const auto* scheme = dynamic_cast<const CDBPrjOrder*>(picker.m_pItem.get()))
+            ApplyScheme(scheme->m_strSetupData);
     } else if (id == ID_RESET) {
         CModule* module = FindModule(m_nMduID);
         // Without any column scheme there is nothing to reset to.

@@ -38,4 +38,5 @@ private:
     void OnCheckAll() { OnButton(1040); }
     void OnCheckClear() { OnButton(1041); }
     void OnReset() { OnButton(1139); }
+    void OnMore() { OnButton(1118); }
 };

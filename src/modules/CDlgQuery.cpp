@@ -2,6 +2,7 @@
 
 #include "CModule.h"
 #include "CDBPrjQuery.h"
+#include "CDlgSelOne.h"
 #include "CXComboBox.h"
 #include "CXDateCtrl.h"
 #include "CXLinkCtrl.h"
@@ -249,7 +250,16 @@ void CDlgQuery::UpdateControls()
 
 void CDlgQuery::OnSchemeButton(int id)
 {
-    if (id == ID_SCHEME_RESET) {
+    if (id == ID_SCHEME_MORE) {
+        CDlgSelOne picker(MDU_PRJQUERY, 0, this);
+        picker.m_query.SetText(QKEY_MODULE, QString::number(m_nMduID));
+        if (picker.DoModal() != IDOK)
+            return;
+        if (const auto* scheme = dynamic_cast<const CDBPrjQuery*>(picker.m_pItem.get())) {
+            m_query = CXMap(scheme->m_strSetupData);
+            LoadControls();
+        }
+    } else if (id == ID_SCHEME_RESET) {
         if (!m_pModule)
             return;
         CXArray schemes(nullptr, true);

@@ -1,5 +1,6 @@
 #include "CDBPrjQuery.h"
 #include "CDlgQuery.h"
+#include "CDlgSelOne.h"
 #include "CModuleCommands.h"
 #include "CXComboBox.h"
 #include "CXListCtrl.h"
@@ -156,4 +157,29 @@ TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)
     EXPECT_EQ(m_course.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='钢琴'").arg(OPER_FIND)), 1);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)), 1);
+}
+
+TEST_F(QueryDialog, MoreLoadsTheSchemeChosenInThePicker)
+{
+    CModulePrjQuery schemes;
+    UnregisterModule(&m_schemes);
+    RegisterModule(&schemes);
+    InvalidateQuerySchemes();
+    CDlgQuery dlg(MDU_COURSE, CXMap());
+    ASSERT_TRUE(dlg.Create());
+    m_ui.onModal = [](QDialog* d) {
+        auto* picker = static_cast<CDlgSelOne*>(d);
+        picker->m_list->SelectOnly(0);
+        Button(*picker, IDOK)->click();
+        return d->result();
+    };
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_PROJECT (MduID,FitMduID,PrjName,SetupData) VALUES "
+                                    "(323,%1,'上课','<r><x id=\"1202\">3</x></r>')").arg(MDU_COURSE)));
+    CXDBSession session;
+    session.Connect();
+    ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));
+    dlg.OnSchemeButton(1118);
+    EXPECT_EQ(dlg.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
+    UnregisterModule(&schemes);
+    RegisterModule(&m_schemes);
 }
