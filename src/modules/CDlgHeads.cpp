@@ -4,6 +4,7 @@
 #include "CDlgSelOne.h"
 #include "CModule.h"
 #include "CXListCtrl.h"
+#include "PickerFind.h"
 #include "FormatString.h"
 #include "TextUtils.h"
 #include "XWinStyles.h"
@@ -73,11 +74,7 @@ bool CDlgHeads::OnInitDialog()
     CXDialogEx::OnInitDialog();
     if (CModule* module = FindModule(m_nMduID))
         setWindowTitle(FormatString(u"自定义%s列头", module->GetName()));
-    QWidget* slot = GetDlgItem(1243);
-    m_list = new CXListCtrl(slot, 1243);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(m_list);
+    m_list = PlaceList(*this, 1243);
     m_list->SetItems(&m_rows, RowHeads(), 2, 3);
     LoadList();
     return true;

@@ -3,6 +3,7 @@
 #include "CModule.h"
 #include "CXItem.h"
 #include "CXListCtrl.h"
+#include "PickerFind.h"
 #include "XAppServices.h"
 
 #include <QtWidgets/QVBoxLayout>
@@ -47,11 +48,7 @@ bool CDlgImportInfo::OnInitDialog()
     CXDialogEx::OnInitDialog();
     if (CModule* module = FindModule(m_nMduID))
         setWindowTitle(ImportTemplate().caption + module->GetName());
-    QWidget* slot = GetDlgItem(1243);
-    m_list = new CXListCtrl(slot, 1243);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(m_list);
+    m_list = PlaceList(*this, 1243);
     m_list->SetItems(&m_items, &m_heads, 2, 1);
     UpdateControls();
     return true;

@@ -3,6 +3,7 @@
 #include "CModule.h"
 #include "CXItem.h"
 #include "CXListCtrl.h"
+#include "PickerFind.h"
 #include "XAppServices.h"
 
 #include <QtWidgets/QVBoxLayout>
@@ -51,11 +52,7 @@ bool CDlgSelModule::OnInitDialog()
         item->m_nMduID = item->m_nID = module->GetMduID();
         m_items.AddAdopted(item);
     }
-    QWidget* slot = GetDlgItem(1243);
-    m_list = new CXListCtrl(slot, 1243);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(m_list);
+    m_list = PlaceList(*this, 1243);
     m_list->SetItems(&m_items, &m_heads, 2, 1);
     UpdateControls();
     return true;

@@ -36,11 +36,7 @@ const XDlgTemplate& SelMulTemplate()
 
 CXListCtrl* MakeList(CXDialogEx& dialog, int id)
 {
-    QWidget* slot = dialog.GetDlgItem(id);
-    auto* list = new CXListCtrl(slot, id);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(list);
+    CXListCtrl* list = PlaceList(dialog, id);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     return list;
 }
@@ -82,11 +78,7 @@ bool CDlgSelMul::OnInitDialog()
     CModule* module = FindModule(m_nMduID);
     if (!module)
         return false;
-    const QString description = module->GetQueryText(m_query, true, true);
-    QString caption = m_strCaption;
-    if (!description.isEmpty() && description != QStringLiteral("全部"))
-        caption += QLatin1Char(' ') + description;
-    setWindowTitle(caption);
+    setWindowTitle(PickerCaption(m_nMduID, m_strCaption, m_query));
     if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(kPickerFindEdit)))
         edit->setText(m_strFind);
     m_list = MakeList(*this, 1243);
@@ -153,18 +145,13 @@ void CDlgSelMul::OnFindNext()
 
 void CDlgSelMul::OnOK()
 {
-    if (GetDlgItem(kPickerFindEdit) && GetDlgItem(kPickerFindEdit)->hasFocus()) {
-        OnFindNext();
+    if (FindInsteadOfOk(*this, m_list, m_nMduID))
         return;
-    }
     if (m_chosenList && m_chosenList->GetItemCount() > 0) {
         for (int i = 0; i < m_chosenList->GetItemCount(); ++i)
             m_result.AddAdopted(m_chosenList->GetItemData(i)->CopyTo(nullptr));
         CXDialogEx::OnOK();
         return;
     }
-    CModule* module = FindModule(m_nMduID);
-    const CHeads* heads = module ? module->GetHeads() : nullptr;
-    ShowItemTip(2, 1243, "请选择一或多%s%s！", heads ? heads->m_strItemUnit : QString(),
-                module ? module->GetName() : QString());
+    ShowItemTip(2, 1243, "请选择一或多%s！", PickerItemName(m_nMduID));
 }

@@ -38,8 +38,7 @@ CDlgSelOne::CDlgSelOne(int mduId, int selectedId, QWidget* parent)
     CModule* module = FindModule(mduId);
     if (module) {
         m_pItem.reset(module->CreateItem());
-        const CHeads* heads = module->GetHeads();
-        m_strCaption = FormatString(u"选择一%s%s", heads ? heads->m_strItemUnit : QString(), module->GetName());
+        m_strCaption = FormatString(u"选择一%s", PickerItemName(mduId));
     }
     if (m_pItem)
         m_pItem->m_nID = selectedId;
@@ -57,19 +56,11 @@ bool CDlgSelOne::OnInitDialog()
         return false;
     }
     CXDialogEx::OnInitDialog();
-    const QString description = module->GetQueryText(m_query, true, true);
-    QString caption = m_strCaption;
-    if (!description.isEmpty() && description != QStringLiteral("全部"))
-        caption += QLatin1Char(' ') + description;
-    setWindowTitle(caption);
+    setWindowTitle(PickerCaption(m_nMduID, m_strCaption, m_query));
     if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(kPickerFindEdit)))
         edit->setText(m_strFind);
 
-    QWidget* slot = GetDlgItem(1243);
-    m_list = new CXListCtrl(slot, 1243);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(m_list);
+    m_list = PlaceList(*this, 1243);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->SetItems(&m_items, module->GetHeads(), 2, 0);
     for (int i = 0; i < m_list->GetItemCount(); ++i)
@@ -88,17 +79,12 @@ void CDlgSelOne::OnFindNext()
 
 void CDlgSelOne::OnOK()
 {
-    if (GetDlgItem(kPickerFindEdit) && GetDlgItem(kPickerFindEdit)->hasFocus()) {
-        OnFindNext();
+    if (FindInsteadOfOk(*this, m_list, m_nMduID))
         return;
-    }
     if (m_list && m_list->GetSelectedCount() == 1 && m_pItem) {
         m_list->GetItemData(m_list->GetFirstSelected())->CopyTo(m_pItem.get());
         CXDialogEx::OnOK();
         return;
     }
-    CModule* module = FindModule(m_nMduID);
-    const CHeads* heads = module ? module->GetHeads() : nullptr;
-    ShowItemTip(2, 1243, "请选择一%s%s！", heads ? heads->m_strItemUnit : QString(),
-                module ? module->GetName() : QString());
+    ShowItemTip(2, 1243, "请选择一%s！", PickerItemName(m_nMduID));
 }

@@ -9,7 +9,12 @@
 #include "Resources.h"
 #include "XAppServices.h"
 
+#include "CHead.h"
+#include "CModule.h"
+#include "CXMap.h"
+
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QVBoxLayout>
 
 QString FirstFindText(int mduId)
 {
@@ -32,4 +37,40 @@ void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId)
         dialog.ShowItemTipText(2, 1243, QStringLiteral("没有找到 %1。").replace(QStringLiteral("%1"), text));
     if (const CXItem* user = AppServices().User())
         WriteOperLog(OPER_FIND, *user, mduId, 0, text, QString());
+}
+
+CXListCtrl* PlaceList(CXDialogEx& dialog, int id)
+{
+    QWidget* slot = dialog.GetDlgItem(id);
+    auto* list = new CXListCtrl(slot, id);
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(list);
+    return list;
+}
+
+QString PickerCaption(int mduId, const QString& caption, const CXMap& query)
+{
+    CModule* module = FindModule(mduId);
+    const QString description = module ? module->GetQueryText(query, true, true) : QString();
+    if (description.isEmpty() || description == QStringLiteral("全部"))
+        return caption;
+    return caption + QLatin1Char(' ') + description;
+}
+
+QString PickerItemName(int mduId)
+{
+    const CModule* module = FindModule(mduId);
+    const CHeads* heads = module ? module->GetHeads() : nullptr;
+    return (heads ? heads->m_strItemUnit : QString()) + (module ? module->GetName() : QString());
+}
+
+bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId)
+{
+    QWidget* edit = dialog.GetDlgItem(kPickerFindEdit);
+    if (!edit || !edit->hasFocus())
+        return false;
+    if (list)
+        PickerFindNext(dialog, *list, mduId);
+    return true;
 }

@@ -4,6 +4,7 @@
 
 class CXDialogEx;
 class CXListCtrl;
+class CXMap;
 
 // What both record pickers share: the find text they start with (the newest find in the
 // module) and one find in the candidate list, logged whether or not it matched.
@@ -11,3 +12,12 @@ QString FirstFindText(int mduId);
 void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId);
 // The control id of the pickers' find edit.
 inline constexpr int kPickerFindEdit = 33208;
+
+// A record list filling the dialog's placeholder control of the id.
+CXListCtrl* PlaceList(CXDialogEx& dialog, int id);
+// The picker's caption with the description of its query, unless that is "全部".
+QString PickerCaption(int mduId, const QString& caption, const CXMap& query);
+// Measure word and name of the module ("个课程"), for the pickers' prompts.
+QString PickerItemName(int mduId);
+// Enter in the find edit searches instead of closing: true when it did.
+bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId);

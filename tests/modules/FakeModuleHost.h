@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CDBPrjQuery.h"
 #include "CModule.h"
 #include "RecordConsts.h"
 
@@ -26,4 +27,17 @@ public:
     std::vector<int> opened;
     int activations = 0;
     int refreshes = 0;
+};
+
+// The query-scheme module handing out the schemes the test sets.
+class CFakeSchemeModule : public CModuleT<CDBPrjQuery>
+{
+public:
+    bool QueryItems(CXArray& items, CXMap, bool, bool) override
+    {
+        for (const CXItem* s : schemes)
+            items.AddAdopted(s->CopyTo(nullptr));
+        return true;
+    }
+    CXArray schemes{nullptr, true};
 };

@@ -22,18 +22,6 @@ QString RangeText(const CXMap& q)
     return q.IsEmpty() ? QStringLiteral("-") : q.GetText(QKEY_DATE_FROM) + QStringLiteral("..") + q.GetText(QKEY_DATE_TO);
 }
 
-// The scheme module hands out the schemes the test sets.
-class CFakeSchemeModule : public CModuleT<CDBPrjQuery>
-{
-public:
-    bool QueryItems(CXArray& items, CXMap, bool, bool) override
-    {
-        for (const CXItem* s : schemes)
-            items.AddAdopted(s->CopyTo(nullptr));
-        return true;
-    }
-    CXArray schemes{nullptr, true};
-};
 
 class CheckUI : public XCmdUI
 {

@@ -15,17 +15,6 @@
 
 namespace {
 
-class CFakeSchemeModule : public CModuleT<CDBPrjQuery>
-{
-public:
-    bool QueryItems(CXArray& items, CXMap, bool, bool) override
-    {
-        for (const CXItem* s : schemes)
-            items.AddAdopted(s->CopyTo(nullptr));
-        return true;
-    }
-    CXArray schemes{nullptr, true};
-};
 
 QAbstractButton* Button(const CXDialogEx& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
 
