@@ -2,7 +2,10 @@
 
 #include "CModule.h"
 #include "CDBPrjQuery.h"
+#include "CDlgEdit.h"
 #include "CDlgSelOne.h"
+#include "ModuleLayer.h"
+#include "XMainWindow.h"
 #include "CXComboBox.h"
 #include "CXDateCtrl.h"
 #include "CXLinkCtrl.h"
@@ -276,6 +279,18 @@ void CDlgQuery::OnSchemeButton(int id)
             ShowItemTip(2, ZOrder().isEmpty() ? 0 : CtrlId(ZOrder().front()), "需设置至少一个有效查询选项！");
             return;
         }
+        CModule* schemes = FindModule(MDU_PRJQUERY);
+        CDlgEdit* frame = schemes ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
+        if (!frame)
+            return;
+        if (auto* scheme = dynamic_cast<CDBPrjQuery*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
+            scheme->m_nFitMduID = m_nMduID;
+            scheme->m_strSetupData = m_query.ToXml();
+        }
+        if (frame->DoModal() == IDOK)
+            if (QObject* main = XGetMainWindow())
+                XPostMessage(main, WM_XSTATUSBAR, 0, 0);
+        delete frame;
     }
 }
 

@@ -220,6 +220,7 @@ void InstallModuleHooks()
     SetLinkActions(&actions);
     static CDialogPickers pickers;
     SetRecordPickers(&pickers);
+    SetEditPageMaker(MDU_PRJQUERY, [](bool, const CXItem* item) { return new CDlgEditPrjQuery(item); });
     CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
         return OpenItems(module, items, bViewOnly);
     };

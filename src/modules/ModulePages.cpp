@@ -1,5 +1,8 @@
 #include "ModulePages.h"
 
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPlainTextEdit>
+
 #include "CHtmlCtrl.h"
 #include "CModule.h"
 #include "CXCmd.h"
@@ -88,4 +91,43 @@ bool CDlgEditViewItems::OnInitDialog()
     m_strXml = doc.GetDocText();
     m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
     return true;
+}
+
+namespace {
+
+const XDlgTemplate& PrjQueryTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{372,
+                                QStringLiteral("查询方案"),
+                                WS_CHILD,
+                                {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
+                                 {1135, K::Edit, QString(), WS_TABSTOP, 0, 1},
+                                 {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
+                                 {1119, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
+                                 {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
+                                 {1137, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
+                                 {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
+                                 {1134, K::Edit, QString(), WS_TABSTOP, 3, 1}},
+                                {}};
+    return t;
+}
+
+} // namespace
+
+CDlgEditPrjQuery::CDlgEditPrjQuery(const CXItem* from) : CXDialogEx(false, &PrjQueryTemplate())
+{
+    if (from)
+        from->CopyTo(&m_scheme);
+}
+
+void CDlgEditPrjQuery::DoDataExchange(XDataExchange& dx)
+{
+    BindText(dx, 1135, &m_scheme, &m_scheme.m_strName);
+    BindInt(dx, 1119, &m_scheme, &m_scheme.m_bDispOnTop);
+    BindText(dx, 1134, &m_scheme, &m_scheme.m_strMemo);
+    if (auto* content = qobject_cast<QPlainTextEdit*>(GetDlgItem(1137)))
+        content->setPlainText(m_scheme.GetContentText());
+    else if (auto* line = qobject_cast<QLineEdit*>(GetDlgItem(1137)))
+        line->setText(m_scheme.GetContentText());
 }

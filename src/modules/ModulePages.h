@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CDBPrjQuery.h"
 #include "CXArray.h"
 #include "CXDialogEx.h"
 #include "CXMap.h"
@@ -43,4 +44,16 @@ public:
 
 protected:
     bool OnInitDialog() override;
+};
+
+// The edit page of a saved query scheme: name, on top, the query's description, memo.
+class CDlgEditPrjQuery : public CXDialogEx
+{
+    Q_OBJECT
+public:
+    explicit CDlgEditPrjQuery(const CXItem* from);
+    CXItem* GetItem() override { return &m_scheme; }
+    void DoDataExchange(XDataExchange& dx) override;
+
+    CDBPrjQuery m_scheme;
 };

@@ -1,6 +1,9 @@
 #include "CDBPrjQuery.h"
 #include "CDlgQuery.h"
+#include "CDlgEdit.h"
 #include "CDlgSelOne.h"
+#include "ModuleLayer.h"
+#include <QtWidgets/QLineEdit>
 #include "CModuleCommands.h"
 #include "CXComboBox.h"
 #include "CXListCtrl.h"
@@ -169,6 +172,48 @@ TEST_F(QueryDialog, MoreLoadsTheSchemeChosenInThePicker)
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));
     dlg.OnSchemeButton(1118);
     EXPECT_EQ(dlg.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
+    UnregisterModule(&schemes);
+    RegisterModule(&m_schemes);
+}
+
+TEST_F(QueryDialog, SavedAsASchemeFoundInTheMenuTheSameDayAndApplied)
+{
+    CModulePrjQuery schemes;
+    UnregisterModule(&m_schemes);
+    RegisterModule(&schemes);
+    InvalidateQuerySchemes();
+    CXDBSession session;
+    session.Connect();
+    ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));
+    InstallModuleHooks();
+
+    CXMap start;
+    start.SetText(1202, QStringLiteral("1,3"));
+    CDlgQuery dlg(MDU_COURSE, start);
+    ASSERT_TRUE(dlg.Create());
+    m_ui.onModal = [](QDialog* d) {
+        auto* frame = static_cast<CDlgEdit*>(d);
+        qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(1135))->setText(QStringLiteral("停课上课"));
+        Button(*frame, IDOK)->click();
+        return d->result();
+    };
+    dlg.OnSchemeButton(1120);
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT PrjName||'|'||SetupData||'|'||FitMduID FROM TB_PROJECT")),
+              QStringLiteral("停课上课|<r><x id=\"1202\">1,3</x></r>|%1").arg(MDU_COURSE));
+
+    CXArray found(nullptr, true);
+    m_course.GetQuerySchemes(found);
+    int index = -1;
+    for (int i = 0; i < found.GetSize(); ++i)
+        if (found[i]->m_strName == QStringLiteral("停课上课"))
+            index = i;
+    ASSERT_GE(index, 0);
+    ASSERT_TRUE(ModuleCommands(m_course).DispatchCommand(ID_QUERY_PRJ00 + index));
+    EXPECT_TRUE(m_course.m_query.IsEqual(start));
+    EXPECT_EQ(m_course.GetQueryText(m_course.m_query, true, false), QStringLiteral("停课上课"));
+
+    SetRecordPickers(nullptr);
+    SetEditPageMaker(MDU_PRJQUERY, {});
     UnregisterModule(&schemes);
     RegisterModule(&m_schemes);
 }
