@@ -2,6 +2,7 @@
 
 #include "CDBPrjOrder.h"
 #include "CDlgSelOne.h"
+#include "ModuleLayer.h"
 #include "CModule.h"
 #include "CXListCtrl.h"
 #include "PickerFind.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-enum : int { ID_UP = 1076, ID_DOWN = 1075, ID_ALL = 1040, ID_CLEAR = 1041, ID_RESET = 1139, ID_MORE = 1118 };
+enum : int { ID_UP = 1076, ID_DOWN = 1075, ID_ALL = 1040, ID_CLEAR = 1041, ID_RESET = 1139, ID_MORE = 1118, ID_SAVE = 1120 };
 
 const XDlgTemplate& HeadsTemplate()
 {
@@ -31,6 +32,7 @@ const XDlgTemplate& HeadsTemplate()
                                  {ID_CLEAR, K::Button, QStringLiteral("清除(&L)"), 0, 2, 3},
                                  {ID_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 4},
                                  {ID_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, 2, 5},
+                                 {ID_SAVE, K::Button, QStringLiteral("另存为(&S) ..."), 0, 2, 6},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -62,6 +64,7 @@ X_BEGIN_MESSAGE_MAP(CDlgHeads, CXDialogEx)
     X_ON_COMMAND(ID_CLEAR, OnCheckClear)
     X_ON_COMMAND(ID_RESET, OnReset)
     X_ON_COMMAND(ID_MORE, OnMore)
+    X_ON_COMMAND(ID_SAVE, OnSave)
 X_END_MESSAGE_MAP()
 
 CDlgHeads::CDlgHeads(int mduId, QWidget* parent) : CXDialogEx(false, &HeadsTemplate(), parent), m_nMduID(mduId)
@@ -162,6 +165,12 @@ void CDlgHeads::OnButton(int id)
             return;
         if (const auto* scheme = dynamic_cast<const CDBPrjOrder*>(picker.m_pItem.get()))
             ApplyScheme(scheme->m_strSetupData);
+    } else if (id == ID_SAVE) {
+        SaveList();
+        QStringList positions;
+        for (int i = 0; i < m_heads.GetSize(); ++i)
+            positions << QString::number(m_heads.GetAt(i)->m_nPos);
+        SaveHeadScheme(m_nMduID, positions.join(QLatin1Char(',')));
     } else if (id == ID_RESET) {
         CModule* module = FindModule(m_nMduID);
         // Without any column scheme there is nothing to reset to.

@@ -39,4 +39,5 @@ private:
     void OnCheckClear() { OnButton(1041); }
     void OnReset() { OnButton(1139); }
     void OnMore() { OnButton(1118); }
+    void OnSave() { OnButton(1120); }
 };

@@ -10,6 +10,7 @@
 #include "CXLinkCtrl.h"
 #include "CXListCtrl.h"
 #include "ModulePages.h"
+#include "XMainWindow.h"
 #include "Resources.h"
 #include "XReadOnly.h"
 
@@ -221,7 +222,32 @@ void InstallModuleHooks()
     static CDialogPickers pickers;
     SetRecordPickers(&pickers);
     SetEditPageMaker(MDU_PRJQUERY, [](bool, const CXItem* item) { return new CDlgEditPrjQuery(item); });
+    SetEditPageMaker(MDU_PRJORDER, [](bool, const CXItem* item) { return new CDlgEditPrjOrder(item); });
     CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
         return OpenItems(module, items, bViewOnly);
     };
+}
+
+bool SaveHeadScheme(int mduId, const QString& setup)
+{
+    CModule* schemes = FindModule(MDU_PRJORDER);
+    CModule* owner = FindModule(mduId);
+    CDlgEdit* frame = schemes && owner ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
+    if (!frame)
+        return false;
+    if (auto* scheme = dynamic_cast<CDBPrjOrder*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
+        scheme->m_nFitMduID = mduId;
+        scheme->m_strSetupData = setup;
+    }
+    const bool saved = frame->DoModal() == IDOK;
+    delete frame;
+    if (!saved)
+        return false;
+    owner->m_headSchemes.RemoveAll();
+    CXMap query;
+    query.SetText(QKEY_MODULE, QString::number(mduId));
+    schemes->QueryItems(owner->m_headSchemes, query, true, false);
+    if (QObject* main = XGetMainWindow())
+        XPostMessage(main, WM_XSTATUSBAR, 0, 0);
+    return true;
 }

@@ -56,5 +56,9 @@ int OpenItems(CModule* module, CXArray& items, bool bViewOnly);
 // The record a link names, read and opened read-only; 0 when it cannot be read.
 int OpenItemRef(const CXBase& ref);
 
+// Saves the column scheme text as a new scheme of the module through the scheme's edit
+// frame, then reads the module's column schemes again. False when nothing was saved.
+bool SaveHeadScheme(int mduId, const QString& setup);
+
 // Installs what the list and link controls ask of the module layer.
 void InstallModuleHooks();

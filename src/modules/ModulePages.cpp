@@ -3,6 +3,9 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 
+#include <map>
+#include <mutex>
+
 #include "CHtmlCtrl.h"
 #include "CModule.h"
 #include "CXCmd.h"
@@ -93,41 +96,34 @@ bool CDlgEditViewItems::OnInitDialog()
     return true;
 }
 
-namespace {
-
-const XDlgTemplate& PrjQueryTemplate()
+const XDlgTemplate& SchemePageTemplate(int id, const QString& caption)
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{372,
-                                QStringLiteral("查询方案"),
-                                WS_CHILD,
-                                {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
-                                 {1135, K::Edit, QString(), WS_TABSTOP, 0, 1},
-                                 {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
-                                 {1119, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
-                                 {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
-                                 {1137, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
-                                 {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
-                                 {1134, K::Edit, QString(), WS_TABSTOP, 3, 1}},
-                                {}};
-    return t;
+    static std::map<int, XDlgTemplate> templates;
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    auto it = templates.find(id);
+    if (it == templates.end())
+        it = templates.emplace(id, XDlgTemplate{id,
+                                                caption,
+                                                WS_CHILD,
+                                                {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
+                                                 {1135, K::Edit, QString(), WS_TABSTOP, 0, 1},
+                                                 {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
+                                                 {1119, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
+                                                 {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
+                                                 {1137, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
+                                                 {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
+                                                 {1134, K::Edit, QString(), WS_TABSTOP, 3, 1}},
+                                                {}})
+                 .first;
+    return it->second;
 }
 
-} // namespace
-
-CDlgEditPrjQuery::CDlgEditPrjQuery(const CXItem* from) : CXDialogEx(false, &PrjQueryTemplate())
+void ShowSchemeContent(CXDialogEx& page, const QString& text)
 {
-    if (from)
-        from->CopyTo(&m_scheme);
-}
-
-void CDlgEditPrjQuery::DoDataExchange(XDataExchange& dx)
-{
-    BindText(dx, 1135, &m_scheme, &m_scheme.m_strName);
-    BindInt(dx, 1119, &m_scheme, &m_scheme.m_bDispOnTop);
-    BindText(dx, 1134, &m_scheme, &m_scheme.m_strMemo);
-    if (auto* content = qobject_cast<QPlainTextEdit*>(GetDlgItem(1137)))
-        content->setPlainText(m_scheme.GetContentText());
-    else if (auto* line = qobject_cast<QLineEdit*>(GetDlgItem(1137)))
-        line->setText(m_scheme.GetContentText());
+    if (auto* content = qobject_cast<QPlainTextEdit*>(page.GetDlgItem(1137)))
+        content->setPlainText(text);
+    else if (auto* line = qobject_cast<QLineEdit*>(page.GetDlgItem(1137)))
+        line->setText(text);
 }

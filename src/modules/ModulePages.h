@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
 #include "CXArray.h"
 #include "CXDialogEx.h"
@@ -46,14 +47,32 @@ protected:
     bool OnInitDialog() override;
 };
 
-// The edit page of a saved query scheme: name, on top, the query's description, memo.
-class CDlgEditPrjQuery : public CXDialogEx
-{
-    Q_OBJECT
-public:
-    explicit CDlgEditPrjQuery(const CXItem* from);
-    CXItem* GetItem() override { return &m_scheme; }
-    void DoDataExchange(XDataExchange& dx) override;
+// The template of a scheme's edit page: name, on top, the scheme's description, memo.
+const XDlgTemplate& SchemePageTemplate(int id, const QString& caption);
+// The description box of a scheme page shows the text.
+void ShowSchemeContent(CXDialogEx& page, const QString& text);
 
-    CDBPrjQuery m_scheme;
+// The edit page of a saved query or column scheme.
+template <class Scheme, int TemplateId>
+class CDlgEditSchemeT : public CXDialogEx
+{
+public:
+    explicit CDlgEditSchemeT(const CXItem* from)
+        : CXDialogEx(false, &SchemePageTemplate(TemplateId, Scheme::StaticHeads()->m_strItemType))
+    {
+        if (from)
+            from->CopyTo(&m_scheme);
+    }
+    CXItem* GetItem() override { return &m_scheme; }
+    void DoDataExchange(XDataExchange& dx) override
+    {
+        BindText(dx, 1135, &m_scheme, &m_scheme.m_strName);
+        BindInt(dx, 1119, &m_scheme, &m_scheme.m_bDispOnTop);
+        BindText(dx, 1134, &m_scheme, &m_scheme.m_strMemo);
+        ShowSchemeContent(*this, m_scheme.GetContentText());
+    }
+
+    Scheme m_scheme;
 };
+using CDlgEditPrjQuery = CDlgEditSchemeT<CDBPrjQuery, 372>;
+using CDlgEditPrjOrder = CDlgEditSchemeT<CDBPrjOrder, 371>;

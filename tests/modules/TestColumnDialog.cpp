@@ -1,4 +1,7 @@
+#include "CDBPrjOrder.h"
+#include "CDlgEdit.h"
 #include "CDlgHeads.h"
+#include "ModuleLayer.h"
 #include "CModuleCommands.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
@@ -7,6 +10,7 @@
 #include "XUi.h"
 
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QLineEdit>
 
 namespace {
 
@@ -96,4 +100,43 @@ TEST_F(ColumnDialog, TheColumnCommandCopiesThePositionsBack)
     for (int i = 0; i < list.m_heads.GetSize(); ++i)
         EXPECT_LE(list.m_heads.GetAt(i)->m_nPos, 0);
     SetModuleHost(previous);
+}
+
+TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
+{
+    CModulePrjOrder schemes;
+    RegisterModule(&schemes);
+    CXDBSession session;
+    session.Connect();
+    ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjOrder::StaticHeads()));
+    InstallModuleHooks();
+    CFakeAppServices::Installed().user = &m_user;
+
+    CDlgHeads dlg(MDU_COURSE);
+    dlg.m_heads.CopyFrom(m_heads);
+    ASSERT_TRUE(dlg.Create());
+    dlg.OnButton(1041);
+    dlg.m_list->SetCheck(1, true);
+    dlg.m_list->SetCheck(0, true);
+    m_ui.onModal = [](QDialog* d) {
+        auto* frame = static_cast<CDlgEdit*>(d);
+        qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(1135))->setText(QStringLiteral("两列"));
+        qobject_cast<QAbstractButton*>(frame->GetDlgItem(IDOK))->click();
+        return d->result();
+    };
+    dlg.OnButton(1120);
+    ASSERT_EQ(m_ui.Calls(QStringLiteral("Modal")).size(), 1u);
+    dlg.SaveList();
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT SetupData FROM TB_PROJECT WHERE PrjName='两列'")),
+              Positions(dlg.m_heads).join(u','));
+    int named = 0;
+    for (const CXItem* s : m_course.m_headSchemes)
+        named += s->m_strName == QStringLiteral("两列") ? 1 : 0;
+    EXPECT_EQ(named, 1);
+
+    SetRecordPickers(nullptr);
+    SetEditPageMaker(MDU_PRJQUERY, {});
+    SetEditPageMaker(MDU_PRJORDER, {});
+    CFakeAppServices::Installed().user = nullptr;
+    UnregisterModule(&schemes);
 }
