@@ -94,9 +94,11 @@ TEST_F(ColumnSchemes, BuiltInFromMemorySavedFromTheTableNamelessOnesDeleted)
     const CHeads* heads = CDBPrjOrder::StaticHeads();
     for (int i = 0; i < heads->GetSize(); ++i) {
         const CHead* h = heads->GetAt(i);
-        if (h->m_nOffset == XOFFSET(CDBPrjOrder, m_strName))
+        if (h->m_nOffset == XOFFSET(CDBPrjOrder, m_strName)) {
             EXPECT_EQ(builtIn->GetAccess(h, nullptr), 0);
-        if (h->m_nOffset == XOFFSET(CDBPrjOrder, m_bDispOnTop))
+        }
+        if (h->m_nOffset == XOFFSET(CDBPrjOrder, m_bDispOnTop)) {
             EXPECT_EQ(builtIn->GetAccess(h, nullptr), -1);
+        }
     }
 }
