@@ -1,0 +1,151 @@
+#include "CModuleOperLog.h"
+
+#include "CHttpSession.h"
+#include "CXDBSession.h"
+#include "FormatString.h"
+#include "OperLog.h"
+#include "TextUtils.h"
+
+namespace {
+
+// The key's value as a clean integer list, or "" when it holds none.
+QString IntList(const QString& text)
+{
+    QList<int> ids;
+    SplitInts(text, ids);
+    return JoinInts(ids);
+}
+
+QString InCondition(const QString& column, const QString& list)
+{
+    return list.isEmpty() ? QStringLiteral("1=0") : FormatString(u"%s IN(%s)", column, list);
+}
+
+} // namespace
+
+CModuleOperLog::CModuleOperLog()
+{
+    SetDefaultRightsWords(*this);
+
+    QString modules, moduleIds;
+    for (CModule* module : GetModules()) {
+        if (module == this || module->IsHidden() || !module->HasCapability(RIGHT_ADD, false))
+            continue;
+        modules += (modules.isEmpty() ? QString() : QStringLiteral("|")) + module->GetName();
+        moduleIds += (moduleIds.isEmpty() ? QString() : QStringLiteral("|")) + QString::number(module->GetMduID());
+    }
+    const auto add = [this](auto&&... args) { m_options.push_back(std::make_unique<CXQueryOption>(args...)); };
+    add(QUERY_FIND, 33208);
+    add(QUERY_DATE, 1047, 0, QStringLiteral("日期 ≥"));
+    add(QUERY_DATE, 1048, 0, QStringLiteral("日期 ≤"));
+    add(QUERY_OPTION, 1071, 0, QStringLiteral("类型"), QStringLiteral("登录|注销|查询|查找|新建|删除|修改|打印|通知|设置|运行|连接"));
+    add(QUERY_OPTION, 1275, 0, QStringLiteral("状态"), QStringLiteral("正常|已注销"));
+    add(QUERY_OPTION, 1079, 0, QStringLiteral("来源"), QStringLiteral("本地|Internet"));
+    add(QUERY_OPTION, 1281, 0, QStringLiteral("微信"), QStringLiteral("非微信操作|微信操作"));
+    add(QUERY_OPTION, 1282, 0, QStringLiteral("操作者"), QStringLiteral("学员|教师"));
+    add(QUERY_ITEM, 321);
+    add(QUERY_ITEM, 322);
+    add(QUERY_OPTION, 1074, 0, QStringLiteral("功能模块"), modules, moduleIds);
+    add(QUERY_ITEM, 1131, 1, QStringLiteral("项目"));
+}
+
+void CModuleOperLog::AddQuickQueries(CXArray& schemes)
+{
+    const XDateTime today = XDateTime::Today();
+    const XDateTime weekAgo(today.Day() - 7);
+    struct Scheme {
+        const char* name;
+        bool weekly;
+        const char* types;
+        int source; // 1079: -1 absent
+        int ended;  // 1275: -1 absent
+        const char* memo;
+        bool separator;
+    };
+    static const Scheme table[] = {
+        {"近一周编辑", true, "'OPER_ADD','OPER_DEL','OPER_MDF','OPER_PRT'", -1, -1, "最近一周新建、删除、修改、打印操作记录。", false},
+        {"近一周设置", true, "'OPER_SETUP'", -1, -1, "最近一周修改首选项的记录。", false},
+        {"近一周查询和查找", true, "'OPER_QUERY','OPER_FIND'", -1, -1, "最近一周查询和查找操作记录。", false},
+        {"近一周通知", true, "'OPER_MSG'", -1, -1, "最近一周发送的微信通知。", false},
+        {"近一周运行", true, "'OPER_RUN'", -1, -1, "最近一周启动、退出、数据库备份、软件更新等与系统运行相关的记录。", true},
+        {"近一周本地登录", true, "'OPER_LOGIN'", 0, -1, "最近一周本地登录。", false},
+        {"近一周网络登录", true, "'OPER_LOGIN'", 1, -1, "最近一周 Internet (含微信) 登录。", false},
+        {"未注销网络登录", false, "'OPER_LOGIN'", 1, 0, "全部通过 Internet (含微信) 登录且未注销。", true},
+        {"今日代理连接", false, "'OPER_PROXY'", -1, -1, "今日与代理服务器的代理连接。", false},
+    };
+    for (const Scheme& s : table) {
+        CXMap query;
+        const QString name = QString::fromUtf8(s.name);
+        if (s.weekly)
+            query.SetDate(1047, weekAgo);
+        else if (name == QStringLiteral("今日代理连接"))
+            query.SetDate(1047, today);
+        query.SetText(1071, QString::fromUtf8(s.types));
+        if (s.source >= 0)
+            query.SetText(1079, QString::number(s.source));
+        if (s.ended >= 0)
+            query.SetText(1275, QString::number(s.ended));
+        AddQueryScheme(schemes, query, QStringLiteral("0"), name, QString::fromUtf8(s.memo), s.separator);
+    }
+}
+
+void CModuleOperLog::AddLogConditions(QStringList& conditions, const CXMap& query)
+{
+    const auto flag = [&](int key, const char* on, const char* off) {
+        if (query.Has(key))
+            conditions << QString::fromUtf8(query.GetInt(key) ? on : off);
+    };
+    if (query.Has(1047))
+        conditions << FormatString(u"OperTime>=%d", static_cast<int>(query.GetDate(1047).Day()));
+    if (query.Has(1048))
+        conditions << FormatString(u"OperTime<=%d", static_cast<int>(query.GetDate(1048).Day()) + 1);
+    if (query.Has(1071))
+        conditions << InCondition(QStringLiteral("TypeID"), IntList(query.GetText(1071)));
+    flag(1275, "SessionEnd=1", "SessionEnd=0");
+    flag(1079, "UserIP<>''", "UserIP=''");
+    flag(1281, "LEFT(UserSession,3)='wx_'", "LEFT(UserSession,3)<>'wx_'");
+    flag(1282, "UserMduID='MDU_TEACHER'", "UserMduID='MDU_STUDENT'");
+    if (query.Has(322))
+        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(322))) + QStringLiteral(" AND UserMduID='MDU_TEACHER'");
+    if (query.Has(321))
+        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(321))) + QStringLiteral(" AND UserMduID='MDU_STUDENT'");
+    if (query.Has(1074))
+        conditions << InCondition(QStringLiteral("MduID"), IntList(query.GetText(1074)));
+    if (query.Has(1131))
+        conditions << InCondition(QStringLiteral("ItemID"), IntList(query.GetIdList(1131)));
+}
+
+bool CModuleOperLog::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)
+{
+    QStringList conditions;
+    BuildQueryConditions(conditions, query);
+    AddLogConditions(conditions, query);
+    CXDBSession session;
+    session.Connect();
+    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne))
+        return false;
+    return bNoImages || ReadLinkTitles(session, items);
+}
+
+bool CModuleOperLog::CanOpenSession(const CDBOperLog* row, const XDateTime& now)
+{
+    if (!row || row->m_nTypeID != OPER_LOGIN || row->m_bSessionEnd || row->m_user.m_strSession.isEmpty())
+        return false;
+    return row->m_user.IsWeChatSession() || row->m_user.m_dtDate.Day() > now.Day() - 180;
+}
+
+void EndLoginSession(const CDBOperLog& row)
+{
+    WriteOperLog(OPER_LOGOUT, row.m_user, 0, 0, QString(), QString());
+    std::lock_guard lock(xInternet::SessionLock());
+    auto& map = xInternet::SessionMap();
+    const auto it = map.find(row.m_user.m_strSession);
+    if (it == map.end())
+        return;
+    for (CXItem* identity : it->second->Identities()) {
+        if (identity->m_nMduID == row.m_user.m_nMduID && identity->m_nID == row.m_user.m_nID) {
+            it->second->RemoveIdentity(identity);
+            break;
+        }
+    }
+}
