@@ -1,5 +1,7 @@
 #include "ModuleLayer.h"
 
+#include "CDlgEditOperLog.h"
+
 #include "CDlgSelMul.h"
 #include "CDlgSelOne.h"
 
@@ -120,6 +122,9 @@ void SetEditPageMaker(int mduId, XEditPageMaker maker)
 
 CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item)
 {
+    // Log rows open only as login sessions, in a read-only frame without related pages.
+    if (module.GetMduID() == MDU_OPERLOG)
+        return CreateOperLogDialog(bNew, item);
     const auto it = Makers().find(module.GetMduID());
     if (it == Makers().end())
         return nullptr;

@@ -1,0 +1,78 @@
+#include "CDlgEditOperLog.h"
+
+#include "CDlgEdit.h"
+#include "CHtmlCtrl.h"
+#include "CModuleOperLog.h"
+#include "CXXmlDoc.h"
+#include "Resources.h"
+#include "TransformXsl.h"
+#include "XAppServices.h"
+#include "XReadOnly.h"
+#include "XWinStyles.h"
+
+#include <QtWidgets/QVBoxLayout>
+
+namespace {
+
+const XDlgTemplate& SessionTemplate()
+{
+    using K = XCtrlKind;
+    static const XDlgTemplate t{407,
+                                QStringLiteral("登录会话"),
+                                WS_CHILD,
+                                {{CDlgEditOperLog::IDC_VIEW, K::Custom, QString(), 0, 0, 0},
+                                 {CDlgEditOperLog::IDC_LOGOUT, K::Button, QStringLiteral("注销 ..."), WS_GROUP, -1}},
+                                {}};
+    return t;
+}
+
+} // namespace
+
+X_BEGIN_MESSAGE_MAP(CDlgEditOperLog, CXDialogEx)
+    X_ON_COMMAND(IDC_LOGOUT, OnLogout)
+X_END_MESSAGE_MAP()
+
+CDlgEditOperLog::CDlgEditOperLog(const CXItem* row) : CXDialogEx(false, &SessionTemplate())
+{
+    if (row)
+        row->CopyTo(&m_row);
+}
+
+bool CDlgEditOperLog::OnInitDialog()
+{
+    CXDialogEx::OnInitDialog();
+    QWidget* slot = GetDlgItem(IDC_VIEW);
+    m_html = new CHtmlCtrl(slot);
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(12, 12, 12, 12);
+    box->addWidget(m_html);
+    CXXmlDoc doc;
+    doc.SetDocText(QStringLiteral("<r/>"));
+    doc.FindElement();
+    doc.IntoElement();
+    m_row.WriteXml(doc, 1, 0, AppServices().User());
+    m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+    if (QWidget* button = GetDlgItem(IDC_LOGOUT))
+        button->setEnabled(true);
+    return true;
+}
+
+void CDlgEditOperLog::OnLogout()
+{
+    if (AppServices().MessageBox(this, QStringLiteral("注销后此用户需要重新输入用户名和密码登录！"), GetItemLabel(IDC_LOGOUT),
+                                 MB_ICONWARNING | MB_OKCANCEL) == IDOK)
+        EndLoginSession(m_row);
+    if (QWidget* button = GetDlgItem(IDC_LOGOUT))
+        button->setEnabled(false);
+}
+
+CDlgEdit* CreateOperLogDialog(bool bNew, const CXItem* row)
+{
+    const auto* log = dynamic_cast<const CDBOperLog*>(row);
+    if (!CModuleOperLog::CanOpenSession(log, XDateTime::Now()))
+        return nullptr;
+    auto* frame = new CDlgEdit(bNew, MDU_OPERLOG);
+    frame->m_pages.push_back(new CDlgEditOperLog(log));
+    SetWndReadOnly(frame, true);
+    return frame;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "CDBOperLog.h"
+#include "CXDialogEx.h"
+
+class CDlgEdit;
+class CHtmlCtrl;
+
+// The page of an open login session: the login row as HTML and a button that ends the
+// session.
+class CDlgEditOperLog : public CXDialogEx
+{
+    Q_OBJECT
+    X_DECLARE_MESSAGE_MAP()
+public:
+    enum : int { IDC_LOGOUT = 1279, IDC_VIEW = 6 };
+
+    explicit CDlgEditOperLog(const CXItem* row);
+    CXItem* GetItem() override { return &m_row; }
+
+    void OnLogout();
+
+    CDBOperLog m_row;
+    CHtmlCtrl* m_html = nullptr;
+
+protected:
+    bool OnInitDialog() override;
+};
+
+// The read-only frame over the row's session page; null unless the row is an open login
+// session that may be shown.
+CDlgEdit* CreateOperLogDialog(bool bNew, const CXItem* row);
