@@ -5,6 +5,7 @@
 #include "DbTestSupport.h"
 #include "FormatString.h"
 #include "OpenDatabase.h"
+#include "RecordDbFixture.h"
 #include "XDateTime.h"
 
 #include <gtest/gtest.h>
@@ -198,6 +199,31 @@ TEST_F(OperLogModule, EndingASessionLogsOutAndDropsTheLiveIdentity)
     const CXArray& left = xInternet::SessionMap().at(QStringLiteral("s1"))->Identities();
     ASSERT_EQ(left.GetSize(), 1);
     EXPECT_EQ(left.GetAt(0)->m_nID, 9);
+}
+
+} // namespace
+
+
+namespace {
+
+using OperLogOptions = RecordDb;
+
+// The module choices are the modules that exist and may add records, in module order.
+TEST_F(OperLogOptions, ModuleChoicesAreTheModulesWithTheAddRight)
+{
+    m_charge.m_nCaps = RIGHT_QRY;
+    CModuleOperLog log;
+    std::vector<int> keys;
+    for (const auto& option : log.m_options)
+        keys.push_back(option->m_nKey);
+    EXPECT_EQ(keys, (std::vector<int>{33208, 1047, 1048, 1071, 1275, 1079, 1281, 1282, 321, 322, 1074, 1131}));
+    const CXQueryOption& modules = *log.m_options[10];
+    EXPECT_EQ(modules.m_arrValues, (QList<int>{m_course.GetMduID(), m_receipt.GetMduID(), m_teacher.GetMduID(), m_student.GetMduID()}));
+    EXPECT_EQ(modules.m_arrTexts.first(), m_course.GetName());
+    EXPECT_EQ(log.m_options[3]->m_arrTexts.size(), 12);
+    EXPECT_TRUE(log.m_options[11]->m_bReadOnly);
+    EXPECT_TRUE(log.RequiresQuery());
+    EXPECT_EQ(log.m_nCaps, RIGHT_QRY);
 }
 
 } // namespace
