@@ -10,6 +10,7 @@
 #include "XReadOnly.h"
 #include "XWinStyles.h"
 
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QVBoxLayout>
 
 namespace {
@@ -54,6 +55,14 @@ bool CDlgEditOperLog::OnInitDialog()
     m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
     if (QWidget* button = GetDlgItem(IDC_LOGOUT))
         button->setEnabled(true);
+    // The row is already on the page: the frame's information pane would repeat it.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* frame = qobject_cast<CDlgEdit*>(w)) {
+            if (frame->m_btnInfo)
+                frame->m_btnInfo->setEnabled(false);
+            break;
+        }
+    }
     return true;
 }
 

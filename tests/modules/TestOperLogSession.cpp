@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QWidget>
 
 namespace {
@@ -64,6 +65,9 @@ TEST_F(OperLogSession, ConfirmedLogoutEndsTheStoredAndTheLiveSession)
     ASSERT_EQ(frame->m_pages.size(), 1u);
     auto* page = static_cast<CDlgEditOperLog*>(frame->m_pages.front());
     frame->show();
+    ASSERT_NE(frame->m_btnInfo, nullptr);
+    EXPECT_FALSE(frame->m_btnInfo->isEnabled());
+    EXPECT_TRUE(page->GetDlgItem(CDlgEditOperLog::IDC_LOGOUT)->isEnabled());
 
     CFakeAppServices::Installed().answer = IDCANCEL;
     page->OnLogout();
