@@ -3,10 +3,12 @@
 #include "CXImage.h"
 #include "TextUtils.h"
 #include "WebState.h"
+#include "XAppServices.h"
 #include "XUi.h"
 
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QHelpEvent>
+#include <QtGui/QIcon>
 #include <QtGui/QPainter>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QToolTip>
@@ -95,9 +97,8 @@ void CXQrCodes::paintEvent(QPaintEvent*)
         const Tab& tab = m_tabs[i];
         painter.fillRect(tab.rcSquare, i == m_nTab ? QColor(Qt::white) : palette().color(QPalette::Window));
         painter.drawRect(tab.rcSquare.adjusted(0, 0, -1, -1));
-        painter.setPen(tab.bEnabled ? Qt::black : shadow);
-        painter.drawText(tab.rcSquare, Qt::AlignCenter, i == 0 ? QStringLiteral("I") : QStringLiteral("L"));
-        painter.setPen(shadow);
+        const QIcon icon = AppServices().CommandIcon(tab.nCmd, tab.bEnabled ? 0 : 0xFFFFFF, false);
+        icon.paint(&painter, QRect(tab.rcSquare.center() - QPoint(7, 7), QSize(16, 16)));
     }
     const Tab& tab = m_tabs[m_nTab];
     const QRect area = CodeArea();
@@ -109,6 +110,7 @@ void CXQrCodes::paintEvent(QPaintEvent*)
     // The white centre keeps the code readable (level H) and marks which address it is.
     const QRect centre(area.center().x() - 9, area.center().y() - 9, 18, 18);
     painter.fillRect(centre, Qt::white);
+    AppServices().CommandIcon(tab.nCmd, 0, false).paint(&painter, centre.adjusted(1, 1, -1, -1));
 }
 
 void CXQrCodes::mousePressEvent(QMouseEvent* event)
