@@ -2,8 +2,7 @@
 #include "CModuleCommands.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
-#include "FakeModuleHost.h"
-#include "RecordDbFixture.h"
+#include "ModuleWindowFixture.h"
 
 namespace {
 
@@ -32,27 +31,9 @@ public:
     int checked = -1;
 };
 
-class ModuleCommands_ : public RecordDb
+class ModuleCommands_ : public ModuleWindowDb
 {
 protected:
-    void SetUp() override
-    {
-        RecordDb::SetUp();
-        CFakeAppServices::Installed().user = &m_user;
-        RegisterModule(&m_schemes);
-        InvalidateQuerySchemes();
-        m_previous = SetModuleHost(&m_host);
-        m_list.SetItems(&m_items, CTestCourse::StaticHeads(), 2, 0);
-        m_host.list = &m_list;
-    }
-    void TearDown() override
-    {
-        SetModuleHost(m_previous);
-        UnregisterModule(&m_schemes);
-        InvalidateQuerySchemes();
-        CFakeAppServices::Installed().user = nullptr;
-        RecordDb::TearDown();
-    }
     void AddSchemes(int n)
     {
         for (int i = 0; i < n; ++i) {
@@ -69,12 +50,6 @@ protected:
         InvalidateQuerySchemes();
     }
     int QueryLogRows() { return Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)); }
-
-    CFakeSchemeModule m_schemes;
-    CFakeModuleHost m_host;
-    XModuleHost* m_previous = nullptr;
-    CXArray m_items{nullptr, true};
-    CXListCtrl m_list;
 };
 
 TEST(ModulePeriods, MonthsQuartersAndWeeksMoveByTheirLength)

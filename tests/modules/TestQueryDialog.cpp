@@ -9,8 +9,7 @@
 #include "CXListCtrl.h"
 #include "CXQueryOption.h"
 #include "CommandIds.h"
-#include "FakeModuleHost.h"
-#include "RecordDbFixture.h"
+#include "ModuleWindowFixture.h"
 #include "XCtrlProps.h"
 #include "XUi.h"
 
@@ -21,18 +20,12 @@ namespace {
 
 QAbstractButton* Button(const CXDialogEx& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
 
-class QueryDialog : public RecordDb
+class QueryDialog : public ModuleWindowDb
 {
 protected:
     void SetUp() override
     {
-        RecordDb::SetUp();
-        CFakeAppServices::Installed().user = &m_user;
-        RegisterModule(&m_schemes);
-        InvalidateQuerySchemes();
-        m_previous = SetModuleHost(&m_host);
-        m_list.SetItems(&m_items, CTestCourse::StaticHeads(), 2, 0);
-        m_host.list = &m_list;
+        ModuleWindowDb::SetUp();
         auto add = [this](auto&&... a) { m_course.m_options.push_back(std::make_unique<CXQueryOption>(a...)); };
         add(QUERY_FIND, QKEY_FIND);
         add(QUERY_DATE, 1047, 0, QStringLiteral("开始日期≥"));
@@ -44,18 +37,9 @@ protected:
     void TearDown() override
     {
         m_course.m_options.clear();
-        SetModuleHost(m_previous);
-        UnregisterModule(&m_schemes);
-        InvalidateQuerySchemes();
-        CFakeAppServices::Installed().user = nullptr;
-        RecordDb::TearDown();
+        ModuleWindowDb::TearDown();
     }
 
-    CFakeSchemeModule m_schemes;
-    CFakeModuleHost m_host;
-    XModuleHost* m_previous = nullptr;
-    CXArray m_items{nullptr, true};
-    CXListCtrl m_list;
     XUiTestHooks m_ui;
 };
 
