@@ -26,16 +26,6 @@ namespace {
 
 XLinkActions* g_actions = nullptr;
 
-// A wait cursor for the life of the object.
-class XWaitCursor
-{
-public:
-    XWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~XWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    XWaitCursor(const XWaitCursor&) = delete;
-    XWaitCursor& operator=(const XWaitCursor&) = delete;
-};
-
 // The link's reference part only: the member keeps its own container.
 void CopyReference(const CXBase& from, CXBase& to)
 {

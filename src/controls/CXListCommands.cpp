@@ -33,9 +33,20 @@ X_END_MESSAGE_MAP()
 
 namespace {
 
-CXDialogEx* ParentDialog(const QWidget* w) { return dynamic_cast<CXDialogEx*>(w->parentWidget()); }
+CXDialogEx* ParentDialog(const CXListCtrl* list) { return list->GetParentDialog(); }
 
 } // namespace
+
+CXDialogEx* CXListCtrl::GetParentDialog() const
+{
+    for (QWidget* p = parentWidget(); p; p = p->parentWidget()) {
+        if (dynamic_cast<IXListView*>(p))
+            return nullptr;
+        if (auto* dlg = qobject_cast<CXDialogEx*>(p))
+            return dlg;
+    }
+    return nullptr;
+}
 
 bool CXListCtrl::RouteToParent(int id, int code, XCmdUI* ui, bool probeOnly)
 {

@@ -40,10 +40,7 @@ std::function<int(CModule*, CXArray&, bool)> CXListCtrl::s_openItems;
 
 namespace {
 
-CXDialogEx* BoundDialogOf(const QWidget* w)
-{
-    return w ? dynamic_cast<CXDialogEx*>(w->parentWidget()) : nullptr;
-}
+CXDialogEx* BoundDialogOf(const CXListCtrl* list) { return list ? list->GetParentDialog() : nullptr; }
 
 int ImageWidth(int imageMode)
 {
@@ -182,7 +179,7 @@ protected:
     {
         QPainter p(this);
         const bool inDialog = BoundDialogOf(m_list) != nullptr;
-        p.fillRect(rect(), inDialog ? m_list->parentWidget()->palette().color(QPalette::Window)
+        p.fillRect(rect(), inDialog ? BoundDialogOf(m_list)->palette().color(QPalette::Window)
                                     : palette().color(QPalette::Base));
         p.setPen(QColor(218, 219, 220));
         p.drawLine(0, 0, 0, height());

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CModule;
+class CXDialogEx;
 class CXArray;
 class CXItem;
 class XListModel;
@@ -139,6 +140,10 @@ public:
     // Opens records in the record edit frame (installed by the module layer): module (null
     // for records of no module), the copies, view-only; returns IDOK when one was saved.
     static std::function<int(CModule*, CXArray&, bool)> s_openItems;
+
+    // The bound dialog the list sits in (through its placeholder or the dialog's content
+    // widget); null in a module view.
+    CXDialogEx* GetParentDialog() const;
 
     XListModel* Model() const { return m_model; }
     QWidget* Strip() const;

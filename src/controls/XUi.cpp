@@ -141,3 +141,7 @@ std::vector<XUiTestHooks::Call> XUiTestHooks::Calls(const QString& kind) const
             out.push_back(c);
     return out;
 }
+
+XWaitCursor::XWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+XWaitCursor::~XWaitCursor() { QGuiApplication::restoreOverrideCursor(); }

@@ -38,6 +38,16 @@ int RunModal(QDialog* dialog);
 
 } // namespace XUi
 
+// The wait cursor for the life of the object.
+class XWaitCursor
+{
+public:
+    XWaitCursor();
+    ~XWaitCursor();
+    XWaitCursor(const XWaitCursor&) = delete;
+    XWaitCursor& operator=(const XWaitCursor&) = delete;
+};
+
 // Replaces the desktop for the life of the object: records every call and answers from the
 // scripted replies (message boxes answer `answer` unless `answers` holds more; modal runs
 // call `onModal`, whose return is the result, or return IDCANCEL).

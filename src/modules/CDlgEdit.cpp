@@ -44,13 +44,6 @@ const XDlgTemplate& EditTemplate()
     return t;
 }
 
-class XWaitCursor
-{
-public:
-    XWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~XWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
 
 X_BEGIN_MESSAGE_MAP(CDlgEdit, CXDialogEx)

@@ -4,9 +4,11 @@
 #include "CModule.h"
 #include "CXItem.h"
 #include "CXListCtrl.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "PickerFind.h"
 #include "XAppServices.h"
+#include "XUi.h"
 #include "XWinStyles.h"
 
 #include <QtWidgets/QLineEdit>
@@ -60,6 +62,9 @@ X_BEGIN_MESSAGE_MAP(CDlgSelMul, CXDialogEx)
     X_ON_COMMAND(ID_CHOOSE, OnChoose)
     X_ON_COMMAND(ID_REMOVE, OnRemove)
     X_ON_COMMAND(ID_RESET, OnReset)
+    X_ON_COMMAND(ID_EDIT_FIND, OnFindNext)
+    X_ON_UPDATE_COMMAND_UI(ID_CHOOSE, OnUpdateMove)
+    X_ON_UPDATE_COMMAND_UI(ID_REMOVE, OnUpdateMove)
 X_END_MESSAGE_MAP()
 
 CDlgSelMul::CDlgSelMul(int mduId, QWidget* parent) : CXDialogEx(false, &SelMulTemplate(), parent), m_nMduID(mduId)
@@ -74,21 +79,28 @@ CDlgSelMul::~CDlgSelMul() = default;
 
 bool CDlgSelMul::OnInitDialog()
 {
+    XWaitCursor wait;
     CXDialogEx::OnInitDialog();
     CModule* module = FindModule(m_nMduID);
     if (!module)
         return false;
+    setWindowIcon(AppServices().CommandIcon(ID_LINK_SELECTMANY, 0, false));
     setWindowTitle(PickerCaption(m_nMduID, m_strCaption, m_query));
-    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(kPickerFindEdit)))
-        edit->setText(m_strFind);
     m_list = MakeList(*this, 1243);
     m_chosenList = MakeList(*this, IDC_CHOSEN);
     m_list->SetItems(&m_candidates, module->GetHeads(), 2, 0);
     m_chosenList->SetItems(&m_chosen, module->GetHeads(), 2, 0);
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateControls(); });
-    connect(m_chosenList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateControls(); });
+    AddListButton(*m_list, ID_CHOOSE, true);
+    AddListButton(*m_list, ID_EDIT_MODIFY, false);
+    AddListButton(*m_chosenList, ID_REMOVE, true);
+    AddListButton(*m_chosenList, ID_EDIT_MODIFY, false);
     OnReset();
     return true;
+}
+
+void CDlgSelMul::DoDataExchange(XDataExchange& dx)
+{
+    BindText(dx, kPickerFindEdit, nullptr, &m_strFind, ID_EDIT_FIND);
 }
 
 void CDlgSelMul::OnReset()
@@ -126,26 +138,21 @@ void CDlgSelMul::OnRemove()
     }
 }
 
-void CDlgSelMul::UpdateControls()
+void CDlgSelMul::OnUpdateMove(XCmdUI* ui)
 {
-    CXDialogEx::UpdateControls();
-    if (!m_list)
-        return;
-    if (QWidget* b = GetDlgItem(ID_CHOOSE))
-        b->setEnabled(m_list->GetSelectedCount() > 0);
-    if (QWidget* b = GetDlgItem(ID_REMOVE))
-        b->setEnabled(m_chosenList->GetSelectedCount() > 0);
+    const CXListCtrl* from = ui->m_nID == ID_CHOOSE ? m_list : m_chosenList;
+    ui->Enable(from && from->GetSelectedCount() > 0);
 }
 
 void CDlgSelMul::OnFindNext()
 {
     if (m_list)
-        PickerFindNext(*this, *m_list, m_nMduID);
+        PickerFindNext(*this, *m_list, m_nMduID, m_strFind);
 }
 
 void CDlgSelMul::OnOK()
 {
-    if (FindInsteadOfOk(*this, m_list, m_nMduID))
+    if (FindInsteadOfOk(*this, m_list, m_nMduID, m_strFind))
         return;
     if (m_chosenList && m_chosenList->GetItemCount() > 0) {
         for (int i = 0; i < m_chosenList->GetItemCount(); ++i)

@@ -21,7 +21,7 @@ public:
     void OnChoose();
     void OnRemove();
     void OnFindNext();
-    void UpdateControls() override;
+    void OnUpdateMove(XCmdUI* ui);
 
     int m_nMduID;
     CXMap m_query;
@@ -36,5 +36,6 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void DoDataExchange(XDataExchange& dx) override;
     void OnOK() override;
 };

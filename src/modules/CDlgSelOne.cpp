@@ -4,9 +4,11 @@
 #include "CModule.h"
 #include "CXItem.h"
 #include "CXListCtrl.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "PickerFind.h"
 #include "XAppServices.h"
+#include "XUi.h"
 #include "XWinStyles.h"
 
 #include <QtGui/QGuiApplication>
@@ -31,6 +33,10 @@ const XDlgTemplate& SelOneTemplate()
 
 } // namespace
 
+X_BEGIN_MESSAGE_MAP(CDlgSelOne, CXDialogEx)
+    X_ON_COMMAND(ID_EDIT_FIND, OnFindNext)
+X_END_MESSAGE_MAP()
+
 CDlgSelOne::CDlgSelOne(int mduId, int selectedId, QWidget* parent)
     : CXDialogEx(false, &SelOneTemplate(), parent), m_nMduID(mduId)
 {
@@ -49,6 +55,7 @@ CDlgSelOne::~CDlgSelOne() = default;
 
 bool CDlgSelOne::OnInitDialog()
 {
+    XWaitCursor wait;
     CModule* module = FindModule(m_nMduID);
     if (!module || !module->QueryItems(m_items, m_query, true, false)) {
         CXDialogEx::OnInitDialog();
@@ -56,12 +63,13 @@ bool CDlgSelOne::OnInitDialog()
         return false;
     }
     CXDialogEx::OnInitDialog();
+    setWindowIcon(AppServices().CommandIcon(ID_LINK_SELECT, 0, false));
     setWindowTitle(PickerCaption(m_nMduID, m_strCaption, m_query));
-    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(kPickerFindEdit)))
-        edit->setText(m_strFind);
 
     m_list = PlaceList(*this, 1243);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    AddListButton(*m_list, IDOK, true);
+    AddListButton(*m_list, ID_EDIT_MODIFY, false);
     m_list->SetItems(&m_items, module->GetHeads(), 2, 0);
     for (int i = 0; i < m_list->GetItemCount(); ++i)
         if (m_pItem && m_list->GetItemData(i)->m_nID == m_pItem->m_nID && m_pItem->m_nID != 0)
@@ -71,15 +79,20 @@ bool CDlgSelOne::OnInitDialog()
     return true;
 }
 
+void CDlgSelOne::DoDataExchange(XDataExchange& dx)
+{
+    BindText(dx, kPickerFindEdit, nullptr, &m_strFind, ID_EDIT_FIND);
+}
+
 void CDlgSelOne::OnFindNext()
 {
     if (m_list)
-        PickerFindNext(*this, *m_list, m_nMduID);
+        PickerFindNext(*this, *m_list, m_nMduID, m_strFind);
 }
 
 void CDlgSelOne::OnOK()
 {
-    if (FindInsteadOfOk(*this, m_list, m_nMduID))
+    if (FindInsteadOfOk(*this, m_list, m_nMduID, m_strFind))
         return;
     if (m_list && m_list->GetSelectedCount() == 1 && m_pItem) {
         m_list->GetItemData(m_list->GetFirstSelected())->CopyTo(m_pItem.get());

@@ -12,6 +12,7 @@ class CXListCtrl;
 class CDlgSelOne : public CXDialogEx
 {
     Q_OBJECT
+    X_DECLARE_MESSAGE_MAP()
 public:
     // The record with the ID starts selected (0: none).
     CDlgSelOne(int mduId, int selectedId, QWidget* parent = nullptr);
@@ -28,5 +29,6 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void DoDataExchange(XDataExchange& dx) override;
     void OnOK() override;
 };

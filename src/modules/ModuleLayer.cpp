@@ -20,6 +20,7 @@
 #include <QtWidgets/QPushButton>
 
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -58,14 +59,19 @@ public:
         delete frame;
         return ok;
     }
-    // The record pickers are not part of the module layer yet: choosing is not offered.
-    bool ChooseOne(CModule& module, const CXMap& query, const CXBase&, CXBase& chosen) override
+    bool ChooseOne(CModule& module, const CXMap& query, const CXBase& current, CXBase& chosen) override
     {
-        return RecordPickers().IsAvailable() && RecordPickers().ChooseOne(module, query, chosen) == IDOK;
+        return RecordPickers().IsAvailable() &&
+               RecordPickers().ChooseOne(module, query, current.m_nID, chosen) == IDOK;
     }
-    bool ChooseMany(CModule& module, const CXArray&, CXArray& chosen) override
+    // The control's links start chosen; no query, so none of them is left out.
+    bool ChooseMany(CModule& module, const CXArray& current, CXArray& chosen) override
     {
-        return RecordPickers().IsAvailable() && RecordPickers().ChooseMany(module, CXMap(), chosen) == IDOK;
+        std::set<int> ids;
+        for (const CXItem* link : current)
+            if (link->m_nID != 0)
+                ids.insert(link->m_nID);
+        return RecordPickers().IsAvailable() && RecordPickers().ChooseMany(module, CXMap(), ids, chosen) == IDOK;
     }
     int OpenItems(CModule& module, CXArray& items, bool bViewOnly) override
     {
@@ -75,12 +81,12 @@ public:
 
 } // namespace
 
-int XRecordPickers::ChooseOne(CModule&, const CXMap&, CXBase&) { return IDCANCEL; }
-int XRecordPickers::ChooseMany(CModule&, const CXMap&, CXArray&) { return IDCANCEL; }
+int XRecordPickers::ChooseOne(CModule&, const CXMap&, int, CXBase&) { return IDCANCEL; }
+int XRecordPickers::ChooseMany(CModule&, const CXMap&, const std::set<int>&, CXArray&) { return IDCANCEL; }
 
-int CDialogPickers::ChooseOne(CModule& module, const CXMap& query, CXBase& chosen)
+int CDialogPickers::ChooseOne(CModule& module, const CXMap& query, int startId, CXBase& chosen)
 {
-    CDlgSelOne dlg(module.GetMduID(), chosen.m_nID);
+    CDlgSelOne dlg(module.GetMduID(), startId);
     dlg.m_query = query;
     const int result = dlg.DoModal();
     if (result == IDOK && dlg.m_pItem)
@@ -88,10 +94,11 @@ int CDialogPickers::ChooseOne(CModule& module, const CXMap& query, CXBase& chose
     return result;
 }
 
-int CDialogPickers::ChooseMany(CModule& module, const CXMap& query, CXArray& chosen)
+int CDialogPickers::ChooseMany(CModule& module, const CXMap& query, const std::set<int>& startIds, CXArray& chosen)
 {
     CDlgSelMul dlg(module.GetMduID());
     dlg.m_query = query;
+    dlg.m_selIDs = startIds;
     const int result = dlg.DoModal();
     if (result == IDOK)
         for (int i = 0; i < dlg.m_result.GetSize(); ++i)
@@ -133,6 +140,33 @@ CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item)
     return PrepareEditDialog(module, frame, bNew);
 }
 
+namespace {
+
+// An empty child list of a new record whose lines are records of another module starts
+// with the records the user picks. False when the user cancelled.
+bool PickFirstLines(CXItem& item, const CHead& h)
+{
+    CXArray& lines = item.Member<CXArray>(h.m_nOffset);
+    if (!lines.IsEmpty())
+        return true;
+    const std::unique_ptr<CXItem> probe(lines.CreateItem());
+    const int lineMdu = probe ? probe->m_nMduID : 0;
+    CModule* target = lineMdu ? FindModule(lineMdu) : nullptr;
+    if (!target || lineMdu == item.m_nMduID)
+        return true;
+    CXArray picked(nullptr, true);
+    if (RecordPickers().ChooseMany(*target, item.GetRelateQuery(&h, nullptr), {}, picked) != IDOK)
+        return false;
+    for (const CXItem* record : picked) {
+        CXItem* line = lines.CreateItem();
+        record->CopyTo(line);
+        lines.AddAdopted(line);
+    }
+    return true;
+}
+
+} // namespace
+
 CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
 {
     CXItem* item = frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem();
@@ -143,14 +177,21 @@ CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
     if (bNew) {
         for (int i = 0; i < heads->GetSize() && RecordPickers().IsAvailable(); ++i) {
             const CHead* h = heads->GetAt(i);
-            if (h->m_nType != XLK || !h->m_nOffset || item->GetAccess(h, user) != 1)
+            if ((h->m_nType != XLK && h->m_nType != XAR) || !h->m_nOffset || item->GetAccess(h, user) != 1)
                 continue;
+            if (h->m_nType == XAR) {
+                if (!PickFirstLines(*item, *h)) {
+                    delete frame;
+                    return nullptr;
+                }
+                continue;
+            }
             CXBase& link = item->Member<CXBase>(h->m_nOffset);
             CModule* target = link.m_nMduID ? FindModule(link.m_nMduID) : nullptr;
             if (!target || link.m_nMduID == item->m_nMduID || link.m_nID != 0)
                 continue;
             CXBase chosen;
-            if (RecordPickers().ChooseOne(*target, item->GetRelateQuery(h, nullptr), chosen) != IDOK) {
+            if (RecordPickers().ChooseOne(*target, item->GetRelateQuery(h, nullptr), 0, chosen) != IDOK) {
                 delete frame;
                 return nullptr;
             }

@@ -10,6 +10,8 @@ class CXDialogEx;
 class CXItem;
 class CXMap;
 
+#include <set>
+
 // The record pickers over a module, installed by the part of the program that has them;
 // the built-in ones are not available, so a new record shows without them.
 class XRecordPickers
@@ -17,18 +19,20 @@ class XRecordPickers
 public:
     virtual ~XRecordPickers() = default;
     virtual bool IsAvailable() const { return false; }
-    // IDOK with the chosen record copied into chosen, IDCANCEL.
-    virtual int ChooseOne(CModule& module, const CXMap& query, CXBase& chosen);
-    // IDOK with the chosen records appended, IDCANCEL.
-    virtual int ChooseMany(CModule& module, const CXMap& query, CXArray& chosen);
+    // IDOK with the chosen record copied into chosen, IDCANCEL; the record with the
+    // ID starts selected (0: none).
+    virtual int ChooseOne(CModule& module, const CXMap& query, int startId, CXBase& chosen);
+    // IDOK with the chosen records appended, IDCANCEL; the records with the IDs start
+    // chosen when the query returns them.
+    virtual int ChooseMany(CModule& module, const CXMap& query, const std::set<int>& startIds, CXArray& chosen);
 };
 // The pickers of the desktop: the one- and several-record picker dialogs.
 class CDialogPickers : public XRecordPickers
 {
 public:
     bool IsAvailable() const override { return true; }
-    int ChooseOne(CModule& module, const CXMap& query, CXBase& chosen) override;
-    int ChooseMany(CModule& module, const CXMap& query, CXArray& chosen) override;
+    int ChooseOne(CModule& module, const CXMap& query, int startId, CXBase& chosen) override;
+    int ChooseMany(CModule& module, const CXMap& query, const std::set<int>& startIds, CXArray& chosen) override;
 };
 XRecordPickers& RecordPickers();
 // Installs the pickers (not owned; null for the built-in ones) and returns the previous.

@@ -16,6 +16,11 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QVBoxLayout>
 
+namespace {
+// The shared "text not found" message with %1 for the text.
+constexpr int kTextNotFound = 61858;
+} // namespace
+
 QString FirstFindText(int mduId)
 {
     QStringList texts;
@@ -26,15 +31,16 @@ QString FirstFindText(int mduId)
     return texts.isEmpty() ? QString() : texts.front();
 }
 
-void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId)
+void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId, QString& findText)
 {
-    const QString text = dialog.GetControlText(kPickerFindEdit);
+    findText = dialog.GetControlText(kPickerFindEdit);
+    const QString& text = findText;
     if (text.isEmpty()) {
         dialog.ShowItemTipText(2, kPickerFindEdit, LoadCommandPrompt(kPickerFindEdit));
         return;
     }
     if (!list.FindNext(text, true, false, false))
-        dialog.ShowItemTipText(2, 1243, QStringLiteral("没有找到 %1。").replace(QStringLiteral("%1"), text));
+        dialog.ShowItemTipText(2, 1243, LoadStringText(kTextNotFound).replace(QStringLiteral("%1"), text));
     if (const CXItem* user = AppServices().User())
         WriteOperLog(OPER_FIND, *user, mduId, 0, text, QString());
 }
@@ -65,12 +71,17 @@ QString PickerItemName(int mduId)
     return (heads ? heads->m_strItemUnit : QString()) + (module ? module->GetName() : QString());
 }
 
-bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId)
+bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId, QString& findText)
 {
     QWidget* edit = dialog.GetDlgItem(kPickerFindEdit);
     if (!edit || !edit->hasFocus())
         return false;
     if (list)
-        PickerFindNext(dialog, *list, mduId);
+        PickerFindNext(dialog, *list, mduId, findText);
     return true;
+}
+
+void AddListButton(CXListCtrl& list, int id, bool isDefault)
+{
+    list.AddCmd(new CXCmd(id, true, true, isDefault));
 }

@@ -9,7 +9,8 @@ class CXMap;
 // What both record pickers share: the find text they start with (the newest find in the
 // module) and one find in the candidate list, logged whether or not it matched.
 QString FirstFindText(int mduId);
-void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId);
+// Reads the find edit into findText first.
+void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId, QString& findText);
 // The control id of the pickers' find edit.
 inline constexpr int kPickerFindEdit = 33208;
 
@@ -20,4 +21,6 @@ QString PickerCaption(int mduId, const QString& caption, const CXMap& query);
 // Measure word and name of the module ("个课程"), for the pickers' prompts.
 QString PickerItemName(int mduId);
 // Enter in the find edit searches instead of closing: true when it did.
-bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId);
+bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId, QString& findText);
+// The list's button: a command of the dialog, also in the list's context menu.
+void AddListButton(CXListCtrl& list, int id, bool isDefault);

@@ -441,20 +441,22 @@ TEST_F(RelatedRecords, OneRecordOpensInItsModulesFrameAndALinkOpensItReadOnly)
 }
 
 
-// A receipt page with nothing of its own: the pickers decide what happens before it shows.
-class CDlgReceiptPage : public CXDialogEx
+// A record page with nothing of its own: the pickers decide what happens before it shows.
+template <class Record>
+class CDlgBarePage : public CXDialogEx
 {
 public:
-    CDlgReceiptPage() : CXDialogEx(false, &NoteTemplate()) {}
-    CXItem* GetItem() override { return &m_receipt; }
-    CTestReceipt m_receipt;
+    CDlgBarePage() : CXDialogEx(false, &NoteTemplate()) {}
+    CXItem* GetItem() override { return &m_record; }
+    Record m_record;
 };
+using CDlgReceiptPage = CDlgBarePage<CTestReceipt>;
 
 class CScriptedPickers : public XRecordPickers
 {
 public:
     bool IsAvailable() const override { return true; }
-    int ChooseOne(CModule& module, const CXMap&, CXBase& chosen) override
+    int ChooseOne(CModule& module, const CXMap&, int, CXBase& chosen) override
     {
         asked.push_back(module.GetMduID());
         chosen.m_nMduID = module.GetMduID();
@@ -462,8 +464,20 @@ public:
         chosen.m_strName = QStringLiteral("李雷");
         return answer;
     }
+    int ChooseMany(CModule& module, const CXMap&, const std::set<int>&, CXArray& chosen) override
+    {
+        asked.push_back(-module.GetMduID());
+        for (int id : {5, 3}) {
+            auto* line = new CTestCourseLine;
+            line->m_nID = id;
+            line->m_strName = QStringLiteral("课程%1").arg(id);
+            chosen.AddAdopted(line);
+        }
+        return manyAnswer;
+    }
     int answer = IDOK;
-    std::vector<int> asked;
+    int manyAnswer = IDOK;
+    std::vector<int> asked; // one-record pickers by module id, several-record ones negated
 };
 
 TEST_F(RelatedRecords, NewRecordFirstPicksItsLinksAndCancellingShowsNoFrame)
@@ -489,6 +503,53 @@ TEST_F(RelatedRecords, NewRecordFirstPicksItsLinksAndCancellingShowsNoFrame)
     EXPECT_TRUE(plain);
     SetRecordPickers(previous);
     SetEditPageMaker(MDU_RECEIPT, {});
+}
+
+// A lesson package whose course lines are entered on the page: a new one starts with picked courses.
+class CPackage : public CXItemT<MDU_CHARGE>
+{
+public:
+    static CHeads* StaticHeads()
+    {
+        return BuildHeadsOnce<CPackage>([](CHeads& heads) {
+            heads.m_strTable = QStringLiteral("TB_CHARGE");
+            heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CPackage, m_nID),
+                                    QString(), QString(), 0, 0, 0, QString());
+            heads.AddColumnHead({}, QStringLiteral("课程明细"), 8, QString(), XAR, XOFFSET(CPackage, m_lines), QString(),
+                                QString(), 0, 521, 0, QString());
+            heads.AddColumnHead({}, QStringLiteral("同类"), 8, QString(), XAR, XOFFSET(CPackage, m_related), QString(),
+                                QString(), 0, 521, 0, QString());
+        });
+    }
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CPackage; }
+    CXArrayT<CTestCourseLine> m_lines{this};
+    CXArrayT<CTestCharge> m_related{this}; // lines of its own module: never picked
+};
+
+TEST_F(RelatedRecords, NewRecordStartsItsEmptyChildListWithThePickedRecords)
+{
+    SetEditPageMaker(MDU_CHARGE, [](bool, const CXItem*) { return new CDlgBarePage<CPackage>; });
+    CModuleT<CPackage> packages;
+    CScriptedPickers pickers;
+    XRecordPickers* previous = SetRecordPickers(&pickers);
+
+    pickers.manyAnswer = IDCANCEL;
+    EXPECT_EQ(CreateEditDialog(packages, true, nullptr), nullptr);
+    EXPECT_EQ(pickers.asked, std::vector<int>{-MDU_COURSE});
+
+    pickers.manyAnswer = IDOK;
+    std::unique_ptr<CDlgEdit> frame(CreateEditDialog(packages, true, nullptr));
+    ASSERT_TRUE(frame);
+    const auto* charge = static_cast<const CPackage*>(frame->m_pages[0]->GetItem());
+    EXPECT_EQ(charge->m_related.GetSize(), 0);
+    ASSERT_EQ(charge->m_lines.GetSize(), 2);
+    EXPECT_EQ(charge->m_lines[0]->m_nID, 5);
+    EXPECT_EQ(charge->m_lines[1]->m_strName, QStringLiteral("课程3"));
+    EXPECT_EQ(charge->m_lines[1]->m_pArray, &charge->m_lines);
+
+    SetRecordPickers(previous);
+    SetEditPageMaker(MDU_CHARGE, {});
 }
 
 

@@ -1,10 +1,16 @@
 #include "CDlgSelMul.h"
 #include "CDlgSelOne.h"
+#include "CXEditCtrl.h"
+#include "CXLinkCtrl.h"
 #include "CXListCtrl.h"
+#include "CommandIds.h"
+#include "XCtrlProps.h"
+#include "XWinStyles.h"
 #include "ModuleLayer.h"
 #include "RecordDbFixture.h"
 #include "XUi.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QLineEdit>
 
@@ -54,10 +60,18 @@ TEST_F(RecordPickers_, OnePickedByTextAndByPinyinInitials)
     EXPECT_EQ(dlg.m_list->GetItemData(dlg.m_list->GetFirstSelected())->m_strName, QStringLiteral("钢琴"));
     XClock::SetFixed(XDateTime(m_now.Day() + 0.01)); // the newest find
     find->setText(QStringLiteral("吉他"));
-    dlg.OnFindNext(); // no match: still logged
-    EXPECT_EQ(FindRows(), 3);
+    // the find edit's own button finds the next match
+    auto* edit = dynamic_cast<CXEditCtrl*>(dlg.GetDlgItem(33208));
+    ASSERT_TRUE(edit);
+    edit->Buttons().OnButton(ID_EDIT_FIND);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(dlg.m_strFind, QStringLiteral("吉他"));
+    EXPECT_EQ(FindRows(), 3) << "a find without a match is logged too";
+    ASSERT_FALSE(m_ui.Calls(QStringLiteral("MessageBox")).empty()); // a balloon once the dialog shows
+    EXPECT_EQ(m_ui.Calls(QStringLiteral("MessageBox")).back().text, QStringLiteral("没有找到 吉他。"));
 
-    qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDOK))->click();
+    // the list's OK button ends the dialog with the selected row
+    dlg.m_list->DispatchCommand(IDOK);
     EXPECT_EQ(dlg.result(), IDOK);
     EXPECT_EQ(dlg.m_pItem->m_strName, QStringLiteral("钢琴"));
 
@@ -114,11 +128,42 @@ TEST_F(RecordPickers_, OkWithoutAChoiceStaysOpenAndTheSeamRunsThePickers)
         return d->result();
     };
     CXBase chosen;
-    ASSERT_EQ(RecordPickers().ChooseOne(m_course, CXMap(), chosen), IDOK);
+    ASSERT_EQ(RecordPickers().ChooseOne(m_course, CXMap(), 0, chosen), IDOK);
     EXPECT_EQ(chosen.m_nID, 4);
     CXArray many(nullptr, true);
-    ASSERT_EQ(RecordPickers().ChooseMany(m_course, CXMap(), many), IDOK);
+    ASSERT_EQ(RecordPickers().ChooseMany(m_course, CXMap(), {}, many), IDOK);
     ASSERT_EQ(many.GetSize(), 1);
     EXPECT_EQ(many[0]->m_nID, 2);
+    SetRecordPickers(nullptr);
+}
+
+TEST_F(RecordPickers_, LinkListStartsThePickerWithItsLinksChosen)
+{
+    InstallModuleHooks();
+    CXLinkCtrl link;
+    SetCtrlProps(&link, MDU_COURSE, QStringLiteral("SysLink"), 0, WS_EX_CLIENTEDGE);
+    link.setText(QStringLiteral("<a href=\"xl:328:3\">声乐</a> <a href=\"xl:328:1\">钢琴</a>"));
+    QStringList startedWith;
+    int startedAt = -1;
+    m_ui.onModal = [&](QDialog* d) {
+        if (auto* one = qobject_cast<CDlgSelOne*>(d)) {
+            startedAt = one->m_list->GetSelectedCount() == 1 ? one->m_list->GetItemData(one->m_list->GetFirstSelected())->m_nID : 0;
+            return int(IDCANCEL);
+        }
+        auto* many = static_cast<CDlgSelMul*>(d);
+        startedWith = Names(*many->m_chosenList);
+        many->m_list->SelectOnly(1); // 舞蹈
+        many->OnChoose();
+        many->m_list->DispatchCommand(IDOK);
+        return d->result();
+    };
+    link.OnCommand(ID_LINK_SELECTMANY);
+    EXPECT_EQ(startedWith, (QStringList{QStringLiteral("钢琴"), QStringLiteral("声乐")})) << "in the order read";
+    EXPECT_EQ(link.text(), QStringLiteral("<a href=\"xl:328:1\">钢琴</a> <a href=\"xl:328:3\">声乐</a> "
+                                          "<a href=\"xl:328:4\">舞蹈</a>"));
+
+    link.setText(QStringLiteral("<a href=\"xl:328:3\">声乐</a>"));
+    link.OnCommand(ID_LINK_SELECT);
+    EXPECT_EQ(startedAt, 3) << "the one-record picker starts at the linked record";
     SetRecordPickers(nullptr);
 }
