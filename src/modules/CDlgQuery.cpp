@@ -12,17 +12,22 @@
 #include "CXQueryOption.h"
 #include "FormatString.h"
 #include "OperLog.h"
+#include "QueryFormGeometry.h"
 #include "TextUtils.h"
 #include "XAppServices.h"
 #include "XCtrlProps.h"
+#include "XDrawing.h"
 #include "XReadOnly.h"
 #include "XWinStyles.h"
 
+#include <QtGui/QFontMetrics>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
-#include <QtWidgets/QGridLayout>
-#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLayout>
 #include <QtWidgets/QRadioButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +46,17 @@ const XDlgTemplate& QueryTemplate()
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
     return t;
+}
+
+// Applies the layouts of a dialog that is not shown yet, so its template controls stand
+// where they will be shown.
+void SettleLayout(CXDialogEx* dlg)
+{
+    for (QWidget* w : {static_cast<QWidget*>(dlg), dlg->Content()})
+        if (QLayout* l = w->layout()) {
+            l->invalidate();
+            l->activate();
+        }
 }
 
 } // namespace
@@ -69,15 +85,24 @@ bool CDlgQuery::OnInitDialog()
 
 void CDlgQuery::BuildForm()
 {
-    if (!m_pModule)
+    QWidget* reset = GetDlgItem(ID_SCHEME_RESET);
+    QWidget* cancel = GetDlgItem(IDCANCEL);
+    if (!m_pModule || !reset || !cancel)
         return;
-    auto* outer = qobject_cast<QVBoxLayout*>(Content()->layout());
-    auto* grid = outer ? qobject_cast<QGridLayout*>(outer->itemAt(0)->layout()) : nullptr;
-    if (!grid)
-        return;
+    SettleLayout(this);
+    const QueryFormSizes z = QueryFormSizesAt(ScreenDpi());
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    // Left column under 重置, controls from there to the right edge of 取消; the rows start
+    // where the buttons are, which move down as the dialog grows.
+    const QRect column = reset->geometry();
+    const int left = column.x() + column.width();
+    const int right = cancel->geometry().x() + cancel->width();
+    const int top = column.y();
+    int y = top, bottom = top;
     // The rows come before the template's buttons in the control order.
     QWidget* prev = nullptr;
-    auto insert = [&](QWidget* w, int id, const QString& cls, unsigned style) {
+    auto insert = [&](QWidget* w, int id, const QString& cls, unsigned style, const QRect& at) {
         InsertControlAfter(prev, w, id, cls, style);
         if (!prev) {
             // InsertControlAfter appends without a predecessor: move the first row control to the front.
@@ -88,9 +113,11 @@ void CDlgQuery::BuildForm()
             setTabOrder(prev, w);
         }
         w->installEventFilter(this);
+        w->setFont(font);
+        w->setGeometry(at);
+        bottom = std::max(bottom, at.y() + at.height());
         prev = w;
     };
-    int row = 0;
     for (const auto& option : m_pModule->m_options) {
         if (option->m_nKind == QUERY_HIDE)
             continue;
@@ -98,12 +125,13 @@ void CDlgQuery::BuildForm()
         r.option = option.get();
         const bool dated = option->m_nKind == QUERY_DATE || option->m_nKind == QUERY_MONTH;
         auto* check = new QCheckBox(option->m_strCaption + (dated ? QString() : QStringLiteral("：")), Content());
-        insert(check, FirstFreeId(6), QStringLiteral("Button"), BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP);
+        insert(check, FirstFreeId(6), QStringLiteral("Button"), BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP,
+               QRect(column.x(), y, column.width(), z.checkHeight));
         connect(check, &QCheckBox::clicked, this, [this] { UpdateControls(); });
-        grid->addWidget(check, row, 0);
         r.check = check;
 
-        auto* area = new QHBoxLayout;
+        const QRect line(left, y, right - left, z.controlHeight);
+        int lastLine = y;
         switch (option->m_nKind) {
         case QUERY_FIND: {
             auto* combo = new CXComboBox(Content());
@@ -112,8 +140,7 @@ void CDlgQuery::BuildForm()
                 u"(SELECT OperMemo FROM TB_OPERLOG WHERE MduID=%d AND TypeID=%d ORDER BY OperTime DESC)", m_nMduID,
                 static_cast<int>(OPER_FIND));
             combo->m_strColumn = QStringLiteral("OperMemo");
-            insert(combo, option->m_nKey, QStringLiteral("ComboBox"), WS_TABSTOP);
-            area->addWidget(combo, 1);
+            insert(combo, option->m_nKey, QStringLiteral("ComboBox"), WS_TABSTOP, line);
             r.controls.push_back(combo);
             break;
         }
@@ -121,45 +148,46 @@ void CDlgQuery::BuildForm()
         case QUERY_MONTH: {
             auto* date = new CXDateCtrl(Content());
             date->SetDate(option->m_dtDefault);
-            insert(date, option->m_nKey, QStringLiteral("SysDateTimePick32"), WS_TABSTOP);
-            area->addWidget(date);
-            area->addStretch(1);
+            insert(date, option->m_nKey, QStringLiteral("SysDateTimePick32"), WS_TABSTOP,
+                   QRect(left, y, z.dateWidth, z.controlHeight));
             r.controls.push_back(date);
             break;
         }
         case QUERY_ITEM: {
             auto* link = new CXLinkCtrl(Content());
-            insert(link, option->m_nKey, QStringLiteral("SysLink"), WS_TABSTOP);
+            insert(link, option->m_nKey, QStringLiteral("SysLink"), WS_TABSTOP, line);
             link->AddCmd(ID_CHOOSE_SEVERAL);
             link->AddCmd(ID_SCHEME_RESET);
-            area->addWidget(link, 1);
             r.controls.push_back(link);
             break;
         }
         case QUERY_OPTION: {
             const bool radio = option->m_arrTexts.size() == 2;
+            std::vector<int> widths;
+            for (const QString& text : option->m_arrTexts)
+                widths.push_back(metrics.horizontalAdvance(text));
+            const std::vector<QRect> rects = WrapOptionButtons(widths, left, right, y, z);
             // Each pair is its own group: all buttons share one parent.
             auto* group = radio ? new QButtonGroup(this) : nullptr;
             for (int i = 0; i < option->m_arrTexts.size(); ++i) {
                 QAbstractButton* b = radio ? static_cast<QAbstractButton*>(new QRadioButton(option->m_arrTexts[i], Content()))
                                            : new QCheckBox(option->m_arrTexts[i], Content());
                 const unsigned style = radio ? (BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0u)) : BS_AUTOCHECKBOX;
-                insert(b, i == 0 ? option->m_nKey : FirstFreeId(6), QStringLiteral("Button"), style);
+                insert(b, i == 0 ? option->m_nKey : FirstFreeId(6), QStringLiteral("Button"), style, rects[i]);
                 if (group)
                     group->addButton(b);
                 if (radio && i == 0)
                     b->setChecked(true);
                 connect(b, &QAbstractButton::clicked, this, [this] { UpdateControls(); });
-                area->addWidget(b);
                 r.controls.push_back(b);
             }
-            area->addStretch(1);
+            if (!rects.empty())
+                lastLine = rects.back().y();
             break;
         }
         default:
             break;
         }
-        grid->addLayout(area, row++, 1);
         if (option->m_bReadOnly) {
             if (!m_query.Has(option->m_nKey))
                 check->setEnabled(false);
@@ -167,7 +195,13 @@ void CDlgQuery::BuildForm()
                 SetWndReadOnly(r.controls.back(), true);
         }
         m_rows.push_back(std::move(r));
+        y = lastLine + z.rowStep;
     }
+    if (m_rows.empty())
+        return;
+    // The template's buttons keep to the bottom edge, 15 pixels under the last row.
+    resize(width(), height() + bottom - top + 15);
+    SettleLayout(this);
 }
 
 void CDlgQuery::LoadControls()

@@ -10,10 +10,17 @@
 #include "CXQueryOption.h"
 #include "CommandIds.h"
 #include "ModuleWindowFixture.h"
+#include "QueryFormGeometry.h"
 #include "XCtrlProps.h"
+#include "XDrawing.h"
 #include "XUi.h"
 
 #include <QtWidgets/QAbstractButton>
+
+inline void PrintTo(const QRect& r, std::ostream* os)
+{
+    *os << '(' << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height() << ')';
+}
 
 namespace {
 
@@ -44,6 +51,81 @@ protected:
 };
 
 } // namespace
+
+TEST(QueryFormGeometry, SizesScaleWithTheScreenAndNeverShrinkBelowTheirFloor)
+{
+    struct Case { int dpi; QueryFormSizes want; };
+    const Case cases[] = {
+        // check, control, wrapped, row step, line step, button pad, date width
+        {96, {26, 24, 28, 34, 30, 30, 150}},
+        {120, {30, 28, 32, 40, 35, 35, 187}}, // s(6) = 7 and s(150) = 187: rounded down
+        {72, {26, 24, 28, 31, 28, 28, 112}},  // the floors hold below 96 dpi
+    };
+    for (const Case& c : cases) {
+        const QueryFormSizes z = QueryFormSizesAt(c.dpi);
+        const auto fields = [](const QueryFormSizes& v) {
+            return std::vector<int>{v.checkHeight, v.controlHeight, v.wrappedHeight, v.rowStep, v.lineStep, v.buttonPad, v.dateWidth};
+        };
+        EXPECT_EQ(fields(z), fields(c.want)) << c.dpi << " dpi";
+    }
+}
+
+TEST(QueryFormGeometry, OptionButtonsWrapAtTheRightEdge)
+{
+    // At 96 dpi a button is its text plus 30 wide; lines follow 30 lower and are 28 high.
+    const QueryFormSizes z = QueryFormSizesAt(96);
+    struct Case { const char* name; std::vector<int> texts; std::vector<QRect> want; };
+    const Case cases[] = {
+        {"fits on one line", {20, 40}, {{100, 10, 50, 24}, {150, 10, 70, 24}}},
+        {"ends exactly at the edge", {70, 70}, {{100, 10, 100, 24}, {200, 10, 100, 24}}},
+        {"wraps once", {60, 60, 60}, {{100, 10, 90, 24}, {190, 10, 90, 24}, {100, 40, 90, 28}}},
+        {"wider than the area first", {300, 10}, {{100, 10, 330, 24}, {100, 40, 40, 28}}},
+        {"wider than the area later", {10, 300, 10}, {{100, 10, 40, 24}, {100, 40, 330, 28}, {100, 70, 40, 28}}},
+        {"no choices", {}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WrapOptionButtons(c.texts, 100, 300, 10, z), c.want) << c.name;
+}
+
+TEST_F(QueryDialog, ManyChoicesWrapUnderTheFirstAndTheButtonsMoveBelowTheLastRow)
+{
+    m_course.m_options.push_back(std::make_unique<CXQueryOption>(
+        QUERY_OPTION, 1205, 0, QStringLiteral("科目"),
+        QStringLiteral("钢琴|小提琴|大提琴|长笛|单簧管|萨克斯|古筝|琵琶|二胡|声乐|舞蹈|书法|绘画|围棋")));
+    CDlgQuery dlg(MDU_COURSE, CXMap());
+    ASSERT_TRUE(dlg.Create());
+    const QueryFormSizes z = QueryFormSizesAt(ScreenDpi());
+    const QRect reset = dlg.GetDlgItem(1139)->geometry();
+    const QRect cancel = dlg.GetDlgItem(IDCANCEL)->geometry();
+    const auto& rows = dlg.Rows();
+    ASSERT_EQ(rows.size(), 6u);
+
+    // Rows under the left column, each the same step lower; the date picker has its own width.
+    EXPECT_EQ(rows[0].check->geometry(), QRect(reset.x(), rows[0].check->y(), reset.width(), z.checkHeight));
+    EXPECT_EQ(rows[1].check->y(), rows[0].check->y() + z.rowStep);
+    EXPECT_EQ(rows[1].controls[0]->geometry(), QRect(reset.right() + 1, rows[1].check->y(), z.dateWidth, z.controlHeight));
+    EXPECT_EQ(rows[0].controls[0]->geometry().right(), cancel.right());
+
+    const std::vector<QWidget*>& buttons = rows.back().controls;
+    const QRect first = buttons.front()->geometry();
+    EXPECT_EQ(first.topLeft(), QPoint(reset.right() + 1, rows.back().check->y()));
+    const auto wrapped = std::find_if(buttons.begin(), buttons.end(), [&](QWidget* b) { return b->y() != first.y(); });
+    ASSERT_NE(wrapped, buttons.end());
+    EXPECT_EQ((*wrapped)->geometry().topLeft(), QPoint(first.x(), first.y() + z.lineStep));
+    EXPECT_EQ((*wrapped)->height(), z.wrappedHeight);
+    for (QWidget* b : buttons)
+        EXPECT_LE(b->geometry().right(), cancel.right()) << b->property("text").toString().toStdString();
+
+    // The template's buttons sit 15 pixels under the last line, and the dialog grew by as much.
+    int bottom = 0;
+    for (QWidget* w : dlg.ZOrder())
+        if (w->y() < reset.y())
+            bottom = std::max(bottom, w->geometry().bottom() + 1);
+    EXPECT_EQ(bottom, buttons.back()->geometry().bottom() + 1);
+    EXPECT_EQ(reset.y(), bottom + 15);
+    EXPECT_EQ(dlg.GetDlgItem(IDOK)->y(), reset.y());
+    EXPECT_EQ(dlg.height(), dlg.Content()->sizeHint().height() + bottom - rows[0].check->y() + 15);
+}
 
 TEST_F(QueryDialog, FormRowsFollowTheOptionsAndHoldOnlyWhatTheyShow)
 {
