@@ -65,6 +65,10 @@ X_BEGIN_MESSAGE_MAP(CDlgHeads, CXDialogEx)
     X_ON_COMMAND(ID_RESET, OnReset)
     X_ON_COMMAND(ID_MORE, OnMore)
     X_ON_COMMAND(ID_SAVE, OnSave)
+    X_ON_UPDATE_COMMAND_UI(ID_UP, OnUpdateButton)
+    X_ON_UPDATE_COMMAND_UI(ID_DOWN, OnUpdateButton)
+    X_ON_UPDATE_COMMAND_UI(ID_ALL, OnUpdateButton)
+    X_ON_UPDATE_COMMAND_UI(ID_CLEAR, OnUpdateButton)
 X_END_MESSAGE_MAP()
 
 CDlgHeads::CDlgHeads(int mduId, QWidget* parent) : CXDialogEx(false, &HeadsTemplate(), parent), m_nMduID(mduId)
@@ -79,6 +83,8 @@ bool CDlgHeads::OnInitDialog()
         setWindowTitle(FormatString(u"自定义%s列头", module->GetName()));
     m_list = PlaceList(*this, 1243);
     m_list->SetItems(&m_rows, RowHeads(), 2, 3);
+    for (int id : std::initializer_list<int>{ID_UP, ID_DOWN, 0, ID_ALL, ID_CLEAR, 0, ID_RESET, 0, ID_MORE, ID_SAVE})
+        AddListButton(*m_list, id, false);
     LoadList();
     return true;
 }
@@ -88,19 +94,18 @@ void CDlgHeads::LoadList()
     if (!m_list)
         return;
     m_list->DeleteAllItems();
-    std::vector<int> offered;
-    for (int i = 0; i < m_heads.GetSize(); ++i)
-        if (m_heads.GetAt(i)->InSchemes())
-            offered.push_back(i);
-    // Positions compare unsigned: shown fields in column order, hidden ones (-1) after them.
-    std::stable_sort(offered.begin(), offered.end(), [this](int a, int b) {
-        return static_cast<unsigned>(m_heads.GetAt(a)->m_nPos) < static_cast<unsigned>(m_heads.GetAt(b)->m_nPos);
-    });
-    for (int i : offered) {
+    CXArray offered(nullptr, false);
+    for (int i = 0; i < m_heads.GetSize(); ++i) {
+        if (!m_heads.GetAt(i)->InSchemes())
+            continue;
         auto* row = static_cast<CHead*>(m_heads.GetAt(i)->CopyTo(nullptr));
         row->m_nSort = i; // the field the row stands for
+        offered.Add(row);
+    }
+    SortHeadsByPosition(offered);
+    for (CXItem* row : offered) {
         const int at = m_list->AddItem(row, 0);
-        m_list->SetCheck(at, row->m_nPos != -1);
+        m_list->SetCheck(at, static_cast<const CHead*>(row)->m_nPos != -1);
     }
     m_list->UpdateGroups();
     UpdateControls();
@@ -183,25 +188,21 @@ void CDlgHeads::OnButton(int id)
     UpdateControls();
 }
 
-void CDlgHeads::UpdateControls()
+void CDlgHeads::OnUpdateButton(XCmdUI* ui)
 {
-    CXDialogEx::UpdateControls();
-    if (!m_list)
-        return;
-    const int count = m_list->GetItemCount();
+    const int count = m_list ? m_list->GetItemCount() : 0;
     int checked = 0;
     for (int r = 0; r < count; ++r)
         checked += m_list->GetCheck(r) ? 1 : 0;
-    const bool one = m_list->GetSelectedCount() == 1;
+    const bool one = m_list && m_list->GetSelectedCount() == 1;
     const int s = one ? m_list->GetFirstSelected() : -1;
-    auto enable = [this](int id, bool on) {
-        if (QWidget* b = GetDlgItem(id))
-            b->setEnabled(on);
-    };
-    enable(ID_ALL, checked != count);
-    enable(ID_CLEAR, checked > 0);
-    enable(ID_DOWN, one && s < count - 1);
-    enable(ID_UP, one && s > 0);
+    switch (ui->m_nID) {
+    case ID_ALL: ui->Enable(checked != count); break;
+    case ID_CLEAR: ui->Enable(checked > 0); break;
+    case ID_DOWN: ui->Enable(one && s < count - 1); break;
+    case ID_UP: ui->Enable(one && s > 0); break;
+    default: break;
+    }
 }
 
 void CDlgHeads::OnOK()

@@ -19,7 +19,7 @@ public:
     // Numbers the checked rows 0, 1, 2 ... in list order into m_heads; the rest get -1.
     void SaveList();
     void OnButton(int id);
-    void UpdateControls() override;
+    void OnUpdateButton(XCmdUI* ui);
     // Applies a column scheme text when it fits the field table; false otherwise.
     bool ApplyScheme(const QString& setup);
 

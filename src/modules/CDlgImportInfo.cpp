@@ -1,16 +1,21 @@
 #include "CDlgImportInfo.h"
 
+#include "CommandIds.h"
+
 #include "CModule.h"
 #include "CXItem.h"
 #include "CXListCtrl.h"
 #include "PickerFind.h"
 #include "XAppServices.h"
 
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QVBoxLayout>
 
 #include <unordered_map>
 
 namespace {
+
+constexpr int kInfoIcon = 417;
 
 const XDlgTemplate& ImportTemplate()
 {
@@ -18,10 +23,11 @@ const XDlgTemplate& ImportTemplate()
     static const XDlgTemplate t{390,
                                 QStringLiteral("导入"),
                                 0,
-                                {{1134, K::Static,
+                                {{kInfoIcon, K::Static, QString(), 0, 0, 0},
+                                 {1134, K::Static,
                                   QStringLiteral("请确认以下从导入文件中解析的项目，其中存在错误的项目将不被导入，存在警告信息的项目将被正常导入，不需要的项目可以手工删除。"),
-                                  0, 0, 0},
-                                 {1243, K::Custom, QString(), 0, 1, 0},
+                                  0, 0, 1},
+                                 {1243, K::Custom, QString(), 0, 1, 0, 2},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -46,10 +52,17 @@ CDlgImportInfo::CDlgImportInfo(int mduId, QWidget* parent)
 bool CDlgImportInfo::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
+    setWindowIcon(AppServices().CommandIcon(ID_FILE_IMPORT, 0, false));
+    if (auto* icon = qobject_cast<QLabel*>(GetDlgItem(kInfoIcon))) {
+        icon->setPixmap(AppServices().CommandIcon(kInfoIcon, 0, true).pixmap(32, 32));
+        icon->setAlignment(Qt::AlignTop);
+    }
     if (CModule* module = FindModule(m_nMduID))
         setWindowTitle(ImportTemplate().caption + module->GetName());
     m_list = PlaceList(*this, 1243);
     m_list->SetItems(&m_items, &m_heads, 2, 1);
+    AddListButton(*m_list, ID_EDIT_DELETE, false);
+    AddListButton(*m_list, ID_EDIT_MODIFY, true);
     UpdateControls();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "CDlgSelModule.h"
 
+#include "CommandIds.h"
+
 #include "CModule.h"
 #include "CXItem.h"
 #include "CXListCtrl.h"
@@ -44,6 +46,7 @@ CDlgSelModule::CDlgSelModule(QWidget* parent) : CXDialogEx(false, &SelModuleTemp
 bool CDlgSelModule::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
+    setWindowIcon(AppServices().CommandIcon(ID_FILE_OPEN, 0, false));
     const CXItem* user = AppServices().User();
     for (CModule* module : GetModules()) {
         if (module->IsHidden() || !user || !module->HasRight(*user, RIGHT_QRY))

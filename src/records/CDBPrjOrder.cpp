@@ -48,15 +48,15 @@ QString CDBPrjOrder::GetContentText() const
     SplitInts(m_strSetupData, positions);
     if (!heads || positions.size() != heads->GetSize())
         return QStringLiteral("无");
-    std::vector<std::pair<unsigned, const CHead*>> fields;
-    for (int i = 0; i < heads->GetSize(); ++i)
-        if (heads->GetAt(i)->InSchemes())
-            fields.emplace_back(static_cast<unsigned>(positions[i]), heads->GetAt(i));
-    // Positions compare unsigned: hidden fields (-1) come after the shown ones.
-    std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    CHeads fields;
+    fields.CopyFrom(*heads);
+    for (int i = 0; i < fields.GetSize(); ++i)
+        fields.GetAt(i)->m_nPos = positions[i];
+    SortHeadsByPosition(fields);
     QStringList shown, hidden;
-    for (const auto& [pos, head] : fields)
-        (pos == static_cast<unsigned>(-1) ? hidden : shown) << head->m_strName;
+    for (int i = 0; i < fields.GetSize(); ++i)
+        if (const CHead* head = fields.GetAt(i); head->InSchemes())
+            (head->m_nPos == -1 ? hidden : shown) << head->m_strName;
     auto join = [](const QStringList& l) { return l.isEmpty() ? QStringLiteral("无") : l.join(QStringLiteral(" | ")); };
     return QStringLiteral("显示：\r\n") + join(shown) + QStringLiteral("\r\n\r\n隐藏：\r\n") + join(hidden);
 }

@@ -443,3 +443,5 @@ CHead* CHeads::FindByOffset(int offset) const
             return GetAt(i);
     return nullptr;
 }
+
+void SortHeadsByPosition(CXArray& heads) { heads.Sort(XIN, XOFFSET(CHead, m_nPos), false); }

@@ -84,6 +84,10 @@ public:
 
 // The static field table of one record class: an owning array of its heads plus the
 // record kind's caption, measure word, table, SQL text and fixed condition.
+// Orders fields by position the way record arrays sort: shown fields in column order, then
+// the hidden ones (-1 compares as the largest unsigned number).
+void SortHeadsByPosition(CXArray& heads);
+
 class CHeads : public CXArrayT<CHead, true>
 {
 public:

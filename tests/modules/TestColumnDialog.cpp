@@ -58,7 +58,7 @@ TEST_F(ColumnDialog, ChosenOrderedAndNumberedInListOrder)
     dlg.UpdateControls();
     EXPECT_FALSE(dlg.GetDlgItem(1076)->isEnabled());
     EXPECT_TRUE(dlg.GetDlgItem(1075)->isEnabled());
-    dlg.OnButton(1075);
+    dlg.m_list->DispatchCommand(1075); // the list's own button
     EXPECT_TRUE(dlg.m_list->GetCheck(1));
     dlg.OnButton(1040); // all
     dlg.SaveList();

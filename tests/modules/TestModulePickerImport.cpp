@@ -3,6 +3,7 @@
 #include "CDlgImportInfo.h"
 #include "CDlgSelModule.h"
 #include "CXListCtrl.h"
+#include "CommandIds.h"
 #include "RecordDbFixture.h"
 #include "XUi.h"
 
@@ -96,4 +97,20 @@ TEST_F(PickerImport, ImportPreviewMarksDuplicatesAndDropsErrorsOnOk)
     ASSERT_TRUE(empty.Create());
     qobject_cast<QAbstractButton*>(empty.GetDlgItem(IDOK))->click();
     EXPECT_NE(empty.result(), IDOK);
+}
+
+TEST_F(PickerImport, DeletingOneOfTwoDuplicatesByTheListButtonClearsTheOthersMark)
+{
+    CDlgImportInfo dlg(MDU_COURSE);
+    dlg.m_items.AddAdopted(Course("钢琴", 2));
+    dlg.m_items.AddAdopted(Course("钢琴", 4));
+    ASSERT_TRUE(dlg.Create());
+    ASSERT_TRUE(dlg.m_items[0]->GetAlertText().contains(QStringLiteral("存在名称或编号重复的项目！")));
+    for (int i = 0; i < dlg.m_list->GetItemCount(); ++i)
+        if (dlg.m_list->GetItemData(i)->m_nSubID == 4)
+            dlg.m_list->SelectOnly(i);
+    ASSERT_TRUE(dlg.m_list->DispatchCommand(ID_EDIT_DELETE)); // the confirmation answers OK
+    ASSERT_EQ(dlg.m_items.GetSize(), 1);
+    EXPECT_EQ(dlg.m_items[0]->m_nSubID, 2);
+    EXPECT_FALSE(dlg.m_items[0]->GetAlertText().contains(QStringLiteral("存在名称或编号重复的项目！")));
 }

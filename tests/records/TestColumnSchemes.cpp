@@ -5,6 +5,22 @@
 
 namespace {
 
+// Three fields, all offered by the column sets.
+class CThreeFields : public CXItemT<MDU_TEMPL>
+{
+public:
+    static CHeads* StaticHeads()
+    {
+        return BuildHeadsOnce<CThreeFields>([](CHeads& heads) {
+            for (const char16_t* name : {u"甲", u"乙", u"丙"})
+                heads.AddMemberHead({}, QString::fromUtf16(name), XSW, XOFFSET(CThreeFields, m_strName), QString(),
+                                    QString(), 0, 585, 0, QString());
+        });
+    }
+    CHeads* GetHeads() const override { return StaticHeads(); }
+    CXItem* CreateNew() const override { return new CThreeFields; }
+};
+
 class ColumnSchemes : public RecordDb
 {
 protected:
@@ -69,6 +85,32 @@ TEST_F(ColumnSchemes, ContentTextShowsColumnsInOrderAndHiddenOnes)
                                            QStringLiteral("\r\n\r\n隐藏：\r\n") + hidden.join(QStringLiteral(" | ")));
     scheme.m_strSetupData = QStringLiteral("1,-1,0"); // another number of fields
     EXPECT_EQ(scheme.GetContentText(), QStringLiteral("无"));
+}
+
+TEST_F(ColumnSchemes, ContentTextOrdersFieldsAsRecordArraysSort)
+{
+    CModuleT<CThreeFields> three;
+    RegisterModule(&three);
+    const struct
+    {
+        const char* setup;
+        const char16_t* shown;
+        const char16_t* hidden;
+    } cases[] = {
+        {"1,-1,0", u"丙 | 甲", u"乙"},
+        {"-1,-1,0", u"丙", u"乙 | 甲"}, // equal positions come in the exchange sort's order
+        {"0,1,2", u"甲 | 乙 | 丙", u"无"},
+        {"-1,-1,-1", u"无", u"甲 | 乙 | 丙"},
+    };
+    for (const auto& c : cases) {
+        CDBPrjOrder scheme;
+        scheme.m_nFitMduID = MDU_TEMPL;
+        scheme.m_strSetupData = QString::fromUtf8(c.setup);
+        EXPECT_EQ(scheme.GetContentText(), QStringLiteral("显示：\r\n") + QString::fromUtf16(c.shown) +
+                                               QStringLiteral("\r\n\r\n隐藏：\r\n") + QString::fromUtf16(c.hidden))
+            << c.setup;
+    }
+    UnregisterModule(&three);
 }
 
 TEST_F(ColumnSchemes, BuiltInFromMemorySavedFromTheTableNamelessOnesDeleted)
