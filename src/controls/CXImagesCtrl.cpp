@@ -13,6 +13,8 @@
 #include "XDrawing.h"
 #include "XUi.h"
 
+#include <algorithm>
+
 #include <QtCore/QFile>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QGuiApplication>
@@ -83,6 +85,23 @@ void CXImagesCtrl::UpdateCommands()
             c->m_strText = m_model.PositionText();
     }
     LayoutRow();
+}
+
+bool CXImagesCtrl::OnCmdMsg(int id, int code, XCmdUI* ui, bool probeOnly)
+{
+    const bool own = id != 0 && std::any_of(m_cmds.begin(), m_cmds.end(), [id](const auto& c) { return c->m_nID == id; });
+    if (!own)
+        return XCmdTarget::OnCmdMsg(id, code, ui, probeOnly);
+    if (probeOnly)
+        return true;
+    if (code == XCN_UPDATE) {
+        if (!ui)
+            return false;
+        ui->Enable(m_model.IsEnabled(id, IsReadOnly()));
+    } else {
+        OnCommand(id);
+    }
+    return true;
 }
 
 void CXImagesCtrl::LayoutRow()

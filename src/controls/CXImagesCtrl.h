@@ -36,6 +36,8 @@ public:
     // Runs a command of the row or the context menu.
     void OnCommand(int id);
     void UpdateCommands();
+    // The strip's own commands, for its context menu: enabled as its buttons are.
+    bool OnCmdMsg(int id, int code, XCmdUI* ui, bool probeOnly = false) override;
     const XPhotoStripModel& Model() const { return m_model; }
     CXCmd* Command(int id) const;
     XCmdRow* Row() const { return m_row; }

@@ -474,6 +474,9 @@ void CXListCtrl::ShowContextMenu(const QPoint& globalPos)
         if (HasGroupColumns())
             spec.insert(spec.end(), {XMenuItem{}, Entry(ID_XCTRL_GROUPBY)});
         spec.insert(spec.end(), {XMenuItem{}, Entry(ID_XCTRL_AUTOWIDTH), Entry(ID_XCTRL_RIGHTALL), XMenuItem{}});
+        if (m_nMode == 0 && s_headsMenu)
+            if (auto schemes = s_headsMenu(*this); schemes && !schemes->empty())
+                spec.push_back(XMenuItem{0, LoadCommandText(ID_SUBMENU_ORDER, true), std::move(*schemes)});
         AddSubmenus(spec, *this);
     } else {
         const QModelIndex idx = indexAt(viewport()->mapFromGlobal(globalPos));

@@ -36,6 +36,7 @@
 #include <unordered_set>
 
 std::function<QString()> CXListCtrl::s_activeModuleName;
+std::function<std::unique_ptr<XMenuSpec>(const CXListCtrl&)> CXListCtrl::s_headsMenu;
 std::function<int(CModule*, CXArray&, bool)> CXListCtrl::s_openItems;
 
 namespace {

@@ -140,6 +140,9 @@ public:
     // Opens records in the record edit frame (installed by the module layer): module (null
     // for records of no module), the copies, view-only; returns IDOK when one was saved.
     static std::function<int(CModule*, CXArray&, bool)> s_openItems;
+    // The column-scheme menu offered on the header of a module list (installed by the module
+    // layer; null or an empty menu: none).
+    static std::function<std::unique_ptr<XMenuSpec>(const CXListCtrl&)> s_headsMenu;
 
     // The bound dialog the list sits in (through its placeholder or the dialog's content
     // widget); null in a module view.

@@ -106,6 +106,19 @@ bool XUi::ShellOpen(const QString& fileOrUrl)
     return QDesktopServices::openUrl(url);
 }
 
+namespace {
+bool OffersCommand(const QMenu& menu, int id)
+{
+    for (const QAction* a : menu.actions()) {
+        if (a->menu() && OffersCommand(*a->menu(), id))
+            return true;
+        if (!a->menu() && !a->isSeparator() && a->isEnabled() && a->data().toInt() == id)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 int XUi::TrackPopupMenu(const XMenuSpec& spec, const QPoint& globalPos, XCmdTarget* target)
 {
     QMenu menu;
@@ -113,8 +126,12 @@ int XUi::TrackPopupMenu(const XMenuSpec& spec, const QPoint& globalPos, XCmdTarg
     if (g_hooks) {
         if (target)
             XCmdUpdater::UpdateMenu(&menu, target);
-        Record(QStringLiteral("Menu"), QString::number(menu.actions().size()), QString());
-        return g_hooks->menuChoice;
+        QStringList texts;
+        for (const QAction* a : menu.actions())
+            texts << a->text();
+        Record(QStringLiteral("Menu"), QString::number(menu.actions().size()), texts.join(u'|'));
+        // Like a user, the script can only choose an enabled entry the menu has.
+        return OffersCommand(menu, g_hooks->menuChoice) ? g_hooks->menuChoice : 0;
     }
     QAction* chosen = menu.exec(globalPos);
     return chosen ? chosen->data().toInt() : 0;

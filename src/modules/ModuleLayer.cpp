@@ -6,6 +6,7 @@
 #include "CDlgSelOne.h"
 
 #include "CDlgEdit.h"
+#include "CModuleCommands.h"
 #include "CHead.h"
 #include "CModule.h"
 #include "CXItem.h"
@@ -271,6 +272,15 @@ void InstallModuleHooks()
     SetEditPageMaker(MDU_PRJORDER, [](bool, const CXItem* item) { return new CDlgEditPrjOrder(item); });
     CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
         return OpenItems(module, items, bViewOnly);
+    };
+    // A module list's header is clicked in the active document: its module's column schemes.
+    CXListCtrl::s_headsMenu = [](const CXListCtrl& list) -> std::unique_ptr<XMenuSpec> {
+        for (CModule* module : GetModules()) {
+            const auto* view = qobject_cast<const QWidget*>(module->GetView());
+            if (view && (view == &list || view->isAncestorOf(&list)))
+                return std::make_unique<XMenuSpec>(ModuleCommands(*module).CreateHeadsMenu());
+        }
+        return nullptr;
     };
 }
 

@@ -10,6 +10,7 @@
 #include "XUi.h"
 
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
 
 namespace {
@@ -139,4 +140,60 @@ TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
     SetEditPageMaker(MDU_PRJORDER, {});
     CFakeAppServices::Installed().user = nullptr;
     UnregisterModule(&schemes);
+}
+
+namespace {
+
+// The shell's module view: the commands it does not know go to its module.
+class CCourseView : public QWidget, public XCmdTarget, public IXListView
+{
+public:
+    explicit CCourseView(CModule& module) : m_module(module) {}
+    bool HasCommandHandler(int id, int code) const override { return ModuleCommands(m_module).HasOwnHandler(id, code); }
+    bool OnCmdMsg(int id, int code, XCmdUI* ui, bool probeOnly) override
+    {
+        return ModuleCommands(m_module).OnCmdMsg(id, code, ui, probeOnly);
+    }
+    CModule& m_module;
+};
+
+} // namespace
+
+TEST_F(ColumnDialog, ModuleListHeaderOffersTheModulesColumnSchemes)
+{
+    InstallModuleHooks();
+    m_course.m_headSchemes.RemoveAll();
+    m_course.AddBuiltInHeadSchemes(m_course.m_headSchemes);
+    ASSERT_FALSE(m_offered.empty());
+    auto* second = new CDBPrjOrder; // a saved scheme showing one column
+    second->m_strName = QStringLiteral("一列");
+    QStringList setup;
+    for (int i = 0; i < m_heads.GetSize(); ++i)
+        setup << (i == m_offered.back() ? QStringLiteral("0") : QStringLiteral("-1"));
+    second->m_strSetupData = setup.join(u',');
+    m_course.m_headSchemes.AddAdopted(second);
+    ASSERT_EQ(m_course.m_headSchemes.GetAt(1), second);
+
+    CFakeModuleHost host;
+    XModuleHost* previous = SetModuleHost(&host);
+    CCourseView view(m_course);
+    CXArray items(nullptr, true);
+    auto* list = new CXListCtrl(&view);
+    list->SetItems(&items, CTestCourse::StaticHeads(), 0, 0);
+    host.list = list;
+    view.resize(500, 300);
+    list->resize(500, 300);
+    view.show();
+
+    m_ui.menuChoice = ID_HEADS_PRJ00 + 1;
+    list->ShowContextMenu(list->header()->viewport()->mapToGlobal(QPoint(5, 5)));
+    ASSERT_EQ(m_ui.Calls(QStringLiteral("Menu")).size(), 1u);
+    EXPECT_EQ(Positions(list->m_heads).join(u','), second->m_strSetupData);
+
+    // A list outside every module window offers no schemes.
+    CXListCtrl loose;
+    loose.SetItems(&items, CTestCourse::StaticHeads(), 0, 0);
+    EXPECT_FALSE(CXListCtrl::s_headsMenu(loose));
+    SetModuleHost(previous);
+    m_course.m_headSchemes.RemoveAll();
 }
