@@ -3,6 +3,7 @@
 #include "XAppServices.h"
 #include "XBalloonTip.h"
 #include "XCmdUpdater.h"
+#include "XMenuBuild.h"
 
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>

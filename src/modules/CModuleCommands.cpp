@@ -57,54 +57,6 @@ CModuleCommands& ModuleCommands(CModule& module)
     return *t;
 }
 
-XMenuSpec CModuleCommands::CreateQueryMenu() const
-{
-    XMenuSpec menu{{ID_QUERY_USER, LoadCommandText(ID_QUERY_USER, true), {}}, {}};
-    CXArray schemes(nullptr, true);
-    m_module.GetQuerySchemes(schemes);
-    const int n = std::min(schemes.GetSize(), kMaxQueryMenuSchemes);
-    for (int i = 0; i < n; ++i) {
-        const CXItem* scheme = schemes.GetAt(i);
-        menu.push_back({ID_QUERY_PRJ00 + i, scheme->m_strName, {}});
-        const CDBPrjQuery* q = QueryScheme(schemes, i);
-        if (q && q->m_bSeparator && i != n - 1 && i < kMaxQueryMenuSchemes - 1)
-            menu.push_back({});
-    }
-    return menu;
-}
-
-XMenuSpec CModuleCommands::CreateHeadsMenu() const
-{
-    XMenuSpec menu;
-    const int n = std::min(m_module.m_headSchemes.GetSize(), kMaxHeadsMenuSchemes);
-    for (int i = 0; i < n; ++i)
-        menu.push_back({ID_HEADS_PRJ00 + i, m_module.m_headSchemes.GetAt(i)->m_strName, {}});
-    menu.push_back({});
-    menu.push_back({ID_HEADS_USER, LoadCommandText(ID_HEADS_USER, true), {}});
-    return menu;
-}
-
-XMenuSpec CModuleCommands::CreateRelateMenu() const
-{
-    XMenuSpec menu;
-    std::vector<int> seen;
-    if (const CHeads* heads = m_module.GetHeads())
-        for (int i = 0; i < heads->GetSize(); ++i) {
-            const int cmd = heads->GetAt(i)->m_nSubID;
-            if (cmd <= 0 || cmd == ID_REL_EDITLOG || cmd > 0xFFFF ||
-                std::find(seen.begin(), seen.end(), cmd) != seen.end())
-                continue;
-            seen.push_back(cmd);
-            menu.push_back({cmd, LoadCommandText(cmd, true), {}});
-        }
-    if (m_module.m_nCaps != RIGHT_QRY) {
-        if (!menu.empty())
-            menu.push_back({});
-        menu.push_back({ID_REL_EDITLOG, LoadCommandText(ID_REL_EDITLOG, true), {}});
-    }
-    return menu;
-}
-
 CXListCtrl* CModuleCommands::GetList() const
 {
     QObject* view = m_module.GetView();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "XCmdTarget.h"
-#include "XMenuSpec.h"
 
 class CModule;
 class CXArray;
@@ -9,18 +8,13 @@ class CXBase;
 class CXListCtrl;
 
 // The commands every module shares, on the module's window: query and column schemes,
-// the next and previous period, the custom dialogs and the relation commands; the menus
-// offering them; and opening records in the edit frame. UI thread only.
+// the next and previous period, the custom dialogs and the relation commands (the module's
+// menus offer them); and opening records in the edit frame. UI thread only.
 class CModuleCommands : public XCmdTarget
 {
     X_DECLARE_MESSAGE_MAP()
 public:
     explicit CModuleCommands(CModule& module) : m_module(module) {}
-
-    XMenuSpec CreateQueryMenu() const;
-    XMenuSpec CreateHeadsMenu() const;
-    // Empty when the module relates to nothing.
-    XMenuSpec CreateRelateMenu() const;
 
     void OnSchemeCommand(int id);
     void OnUpdateSchemeCommand(XCmdUI* ui);
@@ -37,7 +31,3 @@ public:
 
 // The module's command target (made on first use, kept for the program's life).
 CModuleCommands& ModuleCommands(CModule& module);
-
-// The most query schemes the query menu offers; every one of them responds.
-inline constexpr int kMaxQueryMenuSchemes = 30;
-inline constexpr int kMaxHeadsMenuSchemes = 20;

@@ -278,7 +278,7 @@ void InstallModuleHooks()
         for (CModule* module : GetModules()) {
             const auto* view = qobject_cast<const QWidget*>(module->GetView());
             if (view && (view == &list || view->isAncestorOf(&list)))
-                return std::make_unique<XMenuSpec>(ModuleCommands(*module).CreateHeadsMenu());
+                return std::make_unique<XMenuSpec>(module->CreateHeadsMenu());
         }
         return nullptr;
     };

@@ -5,6 +5,7 @@
 #include "CXQueryOption.h"
 #include "RecordConsts.h"
 #include "SqlPrepare.h"
+#include "XMenuSpec.h"
 
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -12,6 +13,10 @@
 #include <memory>
 #include <mutex>
 #include <vector>
+
+// The most query and column schemes the module's menus offer; every one of them responds.
+inline constexpr int kMaxQueryMenuSchemes = 30;
+inline constexpr int kMaxHeadsMenuSchemes = 20;
 
 class CHeads;
 class CXAccessor;
@@ -146,6 +151,14 @@ public:
                         const QString& memo, bool bSeparator) const;
     // Appends the built-in column schemes "默认", "简要" and "详细" (only those that differ).
     void AddBuiltInHeadSchemes(CXArray& schemes) const;
+
+    // --- menus (the caller shows them) ----------------------------------------------------
+    // The custom query, then the query schemes (at most kMaxQueryMenuSchemes).
+    XMenuSpec CreateQueryMenu();
+    // The column schemes (at most kMaxHeadsMenuSchemes), then the column dialog.
+    XMenuSpec CreateHeadsMenu() const;
+    // The relation commands; empty when the module relates to nothing.
+    XMenuSpec CreateRelateMenu() const;
 
     int m_nCaps = 0;          // rights the module supports at all
     int m_nOperRights = 0;    // rights an operator gets when a rights row is reset

@@ -1,7 +1,7 @@
 // Command maps, update objects, menus and the desktop hooks.
 #include "CXCmd.h"
 #include "XCmdUpdater.h"
-#include "XMenuSpec.h"
+#include "XMenuBuild.h"
 #include "XUi.h"
 
 #include <QtWidgets/QLineEdit>

@@ -107,7 +107,7 @@ TEST_F(ModuleCommands_, EveryOneOfThirtyQuerySchemesResponds)
 {
     AddSchemes(32);
     CModuleCommands& cmds = ModuleCommands(m_course);
-    const XMenuSpec menu = cmds.CreateQueryMenu();
+    const XMenuSpec menu = m_course.CreateQueryMenu();
     int schemes = 0, separators = 0;
     for (const XMenuItem& it : menu) {
         schemes += it.id >= ID_QUERY_PRJ00 && it.id < ID_QUERY_PRJ00 + 30;

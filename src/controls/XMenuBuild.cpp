@@ -1,4 +1,4 @@
-#include "XMenuSpec.h"
+#include "XMenuBuild.h"
 
 #include "XCmdUpdater.h"
 
