@@ -6,6 +6,7 @@
 #include "CDlgSelOne.h"
 #include "ModuleLayer.h"
 #include "XMainWindow.h"
+#include "CXButton.h"
 #include "CXComboBox.h"
 #include "CXDateCtrl.h"
 #include "CXLinkCtrl.h"
@@ -22,10 +23,8 @@
 
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLayout>
-#include <QtWidgets/QRadioButton>
 
 #include <algorithm>
 
@@ -167,15 +166,11 @@ void CDlgQuery::BuildForm()
             for (const QString& text : option->m_arrTexts)
                 widths.push_back(metrics.horizontalAdvance(text));
             const std::vector<QRect> rects = WrapOptionButtons(widths, left, right, y, z);
-            // Each pair is its own group: all buttons share one parent.
-            auto* group = radio ? new QButtonGroup(this) : nullptr;
+            // A pair is exclusive within its group in the control order (WS_GROUP on its first).
             for (int i = 0; i < option->m_arrTexts.size(); ++i) {
-                QAbstractButton* b = radio ? static_cast<QAbstractButton*>(new QRadioButton(option->m_arrTexts[i], Content()))
-                                           : new QCheckBox(option->m_arrTexts[i], Content());
+                auto* b = new CXButton(radio, option->m_arrTexts[i], Content());
                 const unsigned style = radio ? (BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0u)) : BS_AUTOCHECKBOX;
                 insert(b, i == 0 ? option->m_nKey : FirstFreeId(6), QStringLiteral("Button"), style, rects[i]);
-                if (group)
-                    group->addButton(b);
                 if (radio && i == 0)
                     b->setChecked(true);
                 connect(b, &QAbstractButton::clicked, this, [this] { UpdateControls(); });
@@ -191,7 +186,11 @@ void CDlgQuery::BuildForm()
         if (option->m_bReadOnly) {
             if (!m_query.Has(option->m_nKey))
                 check->setEnabled(false);
-            if (!r.controls.empty())
+            // Every button of an option: one left editable would let the user change it.
+            if (option->m_nKind == QUERY_OPTION)
+                for (QWidget* b : r.controls)
+                    SetWndReadOnly(b, true);
+            else if (!r.controls.empty())
                 SetWndReadOnly(r.controls.back(), true);
         }
         m_rows.push_back(std::move(r));
@@ -199,6 +198,18 @@ void CDlgQuery::BuildForm()
     }
     if (m_rows.empty())
         return;
+    // Tab goes through the rows first and reaches the template's buttons (made before the
+    // rows) last. Qt does not move a widget from the head of the focus chain straight to
+    // its end, so each button first steps in after the first row.
+    QWidget* const firstRow = m_rows.front().check;
+    for (qsizetype i = ZOrder().indexOf(prev) + 1; i < ZOrder().size(); ++i) {
+        QWidget* w = ZOrder()[i];
+        if (w->focusPolicy() == Qt::NoFocus)
+            continue;
+        setTabOrder(firstRow, w);
+        setTabOrder(prev, w);
+        prev = w;
+    }
     // The template's buttons keep to the bottom edge, 15 pixels under the last row.
     resize(width(), height() + bottom - top + 15);
     SettleLayout(this);
@@ -335,11 +346,12 @@ void CDlgQuery::OnOK()
         ShowItemTip(2, ZOrder().isEmpty() ? 0 : CtrlId(ZOrder().front()), "需设置至少一个有效查询选项！");
         return;
     }
-    // Every find text feeds the find histories, whether or not its row is switched on (an
-    // unchecked row disables its controls, so only a read-only option is left out).
+    // Every find text feeds the find histories, whether or not its row is switched on: an
+    // unchecked row only disables its controls for the moment. A row that can never be
+    // switched on (a read-only option the query does not hold) has nothing of the user's.
     if (const CXItem* user = AppServices().User()) {
         for (const Row& r : m_rows) {
-            if (r.option->m_nKind != QUERY_FIND || r.option->m_bReadOnly)
+            if (r.option->m_nKind != QUERY_FIND || !r.check->isEnabled())
                 continue;
             const QString text = static_cast<CXComboBox*>(r.controls[0])->currentText();
             if (!text.isEmpty())

@@ -268,8 +268,8 @@ void InstallModuleHooks()
     SetLinkActions(&actions);
     static CDialogPickers pickers;
     SetRecordPickers(&pickers);
-    SetEditPageMaker(MDU_PRJQUERY, [](bool, const CXItem* item) { return new CDlgEditPrjQuery(item); });
-    SetEditPageMaker(MDU_PRJORDER, [](bool, const CXItem* item) { return new CDlgEditPrjOrder(item); });
+    SetEditPageMaker(MDU_PRJQUERY, [](bool bNew, const CXItem* item) { return new CDlgEditPrjQuery(bNew, item); });
+    SetEditPageMaker(MDU_PRJORDER, [](bool bNew, const CXItem* item) { return new CDlgEditPrjOrder(bNew, item); });
     CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
         return OpenItems(module, items, bViewOnly);
     };

@@ -57,17 +57,20 @@ template <class Scheme, int TemplateId>
 class CDlgEditSchemeT : public CXDialogEx
 {
 public:
-    explicit CDlgEditSchemeT(const CXItem* from)
+    // A new scheme made from another one is saved as a scheme of its own.
+    CDlgEditSchemeT(bool bNew, const CXItem* from)
         : CXDialogEx(false, &SchemePageTemplate(TemplateId, Scheme::StaticHeads()->m_strItemType))
     {
         if (from)
             from->CopyTo(&m_scheme);
+        if (bNew)
+            m_scheme.m_nID = 0;
     }
     CXItem* GetItem() override { return &m_scheme; }
     void DoDataExchange(XDataExchange& dx) override
     {
         BindText(dx, 1135, &m_scheme, &m_scheme.m_strName);
-        BindInt(dx, 1119, &m_scheme, &m_scheme.m_bDispOnTop);
+        BindChoice(dx, 1119, &m_scheme, &m_scheme.m_bDispOnTop);
         BindText(dx, 1134, &m_scheme, &m_scheme.m_strMemo);
         ShowSchemeContent(*this, m_scheme.GetContentText());
     }

@@ -1,25 +1,18 @@
 #include "CDBPrjQuery.h"
 
+#include "SchemeFields.h"
 #include "SchemeReading.h"
 
 CHeads* CDBPrjQuery::StaticHeads()
 {
     return BuildHeadsOnce<CDBPrjQuery>([](CHeads& heads) {
-        const QString none;
-        heads.m_strItemType = QStringLiteral("查询方案");
-        heads.m_strItemUnit = QStringLiteral("个");
-        heads.m_strTable = QStringLiteral("TB_PROJECT");
-        heads.m_strCondition = QStringLiteral("MduID='MDU_PRJQUERY'");
-        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CDBPrjQuery, m_nID), none, none, 0, 0, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("模块"), QStringLiteral("MduID"), XIN, XOFFSET(CDBPrjQuery, m_nMduID), none, none, 0, 0, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("适用模块"), QStringLiteral("FitMduID"), XIN, XOFFSET(CDBPrjQuery, m_nFitMduID), none, none, 0, 0, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("PrjName"), XSW, XOFFSET(CDBPrjQuery, m_strName), none, none, 512, 521, 0, none);
-        heads.AddMemberHead({}, QStringLiteral("使用人员"), XSW, XOFFSET(CDBPrjQuery, m_strUsers), none, none, 0, 0, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("设置"), QStringLiteral("SetupData"), XSW, XOFFSET(CDBPrjQuery, m_strSetupData), none, none, 0, 0, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("说明"), 8, QStringLiteral("RecordMemo"), XSW, XOFFSET(CDBPrjQuery, m_strMemo), none, none, 0, 521, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("置顶"), QStringLiteral("DispOnTop"), XIN, XOFFSET(CDBPrjQuery, m_bDispOnTop), QStringLiteral("否|是"), none, 0, 0, 0, none);
-        heads.AddMemberHead({}, QStringLiteral("分隔"), XIN, XOFFSET(CDBPrjQuery, m_bSeparator), QStringLiteral("否|是"), none, 0, 0, 0, none);
+        AddSchemeFields<CDBPrjQuery>(heads, QStringLiteral("查询方案"), QStringLiteral("MduID='MDU_PRJQUERY'"));
     });
+}
+
+int CDBPrjQuery::GetAccess(const CHead* head, const CXItem* user) const
+{
+    return SchemeFieldAccess(*this, head, user);
 }
 
 int CDBPrjQuery::Validate(const CXItem* user, bool bCheckDuplicates)

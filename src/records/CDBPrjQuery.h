@@ -20,14 +20,16 @@ public:
     }
     // A name and, for a saved scheme, at least one condition its module can express.
     int Validate(const CXItem* user, bool bCheckDuplicates) override;
+    // Built-in schemes keep their name and memo and have no place to be put on top.
+    int GetAccess(const CHead* head, const CXItem* user) const override;
     // The scheme's conditions as its module describes them; "无" for no such module.
     QString GetContentText() const;
 
     int m_nFitMduID = 0;
-    QString m_strUsers;
     QString m_strSetupData;
-    int m_bSeparator = 0;
     int m_bDispOnTop = 1; // schemes sort ascending by it: 0 comes before the built-in ones
+    int m_bSeparator = 0;
+    int m_nUsers = 0;     // who a built-in scheme is for (0, 1 or 2)
 };
 
 // The hidden module of the saved query schemes: reading merges a module's built-in schemes

@@ -202,13 +202,13 @@ void CModule::GetQuerySchemes(CXArray& schemes)
     }
 }
 
-void CModule::AddQueryScheme(CXArray& schemes, CXMap& query, const QString& users, const QString& name,
+void CModule::AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QString& name,
                              const QString& memo, bool bSeparator) const
 {
     auto* scheme = new CDBPrjQuery;
     scheme->m_nID = -schemes.GetSize() - m_nMduID * 100;
     scheme->m_nFitMduID = m_nMduID;
-    scheme->m_strUsers = users;
+    scheme->m_nUsers = users;
     scheme->m_strSetupData = query.ToXml();
     scheme->m_strName = name;
     scheme->m_strMemo = memo;

@@ -147,7 +147,7 @@ public:
     // are none, and again after any query scheme was saved or deleted).
     void GetQuerySchemes(CXArray& schemes);
     // Appends one built-in query scheme holding the query's keys and empties the query.
-    void AddQueryScheme(CXArray& schemes, CXMap& query, const QString& users, const QString& name,
+    void AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QString& name,
                         const QString& memo, bool bSeparator) const;
     // Appends the built-in column schemes "默认", "简要" and "详细" (only those that differ).
     void AddBuiltInHeadSchemes(CXArray& schemes) const;

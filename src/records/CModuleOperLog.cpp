@@ -85,7 +85,7 @@ void CModuleOperLog::AddQuickQueries(CXArray& schemes)
             query.SetText(1079, QString::number(s.source));
         if (s.ended >= 0)
             query.SetText(1275, QString::number(s.ended));
-        AddQueryScheme(schemes, query, QStringLiteral("0"), name, QString::fromUtf8(s.memo), s.separator);
+        AddQueryScheme(schemes, query, 0, name, QString::fromUtf8(s.memo), s.separator);
     }
 }
 

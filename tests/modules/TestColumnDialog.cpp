@@ -122,6 +122,9 @@ TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
     m_ui.onModal = [](QDialog* d) {
         auto* frame = static_cast<CDlgEdit*>(d);
         qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(1135))->setText(QStringLiteral("两列"));
+        auto* onTop = qobject_cast<QAbstractButton*>(frame->m_pages[0]->GetDlgItem(1119));
+        EXPECT_TRUE(onTop->isChecked());
+        onTop->click(); // shown before the built-in schemes
         qobject_cast<QAbstractButton*>(frame->GetDlgItem(IDOK))->click();
         return d->result();
     };
@@ -130,10 +133,13 @@ TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
     dlg.SaveList();
     EXPECT_EQ(QueryText(QStringLiteral("SELECT SetupData FROM TB_PROJECT WHERE PrjName='两列'")),
               Positions(dlg.m_heads).join(u','));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT DispOnTop FROM TB_PROJECT WHERE PrjName='两列'")), QStringLiteral("0"));
     int named = 0;
     for (const CXItem* s : m_course.m_headSchemes)
         named += s->m_strName == QStringLiteral("两列") ? 1 : 0;
     EXPECT_EQ(named, 1);
+    ASSERT_GT(m_course.m_headSchemes.GetSize(), 1);
+    EXPECT_EQ(m_course.m_headSchemes.GetAt(0)->m_strName, QStringLiteral("两列"));
 
     SetRecordPickers(nullptr);
     SetEditPageMaker(MDU_PRJQUERY, {});

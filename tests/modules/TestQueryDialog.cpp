@@ -158,6 +158,42 @@ TEST_F(QueryDialog, FormRowsFollowTheOptionsAndHoldOnlyWhatTheyShow)
 
     // A read-only option not in the starting query can never be switched on.
     EXPECT_FALSE(dlg.Rows()[4].check->isEnabled());
+
+    // Tab runs row by row and reaches the template's buttons last.
+    QList<QWidget*> tabOrder, focusable;
+    for (QWidget* w : dlg.ZOrder())
+        if (w->focusPolicy() != Qt::NoFocus)
+            focusable << w;
+    for (QWidget* w = dlg.nextInFocusChain(); w != &dlg; w = w->nextInFocusChain())
+        if (focusable.contains(w) && !tabOrder.contains(w))
+            tabOrder << w;
+    EXPECT_EQ(tabOrder, focusable);
+}
+
+TEST_F(QueryDialog, ReadOnlyOptionCanBeSwitchedOffButNotEdited)
+{
+    m_course.m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, 1205, 1, QStringLiteral("教师")));
+    CXMap start;
+    start.SetText(1203, QStringLiteral("1"));
+    start.SetText(1205, QStringLiteral("李"));
+    CDlgQuery dlg(MDU_COURSE, start);
+    ASSERT_TRUE(dlg.Create());
+    const CDlgQuery::Row& source = dlg.Rows()[4];
+    ASSERT_TRUE(source.check->isEnabled());
+    auto* first = static_cast<QAbstractButton*>(source.controls[0]);
+    auto* second = static_cast<QAbstractButton*>(source.controls[1]);
+    ASSERT_TRUE(second->isChecked());
+    first->click(); // neither button of the pair takes the user's choice
+    second->click();
+    dlg.UpdateControls();
+    EXPECT_EQ(dlg.m_query.GetText(1203), QStringLiteral("1"));
+
+    Button(dlg, CtrlId(source.check))->click();
+    EXPECT_FALSE(dlg.m_query.Has(1203));
+
+    // The read-only find text came with the query: on OK it is logged like any find.
+    Button(dlg, IDOK)->click();
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='李'").arg(OPER_FIND)), 1);
 }
 
 TEST_F(QueryDialog, LoadingAQueryResetsOptionButtonsButKeepsOtherValues)

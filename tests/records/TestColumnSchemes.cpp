@@ -2,6 +2,7 @@
 
 #include "CDBOperLog.h"
 #include "CDBPrjOrder.h"
+#include "CDBPrjQuery.h"
 
 namespace {
 
@@ -143,4 +144,32 @@ TEST_F(ColumnSchemes, BuiltInFromMemorySavedFromTheTableNamelessOnesDeleted)
             EXPECT_EQ(builtIn->GetAccess(h, nullptr), -1);
         }
     }
+}
+
+namespace {
+
+// Access of name, on-top and memo for a scheme with the ID.
+template <class Scheme>
+std::vector<int> SchemeAccess(int id)
+{
+    Scheme scheme;
+    scheme.m_nID = id;
+    std::vector<int> access;
+    const CHeads* heads = Scheme::StaticHeads();
+    for (const char* caption : {"名称", "置顶", "备注"})
+        for (int i = 0; i < heads->GetSize(); ++i)
+            if (heads->GetAt(i)->m_strName == QString::fromUtf8(caption))
+                access.push_back(scheme.GetAccess(heads->GetAt(i), nullptr));
+    return access;
+}
+
+} // namespace
+
+TEST(SchemeRecords, BothKindsEditNameOnTopAndMemoOnlyWhenSaved)
+{
+    const std::vector<int> builtIn{0, -1, 0}, saved{1, 1, 1};
+    EXPECT_EQ(SchemeAccess<CDBPrjOrder>(-32100), builtIn);
+    EXPECT_EQ(SchemeAccess<CDBPrjOrder>(7), saved);
+    EXPECT_EQ(SchemeAccess<CDBPrjQuery>(-32101), builtIn);
+    EXPECT_EQ(SchemeAccess<CDBPrjQuery>(7), saved);
 }

@@ -22,7 +22,7 @@ public:
     {
         CXMap q;
         q.SetText(1202, QStringLiteral("2"));
-        AddQueryScheme(schemes, q, QString(), QStringLiteral("上课"), QString(), false);
+        AddQueryScheme(schemes, q, 0, QStringLiteral("上课"), QString(), false);
     }
 };
 
