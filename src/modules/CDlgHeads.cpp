@@ -169,7 +169,7 @@ void CDlgHeads::OnButton(int id)
         if (picker.DoModal() != IDOK)
             return;
         if (const auto* scheme = dynamic_cast<const CDBPrjOrder*>(picker.m_pItem.get()))
-            ApplyScheme(scheme->m_strSetupData);
+            ApplyScheme(scheme->m_strRightData);
     } else if (id == ID_SAVE) {
         SaveList();
         QStringList positions;
@@ -183,7 +183,7 @@ void CDlgHeads::OnButton(int id)
             return;
         const auto* first = dynamic_cast<const CDBPrjOrder*>(module->m_headSchemes.GetAt(0));
         if (first)
-            ApplyScheme(first->m_strSetupData);
+            ApplyScheme(first->m_strRightData);
     }
     UpdateControls();
 }

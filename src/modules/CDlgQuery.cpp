@@ -304,7 +304,7 @@ void CDlgQuery::OnSchemeButton(int id)
         if (picker.DoModal() != IDOK)
             return;
         if (const auto* scheme = dynamic_cast<const CDBPrjQuery*>(picker.m_pItem.get())) {
-            m_query = CXMap(scheme->m_strSetupData);
+            m_query = CXMap(scheme->m_strRightData);
             LoadControls();
         }
     } else if (id == ID_SCHEME_RESET) {
@@ -316,7 +316,7 @@ void CDlgQuery::OnSchemeButton(int id)
         const auto* first = schemes.GetSize() > 0 ? dynamic_cast<const CDBPrjQuery*>(schemes[0]) : nullptr;
         if (!first)
             return;
-        m_query = CXMap(first->m_strSetupData);
+        m_query = CXMap(first->m_strRightData);
         LoadControls();
     } else if (id == ID_SCHEME_SAVE) {
         UpdateControls();
@@ -329,8 +329,8 @@ void CDlgQuery::OnSchemeButton(int id)
         if (!frame)
             return;
         if (auto* scheme = dynamic_cast<CDBPrjQuery*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
-            scheme->m_nFitMduID = m_nMduID;
-            scheme->m_strSetupData = m_query.ToXml();
+            scheme->m_nParentID = m_nMduID;
+            scheme->m_strRightData = m_query.ToXml();
         }
         if (frame->DoModal() == IDOK)
             if (QObject* main = XGetMainWindow())

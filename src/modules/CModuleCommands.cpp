@@ -94,14 +94,14 @@ void CModuleCommands::OnSchemeCommand(int id)
         CXArray schemes(nullptr, true);
         m_module.GetQuerySchemes(schemes);
         if (const CDBPrjQuery* q = QueryScheme(schemes, id - ID_QUERY_PRJ00))
-            m_module.ApplyQuery(CXMap(q->m_strSetupData));
+            m_module.ApplyQuery(CXMap(q->m_strRightData));
     } else if (id >= ID_HEADS_PRJ00 && id <= kHeadsLast) {
         const int i = id - ID_HEADS_PRJ00;
         CHeads* heads = &list->m_heads;
         if (i >= m_module.m_headSchemes.GetSize())
             return;
         const auto* scheme = dynamic_cast<const CDBPrjOrder*>(m_module.m_headSchemes.GetAt(i));
-        const QString setup = scheme ? scheme->m_strSetupData : QString();
+        const QString setup = scheme ? scheme->m_strRightData : QString();
         const QStringList parts = setup.split(u',');
         if (parts.size() != heads->GetSize())
             return; // saved for a field table that has changed since
@@ -150,12 +150,12 @@ void CModuleCommands::OnUpdateSchemeCommand(XCmdUI* ui)
         CXArray schemes(nullptr, true);
         m_module.GetQuerySchemes(schemes);
         if (const CDBPrjQuery* q = QueryScheme(schemes, id - ID_QUERY_PRJ00))
-            ui->SetCheck(q->m_strSetupData == m_module.m_query.ToXml() ? 1 : 0);
+            ui->SetCheck(q->m_strRightData == m_module.m_query.ToXml() ? 1 : 0);
     } else if (id >= ID_HEADS_PRJ00 && id <= kHeadsLast) {
         const int i = id - ID_HEADS_PRJ00;
         if (i < m_module.m_headSchemes.GetSize()) {
             const auto* scheme = dynamic_cast<const CDBPrjOrder*>(m_module.m_headSchemes.GetAt(i));
-            ui->SetCheck(scheme && scheme->m_strSetupData == HeadsPositions(list->m_heads) ? 1 : 0);
+            ui->SetCheck(scheme && scheme->m_strRightData == HeadsPositions(list->m_heads) ? 1 : 0);
         }
         ui->Enable(!childList);
     }

@@ -292,8 +292,8 @@ bool SaveHeadScheme(int mduId, const QString& setup)
     if (!frame)
         return false;
     if (auto* scheme = dynamic_cast<CDBPrjOrder*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
-        scheme->m_nFitMduID = mduId;
-        scheme->m_strSetupData = setup;
+        scheme->m_nParentID = mduId;
+        scheme->m_strRightData = setup;
     }
     const bool saved = frame->DoModal() == IDOK;
     delete frame;

@@ -26,10 +26,10 @@ int CDBPrjOrder::GetAccess(const CHead* head, const CXItem* user) const
 
 QString CDBPrjOrder::GetContentText() const
 {
-    const CModule* module = FindModule(m_nFitMduID);
+    const CModule* module = FindModule(m_nParentID);
     const CHeads* heads = module ? module->GetHeads() : nullptr;
     QList<int> positions;
-    SplitInts(m_strSetupData, positions);
+    SplitInts(m_strRightData, positions);
     if (!heads || positions.size() != heads->GetSize())
         return QStringLiteral("无");
     CHeads fields;

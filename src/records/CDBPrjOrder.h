@@ -4,8 +4,9 @@
 #include "CModule.h"
 #include "CXItem.h"
 
-// A column scheme of a module: the module it is for, its name and memo, and per field of the
-// module's field table the column position ("0,-1,1,...") as its setup data.
+// A column scheme of a module: the module it is for (the parent ID), its name and memo, and
+// per field of the module's field table the column position ("0,-1,1,...") as its setup
+// data (kept in the rights-data text).
 class CDBPrjOrder : public CXItemT<MDU_PRJORDER>
 {
 public:
@@ -25,8 +26,6 @@ public:
     // text does not fit the module's field table.
     QString GetContentText() const;
 
-    int m_nFitMduID = 0;
-    QString m_strSetupData;
     int m_bDispOnTop = 1;
     int m_bSeparator = 0;
     int m_nUsers = 0;

@@ -23,8 +23,8 @@ int CDBPrjQuery::Validate(const CXItem* user, bool bCheckDuplicates)
     // Built-in schemes are made by their module and always hold what it can express. The
     // schemes are not asked for here: this runs while they are being read.
     if (m_nID >= 0) {
-        CModule* module = FindModule(m_nFitMduID);
-        if (!module || module->GetQueryText(CXMap(m_strSetupData), false, true).isEmpty())
+        CModule* module = FindModule(m_nParentID);
+        if (!module || module->GetQueryText(CXMap(m_strRightData), false, true).isEmpty())
             AddStatusText(ST_STOP, nullptr, QStringLiteral("请设置至少一个有效查询选项！"));
     }
     CXItem::Validate(user, bCheckDuplicates);
@@ -33,8 +33,8 @@ int CDBPrjQuery::Validate(const CXItem* user, bool bCheckDuplicates)
 
 QString CDBPrjQuery::GetContentText() const
 {
-    CModule* module = FindModule(m_nFitMduID);
-    return module ? module->GetQueryText(CXMap(m_strSetupData), false, true) : QStringLiteral("无");
+    CModule* module = FindModule(m_nParentID);
+    return module ? module->GetQueryText(CXMap(m_strRightData), false, true) : QStringLiteral("无");
 }
 
 CModulePrjQuery::CModulePrjQuery() { m_nCaps = m_nOperRights = 0x1e; }

@@ -4,8 +4,9 @@
 #include "CModule.h"
 #include "CXItem.h"
 
-// A saved or built-in query scheme of a module: the module it is for, who uses it, its
-// query map as XML text, its name and memo, and whether a separator follows it in menus.
+// A saved or built-in query scheme of a module: the module it is for (the parent ID), who
+// uses it, its query map as XML text (kept in the rights-data text), its name and memo, and
+// whether a separator follows it in menus.
 class CDBPrjQuery : public CXItemT<MDU_PRJQUERY>
 {
 public:
@@ -25,8 +26,6 @@ public:
     // The scheme's conditions as its module describes them; "无" for no such module.
     QString GetContentText() const;
 
-    int m_nFitMduID = 0;
-    QString m_strSetupData;
     int m_bDispOnTop = 1; // schemes sort ascending by it: 0 comes before the built-in ones
     int m_bSeparator = 0;
     int m_nUsers = 0;     // who a built-in scheme is for (0, 1 or 2)

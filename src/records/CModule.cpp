@@ -207,9 +207,9 @@ void CModule::AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QS
 {
     auto* scheme = new CDBPrjQuery;
     scheme->m_nID = -schemes.GetSize() - m_nMduID * 100;
-    scheme->m_nFitMduID = m_nMduID;
+    scheme->m_nParentID = m_nMduID;
     scheme->m_nUsers = users;
-    scheme->m_strSetupData = query.ToXml();
+    scheme->m_strRightData = query.ToXml();
     scheme->m_strName = name;
     scheme->m_strMemo = memo;
     scheme->m_bSeparator = bSeparator ? 1 : 0;
@@ -236,10 +236,10 @@ void CModule::AddBuiltInHeadSchemes(CXArray& schemes) const
     auto add = [&](int idOffset, const char16_t* name, const char16_t* memo, const QString& setup) {
         auto* scheme = new CDBPrjOrder;
         scheme->m_nID = -m_nMduID * 100 - idOffset;
-        scheme->m_nFitMduID = m_nMduID;
+        scheme->m_nParentID = m_nMduID;
         scheme->m_strName = QString::fromUtf16(name);
         scheme->m_strMemo = QString::fromUtf16(memo);
-        scheme->m_strSetupData = setup;
+        scheme->m_strRightData = setup;
         schemes.AddAdopted(scheme);
     };
     if (!viewText.isEmpty())

@@ -60,7 +60,7 @@ QString CModule::GetQueryText(CXMap query, bool bName, bool bTerms)
             GetQuerySchemes(schemes);
             for (const CXItem* item : schemes) {
                 const auto* scheme = dynamic_cast<const CDBPrjQuery*>(item);
-                if (scheme && CXMap(scheme->m_strSetupData).IsEqual(query)) {
+                if (scheme && CXMap(scheme->m_strRightData).IsEqual(query)) {
                     text = scheme->m_strName;
                     break;
                 }

@@ -176,7 +176,7 @@ TEST_F(ColumnDialog, ModuleListHeaderOffersTheModulesColumnSchemes)
     QStringList setup;
     for (int i = 0; i < m_heads.GetSize(); ++i)
         setup << (i == m_offered.back() ? QStringLiteral("0") : QStringLiteral("-1"));
-    second->m_strSetupData = setup.join(u',');
+    second->m_strRightData = setup.join(u',');
     m_course.m_headSchemes.AddAdopted(second);
     ASSERT_EQ(m_course.m_headSchemes.GetAt(1), second);
 
@@ -194,7 +194,7 @@ TEST_F(ColumnDialog, ModuleListHeaderOffersTheModulesColumnSchemes)
     m_ui.menuChoice = ID_HEADS_PRJ00 + 1;
     list->ShowContextMenu(list->header()->viewport()->mapToGlobal(QPoint(5, 5)));
     ASSERT_EQ(m_ui.Calls(QStringLiteral("Menu")).size(), 1u);
-    EXPECT_EQ(Positions(list->m_heads).join(u','), second->m_strSetupData);
+    EXPECT_EQ(Positions(list->m_heads).join(u','), second->m_strRightData);
 
     // A list outside every module window offers no schemes.
     CXListCtrl loose;

@@ -39,11 +39,11 @@ protected:
         for (int i = 0; i < n; ++i) {
             auto* s = new CDBPrjQuery;
             s->m_nID = i + 1;
-            s->m_nFitMduID = MDU_COURSE;
+            s->m_nParentID = MDU_COURSE;
             s->m_strName = QStringLiteral("方案%1").arg(i + 1);
             CXMap q;
             q.SetText(QKEY_IDS, QString::number(i + 1));
-            s->m_strSetupData = q.ToXml();
+            s->m_strRightData = q.ToXml();
             s->m_bSeparator = i == 1;
             m_schemes.schemes.Add(s);
         }

@@ -225,13 +225,13 @@ TEST_F(QueryDialog, ResetTakesTheFirstSchemeAndDoesNothingWithoutOne)
 
     auto* scheme = new CDBPrjQuery;
     scheme->m_nID = 1;
-    scheme->m_nFitMduID = MDU_COURSE;
+    scheme->m_nParentID = MDU_COURSE;
     scheme->m_strName = QStringLiteral("在读");
-    scheme->m_strSetupData = QStringLiteral("<r><x id=\"1202\">2</x></r>");
+    scheme->m_strRightData = QStringLiteral("<r><x id=\"1202\">2</x></r>");
     m_schemes.schemes.Add(scheme);
     InvalidateQuerySchemes();
     dlg.OnSchemeButton(1139);
-    EXPECT_EQ(dlg.m_query.ToXml(), scheme->m_strSetupData);
+    EXPECT_EQ(dlg.m_query.ToXml(), scheme->m_strRightData);
 }
 
 TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)

@@ -80,11 +80,11 @@ TEST_F(ColumnSchemes, ContentTextShowsColumnsInOrderAndHiddenOnes)
         positions << QString::number(p);
 
     CDBPrjOrder scheme;
-    scheme.m_nFitMduID = MDU_OPERLOG;
-    scheme.m_strSetupData = positions.join(u',');
+    scheme.m_nParentID = MDU_OPERLOG;
+    scheme.m_strRightData = positions.join(u',');
     EXPECT_EQ(scheme.GetContentText(), QStringLiteral("显示：\r\n") + shown.join(QStringLiteral(" | ")) +
                                            QStringLiteral("\r\n\r\n隐藏：\r\n") + hidden.join(QStringLiteral(" | ")));
-    scheme.m_strSetupData = QStringLiteral("1,-1,0"); // another number of fields
+    scheme.m_strRightData = QStringLiteral("1,-1,0"); // another number of fields
     EXPECT_EQ(scheme.GetContentText(), QStringLiteral("无"));
 }
 
@@ -105,8 +105,8 @@ TEST_F(ColumnSchemes, ContentTextOrdersFieldsAsRecordArraysSort)
     };
     for (const auto& c : cases) {
         CDBPrjOrder scheme;
-        scheme.m_nFitMduID = MDU_TEMPL;
-        scheme.m_strSetupData = QString::fromUtf8(c.setup);
+        scheme.m_nParentID = MDU_TEMPL;
+        scheme.m_strRightData = QString::fromUtf8(c.setup);
         EXPECT_EQ(scheme.GetContentText(), QStringLiteral("显示：\r\n") + QString::fromUtf16(c.shown) +
                                                QStringLiteral("\r\n\r\n隐藏：\r\n") + QString::fromUtf16(c.hidden))
             << c.setup;
@@ -172,4 +172,17 @@ TEST(SchemeRecords, BothKindsEditNameOnTopAndMemoOnlyWhenSaved)
     EXPECT_EQ(SchemeAccess<CDBPrjOrder>(7), saved);
     EXPECT_EQ(SchemeAccess<CDBPrjQuery>(-32101), builtIn);
     EXPECT_EQ(SchemeAccess<CDBPrjQuery>(7), saved);
+}
+
+TEST(SchemeRecords, SchemeMadeByAModulesArrayIsForThatModule)
+{
+    CXItem owner;
+    owner.m_nID = MDU_STUDENT;
+    CXArrayT<CDBPrjQuery> queries(&owner);
+    CXArrayT<CDBPrjOrder> orders(&owner);
+    const std::unique_ptr<CXItem> query(queries.CreateItem());
+    const std::unique_ptr<CXItem> order(orders.CreateItem());
+    EXPECT_EQ(query->m_nParentID, MDU_STUDENT);
+    EXPECT_EQ(order->m_nParentID, MDU_STUDENT);
+    EXPECT_EQ(static_cast<const CDBPrjOrder*>(order.get())->m_bDispOnTop, 1);
 }

@@ -193,13 +193,13 @@ TEST(ModuleSchemes, BuiltInQuerySchemesNumberedByPositionAndTheMapEmptied)
     const auto* second = static_cast<const CDBPrjQuery*>(schemes[1]);
     EXPECT_EQ(first->m_nID, -33100);
     EXPECT_EQ(second->m_nID, -33101);
-    EXPECT_EQ(first->m_nFitMduID, MDU_RECEIPT);
+    EXPECT_EQ(first->m_nParentID, MDU_RECEIPT);
     EXPECT_EQ(first->m_nUsers, 2);
-    EXPECT_EQ(first->m_strSetupData, QStringLiteral("<r><x id=\"5\">x</x></r>"));
+    EXPECT_EQ(first->m_strRightData, QStringLiteral("<r><x id=\"5\">x</x></r>"));
     EXPECT_EQ(first->m_strName, QStringLiteral("本月"));
     EXPECT_EQ(first->m_strMemo, QStringLiteral("说明"));
     EXPECT_EQ(first->m_bSeparator, 1);
-    EXPECT_EQ(second->m_strSetupData, QStringLiteral("<r><x id=\"6\">y</x></r>"));
+    EXPECT_EQ(second->m_strRightData, QStringLiteral("<r><x id=\"6\">y</x></r>"));
     EXPECT_EQ(first->m_pArray, &schemes);
 }
 
@@ -224,8 +224,8 @@ TEST(ModuleSchemes, BuiltInColumnSchemesOnlyWhenTheyDiffer)
         EXPECT_EQ(s->m_nID, expected[i].id);
         EXPECT_EQ(s->m_strName, QString::fromUtf8(expected[i].name));
         EXPECT_EQ(s->m_strMemo, QString::fromUtf8(expected[i].memo));
-        EXPECT_EQ(s->m_strSetupData, QString::fromUtf8(expected[i].setup));
-        EXPECT_EQ(s->m_nFitMduID, MDU_OPERLOG);
+        EXPECT_EQ(s->m_strRightData, QString::fromUtf8(expected[i].setup));
+        EXPECT_EQ(s->m_nParentID, MDU_OPERLOG);
     }
 
     CModuleT<CTestTeacher> teachers; // the three flag sets are equal
@@ -298,7 +298,7 @@ TEST_F(ModuleSchemesDb, ReadOnceADayAgainWhileEmptyAndAfterASchemeChanged)
 
     // a scheme saved through the writer reaches the cache at once
     CDBPrjQuery saved;
-    saved.m_nFitMduID = MDU_RECEIPT;
+    saved.m_nParentID = MDU_RECEIPT;
     saved.m_strName = QStringLiteral("另存");
     ASSERT_TRUE(SaveItem(nullptr, &saved, nullptr, m_user));
     EXPECT_EQ(Read(m_receipt), 2);

@@ -93,7 +93,7 @@ TEST_F(OperLogModule, BuiltInSchemesSelectWhatTheySay)
     for (int i = 0; i < schemes.GetSize(); ++i) {
         const auto* scheme = static_cast<const CDBPrjQuery*>(schemes.GetAt(i));
         EXPECT_EQ(scheme->m_strName, expected[i].first);
-        EXPECT_EQ(Select(CXMap(scheme->m_strSetupData)), expected[i].second) << scheme->m_strName.toStdString();
+        EXPECT_EQ(Select(CXMap(scheme->m_strRightData)), expected[i].second) << scheme->m_strName.toStdString();
         EXPECT_EQ(scheme->m_bSeparator != 0, i == 4 || i == 7) << scheme->m_strName.toStdString();
     }
 }

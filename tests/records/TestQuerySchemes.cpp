@@ -94,9 +94,9 @@ TEST_F(QuerySchemes, ValidationNeedsANameAndAConditionTheModuleExpresses)
     for (const auto& c : cases) {
         CDBPrjQuery s;
         s.m_nID = c.id;
-        s.m_nFitMduID = MDU_WAGES;
+        s.m_nParentID = MDU_WAGES;
         s.m_strName = QString::fromUtf8(c.name);
-        s.m_strSetupData = QString::fromUtf8(c.setup);
+        s.m_strRightData = QString::fromUtf8(c.setup);
         const int level = s.Validate(nullptr, false);
         SCOPED_TRACE(c.setup);
         EXPECT_EQ(level >= ST_STOP, !c.error.isEmpty());
@@ -105,10 +105,10 @@ TEST_F(QuerySchemes, ValidationNeedsANameAndAConditionTheModuleExpresses)
         }
     }
     CDBPrjQuery s;
-    s.m_nFitMduID = MDU_WAGES;
-    s.m_strSetupData = QStringLiteral("<r><x id=\"1202\">0,2</x></r>");
+    s.m_nParentID = MDU_WAGES;
+    s.m_strRightData = QStringLiteral("<r><x id=\"1202\">0,2</x></r>");
     EXPECT_EQ(s.GetContentText(), QStringLiteral(" [停课 上课]"));
-    s.m_nFitMduID = 9999;
+    s.m_nParentID = 9999;
     EXPECT_EQ(s.GetContentText(), QStringLiteral("无"));
 }
 
@@ -141,9 +141,9 @@ TEST_F(QuerySchemes, ASavedSchemeNamesItsQueryTheSameDay)
     EXPECT_EQ(m_owner.GetQueryText(query, true, false), QStringLiteral("自定义查询"));
 
     CDBPrjQuery scheme;
-    scheme.m_nFitMduID = MDU_WAGES;
+    scheme.m_nParentID = MDU_WAGES;
     scheme.m_strName = QStringLiteral("停课学员");
-    scheme.m_strSetupData = query.ToXml();
+    scheme.m_strRightData = query.ToXml();
     ASSERT_EQ(scheme.Validate(nullptr, false) < ST_STOP, true);
     ASSERT_TRUE(SaveItem(nullptr, &scheme, nullptr, m_user));
 
