@@ -12,16 +12,9 @@ CHeads* CDBPrjOrder::StaticHeads()
 
 int CDBPrjOrder::Validate(const CXItem* user, bool bCheckDuplicates)
 {
-    m_status.clear();
-    if (m_strName.isEmpty())
-        AddStatusText(ST_STOP, &m_strName, QStringLiteral("请输入名称！"));
+    CheckName();
     CXItem::Validate(user, bCheckDuplicates);
     return GetStatusLevel();
-}
-
-int CDBPrjOrder::GetAccess(const CHead* head, const CXItem* user) const
-{
-    return SchemeFieldAccess(*this, head, user);
 }
 
 QString CDBPrjOrder::GetContentText() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CDBSchemeT.h"
 #include "CHead.h"
 #include "CModule.h"
 #include "CXItem.h"
@@ -7,28 +8,15 @@
 // A column scheme of a module: the module it is for (the parent ID), its name and memo, and
 // per field of the module's field table the column position ("0,-1,1,...") as its setup
 // data (kept in the rights-data text).
-class CDBPrjOrder : public CXItemT<MDU_PRJORDER>
+class CDBPrjOrder : public CDBSchemeT<MDU_PRJORDER, CDBPrjOrder>
 {
 public:
     CDBPrjOrder() { CDBPrjOrder::Reset(); }
     static CHeads* StaticHeads();
-    CHeads* GetHeads() const override { return StaticHeads(); }
-    CXItem* CreateNew() const override { return new CDBPrjOrder; }
-    void Reset() override
-    {
-        CXItemT::Reset();
-        m_bDispOnTop = 1;
-    }
     int Validate(const CXItem* user, bool bCheckDuplicates) override;
-    // Built-in schemes keep their name and memo and have no place to be put on top.
-    int GetAccess(const CHead* head, const CXItem* user) const override;
     // "显示：" and "隐藏：" with the captions of the shown and hidden fields; "无" when the
     // text does not fit the module's field table.
     QString GetContentText() const;
-
-    int m_bDispOnTop = 1;
-    int m_bSeparator = 0;
-    int m_nUsers = 0;
 };
 
 // The hidden module of the saved column schemes.

@@ -10,16 +10,9 @@ CHeads* CDBPrjQuery::StaticHeads()
     });
 }
 
-int CDBPrjQuery::GetAccess(const CHead* head, const CXItem* user) const
-{
-    return SchemeFieldAccess(*this, head, user);
-}
-
 int CDBPrjQuery::Validate(const CXItem* user, bool bCheckDuplicates)
 {
-    m_status.clear();
-    if (m_strName.isEmpty())
-        AddStatusText(ST_STOP, &m_strName, QStringLiteral("请输入名称！"));
+    CheckName();
     // Built-in schemes are made by their module and always hold what it can express. The
     // schemes are not asked for here: this runs while they are being read.
     if (m_nID >= 0) {

@@ -30,16 +30,3 @@ void AddSchemeFields(CHeads& heads, const QString& caption, const QString& condi
     heads.AddColumnHead({}, QStringLiteral("备注"), 8, QStringLiteral("RecordMemo"), XSW, XOFFSET(Scheme, m_strMemo), none,
                         QStringLiteral("空"), 0, 585, -1, none);
 }
-
-// A built-in scheme keeps its name and memo and has no place to be put on top.
-template <class Scheme>
-int SchemeFieldAccess(const Scheme& scheme, const CHead* head, const CXItem* user)
-{
-    if (scheme.m_nID < 0) {
-        if (head->m_nOffset == XOFFSET(Scheme, m_strName) || head->m_nOffset == XOFFSET(Scheme, m_strMemo))
-            return 0;
-        if (head->m_nOffset == XOFFSET(Scheme, m_bDispOnTop))
-            return -1;
-    }
-    return scheme.CXItem::GetAccess(head, user);
-}
