@@ -6,6 +6,13 @@ function(lorvan_library name)
   cmake_parse_arguments(ARG "WIDGETS" "" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  # A subfolder with a CMakeLists.txt of its own is another library (people/dialogs beside the
+  # widget-free people): swallowing its files here would break the layer check silently.
+  file(GLOB_RECURSE subprojects CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(sub ${subprojects})
+    get_filename_component(subdir ${sub} DIRECTORY)
+    list(FILTER srcs EXCLUDE REGEX "^${subdir}/")
+  endforeach()
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
