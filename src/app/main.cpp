@@ -1,6 +1,6 @@
 #include "CAppServices.h"
 #include "CInstanceGuard.h"
-#include "ModuleLayer.h"
+#include "ModuleHooks.h"
 #include "ProgramWindows.h"
 #include "ProgramPaths.h"
 #include "StartDatabase.h"

@@ -2,7 +2,7 @@
 
 #include "CDBPrjOrder.h"
 #include "CDlgSelOne.h"
-#include "ModuleLayer.h"
+#include "EditFrame.h"
 #include "CModule.h"
 #include "CXListCtrl.h"
 #include "PickerFind.h"

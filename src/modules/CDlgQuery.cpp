@@ -4,7 +4,7 @@
 #include "CDBPrjQuery.h"
 #include "CDlgEdit.h"
 #include "CDlgSelOne.h"
-#include "ModuleLayer.h"
+#include "EditFrame.h"
 #include "XMainWindow.h"
 #include "CXButton.h"
 #include "CXComboBox.h"

@@ -1,7 +1,8 @@
 #include "CDBPrjOrder.h"
 
+#include "CModule.h"
 #include "SchemeFields.h"
-#include "SchemeReading.h"
+#include "TextUtils.h"
 
 CHeads* CDBPrjOrder::StaticHeads()
 {
@@ -36,12 +37,4 @@ QString CDBPrjOrder::GetContentText() const
             (head->m_nPos == -1 ? hidden : shown) << head->m_strName;
     auto join = [](const QStringList& l) { return l.isEmpty() ? QStringLiteral("无") : l.join(QStringLiteral(" | ")); };
     return QStringLiteral("显示：\r\n") + join(shown) + QStringLiteral("\r\n\r\n隐藏：\r\n") + join(hidden);
-}
-
-CModulePrjOrder::CModulePrjOrder() { m_nCaps = m_nOperRights = 0x1e; }
-
-bool CModulePrjOrder::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)
-{
-    return ReadSchemes<CDBPrjOrder>(*this, items, query, bNoImages, bExpectOne,
-                                    [](CModule& owner, CXArray& builtIns) { owner.AddBuiltInHeadSchemes(builtIns); });
 }

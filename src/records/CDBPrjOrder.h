@@ -2,7 +2,6 @@
 
 #include "CDBSchemeT.h"
 #include "CHead.h"
-#include "CModule.h"
 #include "CXItem.h"
 
 // A column scheme of a module: the module it is for (the parent ID), its name and memo, and
@@ -17,13 +16,4 @@ public:
     // "显示：" and "隐藏：" with the captions of the shown and hidden fields; "无" when the
     // text does not fit the module's field table.
     QString GetContentText() const;
-};
-
-// The hidden module of the saved column schemes.
-class CModulePrjOrder : public CModuleT<CDBPrjOrder, 0, true>
-{
-public:
-    CModulePrjOrder();
-    // Key 1074: the module the schemes are for; key 1: only these scheme IDs.
-    bool QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne) override;
 };

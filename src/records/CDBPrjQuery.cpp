@@ -1,7 +1,7 @@
 #include "CDBPrjQuery.h"
 
+#include "CModule.h"
 #include "SchemeFields.h"
-#include "SchemeReading.h"
 
 CHeads* CDBPrjQuery::StaticHeads()
 {
@@ -28,12 +28,4 @@ QString CDBPrjQuery::GetContentText() const
 {
     CModule* module = FindModule(m_nParentID);
     return module ? module->GetQueryText(CXMap(m_strRightData), false, true) : QStringLiteral("无");
-}
-
-CModulePrjQuery::CModulePrjQuery() { m_nCaps = m_nOperRights = 0x1e; }
-
-bool CModulePrjQuery::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)
-{
-    return ReadSchemes<CDBPrjQuery>(*this, items, query, bNoImages, bExpectOne,
-                                    [](CModule& owner, CXArray& builtIns) { owner.AddQuickQueries(builtIns); });
 }

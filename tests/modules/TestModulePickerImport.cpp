@@ -2,6 +2,8 @@
 #include "CDBPrjQuery.h"
 #include "CDlgImportInfo.h"
 #include "CDlgSelModule.h"
+#include "CModulePrjOrder.h"
+#include "CModulePrjQuery.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
 #include "RecordDbFixture.h"

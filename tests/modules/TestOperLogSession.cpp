@@ -4,7 +4,7 @@
 #include "CHttpSession.h"
 #include "CModuleOperLog.h"
 #include "DbTestSupport.h"
-#include "ModuleLayer.h"
+#include "EditFrame.h"
 #include "OpenDatabase.h"
 #include "XReadOnly.h"
 

@@ -1,8 +1,11 @@
 #include "CDBPrjQuery.h"
+#include "CModulePrjQuery.h"
 #include "CDlgQuery.h"
 #include "CDlgEdit.h"
 #include "CDlgSelOne.h"
-#include "ModuleLayer.h"
+#include "EditFrame.h"
+#include "ModuleHooks.h"
+#include "XRecordPickers.h"
 #include <QtWidgets/QLineEdit>
 #include "CModuleCommands.h"
 #include "CXComboBox.h"

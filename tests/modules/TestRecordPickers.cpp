@@ -6,7 +6,8 @@
 #include "CommandIds.h"
 #include "XCtrlProps.h"
 #include "XWinStyles.h"
-#include "ModuleLayer.h"
+#include "ModuleHooks.h"
+#include "XRecordPickers.h"
 #include "RecordDbFixture.h"
 #include "XUi.h"
 

@@ -3,6 +3,7 @@
 #include "CDBOperLog.h"
 #include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
+#include "CModulePrjOrder.h"
 
 namespace {
 

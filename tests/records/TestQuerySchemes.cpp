@@ -1,6 +1,7 @@
 #include "RecordDbFixture.h"
 
 #include "CDBPrjQuery.h"
+#include "CModulePrjQuery.h"
 #include "CXQueryOption.h"
 #include "RecordWriter.h"
 

@@ -1,4 +1,4 @@
-// The pupil dialog headless: binding, radio groups, labels following their controls,
+// A dialog bound to a record, headless: binding, radio groups, labels following their controls,
 // dependent enabling, read-only dialogs, balloons on invalid fields and refusal on OK.
 #include "CXButton.h"
 #include "CXEditNumber.h"
@@ -22,7 +22,7 @@
 
 namespace {
 
-class PupilDialog : public ::testing::Test
+class BoundDialog : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -55,7 +55,7 @@ protected:
 
 } // namespace
 
-TEST_F(PupilDialog, LoadsTheRecordAndStoresWhatChanged)
+TEST_F(BoundDialog, LoadsTheRecordAndStoresWhatChanged)
 {
     pupil.m_bHasNote = 1;
     pupil.m_bUrgent = 1;
@@ -90,7 +90,7 @@ TEST_F(PupilDialog, LoadsTheRecordAndStoresWhatChanged)
     EXPECT_EQ(pupil.m_nLevel, -1);
 }
 
-TEST_F(PupilDialog, LongTextsSurviveOpeningAndSavingUnchanged)
+TEST_F(BoundDialog, LongTextsSurviveOpeningAndSavingUnchanged)
 {
     const QString longName = QString(300, u'名');
     pupil.m_strName = longName;
@@ -108,7 +108,7 @@ TEST_F(PupilDialog, LongTextsSurviveOpeningAndSavingUnchanged)
     EXPECT_EQ(pupil.m_strName, QString(250, u'新') + " ...");
 }
 
-TEST_F(PupilDialog, RadioGroupsAreExclusiveInTheirGroupOnly)
+TEST_F(BoundDialog, RadioGroupsAreExclusiveInTheirGroupOnly)
 {
     Open();
     auto* male = Item<CXButton>(IDC_SEX_MALE);
@@ -124,7 +124,7 @@ TEST_F(PupilDialog, RadioGroupsAreExclusiveInTheirGroupOnly)
     EXPECT_TRUE(other->isChecked());
 }
 
-TEST_F(PupilDialog, OptionTextsBecomeRadioCaptionsAndEmptyOnesDisable)
+TEST_F(BoundDialog, OptionTextsBecomeRadioCaptionsAndEmptyOnesDisable)
 {
     Open();
     EXPECT_EQ(Item<CXButton>(IDC_SEX_MALE)->text(), "男");
@@ -135,7 +135,7 @@ TEST_F(PupilDialog, OptionTextsBecomeRadioCaptionsAndEmptyOnesDisable)
     EXPECT_TRUE(Enabled(IDC_SEX_FEMALE));
 }
 
-TEST_F(PupilDialog, HiddenFieldDisablesItsControlAndLabel)
+TEST_F(BoundDialog, HiddenFieldDisablesItsControlAndLabel)
 {
     pupil.access[XOFFSET(CTestPupil, m_strName)] = -1;
     pupil.access[XOFFSET(CTestPupil, m_nLessons)] = 0;
@@ -153,7 +153,7 @@ TEST_F(PupilDialog, HiddenFieldDisablesItsControlAndLabel)
     EXPECT_FALSE(IsWndReadOnly(Item(IDC_LESSONS)));
 }
 
-TEST_F(PupilDialog, DependentControlsFollowRadiosAndCheckBoxes)
+TEST_F(BoundDialog, DependentControlsFollowRadiosAndCheckBoxes)
 {
     Open();
     // the address depends on the second radio of its group
@@ -181,7 +181,7 @@ TEST_F(PupilDialog, DependentControlsFollowRadiosAndCheckBoxes)
     EXPECT_FALSE(Enabled(IDC_BROWSE));
 }
 
-TEST_F(PupilDialog, ReadOnlyDialogCanOnlyBeClosed)
+TEST_F(BoundDialog, ReadOnlyDialogCanOnlyBeClosed)
 {
     Open();
     auto* cancel = Item<QPushButton>(IDCANCEL);
@@ -211,7 +211,7 @@ TEST_F(PupilDialog, ReadOnlyDialogCanOnlyBeClosed)
     EXPECT_FALSE(Item<QLineEdit>(IDC_NAME)->isReadOnly());
 }
 
-TEST_F(PupilDialog, StopOnABoundFieldRefusesOkWithABalloon)
+TEST_F(BoundDialog, StopOnABoundFieldRefusesOkWithABalloon)
 {
     pupil.script = {{ST_STOP, XOFFSET(CTestPupil, m_nLessons), QStringLiteral("课时不能为空。")}};
     Open();
@@ -228,7 +228,7 @@ TEST_F(PupilDialog, StopOnABoundFieldRefusesOkWithABalloon)
     EXPECT_NE(dlg.result(), IDOK);
 }
 
-TEST_F(PupilDialog, WarningsAskAndCancelPointsAtTheField)
+TEST_F(BoundDialog, WarningsAskAndCancelPointsAtTheField)
 {
     pupil.script = {{ST_WARN, XOFFSET(CTestPupil, m_strName), QStringLiteral("姓名可能重复。")}};
     Open();
@@ -251,7 +251,7 @@ TEST_F(PupilDialog, WarningsAskAndCancelPointsAtTheField)
     EXPECT_EQ(dlg.result(), IDOK);
 }
 
-TEST_F(PupilDialog, StopOnTheWholeRecordOnlyAsksToConfirm)
+TEST_F(BoundDialog, StopOnTheWholeRecordOnlyAsksToConfirm)
 {
     pupil.script = {{ST_STOP, 0, QStringLiteral("记录不完整。")}};
     Open();
@@ -263,7 +263,7 @@ TEST_F(PupilDialog, StopOnTheWholeRecordOnlyAsksToConfirm)
     EXPECT_EQ(dlg.result(), IDOK);
 }
 
-TEST_F(PupilDialog, MessagesForHiddenDialogsBecomeBoxes)
+TEST_F(BoundDialog, MessagesForHiddenDialogsBecomeBoxes)
 {
     dlg.Create(); // never shown
     dlg.ShowItemTip(2, IDC_NAME, "%s 太长", QStringLiteral("姓名"));
@@ -282,7 +282,7 @@ TEST_F(PupilDialog, MessagesForHiddenDialogsBecomeBoxes)
     EXPECT_EQ(ui.calls[0].anchor, r.adjusted(dx, dy, -dx, -dy));
 }
 
-TEST_F(PupilDialog, ItemLabels)
+TEST_F(BoundDialog, ItemLabels)
 {
     Open();
     EXPECT_EQ(dlg.GetItemLabel(IDC_NAME), "学员姓名");
@@ -295,7 +295,7 @@ TEST_F(PupilDialog, ItemLabels)
     }
 }
 
-TEST_F(PupilDialog, CaptionOfNewRecordsAndPages)
+TEST_F(BoundDialog, CaptionOfNewRecordsAndPages)
 {
     CTestPupil other;
     CDlgTestPupil added(&other, true);
@@ -314,7 +314,7 @@ TEST_F(PupilDialog, CaptionOfNewRecordsAndPages)
     EXPECT_EQ(page.windowTitle(), "学员信息");
 }
 
-TEST_F(PupilDialog, TheFocusedEditKeepsWhatIsBeingTyped)
+TEST_F(BoundDialog, TheFocusedEditKeepsWhatIsBeingTyped)
 {
     Open();
     dlg.activateWindow();
@@ -331,7 +331,7 @@ TEST_F(PupilDialog, TheFocusedEditKeepsWhatIsBeingTyped)
     EXPECT_EQ(name->text(), "张三ab");
 }
 
-TEST_F(PupilDialog, SameIdBoundTwiceKeepsTheFirstBinding)
+TEST_F(BoundDialog, SameIdBoundTwiceKeepsTheFirstBinding)
 {
     dlg.bindTwice = true;
     pupil.m_strAddress = QStringLiteral("东路");
@@ -348,7 +348,7 @@ TEST_F(PupilDialog, SameIdBoundTwiceKeepsTheFirstBinding)
     EXPECT_EQ(pupil.m_strName, "南路");
 }
 
-TEST_F(PupilDialog, MemberWithoutFieldIsReportedNotFollowed)
+TEST_F(BoundDialog, MemberWithoutFieldIsReportedNotFollowed)
 {
     static QStringList warnings;
     warnings.clear();
@@ -365,7 +365,7 @@ TEST_F(PupilDialog, MemberWithoutFieldIsReportedNotFollowed)
     EXPECT_EQ(pupil.m_nUnlisted, 9);
 }
 
-TEST_F(PupilDialog, CommandsGoThroughTheDialogsMapAndEnterIsOk)
+TEST_F(BoundDialog, CommandsGoThroughTheDialogsMapAndEnterIsOk)
 {
     Open();
     Item<QPushButton>(IDC_BROWSE)->click();
@@ -390,7 +390,7 @@ TEST_F(PupilDialog, CommandsGoThroughTheDialogsMapAndEnterIsOk)
     EXPECT_EQ(dlg.result(), IDOK);
 }
 
-TEST_F(PupilDialog, ModalRunAnsweredByTheTest)
+TEST_F(BoundDialog, ModalRunAnsweredByTheTest)
 {
     ui.onModal = [this](QDialog* d) {
         EXPECT_EQ(d, &dlg);
@@ -403,7 +403,7 @@ TEST_F(PupilDialog, ModalRunAnsweredByTheTest)
     EXPECT_EQ(pupil.m_strName, "王五");
 }
 
-TEST_F(PupilDialog, TooltipsFromTheFieldHelpOrTheCommandPrompt)
+TEST_F(BoundDialog, TooltipsFromTheFieldHelpOrTheCommandPrompt)
 {
     Open();
     EXPECT_EQ(dlg.TooltipText(Item(IDC_NAME)), "学员的姓名");
@@ -411,7 +411,7 @@ TEST_F(PupilDialog, TooltipsFromTheFieldHelpOrTheCommandPrompt)
 }
 
 // LORVAN_SCREENSHOT=<file.png> saves a picture of the dialog for a look at its layout.
-TEST_F(PupilDialog, RendersOffscreen)
+TEST_F(BoundDialog, RendersOffscreen)
 {
     pupil.m_bHasNote = 1;
     pupil.m_strRemark = QStringLiteral("每周六上午");
@@ -494,7 +494,7 @@ TEST(DialogFrame, HelpIdIsTheRecordsModuleOrTheGenericOne)
     EXPECT_EQ(own.m_nHelpId, 390);
 }
 
-TEST_F(PupilDialog, TipLinesAndReadOnlyButtonsDrawTheirOwnWay)
+TEST_F(BoundDialog, TipLinesAndReadOnlyButtonsDrawTheirOwnWay)
 {
     Open();
     auto* tip = Item<XIconStatic>(IDC_TIP);
@@ -513,7 +513,7 @@ TEST_F(PupilDialog, TipLinesAndReadOnlyButtonsDrawTheirOwnWay)
     EXPECT_NE(male->grab().toImage(), maleBefore);
 }
 
-TEST_F(PupilDialog, TooltipShowsTheFieldHelp)
+TEST_F(BoundDialog, TooltipShowsTheFieldHelp)
 {
     Open();
     QWidget* name = Item(IDC_NAME);

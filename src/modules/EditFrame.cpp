@@ -1,21 +1,17 @@
-#include "ModuleLayer.h"
+#include "EditFrame.h"
 
-#include "CDlgEditOperLog.h"
-
-#include "CDlgSelMul.h"
-#include "CDlgSelOne.h"
-
+#include "CDBPrjOrder.h"
 #include "CDlgEdit.h"
-#include "CModuleCommands.h"
+#include "CDlgEditOperLog.h"
+#include "CDlgEditRelate.h"
+#include "CDlgEditViewItems.h"
 #include "CHead.h"
 #include "CModule.h"
 #include "CXItem.h"
-#include "CXLinkCtrl.h"
-#include "CXListCtrl.h"
-#include "ModulePages.h"
-#include "XMainWindow.h"
 #include "Resources.h"
+#include "XMainWindow.h"
 #include "XReadOnly.h"
+#include "XRecordPickers.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QPushButton>
@@ -33,8 +29,6 @@ std::map<int, XEditPageMaker>& Makers()
 
 const CXItem* User() { return AppServices().User(); }
 
-XRecordPickers* g_pickers = nullptr;
-
 // A frame that only shows: no OK, and Cancel closes it.
 void MakeViewOnly(CDlgEdit* frame)
 {
@@ -46,79 +40,7 @@ void MakeViewOnly(CDlgEdit* frame)
         cancel->setText(QStringLiteral("关闭"));
 }
 
-class CModuleLinkActions : public XLinkActions
-{
-public:
-    bool CreateNew(CModule& module, CXBase& created) override
-    {
-        CDlgEdit* frame = CreateEditDialog(module, true, nullptr);
-        if (!frame)
-            return false;
-        const bool ok = frame->DoModal() == IDOK && frame->GetItem();
-        if (ok)
-            created.CopyBase(*frame->GetItem());
-        delete frame;
-        return ok;
-    }
-    bool ChooseOne(CModule& module, const CXMap& query, const CXBase& current, CXBase& chosen) override
-    {
-        return RecordPickers().IsAvailable() &&
-               RecordPickers().ChooseOne(module, query, current.m_nID, chosen) == IDOK;
-    }
-    // The control's links start chosen; no query, so none of them is left out.
-    bool ChooseMany(CModule& module, const CXArray& current, CXArray& chosen) override
-    {
-        std::set<int> ids;
-        for (const CXItem* link : current)
-            if (link->m_nID != 0)
-                ids.insert(link->m_nID);
-        return RecordPickers().IsAvailable() && RecordPickers().ChooseMany(module, CXMap(), ids, chosen) == IDOK;
-    }
-    int OpenItems(CModule& module, CXArray& items, bool bViewOnly) override
-    {
-        return ::OpenItems(&module, items, bViewOnly);
-    }
-};
-
 } // namespace
-
-int XRecordPickers::ChooseOne(CModule&, const CXMap&, int, CXBase&) { return IDCANCEL; }
-int XRecordPickers::ChooseMany(CModule&, const CXMap&, const std::set<int>&, CXArray&) { return IDCANCEL; }
-
-int CDialogPickers::ChooseOne(CModule& module, const CXMap& query, int startId, CXBase& chosen)
-{
-    CDlgSelOne dlg(module.GetMduID(), startId);
-    dlg.m_query = query;
-    const int result = dlg.DoModal();
-    if (result == IDOK && dlg.m_pItem)
-        chosen.CopyBase(*dlg.m_pItem);
-    return result;
-}
-
-int CDialogPickers::ChooseMany(CModule& module, const CXMap& query, const std::set<int>& startIds, CXArray& chosen)
-{
-    CDlgSelMul dlg(module.GetMduID());
-    dlg.m_query = query;
-    dlg.m_selIDs = startIds;
-    const int result = dlg.DoModal();
-    if (result == IDOK)
-        for (int i = 0; i < dlg.m_result.GetSize(); ++i)
-            chosen.AddAdopted(dlg.m_result.GetAt(i)->CopyTo(nullptr));
-    return result;
-}
-
-XRecordPickers& RecordPickers()
-{
-    static XRecordPickers builtIn;
-    return g_pickers ? *g_pickers : builtIn;
-}
-
-XRecordPickers* SetRecordPickers(XRecordPickers* pickers)
-{
-    XRecordPickers* previous = g_pickers;
-    g_pickers = pickers;
-    return previous;
-}
 
 void SetEditPageMaker(int mduId, XEditPageMaker maker)
 {
@@ -260,28 +182,6 @@ int OpenItemRef(const CXBase& ref)
     const bool read = module->QueryItems(items, query, false, true) && items.GetSize() > 0;
     QGuiApplication::restoreOverrideCursor();
     return read ? OpenItems(module, items, true) : 0;
-}
-
-void InstallModuleHooks()
-{
-    static CModuleLinkActions actions;
-    SetLinkActions(&actions);
-    static CDialogPickers pickers;
-    SetRecordPickers(&pickers);
-    SetEditPageMaker(MDU_PRJQUERY, [](bool bNew, const CXItem* item) { return new CDlgEditPrjQuery(bNew, item); });
-    SetEditPageMaker(MDU_PRJORDER, [](bool bNew, const CXItem* item) { return new CDlgEditPrjOrder(bNew, item); });
-    CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
-        return OpenItems(module, items, bViewOnly);
-    };
-    // A module list's header is clicked in the active document: its module's column schemes.
-    CXListCtrl::s_headsMenu = [](const CXListCtrl& list) -> std::unique_ptr<XMenuSpec> {
-        for (CModule* module : GetModules()) {
-            const auto* view = qobject_cast<const QWidget*>(module->GetView());
-            if (view && (view == &list || view->isAncestorOf(&list)))
-                return std::make_unique<XMenuSpec>(module->CreateHeadsMenu());
-        }
-        return nullptr;
-    };
 }
 
 bool SaveHeadScheme(int mduId, const QString& setup)

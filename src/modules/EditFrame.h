@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtCore/QString>
+
 #include <functional>
 
 class CDlgEdit;
@@ -8,35 +10,6 @@ class CXArray;
 class CXBase;
 class CXDialogEx;
 class CXItem;
-class CXMap;
-
-#include <set>
-
-// The record pickers over a module, installed by the part of the program that has them;
-// the built-in ones are not available, so a new record shows without them.
-class XRecordPickers
-{
-public:
-    virtual ~XRecordPickers() = default;
-    virtual bool IsAvailable() const { return false; }
-    // IDOK with the chosen record copied into chosen, IDCANCEL; the record with the
-    // ID starts selected (0: none).
-    virtual int ChooseOne(CModule& module, const CXMap& query, int startId, CXBase& chosen);
-    // IDOK with the chosen records appended, IDCANCEL; the records with the IDs start
-    // chosen when the query returns them.
-    virtual int ChooseMany(CModule& module, const CXMap& query, const std::set<int>& startIds, CXArray& chosen);
-};
-// The pickers of the desktop: the one- and several-record picker dialogs.
-class CDialogPickers : public XRecordPickers
-{
-public:
-    bool IsAvailable() const override { return true; }
-    int ChooseOne(CModule& module, const CXMap& query, int startId, CXBase& chosen) override;
-    int ChooseMany(CModule& module, const CXMap& query, const std::set<int>& startIds, CXArray& chosen) override;
-};
-XRecordPickers& RecordPickers();
-// Installs the pickers (not owned; null for the built-in ones) and returns the previous.
-XRecordPickers* SetRecordPickers(XRecordPickers* pickers);
 
 // A module's own edit page: a page dialog editing its own copy of the record (a new one
 // when the record is null).
@@ -63,6 +36,3 @@ int OpenItemRef(const CXBase& ref);
 // Saves the column scheme text as a new scheme of the module through the scheme's edit
 // frame, then reads the module's column schemes again. False when nothing was saved.
 bool SaveHeadScheme(int mduId, const QString& setup);
-
-// Installs what the list and link controls ask of the module layer.
-void InstallModuleHooks();

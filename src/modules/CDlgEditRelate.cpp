@@ -1,0 +1,62 @@
+#include "CDlgEditRelate.h"
+
+#include "CModule.h"
+#include "CXCmd.h"
+#include "CXListCtrl.h"
+#include "CommandIds.h"
+#include "Resources.h"
+#include "XWinStyles.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QVBoxLayout>
+
+namespace {
+
+const XDlgTemplate& RelateTemplate()
+{
+    static const XDlgTemplate t{376, QStringLiteral("关联记录"), WS_CHILD, {{1243, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    return t;
+}
+
+// A control of the program's own put into a template's slot, filling it.
+void FillSlot(QWidget* slot, QWidget* w, int margin)
+{
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(margin, margin, margin, margin);
+    box->addWidget(w);
+}
+
+} // namespace
+
+CDlgEditRelate::CDlgEditRelate(CXMap query, int mduId, int relCmd)
+    : CXDialogEx(false, &RelateTemplate()), m_query(std::move(query)), m_nMduID(mduId), m_nRelCmd(relCmd)
+{
+    m_strCaption = LoadCommandText(relCmd);
+}
+
+bool CDlgEditRelate::OnInitDialog()
+{
+    CXDialogEx::OnInitDialog();
+    QWidget* slot = GetDlgItem(1243);
+    m_list = new CXListCtrl(slot, 1243);
+    FillSlot(slot, m_list, 0);
+    auto* open = new CXCmd(ID_EDIT_MODIFY, true, true, true);
+    m_list->AddCmd(open);
+    return true;
+}
+
+void CDlgEditRelate::showEvent(QShowEvent* e)
+{
+    CXDialogEx::showEvent(e);
+    UpdateControls();
+    if (m_bRead || !m_list)
+        return;
+    m_bRead = true;
+    CModule* module = FindModule(m_nMduID);
+    if (!module)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    module->QueryItems(m_items, m_query, false, false);
+    m_list->SetItems(&m_items, module->GetHeads(), module->IsChildListQuery(m_query) ? 1 : 2, 0);
+    QGuiApplication::restoreOverrideCursor();
+}
