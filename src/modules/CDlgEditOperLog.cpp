@@ -75,13 +75,13 @@ void CDlgEditOperLog::OnLogout()
         button->setEnabled(false);
 }
 
-CDlgEdit* CreateOperLogDialog(bool bNew, const CXItem* row)
+std::unique_ptr<CDlgEdit> CreateOperLogDialog(bool bNew, const CXItem* row)
 {
     const auto* log = dynamic_cast<const CDBOperLog*>(row);
     if (!CModuleOperLog::CanOpenSession(log, XDateTime::Now()))
         return nullptr;
-    auto* frame = new CDlgEdit(bNew, MDU_OPERLOG);
+    auto frame = std::make_unique<CDlgEdit>(bNew, MDU_OPERLOG);
     frame->m_pages.push_back(new CDlgEditOperLog(log));
-    SetWndReadOnly(frame, true);
+    SetWndReadOnly(frame.get(), true);
     return frame;
 }

@@ -3,6 +3,8 @@
 #include "CDBOperLog.h"
 #include "CXDialogEx.h"
 
+#include <memory>
+
 class CDlgEdit;
 class CHtmlCtrl;
 
@@ -29,4 +31,4 @@ protected:
 
 // The read-only frame over the row's session page; null unless the row is an open login
 // session that may be shown.
-CDlgEdit* CreateOperLogDialog(bool bNew, const CXItem* row);
+std::unique_ptr<CDlgEdit> CreateOperLogDialog(bool bNew, const CXItem* row);

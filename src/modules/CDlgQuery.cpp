@@ -325,7 +325,7 @@ void CDlgQuery::OnSchemeButton(int id)
             return;
         }
         CModule* schemes = FindModule(MDU_PRJQUERY);
-        CDlgEdit* frame = schemes ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
+        const std::unique_ptr<CDlgEdit> frame = schemes ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
         if (!frame)
             return;
         if (auto* scheme = dynamic_cast<CDBPrjQuery*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
@@ -335,7 +335,6 @@ void CDlgQuery::OnSchemeButton(int id)
         if (frame->DoModal() == IDOK)
             if (QObject* main = XGetMainWindow())
                 XPostMessage(main, WM_XSTATUSBAR, 0, 0);
-        delete frame;
     }
 }
 

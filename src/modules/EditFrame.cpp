@@ -50,7 +50,7 @@ void SetEditPageMaker(int mduId, XEditPageMaker maker)
         Makers().erase(mduId);
 }
 
-CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item)
+std::unique_ptr<CDlgEdit> CreateEditDialog(CModule& module, bool bNew, const CXItem* item)
 {
     // Log rows open only as login sessions, in a read-only frame without related pages.
     if (module.GetMduID() == MDU_OPERLOG)
@@ -58,9 +58,9 @@ CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item)
     const auto it = Makers().find(module.GetMduID());
     if (it == Makers().end())
         return nullptr;
-    auto* frame = new CDlgEdit(bNew, module.GetMduID());
-    frame->m_pages.push_back(it->second(bNew, item));
-    return PrepareEditDialog(module, frame, bNew);
+    auto frame = std::make_unique<CDlgEdit>(bNew, module.GetMduID());
+    frame->m_pages.push_back(it->second(bNew, item).release());
+    return PrepareEditDialog(module, std::move(frame), bNew);
 }
 
 namespace {
@@ -90,7 +90,7 @@ bool PickFirstLines(CXItem& item, const CHead& h)
 
 } // namespace
 
-CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
+std::unique_ptr<CDlgEdit> PrepareEditDialog(CModule& module, std::unique_ptr<CDlgEdit> frame, bool bNew)
 {
     CXItem* item = frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem();
     const CHeads* heads = module.GetHeads();
@@ -103,10 +103,8 @@ CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
             if ((h->m_nType != XLK && h->m_nType != XAR) || !h->m_nOffset || item->GetAccess(h, user) != 1)
                 continue;
             if (h->m_nType == XAR) {
-                if (!PickFirstLines(*item, *h)) {
-                    delete frame;
+                if (!PickFirstLines(*item, *h))
                     return nullptr;
-                }
                 continue;
             }
             CXBase& link = item->Member<CXBase>(h->m_nOffset);
@@ -114,10 +112,8 @@ CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew)
             if (!target || link.m_nMduID == item->m_nMduID || link.m_nID != 0)
                 continue;
             CXBase chosen;
-            if (RecordPickers().ChooseOne(*target, item->GetRelateQuery(h, nullptr), 0, chosen) != IDOK) {
-                delete frame;
+            if (RecordPickers().ChooseOne(*target, item->GetRelateQuery(h, nullptr), 0, chosen) != IDOK)
                 return nullptr;
-            }
             link.CopyBase(chosen);
         }
         item->Validate(user, true);
@@ -146,27 +142,25 @@ int OpenItems(CModule* module, CXArray& items, bool bViewOnly)
     if (items.GetSize() == 0)
         return IDCANCEL;
     if (module && items.GetSize() == 1) {
-        if (CDlgEdit* frame = CreateEditDialog(*module, false, items.GetAt(0))) {
+        if (const std::unique_ptr<CDlgEdit> frame = CreateEditDialog(*module, false, items.GetAt(0))) {
             if (bViewOnly) {
                 frame->Create();
-                SetWndReadOnly(frame, true);
+                SetWndReadOnly(frame.get(), true);
             }
             const int result = frame->DoModal();
             if (result == IDOK && frame->GetItem())
                 frame->GetItem()->CopyTo(items.GetAt(0));
-            delete frame;
             return result;
         }
     }
     // several records, or a module without its own frame: one read-only page of them all
-    auto* frame = new CDlgEdit(false, module ? module->GetMduID() : 0);
+    CDlgEdit frame(false, module ? module->GetMduID() : 0);
     auto* page = new CDlgEditViewItems;
     for (const CXItem* item : items)
         page->m_items.Add(item->CopyTo(nullptr));
-    frame->m_pages.push_back(page);
-    MakeViewOnly(frame);
-    frame->DoModal();
-    delete frame;
+    frame.m_pages.push_back(page);
+    MakeViewOnly(&frame);
+    frame.DoModal();
     return IDCANCEL;
 }
 
@@ -188,16 +182,14 @@ bool SaveHeadScheme(int mduId, const QString& setup)
 {
     CModule* schemes = FindModule(MDU_PRJORDER);
     CModule* owner = FindModule(mduId);
-    CDlgEdit* frame = schemes && owner ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
+    const std::unique_ptr<CDlgEdit> frame = schemes && owner ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
     if (!frame)
         return false;
     if (auto* scheme = dynamic_cast<CDBPrjOrder*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
         scheme->m_nParentID = mduId;
         scheme->m_strRightData = setup;
     }
-    const bool saved = frame->DoModal() == IDOK;
-    delete frame;
-    if (!saved)
+    if (frame->DoModal() != IDOK)
         return false;
     owner->m_headSchemes.RemoveAll();
     CXMap query;

@@ -3,6 +3,7 @@
 #include <QtCore/QString>
 
 #include <functional>
+#include <memory>
 
 class CDlgEdit;
 class CModule;
@@ -13,18 +14,18 @@ class CXItem;
 
 // A module's own edit page: a page dialog editing its own copy of the record (a new one
 // when the record is null).
-using XEditPageMaker = std::function<CXDialogEx*(bool bNew, const CXItem* item)>;
+using XEditPageMaker = std::function<std::unique_ptr<CXDialogEx>(bool bNew, const CXItem* item)>;
 // Registers the module's page (an empty function: the module has no edit frame).
 void SetEditPageMaker(int mduId, XEditPageMaker maker);
 
 // The module's edit frame over its own page, finished by PrepareEditDialog; null when the
-// module has no edit frame or a required choice was cancelled. The caller runs and deletes it.
-CDlgEdit* CreateEditDialog(CModule& module, bool bNew, const CXItem* item);
+// module has no edit frame or a required choice was cancelled.
+std::unique_ptr<CDlgEdit> CreateEditDialog(CModule& module, bool bNew, const CXItem* item);
 // A new record first gets the records its editable, still empty links into other modules
 // must name, through the one-record picker; cancelling one cancels the record. Then it is
 // validated; saved ones get one page per relation that
-// applies to them. Null (and the frame deleted) when the user cancelled.
-CDlgEdit* PrepareEditDialog(CModule& module, CDlgEdit* frame, bool bNew);
+// applies to them. Null (the frame gone) when the user cancelled.
+std::unique_ptr<CDlgEdit> PrepareEditDialog(CModule& module, std::unique_ptr<CDlgEdit> frame, bool bNew);
 
 // One record in the module's edit frame (its edits copied back on OK), several (or a
 // module without edit frame) as one read-only page; IDCANCEL when nothing was saved.

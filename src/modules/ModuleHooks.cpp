@@ -19,13 +19,12 @@ class CModuleLinkActions : public XLinkActions
 public:
     bool CreateNew(CModule& module, CXBase& created) override
     {
-        CDlgEdit* frame = CreateEditDialog(module, true, nullptr);
+        const std::unique_ptr<CDlgEdit> frame = CreateEditDialog(module, true, nullptr);
         if (!frame)
             return false;
         const bool ok = frame->DoModal() == IDOK && frame->GetItem();
         if (ok)
             created.CopyBase(*frame->GetItem());
-        delete frame;
         return ok;
     }
     bool ChooseOne(CModule& module, const CXMap& query, const CXBase& current, CXBase& chosen) override
@@ -56,8 +55,12 @@ void InstallModuleHooks()
     SetLinkActions(&actions);
     static CDialogPickers pickers;
     SetRecordPickers(&pickers);
-    SetEditPageMaker(MDU_PRJQUERY, [](bool bNew, const CXItem* item) { return new CDlgEditPrjQuery(bNew, item); });
-    SetEditPageMaker(MDU_PRJORDER, [](bool bNew, const CXItem* item) { return new CDlgEditPrjOrder(bNew, item); });
+    SetEditPageMaker(MDU_PRJQUERY, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
+        return std::make_unique<CDlgEditPrjQuery>(bNew, item);
+    });
+    SetEditPageMaker(MDU_PRJORDER, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
+        return std::make_unique<CDlgEditPrjOrder>(bNew, item);
+    });
     CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
         return OpenItems(module, items, bViewOnly);
     };

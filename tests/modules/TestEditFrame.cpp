@@ -340,7 +340,9 @@ protected:
     void SetUp() override
     {
         EditFrame::SetUp();
-        SetEditPageMaker(MDU_COURSE, [](bool, const CXItem* item) { return new CDlgCoursePage(item); });
+        SetEditPageMaker(MDU_COURSE, [](bool, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
+            return std::make_unique<CDlgCoursePage>(item);
+        });
         InstallModuleHooks();
     }
     void TearDown() override
@@ -485,12 +487,14 @@ public:
 
 TEST_F(RelatedRecords, NewRecordFirstPicksItsLinksAndCancellingShowsNoFrame)
 {
-    SetEditPageMaker(MDU_RECEIPT, [](bool, const CXItem*) { return new CDlgReceiptPage; });
+    SetEditPageMaker(MDU_RECEIPT, [](bool, const CXItem*) -> std::unique_ptr<CXDialogEx> {
+        return std::make_unique<CDlgReceiptPage>();
+    });
     CScriptedPickers pickers;
     XRecordPickers* previous = SetRecordPickers(&pickers);
 
     pickers.answer = IDCANCEL;
-    EXPECT_EQ(CreateEditDialog(m_receipt, true, nullptr), nullptr);
+    EXPECT_EQ(CreateEditDialog(m_receipt, true, nullptr).get(), nullptr);
     EXPECT_EQ(pickers.asked, std::vector<int>{MDU_STUDENT});
 
     pickers.answer = IDOK;
@@ -532,13 +536,15 @@ public:
 
 TEST_F(RelatedRecords, NewRecordStartsItsEmptyChildListWithThePickedRecords)
 {
-    SetEditPageMaker(MDU_CHARGE, [](bool, const CXItem*) { return new CDlgBarePage<CPackage>; });
+    SetEditPageMaker(MDU_CHARGE, [](bool, const CXItem*) -> std::unique_ptr<CXDialogEx> {
+        return std::make_unique<CDlgBarePage<CPackage>>();
+    });
     CModuleT<CPackage> packages;
     CScriptedPickers pickers;
     XRecordPickers* previous = SetRecordPickers(&pickers);
 
     pickers.manyAnswer = IDCANCEL;
-    EXPECT_EQ(CreateEditDialog(packages, true, nullptr), nullptr);
+    EXPECT_EQ(CreateEditDialog(packages, true, nullptr).get(), nullptr);
     EXPECT_EQ(pickers.asked, std::vector<int>{-MDU_COURSE});
 
     pickers.manyAnswer = IDOK;

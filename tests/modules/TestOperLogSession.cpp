@@ -90,7 +90,7 @@ TEST_F(OperLogSession, EndedSessionsOpenNothing)
     CXArray rows(nullptr, true);
     ASSERT_TRUE(m_module.QueryItems(rows, Logins(), true, false));
     ASSERT_EQ(rows.GetSize(), 1);
-    EXPECT_EQ(CreateEditDialog(m_module, false, rows.GetAt(0)), nullptr);
+    EXPECT_EQ(CreateEditDialog(m_module, false, rows.GetAt(0)).get(), nullptr);
 }
 
 } // namespace
