@@ -9,6 +9,7 @@
 #include "CXItem.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
+#include "ModuleGone.h"
 #include "Resources.h"
 #include "XAppServices.h"
 
@@ -48,14 +49,34 @@ X_BEGIN_MESSAGE_MAP(CModuleCommands, XCmdTarget)
     X_ON_UPDATE_COMMAND_UI_RANGE(ID_REL_EDITLOG, ID_REL_TEACHER, OnUpdateRelCommand)
 X_END_MESSAGE_MAP()
 
+namespace {
+
+using XTargets = std::map<CModule*, std::unique_ptr<CModuleCommands>>;
+
+// Never destroyed, so that a module destroyed with the program's static objects can still
+// be forgotten.
+XTargets& Targets()
+{
+    static auto* targets = new XTargets;
+    return *targets;
+}
+
+// No target outlives its module: a kept one would refer to a destroyed module.
+void ForgetModule(CModule* module) { Targets().erase(module); }
+
+} // namespace
+
 CModuleCommands& ModuleCommands(CModule& module)
 {
-    static std::map<CModule*, std::unique_ptr<CModuleCommands>> targets;
-    auto& t = targets[&module];
+    static const bool watching = (AddModuleGoneCallback(&ForgetModule), true);
+    Q_UNUSED(watching);
+    auto& t = Targets()[&module];
     if (!t)
         t = std::make_unique<CModuleCommands>(module);
     return *t;
 }
+
+int ModuleCommandsCount() { return static_cast<int>(Targets().size()); }
 
 CXListCtrl* CModuleCommands::GetList() const
 {

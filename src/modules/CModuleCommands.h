@@ -29,5 +29,7 @@ public:
     CModule& m_module;
 };
 
-// The module's command target (made on first use, kept for the program's life).
+// The module's command target: made on first use, destroyed with the module.
 CModuleCommands& ModuleCommands(CModule& module);
+// The number of modules that have a command target now.
+int ModuleCommandsCount();

@@ -8,6 +8,7 @@
 #include "CXDBSession.h"
 #include "CXItem.h"
 #include "FormatString.h"
+#include "ModuleGone.h"
 #include "Resources.h"
 #include "TextUtils.h"
 #include "XAppServices.h"
@@ -24,6 +25,13 @@ std::vector<CModule*>& Modules()
 {
     static std::vector<CModule*> modules;
     return modules;
+}
+
+// Never destroyed: a module living until the program's static objects go still runs them.
+std::vector<XModuleGoneCallback>& GoneCallbacks()
+{
+    static auto* callbacks = new std::vector<XModuleGoneCallback>;
+    return *callbacks;
 }
 
 std::atomic<XModuleHost*> g_host{nullptr};
@@ -47,7 +55,12 @@ void InvalidateQuerySchemes() { g_schemeGeneration.fetch_add(1); }
 
 CModule::CModule(int mduId) : m_nMduID(mduId) {}
 
-CModule::~CModule() { UnregisterModule(this); }
+CModule::~CModule()
+{
+    UnregisterModule(this);
+    for (XModuleGoneCallback callback : GoneCallbacks())
+        callback(this);
+}
 
 QString CModule::GetName() const { return LoadCommandText(m_nMduID); }
 QString CModule::GetDescription() const { return DocumentPart(m_nMduID, 0); }
@@ -265,6 +278,13 @@ void UnregisterModule(CModule* module)
 {
     auto& list = Modules();
     list.erase(std::remove(list.begin(), list.end(), module), list.end());
+}
+
+void AddModuleGoneCallback(XModuleGoneCallback callback)
+{
+    auto& callbacks = GoneCallbacks();
+    if (callback && std::find(callbacks.begin(), callbacks.end(), callback) == callbacks.end())
+        callbacks.push_back(callback);
 }
 
 CModule* FindModule(int mduId)

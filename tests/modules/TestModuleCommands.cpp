@@ -153,4 +153,29 @@ TEST_F(ModuleCommands_, WithoutAWindowSchemeCommandsDoNothing)
     EXPECT_EQ(QueryLogRows(), 0);
 }
 
+// Each module's target goes with the module; a later module, wherever it lands, gets a
+// target of its own.
+TEST(ModuleCommandsCache, ATargetGoesWithItsModule)
+{
+    const int before = ModuleCommandsCount();
+    for (int round = 0; round < 3; ++round) {
+        auto course = std::make_unique<CTestModuleCourse>();
+        CModuleCommands& cmds = ModuleCommands(*course);
+        EXPECT_EQ(&ModuleCommands(*course), &cmds);
+        EXPECT_EQ(&cmds.m_module, course.get());
+        EXPECT_EQ(ModuleCommandsCount(), before + 1);
+        course.reset();
+        EXPECT_EQ(ModuleCommandsCount(), before);
+    }
+    // two modules at once keep two targets; destroying one leaves the other's
+    CTestModuleCourse a;
+    auto b = std::make_unique<CTestModuleCourse>();
+    CModuleCommands& targetA = ModuleCommands(a);
+    ModuleCommands(*b);
+    EXPECT_EQ(ModuleCommandsCount(), before + 2);
+    b.reset();
+    EXPECT_EQ(ModuleCommandsCount(), before + 1);
+    EXPECT_EQ(&ModuleCommands(a), &targetA);
+}
+
 } // namespace
