@@ -288,11 +288,11 @@ CXListCtrl::CXListCtrl(QWidget* parent, int controlId)
             [this](const QPoint& pos) { ShowContextMenu(header()->viewport()->mapToGlobal(pos)); });
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& i) {
         if (const int g = m_model->GroupOf(i); g >= 0)
-            m_model->m_groups[static_cast<std::size_t>(g)].collapsed = true;
+            m_model->SetGroupCollapsed(g, true);
     });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) {
         if (const int g = m_model->GroupOf(i); g >= 0 && !m_bRestoring)
-            m_model->m_groups[static_cast<std::size_t>(g)].collapsed = false;
+            m_model->SetGroupCollapsed(g, false);
     });
     m_selTimer.setSingleShot(true);
     m_selTimer.setInterval(200);
@@ -340,24 +340,20 @@ QString UserSection()
 void CXListCtrl::SetItems(CXArray* items, CHeads* heads, int mode, int imageMode)
 {
     m_model->BeginReset();
-    if (items != m_pItems) {
-        m_model->m_rows.clear();
-        if (m_pItems)
-            m_pItems->RemoveAll();
-    } else {
-        // Binding the array that is already bound again: the rows go, the records stay.
-        m_model->m_rows.clear();
-    }
-    m_model->m_groups.clear();
-    m_model->m_bGrouped = false;
+    // The rows go; so do the records of the array bound so far, unless it is bound again.
+    m_model->ClearData();
+    if (items != m_pItems && m_pItems)
+        m_pItems->RemoveAll();
     m_model->EndReset();
     m_pItems = items;
     SetHeads(heads, mode, imageMode);
     if (items) {
-        m_model->BeginReset();
-        m_model->m_rows.reserve(static_cast<std::size_t>(items->GetSize()));
+        std::vector<XListModel::Row> rows;
+        rows.reserve(static_cast<std::size_t>(items->GetSize()));
         for (CXItem* item : *items)
-            m_model->m_rows.push_back(XListModel::Row{item, item->m_bEnabled && item->IsChecked()});
+            rows.push_back(XListModel::Row{item, item->m_bEnabled && item->IsChecked()});
+        m_model->BeginReset();
+        m_model->SetRowsData(std::move(rows));
         m_model->EndReset();
     }
     LayoutCmds();
@@ -428,7 +424,8 @@ void CXListCtrl::RebuildColumns()
         heads.push_back(i);
     }
     m_model->BeginReset();
-    m_nColumns = m_model->m_nColumns = static_cast<int>(heads.size());
+    m_nColumns = static_cast<int>(heads.size());
+    m_model->SetColumnCount(m_nColumns);
     m_model->EndReset();
     QHeaderView* hv = header();
     // Back to creation order before the positions are applied again.
@@ -470,17 +467,17 @@ void CXListCtrl::ResetModel(const std::function<void()>& change)
     m_model->BeginReset();
     change();
     m_model->EndReset();
-    m_selFlags.assign(m_model->m_rows.size(), 0);
+    m_selFlags.assign(static_cast<std::size_t>(m_model->RowCount()), 0);
     m_nSelCount = 0;
 
-    if (m_model->m_bGrouped) {
+    if (m_model->IsGrouped()) {
         // expandAll reports every group as expanded; the kept states must survive it.
         m_bRestoring = true;
         expandAll();
         m_bRestoring = false;
-        for (int g = 0; g < static_cast<int>(m_model->m_groups.size()); ++g) {
+        for (int g = 0; g < m_model->GroupCount(); ++g) {
             setFirstColumnSpanned(g, QModelIndex(), true);
-            if (m_model->m_groups[static_cast<std::size_t>(g)].collapsed)
+            if (m_model->GroupAt(g).collapsed)
                 collapse(m_model->IndexOfGroup(g));
 
         }
@@ -503,9 +500,9 @@ void CXListCtrl::ResetModel(const std::function<void()>& change)
                 }
             }
         };
-        if (m_model->m_bGrouped) {
-            for (int g = 0; g < static_cast<int>(m_model->m_groups.size()); ++g) {
-                const std::vector<int>& rows = m_model->m_groups[static_cast<std::size_t>(g)].rows;
+        if (m_model->IsGrouped()) {
+            for (int g = 0; g < m_model->GroupCount(); ++g) {
+                const std::vector<int>& rows = m_model->GroupAt(g).rows;
                 scan(m_model->IndexOfGroup(g), static_cast<int>(rows.size()), [&rows](int r) { return rows[static_cast<std::size_t>(r)]; });
             }
         } else {
@@ -514,7 +511,7 @@ void CXListCtrl::ResetModel(const std::function<void()>& change)
         selectionModel()->select(sel, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     if (currentItem)
-        for (int i = 0; i < static_cast<int>(m_model->m_rows.size()); ++i)
+        for (int i = 0; i < m_model->RowCount(); ++i)
             if (m_model->RowAt(i).item == currentItem) {
                 const QModelIndex idx = m_model->IndexOfItem(i);
                 if (idx.parent().isValid() && !isExpanded(idx.parent()))
@@ -533,8 +530,10 @@ void CXListCtrl::Resort()
         const bool desc = head->m_nListSort == 2;
         std::vector<XSortKey> keys;
         keys.reserve(static_cast<std::size_t>(n));
-        for (const XListModel::Row& row : m_model->m_rows)
-            keys.push_back(row.item ? MakeSortKey(*row.item, head) : XSortKey());
+        for (int i = 0; i < n; ++i) {
+            const CXItem* item = m_model->RowAt(i).item;
+            keys.push_back(item ? MakeSortKey(*item, head) : XSortKey());
+        }
         std::vector<int> order(static_cast<std::size_t>(n));
         std::iota(order.begin(), order.end(), 0);
         // Stable: equal records keep their relative order, in both directions.
@@ -542,13 +541,7 @@ void CXListCtrl::Resort()
             const int r = CompareSortKeys(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)], head);
             return desc ? r > 0 : r < 0;
         });
-        ResetModel([&] {
-            std::vector<XListModel::Row> rows;
-            rows.reserve(order.size());
-            for (int i : order)
-                rows.push_back(std::move(m_model->m_rows[static_cast<std::size_t>(i)]));
-            m_model->m_rows = std::move(rows);
-        });
+        ResetModel([&] { m_model->ReorderRowsData(order); });
         QGuiApplication::restoreOverrideCursor();
         const int first = GetFirstSelected();
         if (first >= 0)
@@ -612,7 +605,7 @@ void CXListCtrl::OnHeaderClicked(int column)
 // ---------------------------------------------------------------------------------------
 // Item API
 
-int CXListCtrl::GetItemCount() const { return static_cast<int>(m_model->m_rows.size()); }
+int CXListCtrl::GetItemCount() const { return m_model->RowCount(); }
 
 CXItem* CXListCtrl::GetItemData(int i) const
 {
@@ -622,7 +615,7 @@ CXItem* CXListCtrl::GetItemData(int i) const
 void CXListCtrl::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     QTreeView::selectionChanged(selected, deselected);
-    m_selFlags.resize(m_model->m_rows.size(), 0);
+    m_selFlags.resize(static_cast<std::size_t>(m_model->RowCount()), 0);
     auto apply = [this](const QItemSelection& s, char on) {
         for (const QItemSelectionRange& r : s)
             for (int row = r.top(); row <= r.bottom(); ++row) {
@@ -716,7 +709,7 @@ void CXListCtrl::DeleteAllItems()
 
 void CXListCtrl::RemoveItems(const std::vector<int>& items)
 {
-    std::vector<char> doomed(m_model->m_rows.size(), 0);
+    std::vector<char> doomed(static_cast<std::size_t>(m_model->RowCount()), 0);
     std::unordered_set<CXItem*> records;
     for (int i : items)
         if (i >= 0 && i < GetItemCount()) {
@@ -758,20 +751,7 @@ void CXListCtrl::SetCheck(int i, bool checked)
 int CXListCtrl::InsertItem(int i, CXItem* item)
 {
     i = std::clamp(i, 0, GetItemCount());
-    ResetModel([&] {
-        m_model->m_rows.insert(m_model->m_rows.begin() + i,
-                               XListModel::Row{item, item && item->m_bEnabled && item->IsChecked()});
-        if (m_model->m_bGrouped) {
-            for (XListModel::Group& g : m_model->m_groups)
-                for (int& r : g.rows)
-                    if (r >= i)
-                        ++r;
-            if (m_model->m_groups.empty())
-                m_model->m_groups.push_back(XListModel::Group{});
-            m_model->m_groups.back().rows.push_back(i);
-            std::sort(m_model->m_groups.back().rows.begin(), m_model->m_groups.back().rows.end());
-        }
-    });
+    ResetModel([&] { m_model->InsertRowData(i, item, item && item->m_bEnabled && item->IsChecked()); });
     return i;
 }
 
@@ -781,11 +761,11 @@ int CXListCtrl::AddItem(CXItem* item, int selectMode)
         m_pItems->AddAdopted(item);
     const int i = GetItemCount();
     const bool checked = item->m_bEnabled && item->IsChecked();
-    if (m_model->m_bGrouped)
+    if (m_model->IsGrouped())
         ResetModel([&] { m_model->AppendRowData(item, checked); });
     else
         m_model->AppendRow(item, checked);
-    m_selFlags.resize(m_model->m_rows.size(), 0);
+    m_selFlags.resize(static_cast<std::size_t>(m_model->RowCount()), 0);
     if (selectMode == 2) {
         selectionModel()->clearSelection();
         EnsureVisible(i, false);
@@ -818,8 +798,8 @@ std::vector<int> CXListCtrl::GetColumnOrder() const
 std::vector<CXListCtrl::XGroupInfo> CXListCtrl::GetGroups() const
 {
     std::vector<XGroupInfo> groups;
-    if (m_model->m_bGrouped)
-        for (const XListModel::Group& g : m_model->m_groups)
+    if (m_model->IsGrouped())
+        for (const XListModel::Group& g : m_model->Groups())
             groups.push_back(XGroupInfo{g.header, g.rows.empty() ? -1 : g.rows.front(), static_cast<int>(g.rows.size())});
     return groups;
 }
@@ -827,7 +807,7 @@ std::vector<CXListCtrl::XGroupInfo> CXListCtrl::GetGroups() const
 // ---------------------------------------------------------------------------------------
 // Groups
 
-bool CXListCtrl::IsGroupView() const { return m_model->m_bGrouped; }
+bool CXListCtrl::IsGroupView() const { return m_model->IsGrouped(); }
 
 namespace {
 
@@ -856,15 +836,14 @@ bool CXListCtrl::HasUnitColumns() const
 
 void CXListCtrl::UpdateGroups()
 {
-    for (const XListModel::Row& row : m_model->m_rows)
-        if (row.item)
-            row.item->m_nDispOrder = -1;
+    for (int i = 0; i < m_model->RowCount(); ++i)
+        if (CXItem* item = m_model->RowAt(i).item)
+            item->m_nDispOrder = -1;
     ApplyHeaderArrows();
     const bool want = HasGroupColumns() && m_nGroupHead >= 0 && m_nGroupHead < m_heads.GetSize() && GetItemCount() > 0;
     ResetModel([&] {
         if (!want) {
-            m_model->m_bGrouped = false;
-            m_model->m_groups.clear();
+            m_model->ClearGroupsData();
             return;
         }
         const CHead* gh = m_heads[m_nGroupHead];
@@ -872,8 +851,8 @@ void CXListCtrl::UpdateGroups()
         std::unordered_map<int, std::size_t> byId;
         std::unordered_map<int, QString> texts;
         // Existing groups keep their place and state; new ones follow in order of first rows.
-        if (m_model->m_bGrouped)
-            for (const XListModel::Group& g : m_model->m_groups) {
+        if (m_model->IsGrouped())
+            for (const XListModel::Group& g : m_model->Groups()) {
                 byId.emplace(g.id, groups.size());
                 groups.push_back(XListModel::Group{g.id, QString(), {}, g.collapsed});
             }
@@ -895,8 +874,7 @@ void CXListCtrl::UpdateGroups()
                 items.push_back(m_model->RowAt(r).item);
             g.header = GroupHeaderText(m_heads, m_nGroupHead, texts[g.id], items);
         }
-        m_model->m_groups = std::move(groups);
-        m_model->m_bGrouped = true;
+        m_model->SetGroupsData(std::move(groups));
     });
     const int first = GetFirstSelected();
     if (first >= 0)
@@ -909,7 +887,7 @@ int CXListCtrl::CompareGroups(int groupA, int groupB) const
 {
     const XListModel::Group* a = nullptr;
     const XListModel::Group* b = nullptr;
-    for (const XListModel::Group& g : m_model->m_groups) {
+    for (const XListModel::Group& g : m_model->Groups()) {
         if (g.id == groupA) a = &g;
         if (g.id == groupB) b = &g;
     }
@@ -920,22 +898,21 @@ int CXListCtrl::CompareGroups(int groupA, int groupB) const
 
 void CXListCtrl::SortGroups()
 {
-    if (!m_model->m_bGrouped)
+    if (!m_model->IsGrouped())
         return;
     ResetModel([&] {
-        std::stable_sort(m_model->m_groups.begin(), m_model->m_groups.end(),
-                         [&](const XListModel::Group& a, const XListModel::Group& b) {
-                             return CompareItems(GetItemData(a.rows.front()), GetItemData(b.rows.front()), m_nGroupHead) < 0;
-                         });
+        m_model->SortGroupsData([&](const XListModel::Group& a, const XListModel::Group& b) {
+            return CompareItems(GetItemData(a.rows.front()), GetItemData(b.rows.front()), m_nGroupHead) < 0;
+        });
     });
 }
 
 void CXListCtrl::SetGroupState(int groupId, int mask, int state)
 {
-    for (int g = 0; g < static_cast<int>(m_model->m_groups.size()); ++g)
-        if (m_model->m_groups[static_cast<std::size_t>(g)].id == groupId && (mask & 1)) {
+    for (int g = 0; g < m_model->GroupCount(); ++g)
+        if (m_model->GroupAt(g).id == groupId && (mask & 1)) {
             const bool collapse = state & 1;
-            m_model->m_groups[static_cast<std::size_t>(g)].collapsed = collapse;
+            m_model->SetGroupCollapsed(g, collapse);
             setExpanded(m_model->IndexOfGroup(g), !collapse);
         }
 }

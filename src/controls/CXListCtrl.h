@@ -186,8 +186,6 @@ private:
     void OnSelectionTimer();
     QString EmptyText() const;
     bool RouteToParent(int id, int code, XCmdUI* ui, bool probeOnly);
-    void PaintStrip(QPainter& p);
-    QRect StripRect() const;
 
     XListModel* m_model;
     int m_nColumns = 0;

@@ -76,7 +76,7 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
     const int id = ui->m_nID;
     const int n = GetItemCount();
     const int sel = GetSelectedCount();
-    const bool groups = IsGroupView() && !m_model->m_groups.empty();
+    const bool groups = IsGroupView() && m_model->GroupCount() > 0;
     const bool clickable = HasLayout();
     const CHead* selHead = m_nSelColumn >= 0 && m_nSelColumn < m_nColumns ? m_heads[GetHeadOfColumn(m_nSelColumn)] : nullptr;
     switch (id) {
@@ -132,7 +132,7 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
         break;
     case ID_XCTRL_GRPSORTASC:
     case ID_XCTRL_GRPSORTDESC: {
-        ui->Enable(m_model->m_groups.size() > 1 && IsGroupView() && clickable);
+        ui->Enable(m_model->GroupCount() > 1 && IsGroupView() && clickable);
         const int dir = id == ID_XCTRL_GRPSORTASC ? 1 : 2;
         ui->SetRadio(m_nGroupHead >= 0 && m_nGroupHead < m_heads.GetSize() && m_heads[m_nGroupHead]->m_nListSort == dir);
         break;
@@ -143,7 +143,7 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
     case ID_XCTRL_GRPEXPAND: {
         ui->Enable(true);
         const int g = m_model->GroupOf(currentIndex());
-        const bool collapsed = g >= 0 && m_model->m_groups[static_cast<std::size_t>(g)].collapsed;
+        const bool collapsed = g >= 0 && m_model->GroupAt(g).collapsed;
         ui->SetRadio(id == ID_XCTRL_GRPCOLLAPS ? collapsed : (g >= 0 && !collapsed));
         break;
     }
@@ -241,14 +241,14 @@ void CXListCtrl::OnListCommand(int id)
         return;
     case ID_XCTRL_GRPCOLLAPSEALL:
     case ID_XCTRL_GRPEXPANDALL:
-        for (const XListModel::Group& g : std::vector<XListModel::Group>(m_model->m_groups))
+        for (const XListModel::Group& g : std::vector<XListModel::Group>(m_model->Groups()))
             SetGroupState(g.id, 1, id == ID_XCTRL_GRPCOLLAPSEALL ? 1 : 0);
         return;
     case ID_XCTRL_GRPCOLLAPS:
     case ID_XCTRL_GRPEXPAND: {
         const int g = m_model->GroupOf(currentIndex());
         if (g >= 0)
-            SetGroupState(m_model->m_groups[static_cast<std::size_t>(g)].id, 1, id == ID_XCTRL_GRPCOLLAPS ? 1 : 0);
+            SetGroupState(m_model->GroupAt(g).id, 1, id == ID_XCTRL_GRPCOLLAPS ? 1 : 0);
         return;
     }
     default: break;

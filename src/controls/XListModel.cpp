@@ -9,6 +9,8 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QPalette>
 
+#include <algorithm>
+
 namespace {
 // Item rows carry their group + 1 in the internal id; group rows and flat rows carry 0.
 constexpr quintptr kTop = 0;
@@ -275,4 +277,54 @@ void XListModel::SetChecked(int i, bool checked)
         item->m_bSelected = checked ? 1 : 0;
     const QModelIndex idx = IndexOfItem(i);
     emit dataChanged(idx, idx);
+}
+
+void XListModel::ClearData()
+{
+    m_rows.clear();
+    m_groups.clear();
+    m_bGrouped = false;
+}
+
+void XListModel::SetRowsData(std::vector<Row> rows) { m_rows = std::move(rows); }
+
+void XListModel::ReorderRowsData(const std::vector<int>& order)
+{
+    std::vector<Row> rows;
+    rows.reserve(order.size());
+    for (int i : order)
+        rows.push_back(std::move(m_rows[static_cast<std::size_t>(i)]));
+    m_rows = std::move(rows);
+}
+
+void XListModel::InsertRowData(int i, CXItem* item, bool checked)
+{
+    m_rows.insert(m_rows.begin() + i, Row{item, checked});
+    if (!m_bGrouped)
+        return;
+    for (Group& g : m_groups)
+        for (int& r : g.rows)
+            if (r >= i)
+                ++r;
+    if (m_groups.empty())
+        m_groups.push_back(Group{});
+    m_groups.back().rows.push_back(i);
+    std::sort(m_groups.back().rows.begin(), m_groups.back().rows.end());
+}
+
+void XListModel::SetGroupsData(std::vector<Group> groups)
+{
+    m_groups = std::move(groups);
+    m_bGrouped = true;
+}
+
+void XListModel::ClearGroupsData()
+{
+    m_groups.clear();
+    m_bGrouped = false;
+}
+
+void XListModel::SortGroupsData(const std::function<bool(const Group&, const Group&)>& less)
+{
+    std::stable_sort(m_groups.begin(), m_groups.end(), less);
 }

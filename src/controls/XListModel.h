@@ -4,6 +4,7 @@
 #include <QtCore/QStringList>
 #include <QtGui/QColor>
 
+#include <functional>
 #include <vector>
 
 class CXItem;
@@ -52,9 +53,21 @@ public:
     QModelIndex IndexOfItem(int item, int column = 0) const;
     QModelIndex IndexOfGroup(int group) const;
 
+    // Rows by item index.
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
     const Row& RowAt(int i) const { return m_rows[static_cast<std::size_t>(i)]; }
     const QStringList& TextsOf(int i) const;
     QColor BackgroundOf(int i) const;
+
+    // Groups by their place (the group row); empty in flat view.
+    bool IsGrouped() const { return m_bGrouped; }
+    int GroupCount() const { return static_cast<int>(m_groups.size()); }
+    const Group& GroupAt(int g) const { return m_groups[static_cast<std::size_t>(g)]; }
+    const std::vector<Group>& Groups() const { return m_groups; }
+    // The view collapsed or expanded the group.
+    void SetGroupCollapsed(int g, bool collapsed) { m_groups[static_cast<std::size_t>(g)].collapsed = collapsed; }
+
+    void SetColumnCount(int columns) { m_nColumns = columns; }
 
     void BeginReset() { beginResetModel(); }
     void EndReset();
@@ -68,13 +81,26 @@ public:
     void RemoveRowsData(const std::vector<char>& doomed);
     void SetChecked(int i, bool checked);
 
+    // The rest change the rows or groups only inside a reset (BeginReset/EndReset).
+    // No rows and no groups: the flat view.
+    void ClearData();
+    void SetRowsData(std::vector<Row> rows);
+    // Row k becomes the row that was at order[k]; order holds every item index once.
+    void ReorderRowsData(const std::vector<int>& order);
+    // The row is inserted at the item index; in group view it joins the last group.
+    void InsertRowData(int i, CXItem* item, bool checked);
+    // Group view over the groups (each row in one group), or back to the flat view.
+    void SetGroupsData(std::vector<Group> groups);
+    void ClearGroupsData();
+    // Stable: groups the order does not tell apart keep their places.
+    void SortGroupsData(const std::function<bool(const Group&, const Group&)>& less);
+
+private:
+    void Renumber();
     std::vector<Row> m_rows;
     std::vector<Group> m_groups;
     bool m_bGrouped = false;
     int m_nColumns = 0;
-
-private:
-    void Renumber();
     CXListCtrl* m_list;
     std::vector<int> m_groupOfRow; // group of each item index in group view
     std::vector<int> m_placeInGroup;

@@ -300,7 +300,7 @@ TEST(ListCtrl, GroupsCarryCountsStatisticsAndStatusColours)
     EXPECT_NE(plain, warned);
 
     // collapsed groups stay collapsed across a regrouping; a statistic toggle regroups
-    f.list.SetGroupState(m->m_groups[1].id, 1, 1);
+    f.list.SetGroupState(m->GroupAt(1).id, 1, 1);
 
     f.list.OnListCommand(ID_XCTRL_CALC00 + 0); // first statistic head: the state column
     EXPECT_FALSE(f.list.isExpanded(m->index(1, 0)));
