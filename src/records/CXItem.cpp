@@ -292,10 +292,7 @@ QString CXItem::GetModuleDescription() const
 // ---------------------------------------------------------------------------------------
 // Default operations
 
-namespace {
-
-// The value of a scalar field: the getter's result for a computed field, else the member.
-XFieldValue ValueOf(const CXItem& item, const CHead* head, int row = 0)
+XFieldValue FieldValue(const CXItem& item, const CHead* head, int row)
 {
     if (head->m_pfnGet)
         return head->m_pfnGet(item, row);
@@ -318,6 +315,16 @@ XFieldValue ValueOf(const CXItem& item, const CHead* head, int row = 0)
     }
 }
 
+double FieldNumber(const XFieldValue& v)
+{
+    if (const double* d = std::get_if<double>(&v)) return *d;
+    if (const int* i = std::get_if<int>(&v)) return *i;
+    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return t->Day();
+    return 0;
+}
+
+namespace {
+
 int AsInt(const XFieldValue& v)
 {
     if (const int* i = std::get_if<int>(&v)) return *i;
@@ -326,18 +333,10 @@ int AsInt(const XFieldValue& v)
     return 0;
 }
 
-double AsDouble(const XFieldValue& v)
-{
-    if (const double* d = std::get_if<double>(&v)) return *d;
-    if (const int* i = std::get_if<int>(&v)) return *i;
-    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return t->Day();
-    return 0;
-}
-
 XDateTime AsDate(const XFieldValue& v)
 {
     if (const XDateTime* t = std::get_if<XDateTime>(&v)) return *t;
-    return XDateTime(AsDouble(v));
+    return XDateTime(FieldNumber(v));
 }
 
 } // namespace
@@ -349,7 +348,7 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
     QString text;
     switch (head->m_nType) {
     case XIN: {
-        const int value = AsInt(ValueOf(*this, head));
+        const int value = AsInt(FieldValue(*this, head));
         if (head->IsOptionList()) {
             QStringList texts;
             QList<int> values;
@@ -368,7 +367,7 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
         break;
     }
     case XNU: {
-        const double value = AsDouble(ValueOf(*this, head));
+        const double value = FieldNumber(FieldValue(*this, head));
         if (!(bDisplay && value == 0.0)) {
             text = FormatString(GetFormat(head), value);
             if (bUnit || bPrefix || bDisplay)
@@ -379,7 +378,7 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
         break;
     }
     case XDT: {
-        const XDateTime value = AsDate(ValueOf(*this, head));
+        const XDateTime value = AsDate(FieldValue(*this, head));
         if (value.Day() != 0)
             text = value.Format(GetFormat(head));
         break;
@@ -407,16 +406,16 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
             text = QString::number(Member<CXImage>(head->m_nOffset).m_nPhotoID);
         break;
     case XTS:
-        text = CXTimeSpan(AsInt(ValueOf(*this, head))).Format();
+        text = CXTimeSpan(AsInt(FieldValue(*this, head))).Format();
         break;
     case XDR: {
-        const XFieldValue v = ValueOf(*this, head);
+        const XFieldValue v = FieldValue(*this, head);
         if (const CXDateRange* r = std::get_if<CXDateRange>(&v))
             text = r->Format(GetFormat(head));
         break;
     }
     case XSW: {
-        const XFieldValue v = ValueOf(*this, head);
+        const XFieldValue v = FieldValue(*this, head);
         if (const QString* s = std::get_if<QString>(&v))
             text = *s;
         break;
@@ -505,12 +504,7 @@ QString CXItem::GetFormat(const CHead* head) const
 {
     if (!head->m_strFormat.isEmpty())
         return head->m_strFormat;
-    switch (head->m_nType) {
-    case XIN: return QStringLiteral("%d");
-    case XNU: return QStringLiteral("%1.2f");
-    case XDT: return QStringLiteral("%Y年%#m月%#d日");
-    default: return QString();
-    }
+    return DefaultFieldFormat(head->m_nType);
 }
 
 void CXItem::GetRange(const CHead* head, int& min, int& max) const
@@ -621,7 +615,7 @@ QString CXItem::GetRawText(const CHead* head) const
 QString CXItem::GetGroupText(const CHead* head) const
 {
     if (head->m_nType == XDT && !EqualsNoCase(GetFormat(head), u"%A")) {
-        const XDateTime value = AsDate(ValueOf(*this, head));
+        const XDateTime value = AsDate(FieldValue(*this, head));
         if (value.Day() > 0) {
             QString text = value.Format(QStringLiteral("%Y年%#m月"));
             const XDateTime today = XDateTime::Today();
