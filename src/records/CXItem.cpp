@@ -32,11 +32,16 @@ QString EscapeText(const QString& text)
     return s;
 }
 
-// A field that Reset and CopyTo handle field-wise: not the record's own base part, not its
-// module id.
-bool IsOwnMember(const CHead* head)
+// Calls fn(type, offset) for each field that Reset and CopyTo handle field-wise: not the
+// record's own base part, not its module id.
+template <class F>
+void ForOwnMembers(const CHeads& heads, F fn)
 {
-    return head->m_nOffset != 0 && head->m_nOffset != kMduOffset;
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (h->m_nOffset != 0 && h->m_nOffset != kMduOffset)
+            fn(h, h->m_nType, h->m_nOffset);
+    }
 }
 
 // Strips leading "+" signs, then trailing zeros of a decimal fraction and its point.
@@ -147,12 +152,8 @@ void CXItem::ResetFields()
     const CHeads* heads = GetHeads();
     if (!heads)
         return;
-    for (int i = 0; i < heads->GetSize(); ++i) {
-        const CHead* h = heads->GetAt(i);
-        if (!IsOwnMember(h))
-            continue;
-        const int off = h->m_nOffset;
-        switch (h->m_nType) {
+    ForOwnMembers(*heads, [this](const CHead* h, int type, int off) {
+        switch (type) {
         case XIN:
         case XTS: Member<int>(off) = GetDefault(h); break;
         case XNU: Member<double>(off) = GetDefault(h); break;
@@ -163,7 +164,7 @@ void CXItem::ResetFields()
         case XSA: Member<QByteArray>(off).clear(); break;
         default: break; // stamps, images, date ranges and per-row keywords stay
         }
-    }
+    });
 }
 
 CXItem* CXItem::CopyTo(CXItem* target) const
@@ -206,12 +207,8 @@ void CXItem::CopyFields(CXItem* target) const
     if (!heads || target->GetHeads() != heads)
         return;
     target->m_status = m_status;
-    for (int i = 0; i < heads->GetSize(); ++i) {
-        const CHead* h = heads->GetAt(i);
-        if (!IsOwnMember(h))
-            continue;
-        const int off = h->m_nOffset;
-        switch (h->m_nType) {
+    ForOwnMembers(*heads, [this, target](const CHead*, int type, int off) {
+        switch (type) {
         case XIN:
         case XTS: target->Member<int>(off) = Member<int>(off); break;
         case XNU: target->Member<double>(off) = Member<double>(off); break;
@@ -257,7 +254,7 @@ void CXItem::CopyFields(CXItem* target) const
         }
         default: break; // stamps given as fields and per-row keywords are not copied field-wise
         }
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------
