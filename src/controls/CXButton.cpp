@@ -55,18 +55,8 @@ void CXButton::OnReadOnlyChanged(bool) { update(); }
 
 bool CXButton::event(QEvent* e)
 {
-    if (IsWndReadOnly(this)) {
-        switch (e->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            return true;
-        default:
-            break;
-        }
-    }
+    if (IsReadOnlyInput(this, e))
+        return true;
     return QCheckBox::event(e);
 }
 

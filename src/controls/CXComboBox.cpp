@@ -164,21 +164,10 @@ void CXComboBox::mousePressEvent(QMouseEvent* e)
 bool CXComboBox::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == lineEdit()) {
-        switch (e->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-            if (IsWndReadOnly(this))
-                return true;
-            break;
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
-            if (HasStyle(this, CBS_OEMCONVERT))
-                lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, e->type() == QEvent::FocusOut);
-            break;
-        default: break;
-        }
+        if (IsReadOnlyInput(this, e))
+            return true;
+        if ((e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) && HasStyle(this, CBS_OEMCONVERT))
+            lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, e->type() == QEvent::FocusOut);
     }
     return QComboBox::eventFilter(watched, e);
 }

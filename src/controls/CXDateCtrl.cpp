@@ -271,16 +271,8 @@ void CXDateCtrl::keyPressEvent(QKeyEvent* e)
 
 bool CXDateCtrl::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == m_edit && IsWndReadOnly(this)) {
-        switch (e->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick: return true;
-        default: break;
-        }
-    }
+    if (watched == m_edit && IsReadOnlyInput(this, e))
+        return true;
     if (watched == m_edit && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_F4 || (k->key() == Qt::Key_Down && (k->modifiers() & Qt::AltModifier))) {

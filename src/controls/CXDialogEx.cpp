@@ -1157,14 +1157,6 @@ void CXDialogEx::AddLayoutItem(QWidget* w, int moveX, int moveY, int sizeX, int 
     m_layout.push_back({w, w->geometry(), moveX, moveY, sizeX, sizeY});
 }
 
-void CXDialogEx::ResetLayoutReference()
-{
-    m_layoutRef = size();
-    for (LayoutItem& item : m_layout)
-        if (item.w)
-            item.ref = item.w->geometry();
-}
-
 void AddLayoutItem(QWidget* w, CXDialogEx* dlg, int moveX, int moveY, int sizeX, int sizeY)
 {
     if (w && dlg)
@@ -1381,4 +1373,12 @@ bool CXDialogEx::eventFilter(QObject* watched, QEvent* e)
         return true;
     }
     return false;
+}
+
+QBoxLayout* FillSlot(QWidget* slot, QWidget* w, int margin)
+{
+    auto* box = new QVBoxLayout(slot);
+    box->setContentsMargins(margin, margin, margin, margin);
+    box->addWidget(w);
+    return box;
 }

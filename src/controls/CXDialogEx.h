@@ -23,6 +23,7 @@ class CXTimeSpan;
 class XDateTime;
 class CXEditNumber;
 class CXItem;
+class QBoxLayout;
 class QScrollBar;
 class QSizeGrip;
 
@@ -103,7 +104,6 @@ public:
     // An update pass soon, at most one however often asked; what change notices of
     // controls call so that a load never recurses through them.
     void RequestUpdate();
-    bool IsUpdating() const { return m_nUpdateDepth > 0 || m_bLoading; }
 
     bool HasCommandHandler(int id, int code) const;
     QString GetControlText(int id) const;
@@ -132,7 +132,6 @@ public:
 
     // Moves and sizes a window (not in a layout) by percentages of the dialog's growth.
     void AddLayoutItem(QWidget* w, int moveX, int moveY, int sizeX, int sizeY);
-    void ResetLayoutReference();
 
     void OnReadOnlyChanged(bool readOnly) override;
 
@@ -224,3 +223,7 @@ T* CXDialogEx::EnsureControl(int id)
 
 // Own-window wrapper for AddLayoutItem as the layout code calls it.
 void AddLayoutItem(QWidget* w, CXDialogEx* dlg, int moveX, int moveY, int sizeX, int sizeY);
+
+// Puts a control of the program's own into a template's placeholder (a Custom slot), filling
+// it margin pixels in from each side. Widgets added to the box returned stand below it.
+QBoxLayout* FillSlot(QWidget* slot, QWidget* w, int margin = 0);

@@ -16,35 +16,109 @@ bool IsEnter(const QKeyEvent* e)
 }
 } // namespace
 
-CXEditCtrl::CXEditCtrl(QWidget* parent) : QLineEdit(parent)
+template <class Base>
+XButtonEdit<Base>::XButtonEdit(QWidget* parent) : Base(parent)
 {
-    connect(this, &QLineEdit::textChanged, this, [this] { m_buttons.OnChange(); });
+    QObject::connect(this, &Base::textChanged, this, [this] { m_buttons.OnChange(); });
 }
 
-void CXEditCtrl::ReplaceAll(const QString& t)
+template <class Base>
+QString XButtonEdit<Base>::EditText() const
 {
-    selectAll();
-    insert(t); // undoable, as typing it would be
+    if constexpr (kMultiLine)
+        return this->toPlainText();
+    else
+        return this->text();
 }
 
-void CXEditCtrl::OnReadOnlyChanged(bool readOnly)
+template <class Base>
+void XButtonEdit<Base>::SetEditText(const QString& t)
 {
-    setReadOnly(readOnly);
+    if constexpr (kMultiLine)
+        this->setPlainText(t);
+    else
+        this->setText(t);
+}
+
+template <class Base>
+void XButtonEdit<Base>::ReplaceAll(const QString& t)
+{
+    // one undo step, as typing it would be
+    if constexpr (kMultiLine) {
+        QTextCursor c = this->textCursor();
+        c.select(QTextCursor::Document);
+        c.insertText(t);
+        this->setTextCursor(c);
+    } else {
+        this->selectAll();
+        this->insert(t);
+    }
+}
+
+template <class Base>
+void XButtonEdit<Base>::SetButtonMargin(int right)
+{
+    if constexpr (kMultiLine)
+        this->setViewportMargins(0, 0, right, 0);
+    else
+        this->setTextMargins(0, 0, right, 0);
+}
+
+template <class Base>
+void XButtonEdit<Base>::OnReadOnlyChanged(bool readOnly)
+{
+    this->setReadOnly(readOnly);
     m_buttons.RecalcLayout();
-    update();
+    if constexpr (kMultiLine)
+        this->viewport()->update();
+    else
+        this->update();
 }
 
-void CXEditCtrl::resizeEvent(QResizeEvent* e)
+template <class Base>
+void XButtonEdit<Base>::resizeEvent(QResizeEvent* e)
 {
-    QLineEdit::resizeEvent(e);
+    Base::resizeEvent(e);
     m_buttons.RecalcLayout();
 }
 
-void CXEditCtrl::changeEvent(QEvent* e)
+template <class Base>
+void XButtonEdit<Base>::changeEvent(QEvent* e)
 {
-    QLineEdit::changeEvent(e);
+    Base::changeEvent(e);
     m_buttons.StateChanged(e);
 }
+
+template <class Base>
+void XButtonEdit<Base>::keyPressEvent(QKeyEvent* e)
+{
+    if (IsEnter(e)) {
+        if (m_buttons.HandleEnter())
+            return;
+        if (kMultiLine && !HasStyle(this, ES_WANTRETURN) && !(e->modifiers() & Qt::ControlModifier)) {
+            e->ignore(); // the dialog's default button
+            return;
+        }
+    }
+    Base::keyPressEvent(e);
+}
+
+template <class Base>
+void XButtonEdit<Base>::focusInEvent(QFocusEvent* e)
+{
+    m_buttons.FocusChanged(true);
+    Base::focusInEvent(e);
+}
+
+template <class Base>
+void XButtonEdit<Base>::focusOutEvent(QFocusEvent* e)
+{
+    Base::focusOutEvent(e);
+    m_buttons.FocusChanged(false);
+}
+
+template class XButtonEdit<QLineEdit>;
+template class XButtonEdit<QPlainTextEdit>;
 
 void CXEditCtrl::paintEvent(QPaintEvent* e)
 {
@@ -72,57 +146,7 @@ void CXEditCtrl::paintEvent(QPaintEvent* e)
     }
 }
 
-void CXEditCtrl::keyPressEvent(QKeyEvent* e)
-{
-    if (IsEnter(e) && m_buttons.HandleEnter())
-        return;
-    QLineEdit::keyPressEvent(e);
-}
-
-void CXEditCtrl::focusInEvent(QFocusEvent* e)
-{
-    m_buttons.FocusChanged(true);
-    QLineEdit::focusInEvent(e);
-}
-
-void CXEditCtrl::focusOutEvent(QFocusEvent* e)
-{
-    QLineEdit::focusOutEvent(e);
-    m_buttons.FocusChanged(false);
-}
-
-CXMultiEditCtrl::CXMultiEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
-{
-    setTabChangesFocus(true);
-    connect(this, &QPlainTextEdit::textChanged, this, [this] { m_buttons.OnChange(); });
-}
-
-void CXMultiEditCtrl::ReplaceAll(const QString& t)
-{
-    QTextCursor c = textCursor();
-    c.select(QTextCursor::Document);
-    c.insertText(t); // one undo step
-    setTextCursor(c);
-}
-
-void CXMultiEditCtrl::OnReadOnlyChanged(bool readOnly)
-{
-    setReadOnly(readOnly);
-    m_buttons.RecalcLayout();
-    viewport()->update();
-}
-
-void CXMultiEditCtrl::resizeEvent(QResizeEvent* e)
-{
-    QPlainTextEdit::resizeEvent(e);
-    m_buttons.RecalcLayout();
-}
-
-void CXMultiEditCtrl::changeEvent(QEvent* e)
-{
-    QPlainTextEdit::changeEvent(e);
-    m_buttons.StateChanged(e);
-}
+CXMultiEditCtrl::CXMultiEditCtrl(QWidget* parent) : XButtonEdit(parent) { setTabChangesFocus(true); }
 
 void CXMultiEditCtrl::paintEvent(QPaintEvent* e)
 {
@@ -133,29 +157,4 @@ void CXMultiEditCtrl::paintEvent(QPaintEvent* e)
         return;
     }
     QPlainTextEdit::paintEvent(e);
-}
-
-void CXMultiEditCtrl::keyPressEvent(QKeyEvent* e)
-{
-    if (IsEnter(e)) {
-        if (m_buttons.HandleEnter())
-            return;
-        if (!HasStyle(this, ES_WANTRETURN) && !(e->modifiers() & Qt::ControlModifier)) {
-            e->ignore(); // the dialog's default button
-            return;
-        }
-    }
-    QPlainTextEdit::keyPressEvent(e);
-}
-
-void CXMultiEditCtrl::focusInEvent(QFocusEvent* e)
-{
-    m_buttons.FocusChanged(true);
-    QPlainTextEdit::focusInEvent(e);
-}
-
-void CXMultiEditCtrl::focusOutEvent(QFocusEvent* e)
-{
-    QPlainTextEdit::focusOutEvent(e);
-    m_buttons.FocusChanged(false);
 }

@@ -6,68 +6,70 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 
-// The text edit of bound dialogs with a row of command buttons at its right: the input
-// history, duplicate indicators, merge, clear, choose folder, find next or a dialog's own
-// command. Buttons show only while the edit is enabled and editable.
-class CXEditCtrl : public QLineEdit, public IXReadOnly, public IXEdit
-{
-    Q_OBJECT
-public:
-    enum : int { IDC_IDCARD = 1057 }; // the identity number: its area drawn after it
+#include <type_traits>
 
-    explicit CXEditCtrl(QWidget* parent = nullptr);
+class QKeyEvent;
+
+// What the single-line and the multi-line edit share over their Qt base: the button row at
+// the right, which follows the read-only mark, the enabling, the size and the focus, and
+// takes Enter for its default command. Buttons show only while the edit is enabled and
+// editable.
+template <class Base>
+class XButtonEdit : public Base, public IXReadOnly, public IXEdit
+{
+public:
+    explicit XButtonEdit(QWidget* parent);
 
     XEditButtons& Buttons() { return m_buttons; }
     const XEditButtons& Buttons() const { return m_buttons; }
     void OnReadOnlyChanged(bool readOnly) override;
 
     QWidget* EditWidget() override { return this; }
-    QString EditText() const override { return text(); }
-    void SetEditText(const QString& t) override { setText(t); }
+    QString EditText() const override;
+    void SetEditText(const QString& t) override;
     void ReplaceAll(const QString& t) override;
-    bool IsEditReadOnly() const override { return isReadOnly(); }
-    bool IsMultiLine() const override { return false; }
-    void SetButtonMargin(int right) override { setTextMargins(0, 0, right, 0); }
+    bool IsEditReadOnly() const override { return this->isReadOnly(); }
+    bool IsMultiLine() const override { return kMultiLine; }
+    void SetButtonMargin(int right) override;
 
 protected:
+    static constexpr bool kMultiLine = std::is_base_of_v<QAbstractScrollArea, Base>;
+
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
-private:
     XEditButtons m_buttons{this};
+};
+
+extern template class XButtonEdit<QLineEdit>;
+extern template class XButtonEdit<QPlainTextEdit>;
+
+// The text edit of bound dialogs with a row of command buttons at its right: the input
+// history, duplicate indicators, merge, clear, choose folder, find next or a dialog's own
+// command.
+class CXEditCtrl : public XButtonEdit<QLineEdit>
+{
+    Q_OBJECT
+public:
+    enum : int { IDC_IDCARD = 1057 }; // the identity number: its area drawn after it
+
+    explicit CXEditCtrl(QWidget* parent = nullptr) : XButtonEdit(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
 };
 
 // The multi-line edit with the same buttons, in one column at its right. Enter is a line
 // break only with ES_WANTRETURN; otherwise it goes to the dialog.
-class CXMultiEditCtrl : public QPlainTextEdit, public IXReadOnly, public IXEdit
+class CXMultiEditCtrl : public XButtonEdit<QPlainTextEdit>
 {
     Q_OBJECT
 public:
     explicit CXMultiEditCtrl(QWidget* parent = nullptr);
 
-    XEditButtons& Buttons() { return m_buttons; }
-    void OnReadOnlyChanged(bool readOnly) override;
-
-    QWidget* EditWidget() override { return this; }
-    QString EditText() const override { return toPlainText(); }
-    void SetEditText(const QString& t) override { setPlainText(t); }
-    void ReplaceAll(const QString& t) override;
-    bool IsEditReadOnly() const override { return isReadOnly(); }
-    bool IsMultiLine() const override { return true; }
-    void SetButtonMargin(int right) override { setViewportMargins(0, 0, right, 0); }
-
 protected:
-    void resizeEvent(QResizeEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
-
-private:
-    XEditButtons m_buttons{this};
 };

@@ -21,7 +21,6 @@ public:
 
     // The template's MarginLeft/Top/Right/Bottom in millimetres; none: no inset.
     void SetTemplateMargins(std::optional<QMargins> marginsMm);
-    std::optional<QMargins> TemplateMargins() const { return m_marginsMm; }
 
     // The screen's dots per inch, read once.
     static int ScreenDpi();

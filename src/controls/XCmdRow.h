@@ -21,7 +21,6 @@ public:
 
     // The commands, owned by the caller; rectangles in the row's coordinates.
     void SetCommands(std::vector<CXCmd*> cmds) { m_cmds = std::move(cmds); }
-    const std::vector<CXCmd*>& Commands() const { return m_cmds; }
     CXCmd* HitTest(const QPoint& pt) const;
     // Refreshes the commands' state before painting.
     std::function<void()> onUpdate;

@@ -76,7 +76,6 @@ void XCmdUpdater::UpdateSoon()
 
 void XCmdUpdater::UpdateNow()
 {
-    ++m_passes;
     std::erase_if(m_list, [](const Pass& p) { return p.owner.isNull(); });
     const std::vector<Pass> passes = m_list; // a pass may register another
     for (const Pass& p : passes)

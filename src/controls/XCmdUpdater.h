@@ -25,7 +25,6 @@ public:
     // Coalesced: many requests before the event loop runs give one pass.
     static void UpdateSoon();
     void UpdateNow();
-    int PassCount() const { return m_passes; }
 
     // Focus changes and the heartbeat (250 ms) while a window of the program is active.
     void StartHeartbeat();
@@ -47,6 +46,5 @@ private:
     std::vector<Pass> m_list;
     QTimer m_soon;
     QTimer m_heartbeat;
-    int m_passes = 0;
     bool m_bFocusConnected = false;
 };

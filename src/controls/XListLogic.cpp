@@ -16,35 +16,7 @@
 #include <cmath>
 #include <functional>
 
-XFieldValue ListFieldValue(const CXItem& item, const CHead* head)
-{
-    if (head->m_pfnGet)
-        return head->m_pfnGet(item, 0);
-    const int off = head->m_nOffset;
-    switch (head->m_nType) {
-    case XIN:
-    case XTS: return off ? XFieldValue(item.Member<int>(off)) : XFieldValue();
-    case XNU: return off ? XFieldValue(item.Member<double>(off)) : XFieldValue();
-    case XDT: return XFieldValue(item.Member<XDateTime>(off)); // offset 0 is the record's own date
-    case XDR:
-        if (off) {
-            const CXDateRange& r = item.Member<CXDateRange>(off);
-            return XFieldValue(CXDateRange(r.m_begin, r.m_end));
-        }
-        return XFieldValue();
-    default: return XFieldValue();
-    }
-}
-
 namespace {
-
-double AsNumber(const XFieldValue& v)
-{
-    if (const int* i = std::get_if<int>(&v)) return *i;
-    if (const double* d = std::get_if<double>(&v)) return *d;
-    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return t->Day();
-    return 0;
-}
 
 CXDateRange AsRange(const XFieldValue& v)
 {
@@ -74,9 +46,9 @@ XSortKey MakeSortKey(const CXItem& item, const CHead* head)
     switch (head->m_nType) {
     case XIN:
     case XTS:
-    case XNU: key.number = AsNumber(ListFieldValue(item, head)); break;
+    case XNU: key.number = FieldNumber(FieldValue(item, head)); break;
     case XDT: {
-        const double day = AsNumber(ListFieldValue(item, head));
+        const double day = FieldNumber(FieldValue(item, head));
         if (IsWeekdayFormat(head)) {
             const long long whole = static_cast<long long>(std::floor(day));
             key.number = static_cast<double>(((whole + 5) % 7 + 7) % 7);
@@ -85,7 +57,7 @@ XSortKey MakeSortKey(const CXItem& item, const CHead* head)
         }
         break;
     }
-    case XDR: key.range = AsRange(ListFieldValue(item, head)); break;
+    case XDR: key.range = AsRange(FieldValue(item, head)); break;
     default: key.text = item.FormatText(head, false, false, true); break;
     }
     return key;
@@ -227,7 +199,7 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
     case XDT: {
         double lo = 0, hi = 0;
         for (const CXItem* item : items) {
-            const double d = AsNumber(ListFieldValue(*item, &head));
+            const double d = FieldNumber(FieldValue(*item, &head));
             if (d == 0)
                 continue;
             if (lo == 0 || d < lo) lo = d;
@@ -240,7 +212,7 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
     case XDR: {
         double lo = 0, hi = 0;
         for (const CXItem* item : items) {
-            const CXDateRange r = AsRange(ListFieldValue(*item, &head));
+            const CXDateRange r = AsRange(FieldValue(*item, &head));
             if (r.m_begin.Day() != 0 && (lo == 0 || r.m_begin.Day() < lo)) lo = r.m_begin.Day();
             if (r.m_end.Day() != 0 && (hi == 0 || r.m_end.Day() > hi)) hi = r.m_end.Day();
         }
@@ -252,7 +224,7 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
         // The earliest begin and the latest end of the group's lessons.
         int begin = 0, end = 0;
         for (const CXItem* item : items) {
-            const int v = static_cast<int>(AsNumber(ListFieldValue(*item, &head)));
+            const int v = static_cast<int>(FieldNumber(FieldValue(*item, &head)));
             if (v == 0)
                 continue;
             const int b = v / 10000, e = v % 10000;
@@ -268,7 +240,7 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
         double sum = 0;
         int count = 0;
         for (const CXItem* item : items) {
-            const double v = AsNumber(ListFieldValue(*item, &head));
+            const double v = FieldNumber(FieldValue(*item, &head));
             if (percent ? v == 100 : v == 0)
                 continue;
             sum += v;

@@ -18,9 +18,6 @@ class CXItem;
 // Length of the list control's text buffer; a cell text this long or longer is replaced.
 inline constexpr int kListTextBuffer = 260;
 
-// A field's value: the getter's result for a computed field, else the member at the offset.
-XFieldValue ListFieldValue(const CXItem& item, const CHead* head);
-
 // "\r\n" becomes " ", then one left-to-right pass turns "  " into " "; a text of the
 // buffer's length or more becomes the hint to look at the details.
 QString NormaliseCellText(QString text);

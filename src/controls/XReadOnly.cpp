@@ -1,5 +1,6 @@
 #include "XReadOnly.h"
 
+#include <QtCore/QEvent>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QTextEdit>
@@ -24,4 +25,16 @@ void SetWndReadOnly(QWidget* w, bool readOnly)
     else if (auto* te = qobject_cast<QTextEdit*>(w))
         te->setReadOnly(readOnly);
     w->update();
+}
+
+bool IsReadOnlyInput(const QWidget* control, const QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: return IsWndReadOnly(control);
+    default: return false;
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QEvent;
 class QWidget;
 
 // The program's controls and dialogs implement this to follow their read-only mark.
@@ -15,3 +16,6 @@ public:
 // read-only themselves; the program's controls are told through IXReadOnly.
 void SetWndReadOnly(QWidget* w, bool readOnly);
 bool IsWndReadOnly(const QWidget* w);
+// True for the input a read-only marked control swallows: keys and mouse buttons. Controls
+// test their own events with it, or the events of the inner widget that takes their input.
+bool IsReadOnlyInput(const QWidget* control, const QEvent* e);

@@ -101,10 +101,8 @@ bool CDlgEdit::OnInitDialog()
 
     // The page area: a tab row (only with several pages) over the pages, one shown at a time.
     QWidget* area = EnsureControl<QWidget>(IDC_PAGES);
-    auto* box = new QVBoxLayout(area);
-    box->setContentsMargins(0, 0, 0, 0);
     m_tab = new QTabBar(area);
-    box->addWidget(m_tab);
+    QBoxLayout* box = FillSlot(area, m_tab);
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         CXDialogEx* page = m_pages[i];
         page->setParent(area);
@@ -318,12 +316,7 @@ void CDlgEdit::OnViewDetail()
     if (m_bShowInfo && item) {
         for (CXDialogEx* page : m_pages)
             page->UpdateData(true);
-        CXXmlDoc doc;
-        doc.SetDocText(QStringLiteral("<r/>"));
-        doc.FindElement();
-        doc.IntoElement();
-        item->WriteXml(doc, 1, 0, User());
-        m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+        m_html->SetHTML(RecordPageHtml([&](CXXmlDoc& doc) { item->WriteXml(doc, 1, 0, User()); }));
     }
     // The pane takes a strip at the right of its own: the pages and buttons keep their
     // places and sizes while the frame grows or shrinks by the strip.

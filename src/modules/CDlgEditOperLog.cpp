@@ -4,14 +4,12 @@
 #include "CHtmlCtrl.h"
 #include "CModuleOperLog.h"
 #include "CXXmlDoc.h"
-#include "Resources.h"
 #include "TransformXsl.h"
 #include "XAppServices.h"
 #include "XReadOnly.h"
 #include "XWinStyles.h"
 
 #include <QtWidgets/QPushButton>
-#include <QtWidgets/QVBoxLayout>
 
 namespace {
 
@@ -44,15 +42,9 @@ bool CDlgEditOperLog::OnInitDialog()
     CXDialogEx::OnInitDialog();
     QWidget* slot = GetDlgItem(IDC_VIEW);
     m_html = new CHtmlCtrl(slot);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(12, 12, 12, 12);
-    box->addWidget(m_html);
-    CXXmlDoc doc;
-    doc.SetDocText(QStringLiteral("<r/>"));
-    doc.FindElement();
-    doc.IntoElement();
-    m_row.WriteXml(doc, 1, 0, AppServices().User());
-    m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+    FillSlot(slot, m_html, 12);
+    m_html->SetHTML(
+        RecordPageHtml([this](CXXmlDoc& doc) { m_row.WriteXml(doc, 1, 0, AppServices().User()); }));
     if (QWidget* button = GetDlgItem(IDC_LOGOUT))
         button->setEnabled(true);
     // The row is already on the page: the frame's information pane would repeat it.

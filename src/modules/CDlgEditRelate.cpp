@@ -8,7 +8,6 @@
 #include "XWinStyles.h"
 
 #include <QtGui/QGuiApplication>
-#include <QtWidgets/QVBoxLayout>
 
 namespace {
 
@@ -16,14 +15,6 @@ const XDlgTemplate& RelateTemplate()
 {
     static const XDlgTemplate t{376, QStringLiteral("关联记录"), WS_CHILD, {{1243, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
     return t;
-}
-
-// A control of the program's own put into a template's slot, filling it.
-void FillSlot(QWidget* slot, QWidget* w, int margin)
-{
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(margin, margin, margin, margin);
-    box->addWidget(w);
 }
 
 } // namespace

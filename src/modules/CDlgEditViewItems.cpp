@@ -7,7 +7,6 @@
 #include "TransformXsl.h"
 #include "XWinStyles.h"
 
-#include <QtWidgets/QVBoxLayout>
 
 namespace {
 
@@ -15,14 +14,6 @@ const XDlgTemplate& ViewItemsTemplate()
 {
     static const XDlgTemplate t{387, QStringLiteral("详细信息"), WS_CHILD, {{12, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
     return t;
-}
-
-// A control of the program's own put into a template's slot, filling it.
-void FillSlot(QWidget* slot, QWidget* w, int margin)
-{
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(margin, margin, margin, margin);
-    box->addWidget(w);
 }
 
 } // namespace
@@ -35,13 +26,11 @@ bool CDlgEditViewItems::OnInitDialog()
     QWidget* slot = GetDlgItem(12);
     m_html = new CHtmlCtrl(slot);
     FillSlot(slot, m_html, 12);
-    CXXmlDoc doc;
-    doc.SetDocText(QStringLiteral("<r/>"));
-    doc.FindElement();
-    doc.IntoElement();
-    for (CXItem* item : m_items)
-        item->WriteXml(doc, 1, 0, AppServices().User());
-    m_strXml = doc.GetDocText();
-    m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+    m_html->SetHTML(RecordPageHtml(
+        [this](CXXmlDoc& doc) {
+            for (CXItem* item : m_items)
+                item->WriteXml(doc, 1, 0, AppServices().User());
+        },
+        &m_strXml));
     return true;
 }

@@ -14,7 +14,6 @@
 #include "CXMap.h"
 
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QVBoxLayout>
 
 namespace {
 // The shared "text not found" message with %1 for the text.
@@ -49,9 +48,7 @@ CXListCtrl* PlaceList(CXDialogEx& dialog, int id)
 {
     QWidget* slot = dialog.GetDlgItem(id);
     auto* list = new CXListCtrl(slot, id);
-    auto* box = new QVBoxLayout(slot);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(list);
+    FillSlot(slot, list);
     return list;
 }
 

@@ -88,6 +88,16 @@ CXItem* CHead::CopyTo(CXItem* target) const
     return t;
 }
 
+QString DefaultFieldFormat(int type)
+{
+    switch (type) {
+    case XIN: return QStringLiteral("%d");
+    case XNU: return QStringLiteral("%1.2f");
+    case XDT: return QStringLiteral("%Y年%#m月%#d日");
+    default: return QString();
+    }
+}
+
 bool CHead::CanGroup() const
 {
     if (!InSchemes() && !m_nGroupBy)
@@ -135,7 +145,7 @@ QString CHead::GetExcelFormat() const
         return m_strPrefix + number + m_strUnit;
     }
     case XNU: {
-        const QString f = m_strFormat.isEmpty() ? QStringLiteral("%1.2f") : m_strFormat;
+        const QString f = m_strFormat.isEmpty() ? DefaultFieldFormat(XNU) : m_strFormat;
         QString number;
         if (f.contains(QLatin1String("%+")))
             number = FormatString(f + u';' + f + u';', 0.0001, -0.0001);
@@ -144,7 +154,7 @@ QString CHead::GetExcelFormat() const
         return m_strPrefix + number + m_strUnit;
     }
     case XDT: {
-        const QString f = m_strFormat.isEmpty() ? QStringLiteral("%Y年%#m月%#d日") : m_strFormat;
+        const QString f = m_strFormat.isEmpty() ? DefaultFieldFormat(XDT) : m_strFormat;
         QString text = XDateTime(1999, 11, 27, 23, 44, 55).Format(f);
         const std::pair<const char16_t*, const char16_t*> replacements[] = {
             {u"1999", u"yyyy"}, {u"99", u"yy"}, {u"11", u"m"}, {u"27", u"d"}, {u"23", u"h"}, {u"44", u"mm"},
@@ -183,32 +193,30 @@ int CHead::GetColumnWidth() const
     if (m_nWidth > 0) {
         width = zeros(m_nWidth);
     } else {
-        const QString f = m_strFormat;
+        const QString f = m_strFormat.isEmpty() ? DefaultFieldFormat(m_nType) : m_strFormat;
         switch (m_nType) {
         case XIN:
             if (IsOptionList()) {
                 for (const QString& option : f.split(u'|'))
                     width = std::max(width, extent(option));
             } else {
-                const QString fmt = f.isEmpty() ? QStringLiteral("%d") : f;
                 if (m_nMin == INT_MIN || m_nMax == INT_MAX)
-                    width = extent(AddThousandsSeparators(FormatString(fmt, 99999)));
+                    width = extent(AddThousandsSeparators(FormatString(f, 99999)));
                 else
-                    width = std::max(extent(AddThousandsSeparators(FormatString(fmt, m_nMin))),
-                                     extent(AddThousandsSeparators(FormatString(fmt, m_nMax))));
+                    width = std::max(extent(AddThousandsSeparators(FormatString(f, m_nMin))),
+                                     extent(AddThousandsSeparators(FormatString(f, m_nMax))));
             }
             break;
         case XNU: {
-            const QString fmt = f.isEmpty() ? QStringLiteral("%1.2f") : f;
             if (m_nMin == INT_MIN || m_nMax == INT_MAX)
-                width = extent(AddThousandsSeparators(FormatString(fmt, 99999.0)));
+                width = extent(AddThousandsSeparators(FormatString(f, 99999.0)));
             else
-                width = std::max(extent(AddThousandsSeparators(FormatString(fmt, double(m_nMin)))),
-                                 extent(AddThousandsSeparators(FormatString(fmt, double(m_nMax)))));
+                width = std::max(extent(AddThousandsSeparators(FormatString(f, double(m_nMin)))),
+                                 extent(AddThousandsSeparators(FormatString(f, double(m_nMax)))));
             break;
         }
         case XDT:
-            width = extent(XDateTime(2000, 12, 20, 20, 20, 20).Format(f.isEmpty() ? QStringLiteral("%Y年%#m月%#d日") : f));
+            width = extent(XDateTime(2000, 12, 20, 20, 20, 20).Format(f));
             break;
         case XBS: width = zeros(20); break;
         case XLK: width = zeros(8); break;
@@ -279,13 +287,9 @@ CHead* CHeads::AddHead(const XGroup& group, const QString& caption, unsigned inp
     head->m_nColBrief = Bits(columnWord, 9, 7);
 
     if (format.isEmpty()) {
-        if (type == XIN)
-            head->m_strFormat = QStringLiteral("%d");
-        else if (type == XNU) {
-            head->m_strFormat = QStringLiteral("%1.2f");
+        head->m_strFormat = DefaultFieldFormat(type);
+        if (type == XNU)
             head->m_strPrefix = QStringLiteral("¥");
-        } else if (type == XDT)
-            head->m_strFormat = QStringLiteral("%Y年%#m月%#d日");
         return head;
     }
     head->m_strFormat = format;

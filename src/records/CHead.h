@@ -16,6 +16,15 @@ using XFieldValue = std::variant<std::monostate, int, double, XDateTime, CXDateR
 // A computed field's getter; the row is used by per-row print keywords only.
 using XFieldGetter = std::function<XFieldValue(const CXItem& item, int row)>;
 
+// A field's value: the getter's result (for the row) for a computed field, else the scalar
+// member at its offset; empty for a field of another type or with no offset.
+XFieldValue FieldValue(const CXItem& item, const CHead* head, int row = 0);
+// A value as a number: ints, amounts and dates (their day number); 0 for the rest.
+double FieldNumber(const XFieldValue& v);
+// The display format of a field type whose field table gives none: "%d", "%1.2f", the long
+// Chinese date; empty for the other types.
+QString DefaultFieldFormat(int type);
+
 // A field's group: a relation command id (whose menu text names the group) or a caption.
 struct XGroup
 {

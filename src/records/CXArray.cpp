@@ -42,11 +42,6 @@ int CXArray::AddAdopted(CXItem* item)
     return Add(item);
 }
 
-void CXArray::InsertAt(int index, CXItem* item)
-{
-    m_items.insert(m_items.begin() + index, item);
-}
-
 void CXArray::RemoveAt(int index)
 {
     CXItem* item = Detach(index);

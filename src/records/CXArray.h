@@ -41,7 +41,6 @@ public:
     // Appends a record made elsewhere; an owning array becomes its container and gives it
     // the parent's ID as parent ID.
     int AddAdopted(CXItem* item);
-    void InsertAt(int index, CXItem* item);
     void SetAt(int index, CXItem* item) { m_items[static_cast<std::size_t>(index)] = item; }
     // Removes one record; an owning array deletes it.
     void RemoveAt(int index);

@@ -32,11 +32,16 @@ QString EscapeText(const QString& text)
     return s;
 }
 
-// A field that Reset and CopyTo handle field-wise: not the record's own base part, not its
-// module id.
-bool IsOwnMember(const CHead* head)
+// Calls fn(type, offset) for each field that Reset and CopyTo handle field-wise: not the
+// record's own base part, not its module id.
+template <class F>
+void ForOwnMembers(const CHeads& heads, F fn)
 {
-    return head->m_nOffset != 0 && head->m_nOffset != kMduOffset;
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (h->m_nOffset != 0 && h->m_nOffset != kMduOffset)
+            fn(h, h->m_nType, h->m_nOffset);
+    }
 }
 
 // Strips leading "+" signs, then trailing zeros of a decimal fraction and its point.
@@ -147,12 +152,8 @@ void CXItem::ResetFields()
     const CHeads* heads = GetHeads();
     if (!heads)
         return;
-    for (int i = 0; i < heads->GetSize(); ++i) {
-        const CHead* h = heads->GetAt(i);
-        if (!IsOwnMember(h))
-            continue;
-        const int off = h->m_nOffset;
-        switch (h->m_nType) {
+    ForOwnMembers(*heads, [this](const CHead* h, int type, int off) {
+        switch (type) {
         case XIN:
         case XTS: Member<int>(off) = GetDefault(h); break;
         case XNU: Member<double>(off) = GetDefault(h); break;
@@ -163,7 +164,7 @@ void CXItem::ResetFields()
         case XSA: Member<QByteArray>(off).clear(); break;
         default: break; // stamps, images, date ranges and per-row keywords stay
         }
-    }
+    });
 }
 
 CXItem* CXItem::CopyTo(CXItem* target) const
@@ -206,12 +207,8 @@ void CXItem::CopyFields(CXItem* target) const
     if (!heads || target->GetHeads() != heads)
         return;
     target->m_status = m_status;
-    for (int i = 0; i < heads->GetSize(); ++i) {
-        const CHead* h = heads->GetAt(i);
-        if (!IsOwnMember(h))
-            continue;
-        const int off = h->m_nOffset;
-        switch (h->m_nType) {
+    ForOwnMembers(*heads, [this, target](const CHead*, int type, int off) {
+        switch (type) {
         case XIN:
         case XTS: target->Member<int>(off) = Member<int>(off); break;
         case XNU: target->Member<double>(off) = Member<double>(off); break;
@@ -257,7 +254,7 @@ void CXItem::CopyFields(CXItem* target) const
         }
         default: break; // stamps given as fields and per-row keywords are not copied field-wise
         }
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -292,10 +289,7 @@ QString CXItem::GetModuleDescription() const
 // ---------------------------------------------------------------------------------------
 // Default operations
 
-namespace {
-
-// The value of a scalar field: the getter's result for a computed field, else the member.
-XFieldValue ValueOf(const CXItem& item, const CHead* head, int row = 0)
+XFieldValue FieldValue(const CXItem& item, const CHead* head, int row)
 {
     if (head->m_pfnGet)
         return head->m_pfnGet(item, row);
@@ -318,6 +312,16 @@ XFieldValue ValueOf(const CXItem& item, const CHead* head, int row = 0)
     }
 }
 
+double FieldNumber(const XFieldValue& v)
+{
+    if (const double* d = std::get_if<double>(&v)) return *d;
+    if (const int* i = std::get_if<int>(&v)) return *i;
+    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return t->Day();
+    return 0;
+}
+
+namespace {
+
 int AsInt(const XFieldValue& v)
 {
     if (const int* i = std::get_if<int>(&v)) return *i;
@@ -326,18 +330,10 @@ int AsInt(const XFieldValue& v)
     return 0;
 }
 
-double AsDouble(const XFieldValue& v)
-{
-    if (const double* d = std::get_if<double>(&v)) return *d;
-    if (const int* i = std::get_if<int>(&v)) return *i;
-    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return t->Day();
-    return 0;
-}
-
 XDateTime AsDate(const XFieldValue& v)
 {
     if (const XDateTime* t = std::get_if<XDateTime>(&v)) return *t;
-    return XDateTime(AsDouble(v));
+    return XDateTime(FieldNumber(v));
 }
 
 } // namespace
@@ -349,7 +345,7 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
     QString text;
     switch (head->m_nType) {
     case XIN: {
-        const int value = AsInt(ValueOf(*this, head));
+        const int value = AsInt(FieldValue(*this, head));
         if (head->IsOptionList()) {
             QStringList texts;
             QList<int> values;
@@ -368,7 +364,7 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
         break;
     }
     case XNU: {
-        const double value = AsDouble(ValueOf(*this, head));
+        const double value = FieldNumber(FieldValue(*this, head));
         if (!(bDisplay && value == 0.0)) {
             text = FormatString(GetFormat(head), value);
             if (bUnit || bPrefix || bDisplay)
@@ -379,7 +375,7 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
         break;
     }
     case XDT: {
-        const XDateTime value = AsDate(ValueOf(*this, head));
+        const XDateTime value = AsDate(FieldValue(*this, head));
         if (value.Day() != 0)
             text = value.Format(GetFormat(head));
         break;
@@ -407,16 +403,16 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
             text = QString::number(Member<CXImage>(head->m_nOffset).m_nPhotoID);
         break;
     case XTS:
-        text = CXTimeSpan(AsInt(ValueOf(*this, head))).Format();
+        text = CXTimeSpan(AsInt(FieldValue(*this, head))).Format();
         break;
     case XDR: {
-        const XFieldValue v = ValueOf(*this, head);
+        const XFieldValue v = FieldValue(*this, head);
         if (const CXDateRange* r = std::get_if<CXDateRange>(&v))
             text = r->Format(GetFormat(head));
         break;
     }
     case XSW: {
-        const XFieldValue v = ValueOf(*this, head);
+        const XFieldValue v = FieldValue(*this, head);
         if (const QString* s = std::get_if<QString>(&v))
             text = *s;
         break;
@@ -505,12 +501,7 @@ QString CXItem::GetFormat(const CHead* head) const
 {
     if (!head->m_strFormat.isEmpty())
         return head->m_strFormat;
-    switch (head->m_nType) {
-    case XIN: return QStringLiteral("%d");
-    case XNU: return QStringLiteral("%1.2f");
-    case XDT: return QStringLiteral("%Y年%#m月%#d日");
-    default: return QString();
-    }
+    return DefaultFieldFormat(head->m_nType);
 }
 
 void CXItem::GetRange(const CHead* head, int& min, int& max) const
@@ -621,7 +612,7 @@ QString CXItem::GetRawText(const CHead* head) const
 QString CXItem::GetGroupText(const CHead* head) const
 {
     if (head->m_nType == XDT && !EqualsNoCase(GetFormat(head), u"%A")) {
-        const XDateTime value = AsDate(ValueOf(*this, head));
+        const XDateTime value = AsDate(FieldValue(*this, head));
         if (value.Day() > 0) {
             QString text = value.Format(QStringLiteral("%Y年%#m月"));
             const XDateTime today = XDateTime::Today();

@@ -31,7 +31,6 @@ public:
     bool IsEmpty() const { return m_map.empty(); }
     int GetCount() const { return static_cast<int>(m_map.size()); }
     bool Has(int key) const { return m_map.count(key) != 0; }
-    void Remove(int key) { m_map.erase(key); }
     void RemoveAll() { m_map.clear(); }
     auto begin() const { return m_map.begin(); }
     auto end() const { return m_map.end(); }

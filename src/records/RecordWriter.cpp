@@ -73,11 +73,18 @@ private:
     bool m_bBegun = false;
 };
 
-bool IsValueType(int type)
+// The field types written to a column of their own, and how a statement binds each; 0 for
+// the types saved otherwise (lines, images, streams) or not at all.
+int ParamTypeOf(int type)
 {
     switch (type) {
-    case XIN: case XTS: case XLK: case XNU: case XDT: case XSW: return true;
-    default: return false;
+    case XIN:
+    case XTS:
+    case XLK: return DBTYPE_I4;
+    case XNU: return DBTYPE_R8;
+    case XDT: return DBTYPE_DATE;
+    case XSW: return DBTYPE_WSTR;
+    default: return 0;
     }
 }
 
@@ -134,7 +141,7 @@ bool WriteRow(CXDBSession& session, CXItem& item, const CHeads& heads, int& rowI
     std::vector<const CHead*> bound;
     for (int i = 0; i < heads.GetSize(); ++i) {
         const CHead* h = heads.GetAt(i);
-        if (!h->m_bWritable || h->m_pfnGet || !IsValueType(h->m_nType) || (!h->m_nOffset && h->m_nType != XLK))
+        if (!h->m_bWritable || h->m_pfnGet || !ParamTypeOf(h->m_nType) || (!h->m_nOffset && h->m_nType != XLK))
             continue;
         columns.append(h->m_strColumn);
         bound.push_back(h);
@@ -147,14 +154,8 @@ bool WriteRow(CXDBSession& session, CXItem& item, const CHeads& heads, int& rowI
         sql = FormatString(u"INSERT INTO %s (%s) VALUES (%s)", heads.m_strTable, columns.join(u','),
                            QStringList(columns.size(), QStringLiteral("?")).join(u','));
     CXAccessor cmd;
-    for (std::size_t i = 0; i < bound.size(); ++i) {
-        switch (bound[i]->m_nType) {
-        case XNU: cmd.SetParamType(static_cast<int>(i), DBTYPE_R8); break;
-        case XDT: cmd.SetParamType(static_cast<int>(i), DBTYPE_DATE); break;
-        case XSW: cmd.SetParamType(static_cast<int>(i), DBTYPE_WSTR); break;
-        default: cmd.SetParamType(static_cast<int>(i), DBTYPE_I4); break;
-        }
-    }
+    for (std::size_t i = 0; i < bound.size(); ++i)
+        cmd.SetParamType(static_cast<int>(i), ParamTypeOf(bound[i]->m_nType));
     if (columns.isEmpty() || !cmd.Prepare(session, sql)) {
         ReportDbError(task, &cmd, columns.isEmpty() ? QStringLiteral("没有可写入的列") : QString());
         return false;

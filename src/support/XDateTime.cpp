@@ -130,12 +130,6 @@ QDate XDateTime::ToDate() const
     return Split(*this, p) ? p.date : QDate();
 }
 
-QTime XDateTime::ToTime() const
-{
-    Parts p;
-    return Split(*this, p) ? QTime(p.hour, p.minute, p.second) : QTime();
-}
-
 QDateTime XDateTime::ToDateTime() const
 {
     Parts p;

@@ -35,7 +35,6 @@ public:
 
     QDate ToDate() const;          // invalid QDate unless valid
     QDateTime ToDateTime() const;  // local time
-    QTime ToTime() const;
 
     int Year() const;
     int Month() const;

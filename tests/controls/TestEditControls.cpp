@@ -216,6 +216,9 @@ TEST_F(EditControls, ComboWithoutHistoryKeepsTheText)
     SetWndReadOnly(&c, true);
     QTest::keyClicks(c.lineEdit(), QStringLiteral("zz"));
     EXPECT_EQ(c.currentText(), QStringLiteral("abc"));
+    c.lineEdit()->deselect();
+    QTest::mouseDClick(c.lineEdit(), Qt::LeftButton); // would select a word
+    EXPECT_FALSE(c.lineEdit()->hasSelectedText());
 }
 
 TEST_F(EditControls, AdministratorRenamesAndMergesHistory)

@@ -1,6 +1,8 @@
 #include "TransformXsl.h"
 
 #include "CXXmlDoc.h"
+#include "CodePages.h"
+#include "Resources.h"
 
 #include <libxml/parser.h>
 #include <libxslt/security.h>
@@ -75,3 +77,15 @@ QString TransformXsl(const QString& xml, const QString& xsl)
 }
 
 QString TransformXsl(const CXXmlDoc& doc, const QString& xsl) { return TransformXsl(doc.GetDocText(), xsl); }
+
+QString RecordPageHtml(const std::function<void(CXXmlDoc&)>& write, QString* xml)
+{
+    CXXmlDoc doc;
+    doc.SetDocText(QStringLiteral("<r/>"));
+    doc.FindElement();
+    doc.IntoElement();
+    write(doc);
+    if (xml)
+        *xml = doc.GetDocText();
+    return TransformXsl(doc, LoadResourceText(464, "www", CP_UTF8));
+}

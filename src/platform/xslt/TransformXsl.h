@@ -2,6 +2,8 @@
 
 #include <QtCore/QString>
 
+#include <functional>
+
 class CXXmlDoc;
 
 // XSL transformation of the program's XML: the record XML through a sheet into HTML (or
@@ -10,3 +12,9 @@ class CXXmlDoc;
 // Sheets may read no files and reach no network, and the output is never written anywhere.
 QString TransformXsl(const QString& xml, const QString& xsl);
 QString TransformXsl(const CXXmlDoc& doc, const QString& xsl);
+
+// A record page: what `write` puts under an <r> root, through the program's record sheet
+// (the www resource every record view shares). The edit frame's information pane, the pages
+// that show one or several records, and the web's record answers all make it here, so they
+// show a record alike. xml, when given, receives the record XML itself.
+QString RecordPageHtml(const std::function<void(CXXmlDoc&)>& write, QString* xml = nullptr);
