@@ -13,8 +13,6 @@ class CXEditCtrl : public QLineEdit, public IXReadOnly, public IXEdit
 {
     Q_OBJECT
 public:
-    enum : int { IDC_IDCARD = 1057 }; // the identity number: its area drawn after it
-
     explicit CXEditCtrl(QWidget* parent = nullptr);
 
     XEditButtons& Buttons() { return m_buttons; }

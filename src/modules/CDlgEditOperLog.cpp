@@ -4,6 +4,8 @@
 #include "CHtmlCtrl.h"
 #include "CModuleOperLog.h"
 #include "CXXmlDoc.h"
+#include "CodePages.h"
+#include "CommandIds.h"
 #include "Resources.h"
 #include "TransformXsl.h"
 #include "XAppServices.h"
@@ -18,11 +20,11 @@ namespace {
 const XDlgTemplate& SessionTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{407,
+    static const XDlgTemplate t{IDD_EDIT_OPERLOG,
                                 QStringLiteral("登录会话"),
                                 WS_CHILD,
-                                {{CDlgEditOperLog::IDC_VIEW, K::Custom, QString(), 0, 0, 0},
-                                 {CDlgEditOperLog::IDC_LOGOUT, K::Button, QStringLiteral("注销 ..."), WS_GROUP, -1}},
+                                {{IDC_HTML_PANE, K::Custom, QString(), 0, 0, 0},
+                                 {IDC_LOGOUT, K::Button, QStringLiteral("注销 ..."), WS_GROUP, -1}},
                                 {}};
     return t;
 }
@@ -42,7 +44,7 @@ CDlgEditOperLog::CDlgEditOperLog(const CXItem* row) : CXDialogEx(false, &Session
 bool CDlgEditOperLog::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
-    QWidget* slot = GetDlgItem(IDC_VIEW);
+    QWidget* slot = GetDlgItem(IDC_HTML_PANE);
     m_html = new CHtmlCtrl(slot);
     auto* box = new QVBoxLayout(slot);
     box->setContentsMargins(12, 12, 12, 12);
@@ -52,7 +54,7 @@ bool CDlgEditOperLog::OnInitDialog()
     doc.FindElement();
     doc.IntoElement();
     m_row.WriteXml(doc, 1, 0, AppServices().User());
-    m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+    m_html->SetHTML(TransformXsl(doc, LoadResourceText(IDR_WWW_INNER_XSL, "www", CP_UTF8)));
     if (QWidget* button = GetDlgItem(IDC_LOGOUT))
         button->setEnabled(true);
     // The row is already on the page: the frame's information pane would repeat it.

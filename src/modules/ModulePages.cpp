@@ -12,6 +12,7 @@
 #include "CXItem.h"
 #include "CXListCtrl.h"
 #include "CXXmlDoc.h"
+#include "CodePages.h"
 #include "CommandIds.h"
 #include "Resources.h"
 #include "TransformXsl.h"
@@ -24,13 +25,13 @@ namespace {
 
 const XDlgTemplate& RelateTemplate()
 {
-    static const XDlgTemplate t{376, QStringLiteral("关联记录"), WS_CHILD, {{1243, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    static const XDlgTemplate t{IDD_EDIT_RELATE, QStringLiteral("关联记录"), WS_CHILD, {{IDC_RECORD_LIST, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
     return t;
 }
 
 const XDlgTemplate& ViewItemsTemplate()
 {
-    static const XDlgTemplate t{387, QStringLiteral("详细信息"), WS_CHILD, {{12, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    static const XDlgTemplate t{IDD_EDIT_VIEWITEMS, QStringLiteral("详细信息"), WS_CHILD, {{IDC_HTML_PANE, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
     return t;
 }
 
@@ -53,8 +54,8 @@ CDlgEditRelate::CDlgEditRelate(CXMap query, int mduId, int relCmd)
 bool CDlgEditRelate::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
-    QWidget* slot = GetDlgItem(1243);
-    m_list = new CXListCtrl(slot, 1243);
+    QWidget* slot = GetDlgItem(IDC_RECORD_LIST);
+    m_list = new CXListCtrl(slot, IDC_RECORD_LIST);
     FillSlot(slot, m_list, 0);
     auto* open = new CXCmd(ID_EDIT_MODIFY, true, true, true);
     m_list->AddCmd(open);
@@ -82,9 +83,9 @@ CDlgEditViewItems::CDlgEditViewItems() : CXDialogEx(false, &ViewItemsTemplate())
 bool CDlgEditViewItems::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
-    QWidget* slot = GetDlgItem(12);
+    QWidget* slot = GetDlgItem(IDC_HTML_PANE);
     m_html = new CHtmlCtrl(slot);
-    FillSlot(slot, m_html, 12);
+    FillSlot(slot, m_html, IDC_HTML_PANE);
     CXXmlDoc doc;
     doc.SetDocText(QStringLiteral("<r/>"));
     doc.FindElement();
@@ -92,7 +93,7 @@ bool CDlgEditViewItems::OnInitDialog()
     for (CXItem* item : m_items)
         item->WriteXml(doc, 1, 0, AppServices().User());
     m_strXml = doc.GetDocText();
-    m_html->SetHTML(TransformXsl(doc, LoadResourceText(464, "www", 65001)));
+    m_html->SetHTML(TransformXsl(doc, LoadResourceText(IDR_WWW_INNER_XSL, "www", CP_UTF8)));
     return true;
 }
 
@@ -108,13 +109,13 @@ const XDlgTemplate& SchemePageTemplate(int id, const QString& caption)
                                                 caption,
                                                 WS_CHILD,
                                                 {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
-                                                 {1135, K::Edit, QString(), WS_TABSTOP, 0, 1},
+                                                 {IDC_TITLE, K::Edit, QString(), WS_TABSTOP, 0, 1},
                                                  {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
-                                                 {1119, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
+                                                 {IDC_ONTOP, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
                                                  {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
-                                                 {1137, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
+                                                 {IDC_CONTENT, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
                                                  {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
-                                                 {1134, K::Edit, QString(), WS_TABSTOP, 3, 1}},
+                                                 {IDC_MEMO, K::Edit, QString(), WS_TABSTOP, 3, 1}},
                                                 {}})
                  .first;
     return it->second;
@@ -122,8 +123,8 @@ const XDlgTemplate& SchemePageTemplate(int id, const QString& caption)
 
 void ShowSchemeContent(CXDialogEx& page, const QString& text)
 {
-    if (auto* content = qobject_cast<QPlainTextEdit*>(page.GetDlgItem(1137)))
+    if (auto* content = qobject_cast<QPlainTextEdit*>(page.GetDlgItem(IDC_CONTENT)))
         content->setPlainText(text);
-    else if (auto* line = qobject_cast<QLineEdit*>(page.GetDlgItem(1137)))
+    else if (auto* line = qobject_cast<QLineEdit*>(page.GetDlgItem(IDC_CONTENT)))
         line->setText(text);
 }

@@ -2,6 +2,8 @@
 #include "CHead.h"
 #include "CModule.h"
 #include "CXXmlDoc.h"
+#include "CodePages.h"
+#include "CommandIds.h"
 #include "Resources.h"
 #include "TestSupport.h"
 #include "TransformXsl.h"
@@ -112,7 +114,7 @@ TEST(InnerSheet, RendersARecordAsPlainHtml)
     doc.FindElement();
     doc.IntoElement();
     record.WriteXml(doc, 1, 0, nullptr);
-    const QString sheet = LoadResourceText(464, "www", 65001);
+    const QString sheet = LoadResourceText(IDR_WWW_INNER_XSL, "www", CP_UTF8);
     ASSERT_FALSE(sheet.isEmpty());
     const QString html = TransformXsl(doc, sheet);
     ASSERT_FALSE(html.isEmpty());
