@@ -18,8 +18,8 @@ namespace {
 const XDlgTemplate& SelTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{CDlgSelHistory::IDD, QStringLiteral("历史记录"), WS_MAXIMIZEBOX,
-                                {{CDlgSelHistory::IDC_HISTORY_LIST, K::List, QString(), WS_TABSTOP, 0, 0, 3},
+    static const XDlgTemplate t{IDD_SEL_HISTORY, QStringLiteral("历史记录"), WS_MAXIMIZEBOX,
+                                {{IDC_RECORD_LIST, K::List, QString(), WS_TABSTOP, 0, 0, 3},
                                  {-1, K::Static, QStringLiteral("[t]管理人员可编辑整理历史记录！"), 0, 1, 0, 3},
                                  {ID_EDIT_MODIFY, K::Button, QStringLiteral("修改(&M) ..."), WS_GROUP, -1},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
@@ -31,13 +31,13 @@ const XDlgTemplate& SelTemplate()
 const XDlgTemplate& EditTemplate(bool multi)
 {
     using K = XCtrlKind;
-    static const XDlgTemplate single{CDlgEditHistory::IDD, QStringLiteral("修改历史记录"), 0,
-                                     {{CDlgEditHistory::IDC_HISTORY_TEXT, K::Edit, QString(), WS_TABSTOP, 0, 0},
+    static const XDlgTemplate single{IDD_EDIT_HISTORY, QStringLiteral("修改历史记录"), 0,
+                                     {{IDC_CONTENT, K::Edit, QString(), WS_TABSTOP, 0, 0},
                                       {IDOK, K::Button, QStringLiteral("确定"), WS_GROUP, -1},
                                       {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                      QSize()};
-    static const XDlgTemplate many{CDlgEditHistory::IDD, QStringLiteral("修改历史记录"), 0,
-                                   {{CDlgEditHistory::IDC_HISTORY_TEXT, K::Edit, QString(),
+    static const XDlgTemplate many{IDD_EDIT_HISTORY, QStringLiteral("修改历史记录"), 0,
+                                   {{IDC_CONTENT, K::Edit, QString(),
                                      WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, 0, 0},
                                     {IDOK, K::Button, QStringLiteral("确定"), WS_GROUP, -1},
                                     {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
@@ -66,7 +66,7 @@ int CDlgSelHistory::RunHistory()
 
 QTreeWidget* CDlgSelHistory::List() const
 {
-    return qobject_cast<QTreeWidget*>(GetDlgItem(IDC_HISTORY_LIST));
+    return qobject_cast<QTreeWidget*>(GetDlgItem(IDC_RECORD_LIST));
 }
 
 bool CDlgSelHistory::IsAdmin() const
@@ -149,7 +149,7 @@ CDlgEditHistory::CDlgEditHistory(bool multiLine, QWidget* parent)
 bool CDlgEditHistory::OnInitDialog()
 {
     const bool ok = CXDialogEx::OnInitDialog();
-    QWidget* w = GetDlgItem(IDC_HISTORY_TEXT);
+    QWidget* w = GetDlgItem(IDC_CONTENT);
     if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) {
         multi->setPlainText(m_strText);
         multi->setReadOnly(m_bReadOnly);
@@ -163,10 +163,10 @@ bool CDlgEditHistory::OnInitDialog()
 
 void CDlgEditHistory::OnOK()
 {
-    const QString text = GetControlText(IDC_HISTORY_TEXT);
+    const QString text = GetControlText(IDC_CONTENT);
     const QString warning = HistoryLengthWarning(text, m_bMultiLine != 0);
     if (!warning.isEmpty()) {
-        ShowItemTipText(TTI_WARNING, IDC_HISTORY_TEXT, warning);
+        ShowItemTipText(TTI_WARNING, IDC_CONTENT, warning);
         return;
     }
     m_strText = text;

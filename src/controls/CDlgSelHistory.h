@@ -12,7 +12,6 @@ class CDlgSelHistory : public CXDialogEx
     Q_OBJECT
     X_DECLARE_MESSAGE_MAP()
 public:
-    enum : int { IDD = 399, IDC_HISTORY_LIST = 1243 };
     explicit CDlgSelHistory(QWidget* parent = nullptr);
     // Reads the history first: none gives "未找到历史记录！" and IDCANCEL.
     int RunHistory();
@@ -42,7 +41,6 @@ class CDlgEditHistory : public CXDialogEx
 {
     Q_OBJECT
 public:
-    enum : int { IDD = 370, IDC_HISTORY_TEXT = 1137 };
     // Multi-line: the edit takes Enter as a line break.
     explicit CDlgEditHistory(bool multiLine = false, QWidget* parent = nullptr);
     QString m_strText;

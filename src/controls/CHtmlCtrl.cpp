@@ -22,8 +22,8 @@ struct XPlaceholder
     int iconId;
 };
 constexpr XPlaceholder kPlaceholders[] = {
-    {"img?id=modify", ID_EDIT_MODIFY}, {"img?id=tip", IDI_TIP},    {"img?id=up", 33165},
-    {"img?id=dn", 33164},              {"img?id=warn", IDI_WARNING}, {"img?id=relate", ID_SUBMENU_RELATE},
+    {"img?id=modify", ID_EDIT_MODIFY}, {"img?id=tip", IDI_TIP},      {"img?id=up", ID_ARROW_UP},
+    {"img?id=dn", ID_ARROW_DN},        {"img?id=warn", IDI_WARNING}, {"img?id=relate", ID_SUBMENU_RELATE},
 };
 
 } // namespace

@@ -345,7 +345,8 @@ bool CXDialogEx::OnInitDialog()
     UpdateData(false);
 
     // four dialogs keep their own help topic
-    if (m_nHelpId != 354 && m_nHelpId != 356 && m_nHelpId != 390 && m_nHelpId != 397 && m_nHelpId == m_pTemplate->id) {
+    if (m_nHelpId != IDD_APP_LOGIN && m_nHelpId != IDD_APP_SETUP && m_nHelpId != IDD_IMPORT_INFO &&
+        m_nHelpId != IDD_QUERY && m_nHelpId == m_pTemplate->id) {
         m_nHelpId = IDH_GENERIC;
         CXItem* item = GetItem();
         if (!item)

@@ -1,5 +1,6 @@
 #include "CXEditCtrl.h"
 
+#include "CommandIds.h"
 #include "ReferenceTables.h"
 #include "XCtrlProps.h"
 #include "XDrawing.h"
@@ -134,6 +135,7 @@ void CXEditCtrl::paintEvent(QPaintEvent* e)
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    // the identity number: its area drawn after it
     if (CtrlId(this) == IDC_IDCARD && !hasFocus()) {
         const QString area = GetAreaName(text());
         if (area.isEmpty())

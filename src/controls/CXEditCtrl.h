@@ -54,7 +54,6 @@ class CXEditCtrl : public XButtonEdit<QLineEdit>
 {
     Q_OBJECT
 public:
-    enum : int { IDC_IDCARD = 1057 }; // the identity number: its area drawn after it
 
     explicit CXEditCtrl(QWidget* parent = nullptr) : XButtonEdit(parent) {}
 

@@ -132,7 +132,7 @@ void CXImagesCtrl::resizeEvent(QResizeEvent* e)
 QImage CXImagesCtrl::Placeholder()
 {
     QImage img;
-    if (img.loadFromData(LoadResourceBytes(425, "png")))
+    if (img.loadFromData(LoadResourceBytes(IDR_PNG_NO_PHOTO, RT_PNG)))
         return img;
     // a head and shoulders in grey
     img = QImage(120, 150, QImage::Format_ARGB32);

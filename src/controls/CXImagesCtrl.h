@@ -19,15 +19,6 @@ class CXImagesCtrl : public QFrame, public IXImagesControl, public XCmdTarget, p
 {
     Q_OBJECT
 public:
-    enum : int {
-        ID_PHOTO_PREV = 33161,
-        ID_PHOTO_POS = 33168,
-        ID_PHOTO_NEXT = 33163,
-        ID_PHOTO_FORWARD = 33167,
-        ID_PHOTO_BACK = 33166,
-        ID_PHOTO_VIEW = 33169
-    };
-
     explicit CXImagesCtrl(QWidget* parent = nullptr);
     ~CXImagesCtrl() override;
 

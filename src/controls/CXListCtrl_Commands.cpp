@@ -416,7 +416,7 @@ void CXListCtrl::OnSelectionTimer()
         Strip()->update();
     } else if (dynamic_cast<IXListView*>(parentWidget())) {
         if (QObject* main = XGetMainWindow())
-            XPostMessage(main, WM_XSTATUSBAR, 33144, 0);
+            XPostMessage(main, WM_XSTATUSBAR, ID_INDICATOR_COUNT, 0);
     }
 }
 

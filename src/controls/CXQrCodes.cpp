@@ -1,6 +1,7 @@
 #include "CXQrCodes.h"
 
 #include "CXImage.h"
+#include "CommandIds.h"
 #include "TextUtils.h"
 #include "WebState.h"
 #include "XAppServices.h"
@@ -34,9 +35,9 @@ constexpr int kButton = 24;
 CXQrCodes::CXQrCodes(QWidget* parent, std::unique_ptr<IWebStatus> status)
     : QWidget(parent), m_status(status ? std::move(status) : std::make_unique<CWebServiceStatus>())
 {
-    m_tabs[0].nCmd = 33184;
+    m_tabs[0].nCmd = ID_INTERNET_VIEW;
     m_tabs[0].strCaption = QStringLiteral("微信或浏览器扫描后通过 Internet 登录");
-    m_tabs[1].nCmd = 33185;
+    m_tabs[1].nCmd = ID_INTRANET_VIEW;
     m_tabs[1].strCaption = QStringLiteral("微信或浏览器扫描后通过本地网络登录，与本机连接至同一无线网时可用");
     setCursor(Qt::PointingHandCursor);
     connect(&m_timer, &QTimer::timeout, this, [this] { Refresh(); });

@@ -1,6 +1,7 @@
 #include "CXTimeSpanCtrl.h"
 
 #include "CXDialogEx.h"
+#include "CommandIds.h"
 #include "XDrawing.h"
 
 #include <QtGui/QPainter>

@@ -15,8 +15,6 @@ class CXTimeSpanCtrl : public QWidget, public IXTimeSpanControl, public IXReadOn
 {
     Q_OBJECT
 public:
-    enum : int { IDC_SPAN_CHECK = 6, IDC_SPAN_BEGIN = 7, IDC_SPAN_END = 8, IDC_SPAN_DURATION = 9 };
-
     explicit CXTimeSpanCtrl(QWidget* parent = nullptr);
 
     void SetCaption(const QString& caption) override;

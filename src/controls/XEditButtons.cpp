@@ -122,8 +122,8 @@ void XEditButtons::OnChange()
         }
     };
     if (r.applies) {
-        show(Cmd(ID_DUP_ERROR), r.indicator);
-        show(Cmd(ID_DUP_WARNING), r.indicator);
+        show(Cmd(IDI_ERROR), r.indicator);
+        show(Cmd(IDI_WARNING), r.indicator);
         show(Cmd(ID_EDIT_MERGE), r.merge);
     }
     const bool hasText = !m_edit->EditText().isEmpty();

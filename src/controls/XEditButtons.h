@@ -33,8 +33,6 @@ public:
 class XEditButtons
 {
 public:
-    enum : int { ID_DUP_ERROR = 415, ID_DUP_WARNING = 417, ID_EDIT_CLEAR = 57632 };
-
     explicit XEditButtons(IXEdit* edit);
     ~XEditButtons();
     XEditButtons(const XEditButtons&) = delete;

@@ -2,6 +2,8 @@
 
 // The decisions of the edit with command buttons, the history combo box and the history
 // dialogs, apart from their widgets.
+#include "CommandIds.h"
+
 #include <QtCore/QRect>
 #include <QtCore/QSize>
 #include <QtCore/QString>
@@ -13,7 +15,7 @@
 class CXArray;
 
 // Item data of the history combo's pseudo-items.
-enum : int { XCB_EMPTY_OPTION = -1, XCB_MORE = 33104, XCB_NO_HISTORY = 10 };
+enum : int { XCB_EMPTY_OPTION = -1, XCB_MORE = ID_EDIT_HISTORY, XCB_NO_HISTORY = 10 };
 constexpr int kHistoryShown = 20;
 
 // The button row of an edit of size window with n visible buttons of side b: one row at
@@ -31,8 +33,8 @@ XEditButtonLayout LayoutEditButtons(const QSize& window, int n, int b);
 struct XDuplicateButtons
 {
     bool applies = false;
-    bool indicator = false; // 415 and 417
-    bool merge = false;     // 32883
+    bool indicator = false; // IDI_ERROR and IDI_WARNING
+    bool merge = false;     // ID_EDIT_MERGE
 };
 XDuplicateButtons DecideDuplicateButtons(int d, bool recordSaved);
 

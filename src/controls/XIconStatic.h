@@ -10,7 +10,7 @@ class XIconStatic : public QLabel
     Q_OBJECT
 public:
     explicit XIconStatic(QWidget* parent = nullptr);
-    // The icon id of a text's prefix (412, 416, 417, 415, 411), 0 for none.
+    // The icon id of a text's prefix (IDI_INFORMATION, IDI_TIP, IDI_WARNING, IDI_ERROR, IDI_HELP), 0 for none.
     static int IconIdOf(const QString& text);
     QSize sizeHint() const override;
     int heightForWidth(int w) const override;

@@ -48,13 +48,6 @@ QString EncodeLayout(const CHeads& heads, int sortHead, int groupHead, int statu
 // Applies a stored layout; false (nothing changed) when the count of numbers differs.
 bool DecodeLayout(const QString& text, CHeads& heads, int& sortHead, int& groupHead, int& statusColor);
 
-// Command ids whose icons are the themed radio buttons and check boxes of list items.
-enum : int {
-    ID_IMAGE_RADIO_ON = 32801, ID_IMAGE_RADIO_ON_DISABLED, ID_IMAGE_RADIO_ON_HOT,
-    ID_IMAGE_RADIO_OFF, ID_IMAGE_RADIO_OFF_DISABLED, ID_IMAGE_RADIO_OFF_HOT,
-    ID_IMAGE_CHECK_ON, ID_IMAGE_CHECK_ON_DISABLED, ID_IMAGE_CHECK_ON_HOT,
-    ID_IMAGE_CHECK_OFF, ID_IMAGE_CHECK_OFF_DISABLED, ID_IMAGE_CHECK_OFF_HOT,
-};
 // The command id of the radio (image mode 2) or check box (3) image of an item.
 int ListStateImageId(int imageMode, bool readOnly, bool enabled, bool hot, bool checked);
 

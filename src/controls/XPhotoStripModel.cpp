@@ -4,8 +4,6 @@
 #include "CXItem.h"
 #include "CommandIds.h"
 
-enum : int { ID_PHOTO_PREV = 33161, ID_PHOTO_NEXT = 33163, ID_PHOTO_BACK = 33166, ID_PHOTO_FORWARD = 33167, ID_PHOTO_VIEW = 33169 };
-
 void XPhotoStripModel::SetArray(CXArray* photos)
 {
     m_pPhotos = photos;

@@ -16,7 +16,7 @@ public:
     int Position() const { return m_nCur; }
     CXItem* Current() const;
 
-    // Command ids: 33161, 33163, 33166, 33167, 32790, 32793, 33169.
+    // Command ids: ID_PHOTO_PREV/NEXT/BACK/FORWARD/VIEW, ID_EDIT_DELETE, ID_LIST_ADDITEM.
     bool IsEnabled(int id, bool readOnly) const;
     // "%d/%d" of position and count.
     QString PositionText() const;

@@ -6,6 +6,8 @@
 #include "CXItem.h"
 #include "CXListCtrl.h"
 #include "CXXmlDoc.h"
+#include "CodePages.h"
+#include "CommandIds.h"
 #include "RecordWriter.h"
 #include "Resources.h"
 #include "TransformXsl.h"
@@ -29,15 +31,15 @@ const CXItem* User() { return AppServices().User(); }
 const XDlgTemplate& EditTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{377,
+    static const XDlgTemplate t{IDD_EDIT,
                                 QStringLiteral("详细信息"),
                                 WS_MAXIMIZEBOX,
-                                {{CDlgEdit::IDC_PAGES, K::Custom, QString(), 0, 0, 0, 7},
-                                 {CDlgEdit::ID_EDIT_UNLOCK, K::Button, QStringLiteral("编辑 ..."), WS_GROUP, -1},
-                                 {CDlgEdit::ID_EDIT_PREVIEW, K::Button, QStringLiteral("打印预览 ..."), 0, -1},
-                                 {CDlgEdit::ID_EDIT_PRINT, K::Button, QStringLiteral("打印 ..."), 0, -1},
-                                 {CDlgEdit::ID_EDIT_WXMSG, K::Button, QStringLiteral("微信通知 ..."), 0, -1},
-                                 {CDlgEdit::ID_VIEW_DETAIL, K::MfcButton, QString(), 0, -1},
+                                {{IDC_PAGES, K::Custom, QString(), 0, 0, 0, 7},
+                                 {IDC_EDIT_REEDIT, K::Button, QStringLiteral("编辑 ..."), WS_GROUP, -1},
+                                 {IDC_PROOF_PREVIEW, K::Button, QStringLiteral("打印预览 ..."), 0, -1},
+                                 {IDC_PROOF_PRINT, K::Button, QStringLiteral("打印 ..."), 0, -1},
+                                 {ID_SEND_WXMSG, K::Button, QStringLiteral("微信通知 ..."), 0, -1},
+                                 {ID_VIEW_DETAIL, K::MfcButton, QString(), 0, -1},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -48,10 +50,10 @@ const XDlgTemplate& EditTemplate()
 
 X_BEGIN_MESSAGE_MAP(CDlgEdit, CXDialogEx)
     X_ON_COMMAND(ID_VIEW_DETAIL, OnViewDetail)
-    X_ON_COMMAND(ID_EDIT_UNLOCK, OnUnlock)
-    X_ON_COMMAND(ID_EDIT_PREVIEW, OnPreview)
-    X_ON_COMMAND(ID_EDIT_PRINT, OnPrintCmd)
-    X_ON_COMMAND(ID_EDIT_WXMSG, OnWxMsg)
+    X_ON_COMMAND(IDC_EDIT_REEDIT, OnUnlock)
+    X_ON_COMMAND(IDC_PROOF_PREVIEW, OnPreview)
+    X_ON_COMMAND(IDC_PROOF_PRINT, OnPrintCmd)
+    X_ON_COMMAND(ID_SEND_WXMSG, OnWxMsg)
 X_END_MESSAGE_MAP()
 
 CDlgEdit::CDlgEdit(bool bAddNew, int mduId, QWidget* parent) : CXDialogEx(bAddNew, &EditTemplate(), parent)
@@ -91,9 +93,9 @@ bool CDlgEdit::OnInitDialog()
     m_btnInfo = qobject_cast<QPushButton*>(GetDlgItem(ID_VIEW_DETAIL));
     if (m_btnInfo) {
         m_btnInfo->setEnabled(!m_bAddNew);
-        m_btnInfo->setIcon(AppServices().CommandIcon(1227, 0, false));
+        m_btnInfo->setIcon(AppServices().CommandIcon(IDI_DETAIL_SHOW, 0, false));
     }
-    for (int id : {ID_EDIT_UNLOCK, ID_EDIT_PREVIEW, ID_EDIT_PRINT, ID_EDIT_WXMSG})
+    for (int id : {IDC_EDIT_REEDIT, IDC_PROOF_PREVIEW, IDC_PROOF_PRINT, ID_SEND_WXMSG})
         if (QWidget* w = GetDlgItem(id)) {
             w->hide();
             w->setEnabled(false);
@@ -134,13 +136,13 @@ bool CDlgEdit::OnInitDialog()
                 SetWndReadOnly(this, true);
                 SetWndReadOnly(m_pages.front(), true);
             }
-            for (int id : {ID_EDIT_UNLOCK, ID_EDIT_PRINT, ID_EDIT_PREVIEW})
+            for (int id : {IDC_EDIT_REEDIT, IDC_PROOF_PRINT, IDC_PROOF_PREVIEW})
                 GetDlgItem(id)->show();
         }
         if (module->m_nCaps & RIGHT_MSG) {
             // the hidden print buttons take no room in the row, so without them the notice
             // button stands where the re-edit button would
-            GetDlgItem(ID_EDIT_WXMSG)->show();
+            GetDlgItem(ID_SEND_WXMSG)->show();
         }
     }
     UpdateControls();
@@ -169,14 +171,14 @@ void CDlgEdit::UpdateControls()
         return;
     if (module->m_nCaps & RIGHT_PRT) {
         const bool placed = PlacedInMainWindow();
-        if (QWidget* w = GetDlgItem(ID_EDIT_UNLOCK))
+        if (QWidget* w = GetDlgItem(IDC_EDIT_REEDIT))
             w->setEnabled(placed && IsWndReadOnly(this) && user && user->m_nRightRole == 2);
-        GetDlgItem(ID_EDIT_PREVIEW)->setEnabled(m_templs.GetSize() > 0);
-        GetDlgItem(ID_EDIT_PRINT)->setEnabled(placed && m_templs.GetSize() > 0 && user &&
+        GetDlgItem(IDC_PROOF_PREVIEW)->setEnabled(m_templs.GetSize() > 0);
+        GetDlgItem(IDC_PROOF_PRINT)->setEnabled(placed && m_templs.GetSize() > 0 && user &&
                                               module->HasRight(*user, RIGHT_PRT));
     }
     if (module->m_nCaps & RIGHT_MSG)
-        GetDlgItem(ID_EDIT_WXMSG)->setEnabled(!EditServices().GetWxAccessToken().isEmpty() && user &&
+        GetDlgItem(ID_SEND_WXMSG)->setEnabled(!EditServices().GetWxAccessToken().isEmpty() && user &&
                                               module->HasRight(*user, RIGHT_MSG));
 }
 
@@ -312,7 +314,7 @@ void CDlgEdit::OnViewDetail()
     CXItem* item = GetItem();
     m_bShowInfo = !m_bShowInfo;
     if (m_btnInfo)
-        m_btnInfo->setIcon(AppServices().CommandIcon(m_bShowInfo ? 1055 : 1227, 0, false));
+        m_btnInfo->setIcon(AppServices().CommandIcon(m_bShowInfo ? IDI_DETAIL_HIDE : IDI_DETAIL_SHOW, 0, false));
     if (m_bShowInfo && item) {
         for (CXDialogEx* page : m_pages)
             page->UpdateData(true);
@@ -385,19 +387,19 @@ void CDlgEdit::OnUnlock()
     if (!item)
         return;
     if (XUi::MessageBox(this, FormatString(u"重新编辑后可能会与原%s不符！\n\n确定要重新编辑吗？", item->GetModuleName()),
-                        LoadCommandText(ID_EDIT_UNLOCK), MB_ICONWARNING | MB_OKCANCEL) != IDOK)
+                        LoadCommandText(IDC_EDIT_REEDIT), MB_ICONWARNING | MB_OKCANCEL) != IDOK)
         return;
     SetWndReadOnly(this, false);
     SetWndReadOnly(m_pages.front(), false);
     UpdateControls();
 }
 
-void CDlgEdit::OnPreview() { OnPrint(ID_EDIT_PREVIEW, true); }
+void CDlgEdit::OnPreview() { OnPrint(IDC_PROOF_PREVIEW, true); }
 
 void CDlgEdit::OnPrintCmd()
 {
-    if (GetItem() && SaveFirst(ID_EDIT_PRINT))
-        OnPrint(ID_EDIT_PRINT, false);
+    if (GetItem() && SaveFirst(IDC_PROOF_PRINT))
+        OnPrint(IDC_PROOF_PRINT, false);
 }
 
 void CDlgEdit::OnPrint(int command, bool preview)
@@ -423,6 +425,6 @@ void CDlgEdit::OnPrint(int command, bool preview)
 
 void CDlgEdit::OnWxMsg()
 {
-    if (GetItem() && SaveFirst(ID_EDIT_WXMSG))
+    if (GetItem() && SaveFirst(ID_SEND_WXMSG))
         EditServices().SendWxMsg(this, GetItem());
 }

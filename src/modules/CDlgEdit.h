@@ -18,15 +18,6 @@ class CDlgEdit : public CXDialogEx
     Q_OBJECT
     X_DECLARE_MESSAGE_MAP()
 public:
-    enum : int {
-        IDC_PAGES = 1225, // the tab control and the pages under it
-        ID_EDIT_UNLOCK = 1121,
-        ID_EDIT_PREVIEW = 1122,
-        ID_EDIT_PRINT = 1123,
-        ID_EDIT_WXMSG = 32902,
-        ID_VIEW_DETAIL = 32966,
-    };
-
     CDlgEdit(bool bAddNew, int mduId, QWidget* parent = nullptr);
     ~CDlgEdit() override;
 

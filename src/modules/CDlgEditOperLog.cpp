@@ -4,6 +4,7 @@
 #include "CHtmlCtrl.h"
 #include "CModuleOperLog.h"
 #include "CXXmlDoc.h"
+#include "CommandIds.h"
 #include "TransformXsl.h"
 #include "XAppServices.h"
 #include "XReadOnly.h"
@@ -16,11 +17,11 @@ namespace {
 const XDlgTemplate& SessionTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{407,
+    static const XDlgTemplate t{IDD_EDIT_OPERLOG,
                                 QStringLiteral("登录会话"),
                                 WS_CHILD,
-                                {{CDlgEditOperLog::IDC_VIEW, K::Custom, QString(), 0, 0, 0},
-                                 {CDlgEditOperLog::IDC_LOGOUT, K::Button, QStringLiteral("注销 ..."), WS_GROUP, -1}},
+                                {{IDC_HTML_PANE, K::Custom, QString(), 0, 0, 0},
+                                 {IDC_LOGOUT, K::Button, QStringLiteral("注销 ..."), WS_GROUP, -1}},
                                 {}};
     return t;
 }
@@ -40,7 +41,7 @@ CDlgEditOperLog::CDlgEditOperLog(const CXItem* row) : CXDialogEx(false, &Session
 bool CDlgEditOperLog::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
-    QWidget* slot = GetDlgItem(IDC_VIEW);
+    QWidget* slot = GetDlgItem(IDC_HTML_PANE);
     m_html = new CHtmlCtrl(slot);
     FillSlot(slot, m_html, 12);
     m_html->SetHTML(

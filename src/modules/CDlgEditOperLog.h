@@ -15,8 +15,6 @@ class CDlgEditOperLog : public CXDialogEx
     Q_OBJECT
     X_DECLARE_MESSAGE_MAP()
 public:
-    enum : int { IDC_LOGOUT = 1279, IDC_VIEW = 6 };
-
     explicit CDlgEditOperLog(const CXItem* row);
     CXItem* GetItem() override { return &m_row; }
 

@@ -13,7 +13,7 @@ namespace {
 
 const XDlgTemplate& RelateTemplate()
 {
-    static const XDlgTemplate t{376, QStringLiteral("关联记录"), WS_CHILD, {{1243, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    static const XDlgTemplate t{IDD_EDIT_RELATE, QStringLiteral("关联记录"), WS_CHILD, {{IDC_RECORD_LIST, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
     return t;
 }
 
@@ -28,8 +28,8 @@ CDlgEditRelate::CDlgEditRelate(CXMap query, int mduId, int relCmd)
 bool CDlgEditRelate::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
-    QWidget* slot = GetDlgItem(1243);
-    m_list = new CXListCtrl(slot, 1243);
+    QWidget* slot = GetDlgItem(IDC_RECORD_LIST);
+    m_list = new CXListCtrl(slot, IDC_RECORD_LIST);
     FillSlot(slot, m_list, 0);
     auto* open = new CXCmd(ID_EDIT_MODIFY, true, true, true);
     m_list->AddCmd(open);

@@ -20,13 +20,13 @@ const XDlgTemplate& SchemePageTemplate(int id, const QString& caption)
                                                 caption,
                                                 WS_CHILD,
                                                 {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
-                                                 {1135, K::Edit, QString(), WS_TABSTOP, 0, 1},
+                                                 {IDC_TITLE, K::Edit, QString(), WS_TABSTOP, 0, 1},
                                                  {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
-                                                 {1119, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
+                                                 {IDC_ONTOP, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
                                                  {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
-                                                 {1137, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
+                                                 {IDC_CONTENT, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
                                                  {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
-                                                 {1134, K::Edit, QString(), WS_TABSTOP, 3, 1}},
+                                                 {IDC_MEMO, K::Edit, QString(), WS_TABSTOP, 3, 1}},
                                                 {}})
                  .first;
     return it->second;
@@ -34,8 +34,8 @@ const XDlgTemplate& SchemePageTemplate(int id, const QString& caption)
 
 void ShowSchemeContent(CXDialogEx& page, const QString& text)
 {
-    if (auto* content = qobject_cast<QPlainTextEdit*>(page.GetDlgItem(1137)))
+    if (auto* content = qobject_cast<QPlainTextEdit*>(page.GetDlgItem(IDC_CONTENT)))
         content->setPlainText(text);
-    else if (auto* line = qobject_cast<QLineEdit*>(page.GetDlgItem(1137)))
+    else if (auto* line = qobject_cast<QLineEdit*>(page.GetDlgItem(IDC_CONTENT)))
         line->setText(text);
 }

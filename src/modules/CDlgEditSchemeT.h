@@ -3,6 +3,7 @@
 #include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
 #include "CXDialogEx.h"
+#include "CommandIds.h"
 
 // The template of a scheme's edit page: name, on top, the scheme's description, memo.
 const XDlgTemplate& SchemePageTemplate(int id, const QString& caption);
@@ -26,13 +27,13 @@ public:
     CXItem* GetItem() override { return &m_scheme; }
     void DoDataExchange(XDataExchange& dx) override
     {
-        BindText(dx, 1135, &m_scheme, &m_scheme.m_strName);
-        BindChoice(dx, 1119, &m_scheme, &m_scheme.m_bDispOnTop);
-        BindText(dx, 1134, &m_scheme, &m_scheme.m_strMemo);
+        BindText(dx, IDC_TITLE, &m_scheme, &m_scheme.m_strName);
+        BindChoice(dx, IDC_ONTOP, &m_scheme, &m_scheme.m_bDispOnTop);
+        BindText(dx, IDC_MEMO, &m_scheme, &m_scheme.m_strMemo);
         ShowSchemeContent(*this, m_scheme.GetContentText());
     }
 
     Scheme m_scheme;
 };
-using CDlgEditPrjQuery = CDlgEditSchemeT<CDBPrjQuery, 372>;
-using CDlgEditPrjOrder = CDlgEditSchemeT<CDBPrjOrder, 371>;
+using CDlgEditPrjQuery = CDlgEditSchemeT<CDBPrjQuery, IDD_EDIT_PRJQUERY>;
+using CDlgEditPrjOrder = CDlgEditSchemeT<CDBPrjOrder, IDD_EDIT_PRJORDER>;

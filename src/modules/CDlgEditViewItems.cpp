@@ -3,6 +3,7 @@
 #include "CHtmlCtrl.h"
 #include "CXItem.h"
 #include "CXXmlDoc.h"
+#include "CommandIds.h"
 #include "Resources.h"
 #include "TransformXsl.h"
 #include "XWinStyles.h"
@@ -12,7 +13,7 @@ namespace {
 
 const XDlgTemplate& ViewItemsTemplate()
 {
-    static const XDlgTemplate t{387, QStringLiteral("详细信息"), WS_CHILD, {{12, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    static const XDlgTemplate t{IDD_EDIT_VIEWITEMS, QStringLiteral("详细信息"), WS_CHILD, {{IDC_HTML_PANE, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
     return t;
 }
 
@@ -23,7 +24,7 @@ CDlgEditViewItems::CDlgEditViewItems() : CXDialogEx(false, &ViewItemsTemplate())
 bool CDlgEditViewItems::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
-    QWidget* slot = GetDlgItem(12);
+    QWidget* slot = GetDlgItem(IDC_HTML_PANE);
     m_html = new CHtmlCtrl(slot);
     FillSlot(slot, m_html, 12);
     m_html->SetHTML(RecordPageHtml(

@@ -3,6 +3,7 @@
 #include "CDBPrjOrder.h"
 #include "CDlgSelOne.h"
 #include "EditFrame.h"
+#include "CommandIds.h"
 #include "CModule.h"
 #include "CXListCtrl.h"
 #include "PickerFind.h"
@@ -16,23 +17,21 @@
 
 namespace {
 
-enum : int { ID_UP = 1076, ID_DOWN = 1075, ID_ALL = 1040, ID_CLEAR = 1041, ID_RESET = 1139, ID_MORE = 1118, ID_SAVE = 1120 };
-
 const XDlgTemplate& HeadsTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{369,
+    static const XDlgTemplate t{IDD_HEADS,
                                 QStringLiteral("自定义%s列头"),
                                 WS_MAXIMIZEBOX,
                                 {{-1, K::Static, QStringLiteral("选择要在列表中显示的列："), 0, 0, 0, 5},
-                                 {1243, K::Custom, QString(), 0, 1, 0, 5},
-                                 {ID_UP, K::Button, QStringLiteral("上移(&U)"), WS_GROUP, 2, 0},
-                                 {ID_DOWN, K::Button, QStringLiteral("下移(&D)"), 0, 2, 1},
-                                 {ID_ALL, K::Button, QStringLiteral("全选(&A)"), 0, 2, 2},
-                                 {ID_CLEAR, K::Button, QStringLiteral("清除(&L)"), 0, 2, 3},
-                                 {ID_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 4},
-                                 {ID_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, 2, 5},
-                                 {ID_SAVE, K::Button, QStringLiteral("另存为(&S) ..."), 0, 2, 6},
+                                 {IDC_RECORD_LIST, K::Custom, QString(), 0, 1, 0, 5},
+                                 {IDC_MOVE_UP, K::Button, QStringLiteral("上移(&U)"), WS_GROUP, 2, 0},
+                                 {IDC_MOVE_DOWN, K::Button, QStringLiteral("下移(&D)"), 0, 2, 1},
+                                 {IDC_CHECKALL, K::Button, QStringLiteral("全选(&A)"), 0, 2, 2},
+                                 {IDC_CHECKCLR, K::Button, QStringLiteral("清除(&L)"), 0, 2, 3},
+                                 {IDC_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 4},
+                                 {IDC_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, 2, 5},
+                                 {IDC_SAVEAS, K::Button, QStringLiteral("另存为(&S) ..."), 0, 2, 6},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -58,17 +57,17 @@ CHeads* RowHeads()
 } // namespace
 
 X_BEGIN_MESSAGE_MAP(CDlgHeads, CXDialogEx)
-    X_ON_COMMAND(ID_UP, OnMoveUp)
-    X_ON_COMMAND(ID_DOWN, OnMoveDown)
-    X_ON_COMMAND(ID_ALL, OnCheckAll)
-    X_ON_COMMAND(ID_CLEAR, OnCheckClear)
-    X_ON_COMMAND(ID_RESET, OnReset)
-    X_ON_COMMAND(ID_MORE, OnMore)
-    X_ON_COMMAND(ID_SAVE, OnSave)
-    X_ON_UPDATE_COMMAND_UI(ID_UP, OnUpdateButton)
-    X_ON_UPDATE_COMMAND_UI(ID_DOWN, OnUpdateButton)
-    X_ON_UPDATE_COMMAND_UI(ID_ALL, OnUpdateButton)
-    X_ON_UPDATE_COMMAND_UI(ID_CLEAR, OnUpdateButton)
+    X_ON_COMMAND(IDC_MOVE_UP, OnMoveUp)
+    X_ON_COMMAND(IDC_MOVE_DOWN, OnMoveDown)
+    X_ON_COMMAND(IDC_CHECKALL, OnCheckAll)
+    X_ON_COMMAND(IDC_CHECKCLR, OnCheckClear)
+    X_ON_COMMAND(IDC_RESET, OnReset)
+    X_ON_COMMAND(IDC_MORE, OnMore)
+    X_ON_COMMAND(IDC_SAVEAS, OnSave)
+    X_ON_UPDATE_COMMAND_UI(IDC_MOVE_UP, OnUpdateButton)
+    X_ON_UPDATE_COMMAND_UI(IDC_MOVE_DOWN, OnUpdateButton)
+    X_ON_UPDATE_COMMAND_UI(IDC_CHECKALL, OnUpdateButton)
+    X_ON_UPDATE_COMMAND_UI(IDC_CHECKCLR, OnUpdateButton)
 X_END_MESSAGE_MAP()
 
 CDlgHeads::CDlgHeads(int mduId, QWidget* parent) : CXDialogEx(false, &HeadsTemplate(), parent), m_nMduID(mduId)
@@ -81,9 +80,10 @@ bool CDlgHeads::OnInitDialog()
     CXDialogEx::OnInitDialog();
     if (CModule* module = FindModule(m_nMduID))
         setWindowTitle(FormatString(u"自定义%s列头", module->GetName()));
-    m_list = PlaceList(*this, 1243);
+    m_list = PlaceList(*this, IDC_RECORD_LIST);
     m_list->SetItems(&m_rows, RowHeads(), 2, 3);
-    for (int id : std::initializer_list<int>{ID_UP, ID_DOWN, 0, ID_ALL, ID_CLEAR, 0, ID_RESET, 0, ID_MORE, ID_SAVE})
+    for (int id : std::initializer_list<int>{IDC_MOVE_UP, IDC_MOVE_DOWN, 0, IDC_CHECKALL, IDC_CHECKCLR, 0, IDC_RESET, 0,
+                                             IDC_MORE, IDC_SAVEAS})
         AddListButton(*m_list, id, false);
     LoadList();
     return true;
@@ -142,14 +142,14 @@ void CDlgHeads::OnButton(int id)
     if (!m_list)
         return;
     const int count = m_list->GetItemCount();
-    if (id == ID_ALL || id == ID_CLEAR) {
+    if (id == IDC_CHECKALL || id == IDC_CHECKCLR) {
         for (int r = 0; r < count; ++r)
-            m_list->SetCheck(r, id == ID_ALL);
-    } else if (id == ID_UP || id == ID_DOWN) {
+            m_list->SetCheck(r, id == IDC_CHECKALL);
+    } else if (id == IDC_MOVE_UP || id == IDC_MOVE_DOWN) {
         if (m_list->GetSelectedCount() != 1)
             return;
         const int s = m_list->GetFirstSelected();
-        const int t = id == ID_DOWN ? s + 1 : s - 1;
+        const int t = id == IDC_MOVE_DOWN ? s + 1 : s - 1;
         if (t < 0 || t >= count)
             return;
         // Rebuild the rows in the new order; the check marks travel with them.
@@ -163,20 +163,20 @@ void CDlgHeads::OnButton(int id)
             m_list->SetCheck(m_list->AddItem(row, 0), checked);
         m_list->SelectOnly(t);
         m_list->EnsureVisible(t, false);
-    } else if (id == ID_MORE) {
+    } else if (id == IDC_MORE) {
         CDlgSelOne picker(MDU_PRJORDER, 0, this);
         picker.m_query.SetText(QKEY_MODULE, QString::number(m_nMduID));
         if (picker.DoModal() != IDOK)
             return;
         if (const auto* scheme = dynamic_cast<const CDBPrjOrder*>(picker.m_pItem.get()))
             ApplyScheme(scheme->m_strRightData);
-    } else if (id == ID_SAVE) {
+    } else if (id == IDC_SAVEAS) {
         SaveList();
         QStringList positions;
         for (int i = 0; i < m_heads.GetSize(); ++i)
             positions << QString::number(m_heads.GetAt(i)->m_nPos);
         SaveHeadScheme(m_nMduID, positions.join(QLatin1Char(',')));
-    } else if (id == ID_RESET) {
+    } else if (id == IDC_RESET) {
         CModule* module = FindModule(m_nMduID);
         // Without any column scheme there is nothing to reset to.
         if (!module || module->m_headSchemes.GetSize() == 0)
@@ -197,10 +197,10 @@ void CDlgHeads::OnUpdateButton(XCmdUI* ui)
     const bool one = m_list && m_list->GetSelectedCount() == 1;
     const int s = one ? m_list->GetFirstSelected() : -1;
     switch (ui->m_nID) {
-    case ID_ALL: ui->Enable(checked != count); break;
-    case ID_CLEAR: ui->Enable(checked > 0); break;
-    case ID_DOWN: ui->Enable(one && s < count - 1); break;
-    case ID_UP: ui->Enable(one && s > 0); break;
+    case IDC_CHECKALL: ui->Enable(checked != count); break;
+    case IDC_CHECKCLR: ui->Enable(checked > 0); break;
+    case IDC_MOVE_DOWN: ui->Enable(one && s < count - 1); break;
+    case IDC_MOVE_UP: ui->Enable(one && s > 0); break;
     default: break;
     }
 }
@@ -214,5 +214,5 @@ void CDlgHeads::OnOK()
             return;
         }
     }
-    ShowItemTip(3, 1243, "请选择至少一个要显示的列！");
+    ShowItemTip(3, IDC_RECORD_LIST, "请选择至少一个要显示的列！");
 }

@@ -2,6 +2,7 @@
 
 #include "CHead.h"
 #include "CXDialogEx.h"
+#include "CommandIds.h"
 
 class CXListCtrl;
 
@@ -33,11 +34,11 @@ protected:
     void OnOK() override;
 
 private:
-    void OnMoveUp() { OnButton(1076); }
-    void OnMoveDown() { OnButton(1075); }
-    void OnCheckAll() { OnButton(1040); }
-    void OnCheckClear() { OnButton(1041); }
-    void OnReset() { OnButton(1139); }
-    void OnMore() { OnButton(1118); }
-    void OnSave() { OnButton(1120); }
+    void OnMoveUp() { OnButton(IDC_MOVE_UP); }
+    void OnMoveDown() { OnButton(IDC_MOVE_DOWN); }
+    void OnCheckAll() { OnButton(IDC_CHECKALL); }
+    void OnCheckClear() { OnButton(IDC_CHECKCLR); }
+    void OnReset() { OnButton(IDC_RESET); }
+    void OnMore() { OnButton(IDC_MORE); }
+    void OnSave() { OnButton(IDC_SAVEAS); }
 };

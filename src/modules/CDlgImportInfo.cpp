@@ -15,19 +15,17 @@
 
 namespace {
 
-constexpr int kInfoIcon = 417;
-
 const XDlgTemplate& ImportTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{390,
+    static const XDlgTemplate t{IDD_IMPORT_INFO,
                                 QStringLiteral("导入"),
                                 0,
-                                {{kInfoIcon, K::Static, QString(), 0, 0, 0},
-                                 {1134, K::Static,
+                                {{IDI_WARNING, K::Static, QString(), 0, 0, 0},
+                                 {IDC_MEMO, K::Static,
                                   QStringLiteral("请确认以下从导入文件中解析的项目，其中存在错误的项目将不被导入，存在警告信息的项目将被正常导入，不需要的项目可以手工删除。"),
                                   0, 0, 1},
-                                 {1243, K::Custom, QString(), 0, 1, 0, 2},
+                                 {IDC_RECORD_LIST, K::Custom, QString(), 0, 1, 0, 2},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -53,13 +51,13 @@ bool CDlgImportInfo::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
     setWindowIcon(AppServices().CommandIcon(ID_FILE_IMPORT, 0, false));
-    if (auto* icon = qobject_cast<QLabel*>(GetDlgItem(kInfoIcon))) {
-        icon->setPixmap(AppServices().CommandIcon(kInfoIcon, 0, true).pixmap(32, 32));
+    if (auto* icon = qobject_cast<QLabel*>(GetDlgItem(IDI_WARNING))) {
+        icon->setPixmap(AppServices().CommandIcon(IDI_WARNING, 0, true).pixmap(32, 32));
         icon->setAlignment(Qt::AlignTop);
     }
     if (CModule* module = FindModule(m_nMduID))
         setWindowTitle(ImportTemplate().caption + module->GetName());
-    m_list = PlaceList(*this, 1243);
+    m_list = PlaceList(*this, IDC_RECORD_LIST);
     m_list->SetItems(&m_items, &m_heads, 2, 1);
     AddListButton(*m_list, ID_EDIT_DELETE, false);
     AddListButton(*m_list, ID_EDIT_MODIFY, true);
@@ -96,7 +94,7 @@ void CDlgImportInfo::OnOK()
 {
     UpdateControls();
     if (m_items.GetSize() == 0) {
-        ShowItemTip(3, 1243, "无可导入项目！");
+        ShowItemTip(3, IDC_RECORD_LIST, "无可导入项目！");
         return;
     }
     for (int i = m_items.GetSize() - 1; i >= 0; --i)

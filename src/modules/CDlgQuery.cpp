@@ -5,6 +5,7 @@
 #include "CDlgEdit.h"
 #include "CDlgSelOne.h"
 #include "EditFrame.h"
+#include "CommandIds.h"
 #include "XMainWindow.h"
 #include "CXButton.h"
 #include "CXComboBox.h"
@@ -30,17 +31,15 @@
 
 namespace {
 
-enum : int { ID_SCHEME_MORE = 1118, ID_SCHEME_SAVE = 1120, ID_SCHEME_RESET = 1139, ID_CHOOSE_SEVERAL = 33103 };
-
 const XDlgTemplate& QueryTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{397,
+    static const XDlgTemplate t{IDD_QUERY,
                                 QStringLiteral("自定义查询："),
                                 0,
-                                {{ID_SCHEME_RESET, K::Button, QStringLiteral("重置(&R)"), WS_GROUP, -1},
-                                 {ID_SCHEME_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, -1},
-                                 {ID_SCHEME_SAVE, K::Button, QStringLiteral("另存为(&S) ..."), 0, -1},
+                                {{IDC_RESET, K::Button, QStringLiteral("重置(&R)"), WS_GROUP, -1},
+                                 {IDC_MORE, K::Button, QStringLiteral("更多(&M) ..."), 0, -1},
+                                 {IDC_SAVEAS, K::Button, QStringLiteral("另存为(&S) ..."), 0, -1},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -61,9 +60,9 @@ void SettleLayout(CXDialogEx* dlg)
 } // namespace
 
 X_BEGIN_MESSAGE_MAP(CDlgQuery, CXDialogEx)
-    X_ON_COMMAND(ID_SCHEME_MORE, OnSchemeMore)
-    X_ON_COMMAND(ID_SCHEME_SAVE, OnSchemeSave)
-    X_ON_COMMAND(ID_SCHEME_RESET, OnSchemeReset)
+    X_ON_COMMAND(IDC_MORE, OnSchemeMore)
+    X_ON_COMMAND(IDC_SAVEAS, OnSchemeSave)
+    X_ON_COMMAND(IDC_RESET, OnSchemeReset)
 X_END_MESSAGE_MAP()
 
 CDlgQuery::CDlgQuery(int mduId, const CXMap& query, QWidget* parent)
@@ -84,7 +83,7 @@ bool CDlgQuery::OnInitDialog()
 
 void CDlgQuery::BuildForm()
 {
-    QWidget* reset = GetDlgItem(ID_SCHEME_RESET);
+    QWidget* reset = GetDlgItem(IDC_RESET);
     QWidget* cancel = GetDlgItem(IDCANCEL);
     if (!m_pModule || !reset || !cancel)
         return;
@@ -155,8 +154,8 @@ void CDlgQuery::BuildForm()
         case QUERY_ITEM: {
             auto* link = new CXLinkCtrl(Content());
             insert(link, option->m_nKey, QStringLiteral("SysLink"), WS_TABSTOP, line);
-            link->AddCmd(ID_CHOOSE_SEVERAL);
-            link->AddCmd(ID_SCHEME_RESET);
+            link->AddCmd(ID_LINK_SELECTMANY);
+            link->AddCmd(IDC_RESET);
             r.controls.push_back(link);
             break;
         }
@@ -298,7 +297,7 @@ void CDlgQuery::UpdateControls()
 
 void CDlgQuery::OnSchemeButton(int id)
 {
-    if (id == ID_SCHEME_MORE) {
+    if (id == IDC_MORE) {
         CDlgSelOne picker(MDU_PRJQUERY, 0, this);
         picker.m_query.SetText(QKEY_MODULE, QString::number(m_nMduID));
         if (picker.DoModal() != IDOK)
@@ -307,7 +306,7 @@ void CDlgQuery::OnSchemeButton(int id)
             m_query = CXMap(scheme->m_strRightData);
             LoadControls();
         }
-    } else if (id == ID_SCHEME_RESET) {
+    } else if (id == IDC_RESET) {
         if (!m_pModule)
             return;
         CXArray schemes(nullptr, true);
@@ -318,7 +317,7 @@ void CDlgQuery::OnSchemeButton(int id)
             return;
         m_query = CXMap(first->m_strRightData);
         LoadControls();
-    } else if (id == ID_SCHEME_SAVE) {
+    } else if (id == IDC_SAVEAS) {
         UpdateControls();
         if (m_query.IsEmpty()) {
             ShowItemTip(2, ZOrder().isEmpty() ? 0 : CtrlId(ZOrder().front()), "需设置至少一个有效查询选项！");

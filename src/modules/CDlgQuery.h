@@ -2,6 +2,7 @@
 
 #include "CXDialogEx.h"
 #include "CXMap.h"
+#include "CommandIds.h"
 
 #include <vector>
 
@@ -41,9 +42,9 @@ protected:
 
 private:
     void BuildForm();
-    void OnSchemeMore() { OnSchemeButton(1118); }
-    void OnSchemeSave() { OnSchemeButton(1120); }
-    void OnSchemeReset() { OnSchemeButton(1139); }
+    void OnSchemeMore() { OnSchemeButton(IDC_MORE); }
+    void OnSchemeSave() { OnSchemeButton(IDC_SAVEAS); }
+    void OnSchemeReset() { OnSchemeButton(IDC_RESET); }
 
     CModule* m_pModule;
     std::vector<Row> m_rows;

@@ -15,10 +15,10 @@ namespace {
 const XDlgTemplate& SelModuleTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{401,
+    static const XDlgTemplate t{IDD_SEL_MODULE,
                                 QStringLiteral("选择模块"),
                                 0,
-                                {{1243, K::Custom, QString(), 0, 0, 0},
+                                {{IDC_RECORD_LIST, K::Custom, QString(), 0, 0, 0},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -55,7 +55,7 @@ bool CDlgSelModule::OnInitDialog()
         item->m_nMduID = item->m_nID = module->GetMduID();
         m_items.AddAdopted(item);
     }
-    m_list = PlaceList(*this, 1243);
+    m_list = PlaceList(*this, IDC_RECORD_LIST);
     m_list->SetItems(&m_items, &m_heads, 2, 1);
     UpdateControls();
     return true;

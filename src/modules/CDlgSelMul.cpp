@@ -16,20 +16,18 @@
 
 namespace {
 
-enum : int { ID_CHOOSE = 1075, ID_REMOVE = 1076, ID_RESET = 1139, IDC_CHOSEN = 1247 };
-
 const XDlgTemplate& SelMulTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{402,
+    static const XDlgTemplate t{IDD_SEL_MUL,
                                 QStringLiteral("选择"),
                                 WS_MAXIMIZEBOX,
-                                {{kPickerFindEdit, K::Edit, QString(), WS_TABSTOP, 0, 0, 3},
-                                 {1243, K::Custom, QString(), 0, 1, 0, 3},
-                                 {ID_CHOOSE, K::Button, QStringLiteral("选中(&S)"), WS_GROUP, 2, 0},
-                                 {ID_REMOVE, K::Button, QStringLiteral("移除(&D)"), 0, 2, 1},
-                                 {ID_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 2},
-                                 {IDC_CHOSEN, K::Custom, QString(), 0, 3, 0, 3},
+                                {{ID_FIND_WHAT, K::Edit, QString(), WS_TABSTOP, 0, 0, 3},
+                                 {IDC_RECORD_LIST, K::Custom, QString(), 0, 1, 0, 3},
+                                 {IDC_MOVE_DOWN, K::Button, QStringLiteral("选中(&S)"), WS_GROUP, 2, 0},
+                                 {IDC_MOVE_UP, K::Button, QStringLiteral("移除(&D)"), 0, 2, 1},
+                                 {IDC_RESET, K::Button, QStringLiteral("重置(&R)"), 0, 2, 2},
+                                 {IDC_CHOSEN_LIST, K::Custom, QString(), 0, 3, 0, 3},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -59,12 +57,12 @@ void MoveSelected(CXListCtrl& from, CXListCtrl& to)
 } // namespace
 
 X_BEGIN_MESSAGE_MAP(CDlgSelMul, CXDialogEx)
-    X_ON_COMMAND(ID_CHOOSE, OnChoose)
-    X_ON_COMMAND(ID_REMOVE, OnRemove)
-    X_ON_COMMAND(ID_RESET, OnReset)
+    X_ON_COMMAND(IDC_MOVE_DOWN, OnChoose)
+    X_ON_COMMAND(IDC_MOVE_UP, OnRemove)
+    X_ON_COMMAND(IDC_RESET, OnReset)
     X_ON_COMMAND(ID_EDIT_FIND, OnFindNext)
-    X_ON_UPDATE_COMMAND_UI(ID_CHOOSE, OnUpdateMove)
-    X_ON_UPDATE_COMMAND_UI(ID_REMOVE, OnUpdateMove)
+    X_ON_UPDATE_COMMAND_UI(IDC_MOVE_DOWN, OnUpdateMove)
+    X_ON_UPDATE_COMMAND_UI(IDC_MOVE_UP, OnUpdateMove)
 X_END_MESSAGE_MAP()
 
 CDlgSelMul::CDlgSelMul(int mduId, QWidget* parent) : CXDialogEx(false, &SelMulTemplate(), parent), m_nMduID(mduId)
@@ -86,13 +84,13 @@ bool CDlgSelMul::OnInitDialog()
         return false;
     setWindowIcon(AppServices().CommandIcon(ID_LINK_SELECTMANY, 0, false));
     setWindowTitle(PickerCaption(m_nMduID, m_strCaption, m_query));
-    m_list = MakeList(*this, 1243);
-    m_chosenList = MakeList(*this, IDC_CHOSEN);
+    m_list = MakeList(*this, IDC_RECORD_LIST);
+    m_chosenList = MakeList(*this, IDC_CHOSEN_LIST);
     m_list->SetItems(&m_candidates, module->GetHeads(), 2, 0);
     m_chosenList->SetItems(&m_chosen, module->GetHeads(), 2, 0);
-    AddListButton(*m_list, ID_CHOOSE, true);
+    AddListButton(*m_list, IDC_MOVE_DOWN, true);
     AddListButton(*m_list, ID_EDIT_MODIFY, false);
-    AddListButton(*m_chosenList, ID_REMOVE, true);
+    AddListButton(*m_chosenList, IDC_MOVE_UP, true);
     AddListButton(*m_chosenList, ID_EDIT_MODIFY, false);
     OnReset();
     return true;
@@ -100,7 +98,7 @@ bool CDlgSelMul::OnInitDialog()
 
 void CDlgSelMul::DoDataExchange(XDataExchange& dx)
 {
-    BindText(dx, kPickerFindEdit, nullptr, &m_strFind, ID_EDIT_FIND);
+    BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND);
 }
 
 void CDlgSelMul::OnReset()
@@ -140,7 +138,7 @@ void CDlgSelMul::OnRemove()
 
 void CDlgSelMul::OnUpdateMove(XCmdUI* ui)
 {
-    const CXListCtrl* from = ui->m_nID == ID_CHOOSE ? m_list : m_chosenList;
+    const CXListCtrl* from = ui->m_nID == IDC_MOVE_DOWN ? m_list : m_chosenList;
     ui->Enable(from && from->GetSelectedCount() > 0);
 }
 
@@ -160,5 +158,5 @@ void CDlgSelMul::OnOK()
         CXDialogEx::OnOK();
         return;
     }
-    ShowItemTip(2, 1243, "请选择一或多%s！", PickerItemName(m_nMduID));
+    ShowItemTip(2, IDC_RECORD_LIST, "请选择一或多%s！", PickerItemName(m_nMduID));
 }

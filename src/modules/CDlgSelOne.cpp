@@ -20,11 +20,11 @@ namespace {
 const XDlgTemplate& SelOneTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{403,
+    static const XDlgTemplate t{IDD_SEL_ONE,
                                 QStringLiteral("选择"),
                                 WS_MAXIMIZEBOX,
-                                {{kPickerFindEdit, K::Edit, QString(), WS_TABSTOP, 0, 0},
-                                 {1243, K::Custom, QString(), 0, 1, 0},
+                                {{ID_FIND_WHAT, K::Edit, QString(), WS_TABSTOP, 0, 0},
+                                 {IDC_RECORD_LIST, K::Custom, QString(), 0, 1, 0},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
                                  {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                 {}};
@@ -66,7 +66,7 @@ bool CDlgSelOne::OnInitDialog()
     setWindowIcon(AppServices().CommandIcon(ID_LINK_SELECT, 0, false));
     setWindowTitle(PickerCaption(m_nMduID, m_strCaption, m_query));
 
-    m_list = PlaceList(*this, 1243);
+    m_list = PlaceList(*this, IDC_RECORD_LIST);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     AddListButton(*m_list, IDOK, true);
     AddListButton(*m_list, ID_EDIT_MODIFY, false);
@@ -81,7 +81,7 @@ bool CDlgSelOne::OnInitDialog()
 
 void CDlgSelOne::DoDataExchange(XDataExchange& dx)
 {
-    BindText(dx, kPickerFindEdit, nullptr, &m_strFind, ID_EDIT_FIND);
+    BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND);
 }
 
 void CDlgSelOne::OnFindNext()
@@ -99,5 +99,5 @@ void CDlgSelOne::OnOK()
         CXDialogEx::OnOK();
         return;
     }
-    ShowItemTip(2, 1243, "请选择一%s！", PickerItemName(m_nMduID));
+    ShowItemTip(2, IDC_RECORD_LIST, "请选择一%s！", PickerItemName(m_nMduID));
 }

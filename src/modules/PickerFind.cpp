@@ -2,6 +2,7 @@
 
 #include "CXDialogEx.h"
 #include "CXListCtrl.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
 #include "RecordConsts.h"
@@ -15,11 +16,6 @@
 
 #include <QtWidgets/QLineEdit>
 
-namespace {
-// The shared "text not found" message with %1 for the text.
-constexpr int kTextNotFound = 61858;
-} // namespace
-
 QString FirstFindText(int mduId)
 {
     QStringList texts;
@@ -32,14 +28,14 @@ QString FirstFindText(int mduId)
 
 void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId, QString& findText)
 {
-    findText = dialog.GetControlText(kPickerFindEdit);
+    findText = dialog.GetControlText(ID_FIND_WHAT);
     const QString& text = findText;
     if (text.isEmpty()) {
-        dialog.ShowItemTipText(2, kPickerFindEdit, LoadCommandPrompt(kPickerFindEdit));
+        dialog.ShowItemTipText(2, ID_FIND_WHAT, LoadCommandPrompt(ID_FIND_WHAT));
         return;
     }
     if (!list.FindNext(text, true, false, false))
-        dialog.ShowItemTipText(2, 1243, LoadStringText(kTextNotFound).replace(QStringLiteral("%1"), text));
+        dialog.ShowItemTipText(2, IDC_RECORD_LIST, LoadStringText(IDS_TEXT_NOT_FOUND).replace(QStringLiteral("%1"), text));
     if (const CXItem* user = AppServices().User())
         WriteOperLog(OPER_FIND, *user, mduId, 0, text, QString());
 }
@@ -70,7 +66,7 @@ QString PickerItemName(int mduId)
 
 bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId, QString& findText)
 {
-    QWidget* edit = dialog.GetDlgItem(kPickerFindEdit);
+    QWidget* edit = dialog.GetDlgItem(ID_FIND_WHAT);
     if (!edit || !edit->hasFocus())
         return false;
     if (list)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandIds.h"
+
 #include <QtCore/QString>
 
 class CXDialogEx;
@@ -11,8 +13,7 @@ class CXMap;
 QString FirstFindText(int mduId);
 // Reads the find edit into findText first.
 void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId, QString& findText);
-// The control id of the pickers' find edit.
-inline constexpr int kPickerFindEdit = 33208;
+// The pickers' find edit is control ID_FIND_WHAT.
 
 // A record list filling the dialog's placeholder control of the id.
 CXListCtrl* PlaceList(CXDialogEx& dialog, int id);

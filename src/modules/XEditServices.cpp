@@ -15,7 +15,7 @@ void XEditServices::LoadTemplates(int mduId, CXArray& templs)
         return;
     CXMap query;
     query.SetText(QKEY_MODULE, QString::number(mduId));
-    query.SetText(1064, QStringLiteral("1")); // enabled templates only
+    query.SetText(QKEY_TEMPL_ENABLED, QStringLiteral("1"));
     templModule->QueryItems(templs, query, true, false);
 }
 

@@ -3,6 +3,7 @@
 #include "CXArray.h"
 #include "CXMap.h"
 #include "CXQueryOption.h"
+#include "CommandIds.h"
 #include "RecordConsts.h"
 #include "SqlPrepare.h"
 #include "XMenuSpec.h"
@@ -104,7 +105,7 @@ public:
 
     // --- reading -----------------------------------------------------------------------
     // Empties the conditions and adds those common to every module: ID lists (keys 1 and
-    // 2, always as integers) and the quick-find text (key 33208) over text columns, link
+    // 2, always as integers) and the quick-find text (key ID_FIND_WHAT) over text columns, link
     // titles and child lines.
     void BuildQueryConditions(QStringList& conditions, const CXMap& query) const;
     // Reads the records the conditions select, then their long texts, images, child lines
@@ -134,7 +135,7 @@ public:
     // first query scheme with exactly this query or "自定义查询"; with the terms flag a
     // blank and the terms ("[指定学员]") follow when there are any.
     QString GetQueryText(CXMap query, bool bName, bool bTerms);
-    // The date-range query (keys 1047..1048) moved one period forward or back; empty when
+    // The date-range query (keys QKEY_DATE_FROM..QKEY_DATE_TO) moved one period forward or back; empty when
     // it cannot move. Whole months move by whole months.
     CXMap GetNextPeriod(CXMap query) const;
     CXMap GetPrevPeriod(CXMap query) const;
@@ -221,13 +222,10 @@ void InvalidateQuerySchemes();
 // The most records one read may return.
 inline constexpr int kMaxReadItems = 100000;
 
-// Query-map keys the reading itself understands.
+// Query-map keys the reading itself understands. Keys that are the ids of query-form
+// controls (QKEY_MODULE, QKEY_DATE_FROM, ...) are named in CommandIds.h; the quick-find
+// text is kept under the id of the find edit, ID_FIND_WHAT.
 enum : int {
-    QKEY_IDS = 1,         // only these IDs
-    QKEY_NOT_IDS = 2,     // all but these IDs
-    QKEY_MODULE = 1074,   // the module a scheme query is for
-    QKEY_EDIT_LINKS = 1131, // item links of the records whose edit log is asked for
-    QKEY_FIND = 33208,    // quick-find text
-    QKEY_DATE_FROM = 1047, // the first day of a date-range query
-    QKEY_DATE_TO = 1048,   // its last day (none: open to the end)
+    QKEY_IDS = 1,     // only these IDs
+    QKEY_NOT_IDS = 2, // all but these IDs
 };

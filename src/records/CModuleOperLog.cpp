@@ -2,6 +2,7 @@
 
 #include "CHttpSession.h"
 #include "CXDBSession.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
 #include "TextUtils.h"
@@ -35,18 +36,18 @@ CModuleOperLog::CModuleOperLog()
         moduleIds += (moduleIds.isEmpty() ? QString() : QStringLiteral("|")) + QString::number(module->GetMduID());
     }
     const auto add = [this](auto&&... args) { m_options.push_back(std::make_unique<CXQueryOption>(args...)); };
-    add(QUERY_FIND, 33208);
-    add(QUERY_DATE, 1047, 0, QStringLiteral("日期 ≥"));
-    add(QUERY_DATE, 1048, 0, QStringLiteral("日期 ≤"));
-    add(QUERY_OPTION, 1071, 0, QStringLiteral("类型"), QStringLiteral("登录|注销|查询|查找|新建|删除|修改|打印|通知|设置|运行|连接"));
-    add(QUERY_OPTION, 1275, 0, QStringLiteral("状态"), QStringLiteral("正常|已注销"));
-    add(QUERY_OPTION, 1079, 0, QStringLiteral("来源"), QStringLiteral("本地|Internet"));
-    add(QUERY_OPTION, 1281, 0, QStringLiteral("微信"), QStringLiteral("非微信操作|微信操作"));
-    add(QUERY_OPTION, 1282, 0, QStringLiteral("操作者"), QStringLiteral("学员|教师"));
-    add(QUERY_ITEM, 321);
-    add(QUERY_ITEM, 322);
-    add(QUERY_OPTION, 1074, 0, QStringLiteral("功能模块"), modules, moduleIds);
-    add(QUERY_ITEM, 1131, 1, QStringLiteral("项目"));
+    add(QUERY_FIND, ID_FIND_WHAT);
+    add(QUERY_DATE, QKEY_DATE_FROM, 0, QStringLiteral("日期 ≥"));
+    add(QUERY_DATE, QKEY_DATE_TO, 0, QStringLiteral("日期 ≤"));
+    add(QUERY_OPTION, QKEY_OPER_TYPE, 0, QStringLiteral("类型"), QStringLiteral("登录|注销|查询|查找|新建|删除|修改|打印|通知|设置|运行|连接"));
+    add(QUERY_OPTION, QKEY_SESSION_ENDED, 0, QStringLiteral("状态"), QStringLiteral("正常|已注销"));
+    add(QUERY_OPTION, QKEY_OPER_SOURCE, 0, QStringLiteral("来源"), QStringLiteral("本地|Internet"));
+    add(QUERY_OPTION, QKEY_OPER_WECHAT, 0, QStringLiteral("微信"), QStringLiteral("非微信操作|微信操作"));
+    add(QUERY_OPTION, QKEY_OPER_USER_KIND, 0, QStringLiteral("操作者"), QStringLiteral("学员|教师"));
+    add(QUERY_ITEM, MDU_STUDENT);
+    add(QUERY_ITEM, MDU_TEACHER);
+    add(QUERY_OPTION, QKEY_MODULE, 0, QStringLiteral("功能模块"), modules, moduleIds);
+    add(QUERY_ITEM, QKEY_EDIT_LINKS, 1, QStringLiteral("项目"));
 }
 
 void CModuleOperLog::AddQuickQueries(CXArray& schemes)
@@ -57,8 +58,8 @@ void CModuleOperLog::AddQuickQueries(CXArray& schemes)
         const char* name;
         bool weekly;
         const char* types;
-        int source; // 1079: -1 absent
-        int ended;  // 1275: -1 absent
+        int source; // QKEY_OPER_SOURCE: -1 absent
+        int ended;  // QKEY_SESSION_ENDED: -1 absent
         const char* memo;
         bool separator;
     };
@@ -77,14 +78,14 @@ void CModuleOperLog::AddQuickQueries(CXArray& schemes)
         CXMap query;
         const QString name = QString::fromUtf8(s.name);
         if (s.weekly)
-            query.SetDate(1047, weekAgo);
+            query.SetDate(QKEY_DATE_FROM, weekAgo);
         else if (name == QStringLiteral("今日代理连接"))
-            query.SetDate(1047, today);
-        query.SetText(1071, QString::fromUtf8(s.types));
+            query.SetDate(QKEY_DATE_FROM, today);
+        query.SetText(QKEY_OPER_TYPE, QString::fromUtf8(s.types));
         if (s.source >= 0)
-            query.SetText(1079, QString::number(s.source));
+            query.SetText(QKEY_OPER_SOURCE, QString::number(s.source));
         if (s.ended >= 0)
-            query.SetText(1275, QString::number(s.ended));
+            query.SetText(QKEY_SESSION_ENDED, QString::number(s.ended));
         AddQueryScheme(schemes, query, 0, name, QString::fromUtf8(s.memo), s.separator);
     }
 }
@@ -95,24 +96,24 @@ void CModuleOperLog::AddLogConditions(QStringList& conditions, const CXMap& quer
         if (query.Has(key))
             conditions << QString::fromUtf8(query.GetInt(key) ? on : off);
     };
-    if (query.Has(1047))
-        conditions << FormatString(u"OperTime>=%d", static_cast<int>(query.GetDate(1047).Day()));
-    if (query.Has(1048))
-        conditions << FormatString(u"OperTime<=%d", static_cast<int>(query.GetDate(1048).Day()) + 1);
-    if (query.Has(1071))
-        conditions << InCondition(QStringLiteral("TypeID"), IntList(query.GetText(1071)));
-    flag(1275, "SessionEnd=1", "SessionEnd=0");
-    flag(1079, "UserIP<>''", "UserIP=''");
-    flag(1281, "LEFT(UserSession,3)='wx_'", "LEFT(UserSession,3)<>'wx_'");
-    flag(1282, "UserMduID='MDU_TEACHER'", "UserMduID='MDU_STUDENT'");
-    if (query.Has(322))
-        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(322))) + QStringLiteral(" AND UserMduID='MDU_TEACHER'");
-    if (query.Has(321))
-        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(321))) + QStringLiteral(" AND UserMduID='MDU_STUDENT'");
-    if (query.Has(1074))
-        conditions << InCondition(QStringLiteral("MduID"), IntList(query.GetText(1074)));
-    if (query.Has(1131))
-        conditions << InCondition(QStringLiteral("ItemID"), IntList(query.GetIdList(1131)));
+    if (query.Has(QKEY_DATE_FROM))
+        conditions << FormatString(u"OperTime>=%d", static_cast<int>(query.GetDate(QKEY_DATE_FROM).Day()));
+    if (query.Has(QKEY_DATE_TO))
+        conditions << FormatString(u"OperTime<=%d", static_cast<int>(query.GetDate(QKEY_DATE_TO).Day()) + 1);
+    if (query.Has(QKEY_OPER_TYPE))
+        conditions << InCondition(QStringLiteral("TypeID"), IntList(query.GetText(QKEY_OPER_TYPE)));
+    flag(QKEY_SESSION_ENDED, "SessionEnd=1", "SessionEnd=0");
+    flag(QKEY_OPER_SOURCE, "UserIP<>''", "UserIP=''");
+    flag(QKEY_OPER_WECHAT, "LEFT(UserSession,3)='wx_'", "LEFT(UserSession,3)<>'wx_'");
+    flag(QKEY_OPER_USER_KIND, "UserMduID='MDU_TEACHER'", "UserMduID='MDU_STUDENT'");
+    if (query.Has(MDU_TEACHER))
+        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(MDU_TEACHER))) + QStringLiteral(" AND UserMduID='MDU_TEACHER'");
+    if (query.Has(MDU_STUDENT))
+        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(MDU_STUDENT))) + QStringLiteral(" AND UserMduID='MDU_STUDENT'");
+    if (query.Has(QKEY_MODULE))
+        conditions << InCondition(QStringLiteral("MduID"), IntList(query.GetText(QKEY_MODULE)));
+    if (query.Has(QKEY_EDIT_LINKS))
+        conditions << InCondition(QStringLiteral("ItemID"), IntList(query.GetIdList(QKEY_EDIT_LINKS)));
 }
 
 bool CModuleOperLog::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)

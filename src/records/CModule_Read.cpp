@@ -7,6 +7,7 @@
 #include "CXBlobAccessor.h"
 #include "CXDBSession.h"
 #include "CXItem.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
 #include "RecordSql.h"
@@ -177,7 +178,7 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
         conditions.append(FormatString(u"ID IN (%s)", NormaliseIdList(query.GetIdList(QKEY_IDS))));
     if (query.Has(QKEY_NOT_IDS))
         conditions.append(FormatString(u"ID NOT IN (%s)", NormaliseIdList(query.GetIdList(QKEY_NOT_IDS))));
-    const QString find = query.GetText(QKEY_FIND);
+    const QString find = query.GetText(ID_FIND_WHAT);
     if (find.isEmpty())
         return;
 

@@ -3,6 +3,7 @@
 
 #include "CHead.h"
 #include "CXArray.h"
+#include "CommandIds.h"
 #include "TextUtils.h"
 #include "XAppServices.h"
 #include "XCellDraw.h"
@@ -13,8 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int kOnOffIcon = 33269;
 
 // An int or time-span field: the getter's result or the member.
 int IntValue(const CXItem& item, const CHead* head)
@@ -192,7 +191,7 @@ bool CXItem::DrawCell(const CHead* head, XCellDraw* cd)
     if (head->m_nType == XIN && IsOnOffFormat(GetFormat(head))) {
         const int value = IntValue(*this, head);
         if (paint && value != 0) {
-            const QIcon icon = AppServices().CommandIcon(kOnOffIcon, 0, false);
+            const QIcon icon = AppServices().CommandIcon(IDI_ONOFF, 0, false);
             const QPoint centre((cd->rc.left() + cd->rc.right() + 1) / 2 - 8, (cd->rc.top() + cd->rc.bottom() + 1) / 2 - 8);
             icon.paint(cd->pDC, QRect(centre, QSize(16, 16)));
         }

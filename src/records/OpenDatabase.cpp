@@ -6,6 +6,7 @@
 #include "CXAccessor.h"
 #include "CXDBSession.h"
 #include "CodePages.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
 #include "ProgramPaths.h"
@@ -352,7 +353,7 @@ bool MarkWritableColumns(CXDBSession& session)
     return logMarked || MarkWritableColumns(session, *logHeads);
 }
 
-bool OpenDatabase() { return OpenDatabaseWithScript(LoadResourceText(447, RT_SQL, CP_UTF8)); }
+bool OpenDatabase() { return OpenDatabaseWithScript(LoadResourceText(IDR_SQL_UPGRADE, RT_SQL, CP_UTF8)); }
 
 bool OpenDatabaseWithScript(const QString& script)
 {

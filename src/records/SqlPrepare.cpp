@@ -1,5 +1,6 @@
 #include "SqlPrepare.h"
 
+#include "CommandIds.h"
 #include "RecordConsts.h"
 #include "Resources.h"
 #include "CodePages.h"
@@ -48,7 +49,7 @@ bool IsSqlSpace(QChar c)
 QString ReceiptView(const XSqlNameMap* names)
 {
     auto build = [](const XSqlNameMap* n) {
-        return QStringLiteral("(") + PrepareSql(LoadResourceText(339, RT_SQL, CP_UTF8), n) +
+        return QStringLiteral("(") + PrepareSql(LoadResourceText(IDR_SQL_RECEIPT_VIEW, RT_SQL, CP_UTF8), n) +
                QStringLiteral(") AS V_RECEIPT ");
     };
     // Only the plain view is kept: a view narrowed by one caller's name map must not serve

@@ -7,6 +7,7 @@
 #include "CXDBSession.h"
 #include "CXItem.h"
 #include "CodePages.h"
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
 #include "Resources.h"
@@ -89,7 +90,7 @@ void LoadHttpSessions()
     CXDBSession session;
     session.Connect();
     CXAccessor cmd;
-    if (!cmd.Open(session, PrepareSql(LoadResourceText(449, RT_SQL, CP_UTF8)))) {
+    if (!cmd.Open(session, PrepareSql(LoadResourceText(IDR_SQL_HTTP_SESSIONS, RT_SQL, CP_UTF8)))) {
         ReportDbError(task, &cmd, QString());
         return;
     }

@@ -1,6 +1,7 @@
 #include "ReferenceTables.h"
 
 #include "CodePages.h"
+#include "CommandIds.h"
 #include "Resources.h"
 #include "TextUtils.h"
 
@@ -9,9 +10,6 @@
 #include <mutex>
 
 namespace {
-
-constexpr int kAreaResource = 429;
-constexpr int kPaperResource = 430;
 
 // Table lines end in CR LF or a lone LF.
 QStringList SplitLines(const QString& text)
@@ -49,7 +47,7 @@ const QList<XPaperSize>& GetPaperSizes()
 {
     static QList<XPaperSize> papers;
     static std::once_flag once;
-    std::call_once(once, [] { papers = ParsePaperSizes(LoadResourceText(kPaperResource, RT_CSV, CP_UTF8)); });
+    std::call_once(once, [] { papers = ParsePaperSizes(LoadResourceText(IDR_CSV_PAPERS, RT_CSV, CP_UTF8)); });
     return papers;
 }
 
@@ -58,7 +56,7 @@ QString GetAreaName(const QString& code)
     static QHash<QString, QString> areas;
     static std::once_flag once;
     std::call_once(once, [] {
-        for (const QString& line : SplitLines(LoadResourceText(kAreaResource, RT_CSV, CP_UTF8))) {
+        for (const QString& line : SplitLines(LoadResourceText(IDR_CSV_AREAS, RT_CSV, CP_UTF8))) {
             const qsizetype comma = line.indexOf(u',');
             if (comma >= 0)
                 areas.insert(line.left(comma), line.mid(comma + 1));

@@ -26,6 +26,7 @@ const StringEntry kStrings[] = {
 struct Registry
 {
     QHash<QString, QString> byKey; // "TYPE:id" -> resource path
+    QStringList duplicates;        // the claims beyond the first, see DuplicateResourceIds
 };
 
 QString Key(int id, const QString& type) { return type.toUpper() + u':' + QString::number(id); }
@@ -35,29 +36,64 @@ const Registry& GetRegistry()
     static Registry registry;
     static std::once_flag once;
     std::call_once(once, [] {
-        // Every compiled-in file whose name starts with a number is that resource of the
-        // type named by its top folder.
+        QStringList paths;
         QDirIterator it(QStringLiteral(":/"), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QString rel = path.mid(2);
-            const qsizetype slash = rel.indexOf(u'/');
-            if (slash <= 0)
+        while (it.hasNext())
+            paths << it.next();
+        // Sorted, so that of two files claiming one id the same one wins on every run.
+        paths.sort();
+        for (const QString& path : paths) {
+            const QString key = NumberedResourceKey(path);
+            if (key.isEmpty())
                 continue;
-            const QString type = rel.left(slash);
-            const QString name = rel.mid(rel.lastIndexOf(u'/') + 1);
-            qsizetype digits = 0;
-            while (digits < name.size() && name[digits].isDigit() && name[digits].unicode() < 128)
-                ++digits;
-            if (digits == 0 || (digits < name.size() && name[digits] != u'.' && name[digits] != u'-'))
-                continue;
-            registry.byKey.insert(Key(name.left(digits).toInt(), type), path);
+            if (const auto found = registry.byKey.constFind(key); found != registry.byKey.cend())
+                registry.duplicates << key + u' ' + *found + u' ' + path;
+            else
+                registry.byKey.insert(key, path);
         }
     });
     return registry;
 }
 
+const std::vector<StringEntry>& SortedStrings()
+{
+    static const auto sorted = [] {
+        std::vector<StringEntry> v(std::begin(kStrings), std::end(kStrings));
+        std::stable_sort(v.begin(), v.end(), [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; });
+        return v;
+    }();
+    return sorted;
+}
+
 } // namespace
+
+QString NumberedResourceKey(const QString& path)
+{
+    // Every compiled-in file whose name starts with a number is that resource of the type
+    // named by its top folder.
+    const QString rel = path.startsWith(QLatin1String(":/")) ? path.mid(2) : path;
+    const qsizetype slash = rel.indexOf(u'/');
+    if (slash <= 0)
+        return QString();
+    const QString type = rel.left(slash);
+    const QString name = rel.mid(rel.lastIndexOf(u'/') + 1);
+    qsizetype digits = 0;
+    while (digits < name.size() && name[digits].isDigit() && name[digits].unicode() < 128)
+        ++digits;
+    if (digits == 0 || (digits < name.size() && name[digits] != u'.' && name[digits] != u'-'))
+        return QString();
+    return Key(name.left(digits).toInt(), type);
+}
+
+QStringList DuplicateResourceIds()
+{
+    QStringList found = GetRegistry().duplicates;
+    const std::vector<StringEntry>& strings = SortedStrings();
+    for (size_t i = 1; i < strings.size(); ++i)
+        if (strings[i].id == strings[i - 1].id)
+            found << QStringLiteral("STRING:") + QString::number(strings[i].id);
+    return found;
+}
 
 QString ResourcePath(int id, const char* type)
 {
@@ -92,11 +128,7 @@ QString LoadResourceText(int id, const char* type, int codePage)
 
 QString LoadStringText(int id)
 {
-    static const auto sorted = [] {
-        std::vector<StringEntry> v(std::begin(kStrings), std::end(kStrings));
-        std::stable_sort(v.begin(), v.end(), [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; });
-        return v;
-    }();
+    const std::vector<StringEntry>& sorted = SortedStrings();
     auto it = std::lower_bound(sorted.begin(), sorted.end(), id,
                                [](const StringEntry& e, int key) { return e.id < key; });
     if (it == sorted.end() || it->id != id)

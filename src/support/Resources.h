@@ -2,6 +2,7 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 // Resource types as the program names them.
 inline constexpr const char* RT_SQL = "SQL";
@@ -15,6 +16,15 @@ inline constexpr const char* RT_XML = "XML";
 // folder (the type in lower case) whose name is the id, optionally followed by "-" or "."
 // and more (":/sql/431-students.sql"). Empty when there is none.
 QString ResourcePath(int id, const char* type);
+
+// The "TYPE:id" a compiled-in path is found by (":/sql/431-students.sql" -> "SQL:431");
+// empty for a path that is not a numbered resource.
+QString NumberedResourceKey(const QString& path);
+
+// The ids claimed twice within one type: "TYPE:id first-path other-path" for every file
+// beyond the first (the first in path order is the one loaded), and "STRING:id" for a
+// string-table id with two texts. Empty when every id has one resource.
+QStringList DuplicateResourceIds();
 
 // The resource's bytes up to the first zero byte; empty for id 0 or a missing resource.
 QByteArray LoadResourceBytes(int id, const char* type);

@@ -1,5 +1,6 @@
 #include "TextUtils.h"
 
+#include "CommandIds.h"
 #include "FormatString.h"
 #include "Resources.h"
 #include "XAppServices.h"
@@ -293,7 +294,7 @@ bool CopyToClipboard(QWidget* owner, const QString& text)
     }
     const QString shown = text.size() > 300 ? text.left(255) + QLatin1String("\r\n...") : text;
     AppServices().MessageBox(owner, FormatString(u"已复制以下内容到剪贴板！\r\n\r\n%s", shown),
-                             LoadCommandText(32794), MB_OK | MB_ICONINFORMATION);
+                             LoadCommandText(ID_EDIT_COPYSEL), MB_OK | MB_ICONINFORMATION);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // dependent enabling, read-only dialogs, balloons on invalid fields and refusal on OK.
 #include "CXButton.h"
 #include "CXEditNumber.h"
+#include "CommandIds.h"
 #include "TestDialogRecord.h"
 #include "TestSupport.h"
 #include "XIconStatic.h"
@@ -436,7 +437,7 @@ public:
     explicit CDlgTestFrame(CTestPupil* pupil) : CXDialogEx(false, &Template()), first(pupil, false, &PupilTemplate(WS_CHILD), this) {}
     static const XDlgTemplate& Template()
     {
-        static const XDlgTemplate t{377, QStringLiteral("编辑"), 0, {{IDOK, XCtrlKind::Button, QStringLiteral("确定"), 0, -1}}, QSize()};
+        static const XDlgTemplate t{IDD_EDIT, QStringLiteral("编辑"), 0, {{IDOK, XCtrlKind::Button, QStringLiteral("确定"), 0, -1}}, QSize()};
         return t;
     }
     CXDialogEx* FirstPage() const override { return const_cast<CDlgTestPupil*>(&first); }
@@ -488,10 +489,10 @@ TEST(DialogFrame, HelpIdIsTheRecordsModuleOrTheGenericOne)
     dlg.Create();
     EXPECT_EQ(dlg.m_nHelpId, 128); // the pupil class is no registered module's record
 
-    static const XDlgTemplate kept{390, QStringLiteral("选择"), 0, {}, QSize()};
+    static const XDlgTemplate kept{IDD_IMPORT_INFO, QStringLiteral("选择"), 0, {}, QSize()};
     CXDialogEx own(false, &kept);
     own.Create();
-    EXPECT_EQ(own.m_nHelpId, 390);
+    EXPECT_EQ(own.m_nHelpId, IDD_IMPORT_INFO);
 }
 
 TEST_F(BoundDialog, TipLinesAndReadOnlyButtonsDrawTheirOwnWay)

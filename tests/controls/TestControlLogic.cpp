@@ -1,6 +1,7 @@
 // The decisions of the date, time-span, photo and history controls without widgets.
 #include "CXArray.h"
 #include "CXItem.h"
+#include "CommandIds.h"
 #include "TestControlDialog.h"
 #include "TestSupport.h"
 #include "XDateLogic.h"
@@ -150,9 +151,9 @@ TEST_F(PhotoStrip, OnePhotoDisablesBrowsingAndMoving)
 {
     Fill(1);
     EXPECT_EQ(model.PositionText(), QStringLiteral("1/1"));
-    for (int id : {33161, 33163, 33166, 33167})
+    for (int id : {ID_PHOTO_PREV, ID_PHOTO_NEXT, ID_PHOTO_BACK, ID_PHOTO_FORWARD})
         EXPECT_FALSE(model.IsEnabled(id, false)) << id;
-    EXPECT_TRUE(model.IsEnabled(33169, false));
+    EXPECT_TRUE(model.IsEnabled(ID_PHOTO_VIEW, false));
     EXPECT_TRUE(model.IsEnabled(32790, false));
     EXPECT_FALSE(model.IsEnabled(32790, true));
     EXPECT_FALSE(model.IsEnabled(32793, true));
@@ -160,7 +161,7 @@ TEST_F(PhotoStrip, OnePhotoDisablesBrowsingAndMoving)
     model.RemoveCurrent();
     EXPECT_EQ(model.Position(), 0);
     EXPECT_EQ(model.Current(), nullptr);
-    EXPECT_FALSE(model.IsEnabled(33169, false));
+    EXPECT_FALSE(model.IsEnabled(ID_PHOTO_VIEW, false));
     EXPECT_TRUE(model.IsEnabled(32793, false));
 }
 

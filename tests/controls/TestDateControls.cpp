@@ -196,15 +196,15 @@ TEST_F(DateControls, TimeSpanStepsAndRefusals)
     EXPECT_EQ(span->Picker(8)->text(), QStringLiteral("~09:30"));
 
     // the up arrow on the minutes gives 8:01, rounded to 8:05; the end follows
-    span->EditPicker(CXTimeSpanCtrl::IDC_SPAN_BEGIN, 8 * 60 + 1);
+    span->EditPicker(IDC_SPAN_BEGIN, 8 * 60 + 1);
     XSpanTimes t = span->Times();
     EXPECT_EQ(t.begin, 8 * 60 + 5);
     EXPECT_EQ(t.end, 9 * 60 + 35);
     // an end 3 minutes after the begin goes back
-    span->EditPicker(CXTimeSpanCtrl::IDC_SPAN_END, 8 * 60 + 8);
+    span->EditPicker(IDC_SPAN_END, 8 * 60 + 8);
     EXPECT_EQ(span->Times().end, 9 * 60 + 35);
     // a begin of 23:10 is refused
-    span->EditPicker(CXTimeSpanCtrl::IDC_SPAN_BEGIN, 23 * 60 + 10);
+    span->EditPicker(IDC_SPAN_BEGIN, 23 * 60 + 10);
     EXPECT_EQ(span->Times().begin, 8 * 60 + 5);
     dlg.UpdateData(true);
     EXPECT_EQ(person.m_span.Value(), 8050935);

@@ -1,6 +1,7 @@
 // The pure decisions of the dialog base: update-pass rules, labels, sizes, scrolling and
 // validation, case by case.
 #include "CXEditNumber.h"
+#include "CommandIds.h"
 #include "RecordConsts.h"
 #include "TestSupport.h"
 #include "XDialogLogic.h"
@@ -99,7 +100,7 @@ TEST(ControlDecisions, NestedCheckBoxControlsItsEdit)
 TEST(ControlDecisions, ReadOnlyDialogSweepAndClosingButtons)
 {
     XDialogSnapshot s;
-    s.ctrls = {Ctrl(1001, "Edit"), Ctrl(1121, "Button"), Ctrl(1, "Button"), Ctrl(2, "Button"), Ctrl(1002, "Edit"), Ctrl(7, "Custom")};
+    s.ctrls = {Ctrl(1001, "Edit"), Ctrl(IDC_EDIT_REEDIT, "Button"), Ctrl(1, "Button"), Ctrl(2, "Button"), Ctrl(1002, "Edit"), Ctrl(7, "Custom")};
     s.ctrls[5].isDialog = true;
     s.binds = {{0, 1, {}}, {4, -1, {}}};
     s.readOnly = true;

@@ -107,19 +107,19 @@ TEST_F(EditControls, ButtonGeometryAndStates)
     CXEditCtrl e;
     e.resize(200, 22);
     e.Buttons().AddCmd(ID_EDIT_HISTORY, true);
-    e.Buttons().AddCmd(XEditButtons::ID_EDIT_CLEAR, true);
+    e.Buttons().AddCmd(ID_EDIT_CLEAR, true);
     // 22 high, two buttons: one row of two squares, 48 pixels off the text
     EXPECT_EQ(e.textMargins().right(), 48);
     EXPECT_EQ(e.Buttons().Row()->geometry().width(), 48);
     EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_HISTORY)->m_rc.size(), QSize(24, 24));
-    EXPECT_EQ(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_rc.size(), QSize(24, 24));
+    EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_rc.size(), QSize(24, 24));
 
     // clear follows the text and empties it
     e.Buttons().OnChange();
-    EXPECT_FALSE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
+    EXPECT_FALSE(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_bEnabled);
     e.setText(QStringLiteral("abc"));
-    EXPECT_TRUE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
-    e.Buttons().OnButton(XEditButtons::ID_EDIT_CLEAR);
+    EXPECT_TRUE(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_bEnabled);
+    e.Buttons().OnButton(ID_EDIT_CLEAR);
     EXPECT_TRUE(e.text().isEmpty());
 
     // no buttons while disabled or read-only
@@ -279,13 +279,13 @@ TEST_F(EditControls, MultiLineEditKeepsItsButtonsInAColumn)
     e.show();
     const int full = e.viewport()->width();
     e.Buttons().AddCmd(ID_EDIT_HISTORY, true);
-    e.Buttons().AddCmd(XEditButtons::ID_EDIT_CLEAR, true);
+    e.Buttons().AddCmd(ID_EDIT_CLEAR, true);
     EXPECT_EQ(e.viewport()->width(), full - 24);
     EXPECT_EQ(e.Buttons().Row()->geometry().size(), QSize(24, 48));
     e.Buttons().OnChange();
-    EXPECT_FALSE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
+    EXPECT_FALSE(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_bEnabled);
     e.setPlainText(QStringLiteral("a\nb"));
-    EXPECT_TRUE(e.Buttons().Cmd(XEditButtons::ID_EDIT_CLEAR)->m_bEnabled);
+    EXPECT_TRUE(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_bEnabled);
     e.ReplaceAll(QStringLiteral("c"));
     EXPECT_EQ(e.toPlainText(), QStringLiteral("c"));
     e.undo();

@@ -63,29 +63,29 @@ TEST_F(ImageControls, RowButtonsBrowseAndReorder)
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(strip->Model().Position(), 1);
     strip->UpdateCommands();
-    EXPECT_EQ(strip->Command(CXImagesCtrl::ID_PHOTO_POS)->m_strText, QStringLiteral("1/3"));
-    EXPECT_FALSE(strip->Command(CXImagesCtrl::ID_PHOTO_PREV)->m_bEnabled);
+    EXPECT_EQ(strip->Command(ID_PHOTO_POS)->m_strText, QStringLiteral("1/3"));
+    EXPECT_FALSE(strip->Command(ID_PHOTO_PREV)->m_bEnabled);
 
     // the row lies along the bottom: left buttons from the left, right ones from the right
-    const QRect prev = strip->Command(CXImagesCtrl::ID_PHOTO_PREV)->m_rc;
-    const QRect view = strip->Command(CXImagesCtrl::ID_PHOTO_VIEW)->m_rc;
+    const QRect prev = strip->Command(ID_PHOTO_PREV)->m_rc;
+    const QRect view = strip->Command(ID_PHOTO_VIEW)->m_rc;
     EXPECT_EQ(prev.left(), 0);
     EXPECT_EQ(view.right(), strip->width() - 1);
     EXPECT_EQ(strip->Row()->geometry().bottom(), strip->height() - 1);
 
-    Click(strip, CXImagesCtrl::ID_PHOTO_NEXT);
+    Click(strip, ID_PHOTO_NEXT);
     EXPECT_EQ(strip->Model().Position(), 2);
-    Click(strip, CXImagesCtrl::ID_PHOTO_FORWARD);
+    Click(strip, ID_PHOTO_FORWARD);
     EXPECT_EQ(strip->Model().Position(), 1);
     EXPECT_EQ(person.m_photos[0]->m_strName, QStringLiteral("2"));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(person.m_photos[i]->m_nDispOrder, i);
     // a disabled button does nothing
-    Click(strip, CXImagesCtrl::ID_PHOTO_PREV);
+    Click(strip, ID_PHOTO_PREV);
     EXPECT_EQ(strip->Model().Position(), 1);
 
     // the context menu lists the commands with separators and runs the chosen one
-    ui.menuChoice = CXImagesCtrl::ID_PHOTO_NEXT;
+    ui.menuChoice = ID_PHOTO_NEXT;
     QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), strip->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(strip, &menu);
     ASSERT_EQ(ui.Calls(QStringLiteral("Menu")).size(), 1u);
@@ -116,7 +116,7 @@ TEST_F(ImageControls, AddDeleteAndView)
     EXPECT_EQ(person.m_photos.GetSize(), 1);
 
     // view: saved under Temp by the minute and opened
-    strip->OnCommand(CXImagesCtrl::ID_PHOTO_VIEW);
+    strip->OnCommand(ID_PHOTO_VIEW);
     ASSERT_EQ(ui.Calls(QStringLiteral("Shell")).size(), 1u);
     const QString path = ui.Calls(QStringLiteral("Shell"))[0].text;
     EXPECT_TRUE(QFileInfo::exists(path));
@@ -157,7 +157,7 @@ TEST(ImageList, LargeIconsCentreTheSmallIconOnTheMask)
     CXImageList list(32);
     QPixmap red(16, 16);
     red.fill(Qt::red);
-    const int index = list.AddIcon(33104, red);
+    const int index = list.AddIcon(ID_EDIT_HISTORY, red);
     EXPECT_EQ(index, 0);
     const QImage img = list.Image(index).toImage();
     EXPECT_EQ(img.size(), QSize(32, 32));
@@ -165,7 +165,7 @@ TEST(ImageList, LargeIconsCentreTheSmallIconOnTheMask)
     EXPECT_EQ(img.pixelColor(8, 8), QColor(Qt::red));
     EXPECT_EQ(img.pixelColor(23, 23), QColor(Qt::red));
     EXPECT_EQ(img.pixelColor(24, 24), CXImageList::MaskColour());
-    EXPECT_EQ(list.AddCmdIcon(33104), 0); // known: the same index
+    EXPECT_EQ(list.AddCmdIcon(ID_EDIT_HISTORY), 0); // known: the same index
     EXPECT_EQ(list.AddCmdIcon(40000), -1); // no icon
     EXPECT_EQ(list.Count(), 1);
 }

@@ -179,7 +179,7 @@ TEST_F(LinkList, ModuleOfTheControl)
 
 TEST(LinkListLayout, RowOrColumnByHeight)
 {
-    CXCmd a(32787), b(33102), c(33103), none(0);
+    CXCmd a(ID_EDIT_ADDNEW), b(ID_LINK_SELECT), c(ID_LINK_SELECTMANY), none(0);
     const std::vector<CXCmd*> cmds{&a, &none, &b, &c};
     EXPECT_EQ(CXLinkCtrl::LayoutButtons(QRect(0, 0, 200, 40), 24, cmds), 72); // 38 < 72: a row
     EXPECT_EQ(a.m_rc, QRect(175, 1, 24, 24));                                  // first rightmost

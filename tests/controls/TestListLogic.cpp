@@ -43,8 +43,8 @@ TEST(ListLogic, LayoutTextHasFiveNumbersPerHead)
 {
     CHeads heads;
     heads.CopyFrom(*CTestLesson::StaticHeads());
-    EXPECT_EQ(LayoutKeyText(heads, 0, 1243).left(4), "名称状态");
-    EXPECT_TRUE(LayoutKeyText(heads, 0, 1243).endsWith(QStringLiteral("课时01243")));
+    EXPECT_EQ(LayoutKeyText(heads, 0, IDC_RECORD_LIST).left(4), "名称状态");
+    EXPECT_TRUE(LayoutKeyText(heads, 0, IDC_RECORD_LIST).endsWith(QStringLiteral("课时01243")));
     heads[H_NAME]->m_nPixels = 96;
     heads[H_NAME]->m_nPos = 0;
     const QString text = EncodeLayout(heads, 2, 1, 0);
@@ -67,13 +67,20 @@ TEST(ListLogic, StateImagesAndFillColumn)
 {
     struct Case { int mode; bool ro, enabled, hot, checked; int id; };
     const Case cases[] = {
-        {2, true, true, false, true, 32801},  {2, true, true, false, false, 32805},
-        {2, false, false, false, true, 32802}, {2, false, false, false, false, 32805},
-        {2, false, true, true, true, 32803},  {2, false, true, true, false, 32806},
-        {2, false, true, false, true, 32801}, {2, false, true, false, false, 32804},
-        {3, true, true, false, true, 32808},  {3, false, false, false, false, 32811},
-        {3, false, true, true, true, 32809},  {3, false, true, true, false, 32812},
-        {3, false, true, false, true, 32807}, {3, false, true, false, false, 32810},
+        {2, true, true, false, true, ID_IMAGE_RADIO_ON},
+        {2, true, true, false, false, ID_IMAGE_RADIO_OFF_DISABLED},
+        {2, false, false, false, true, ID_IMAGE_RADIO_ON_DISABLED},
+        {2, false, false, false, false, ID_IMAGE_RADIO_OFF_DISABLED},
+        {2, false, true, true, true, ID_IMAGE_RADIO_ON_HOT},
+        {2, false, true, true, false, ID_IMAGE_RADIO_OFF_HOT},
+        {2, false, true, false, true, ID_IMAGE_RADIO_ON},
+        {2, false, true, false, false, ID_IMAGE_RADIO_OFF},
+        {3, true, true, false, true, ID_IMAGE_CHECK_ON_DISABLED},
+        {3, false, false, false, false, ID_IMAGE_CHECK_OFF_DISABLED},
+        {3, false, true, true, true, ID_IMAGE_CHECK_ON_HOT},
+        {3, false, true, true, false, ID_IMAGE_CHECK_OFF_HOT},
+        {3, false, true, false, true, ID_IMAGE_CHECK_ON},
+        {3, false, true, false, false, ID_IMAGE_CHECK_OFF},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ListStateImageId(c.mode, c.ro, c.enabled, c.hot, c.checked), c.id) << c.mode << c.ro << c.enabled << c.hot << c.checked;

@@ -84,7 +84,7 @@ public:
     {
         if (e->type() == XCommandEvent::EventType()) {
             auto* c = static_cast<XCommandEvent*>(e);
-            if (c->m_nMessage == WM_XSTATUSBAR && c->m_wParam == 33144)
+            if (c->m_nMessage == WM_XSTATUSBAR && c->m_wParam == ID_INDICATOR_COUNT)
                 ++notices;
             return true;
         }

@@ -1,6 +1,7 @@
 // The binders of dates, time spans and lists over stand-in controls.
 #include "CXDialogEx.h"
 #include "CXItem.h"
+#include "CommandIds.h"
 #include "TestDialogRecord.h"
 #include "TestFakeControls.h"
 #include "TestSupport.h"
@@ -49,7 +50,7 @@ const XDlgTemplate& LessonTemplate()
     static const XDlgTemplate t{9002, QStringLiteral("课堂记录"), 0,
                                 {{1040, XCtrlKind::Custom, QString(), 0, 0, 0},
                                  {1230, XCtrlKind::Custom, QString(), 0, 1, 0},
-                                 {1243, XCtrlKind::Custom, QString(), 0, 2, 0}},
+                                 {IDC_RECORD_LIST, XCtrlKind::Custom, QString(), 0, 2, 0}},
                                 QSize()};
     return t;
 }
@@ -64,14 +65,14 @@ public:
         date = EnsureControl<CFakeDate>(1040);
         date->showNone = showNone;
         span = EnsureControl<CFakeSpan>(1230);
-        list = EnsureControl<CFakeList>(1243);
+        list = EnsureControl<CFakeList>(IDC_RECORD_LIST);
         CXDialogEx::PreInitDialog();
     }
     void DoDataExchange(XDataExchange& dx) override
     {
         BindDate(dx, 1040, m_pLesson, &m_pLesson->m_dtDay, weekdayMode);
         BindTimeSpan(dx, 0, m_pLesson, &m_pLesson->m_span);
-        BindList(dx, 1243, m_pLesson, &m_pLesson->m_pupils, 2);
+        BindList(dx, IDC_RECORD_LIST, m_pLesson, &m_pLesson->m_pupils, 2);
     }
     CTestLesson* m_pLesson;
     int weekdayMode = -1;

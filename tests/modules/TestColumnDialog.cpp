@@ -60,9 +60,9 @@ TEST_F(ColumnDialog, ChosenOrderedAndNumberedInListOrder)
     // First row: up disabled; moving it down puts it second.
     dlg.m_list->SelectOnly(0);
     dlg.UpdateControls();
-    EXPECT_FALSE(dlg.GetDlgItem(1076)->isEnabled());
-    EXPECT_TRUE(dlg.GetDlgItem(1075)->isEnabled());
-    dlg.m_list->DispatchCommand(1075); // the list's own button
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_MOVE_UP)->isEnabled());
+    EXPECT_TRUE(dlg.GetDlgItem(IDC_MOVE_DOWN)->isEnabled());
+    dlg.m_list->DispatchCommand(IDC_MOVE_DOWN); // the list's own button
     EXPECT_TRUE(dlg.m_list->GetCheck(1));
     dlg.OnButton(1040); // all
     dlg.SaveList();
@@ -77,7 +77,7 @@ TEST_F(ColumnDialog, ChosenOrderedAndNumberedInListOrder)
     // A scheme text of another length changes nothing; 重置 without schemes does nothing.
     const QStringList before = Positions(dlg.m_heads);
     EXPECT_FALSE(dlg.ApplyScheme(QStringLiteral("1,-1,0")));
-    dlg.OnButton(1139);
+    dlg.OnButton(IDC_RESET);
     EXPECT_EQ(Positions(dlg.m_heads), before);
 }
 
@@ -124,14 +124,14 @@ TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
     dlg.m_list->SetCheck(0, true);
     m_ui.onModal = [](QDialog* d) {
         auto* frame = static_cast<CDlgEdit*>(d);
-        qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(1135))->setText(QStringLiteral("两列"));
-        auto* onTop = qobject_cast<QAbstractButton*>(frame->m_pages[0]->GetDlgItem(1119));
+        qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(IDC_TITLE))->setText(QStringLiteral("两列"));
+        auto* onTop = qobject_cast<QAbstractButton*>(frame->m_pages[0]->GetDlgItem(IDC_ONTOP));
         EXPECT_TRUE(onTop->isChecked());
         onTop->click(); // shown before the built-in schemes
         qobject_cast<QAbstractButton*>(frame->GetDlgItem(IDOK))->click();
         return d->result();
     };
-    dlg.OnButton(1120);
+    dlg.OnButton(IDC_SAVEAS);
     ASSERT_EQ(m_ui.Calls(QStringLiteral("Modal")).size(), 1u);
     dlg.SaveList();
     EXPECT_EQ(QueryText(QStringLiteral("SELECT SetupData FROM TB_PROJECT WHERE PrjName='两列'")),

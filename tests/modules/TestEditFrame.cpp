@@ -147,7 +147,7 @@ TEST_F(EditFrame, NewRecordIsRefusedAtItsStopThenSavedOnceAndListedOnce)
     m_host.list = m_list.get();
     auto frame = Open(true, nullptr);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("新建") + LoadCommandText(MDU_COURSE));
-    EXPECT_FALSE(frame->GetDlgItem(CDlgEdit::ID_VIEW_DETAIL)->isEnabled()); // nothing to show yet
+    EXPECT_FALSE(frame->GetDlgItem(ID_VIEW_DETAIL)->isEnabled()); // nothing to show yet
     EXPECT_TRUE(frame->NeedsSave());
 
     Click(*frame, IDOK);
@@ -192,7 +192,7 @@ TEST_F(EditFrame, SavedRecordRefreshesOnlyTheRowShowingIt)
     m_host.list = m_list.get();
 
     auto frame = Open(false, &a);
-    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_VIEW_DETAIL)->isEnabled());
+    EXPECT_TRUE(frame->GetDlgItem(ID_VIEW_DETAIL)->isEnabled());
     EXPECT_FALSE(frame->NeedsSave());
     Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴启蒙"));
     frame->m_pages[0]->UpdateData(true);
@@ -251,7 +251,7 @@ TEST_F(EditFrame, IssuedRecordsOpenReadOnlyAndPrintNeedsATemplate)
     auto frame = Open(false, &a);
     EXPECT_TRUE(IsWndReadOnly(frame.get()));
     EXPECT_TRUE(IsWndReadOnly(frame->m_pages[0]));
-    for (int id : {CDlgEdit::ID_EDIT_UNLOCK, CDlgEdit::ID_EDIT_PREVIEW, CDlgEdit::ID_EDIT_PRINT, CDlgEdit::ID_EDIT_WXMSG}) {
+    for (int id : {IDC_EDIT_REEDIT, IDC_PROOF_PREVIEW, IDC_PROOF_PRINT, ID_SEND_WXMSG}) {
         SCOPED_TRACE(id);
         EXPECT_FALSE(frame->GetDlgItem(id)->isHidden());
         // no templates, no token, not over the main window: nothing to do yet
@@ -272,8 +272,8 @@ TEST_F(EditFrame, ModuleWithoutPrintRightShowsOnlyTheNoticeButton)
 {
     m_course.m_nCaps = (m_course.m_nCaps & ~RIGHT_PRT) | RIGHT_MSG;
     auto frame = Open(true, nullptr);
-    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_EDIT_UNLOCK)->isHidden());
-    EXPECT_FALSE(frame->GetDlgItem(CDlgEdit::ID_EDIT_WXMSG)->isHidden());
+    EXPECT_TRUE(frame->GetDlgItem(IDC_EDIT_REEDIT)->isHidden());
+    EXPECT_FALSE(frame->GetDlgItem(ID_SEND_WXMSG)->isHidden());
     EXPECT_FALSE(IsWndReadOnly(frame.get()));
 }
 
@@ -329,7 +329,7 @@ public:
     {
         if (command != ID_REL_CHARGE)
             return CModule::MakeRelateQuery(items, command, query, user);
-        query.SetText(QKEY_FIND, items.GetAt(0)->m_strName);
+        query.SetText(ID_FIND_WHAT, items.GetAt(0)->m_strName);
         return 1;
     }
 };
@@ -600,9 +600,9 @@ TEST_F(EditFrame, PrintingSavesANewRecordFirstAndConfirmsASingleTemplate)
     frame->m_pages.push_back(new CDlgCoursePage(nullptr));
     frame->Create();
     frame->show();
-    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_EDIT_PRINT)->isEnabled());
-    EXPECT_TRUE(frame->GetDlgItem(CDlgEdit::ID_EDIT_PREVIEW)->isEnabled());
-    EXPECT_FALSE(frame->GetDlgItem(CDlgEdit::ID_EDIT_UNLOCK)->isEnabled()); // not read-only
+    EXPECT_TRUE(frame->GetDlgItem(IDC_PROOF_PRINT)->isEnabled());
+    EXPECT_TRUE(frame->GetDlgItem(IDC_PROOF_PREVIEW)->isEnabled());
+    EXPECT_FALSE(frame->GetDlgItem(IDC_EDIT_REEDIT)->isEnabled()); // not read-only
 
     Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴"));
     frame->OnPrintCmd();

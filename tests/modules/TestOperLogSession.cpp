@@ -3,6 +3,7 @@
 #include "CFakeAppServices.h"
 #include "CHttpSession.h"
 #include "CModuleOperLog.h"
+#include "CommandIds.h"
 #include "DbTestSupport.h"
 #include "EditFrame.h"
 #include "OpenDatabase.h"
@@ -18,7 +19,7 @@ namespace {
 CXMap Logins()
 {
     CXMap query;
-    query.SetText(1071, QStringLiteral("0"));
+    query.SetText(QKEY_OPER_TYPE, QStringLiteral("0"));
     return query;
 }
 
@@ -67,7 +68,7 @@ TEST_F(OperLogSession, ConfirmedLogoutEndsTheStoredAndTheLiveSession)
     frame->show();
     ASSERT_NE(frame->m_btnInfo, nullptr);
     EXPECT_FALSE(frame->m_btnInfo->isEnabled());
-    EXPECT_TRUE(page->GetDlgItem(CDlgEditOperLog::IDC_LOGOUT)->isEnabled());
+    EXPECT_TRUE(page->GetDlgItem(IDC_LOGOUT)->isEnabled());
 
     CFakeAppServices::Installed().answer = IDCANCEL;
     page->OnLogout();
@@ -79,7 +80,7 @@ TEST_F(OperLogSession, ConfirmedLogoutEndsTheStoredAndTheLiveSession)
     page->OnLogout();
     EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=1 AND UserID=5")), 1);
     EXPECT_EQ(QueryNumber(QStringLiteral("SELECT SessionEnd FROM TB_OPERLOG WHERE TypeID=0")), 1);
-    EXPECT_FALSE(page->GetDlgItem(CDlgEditOperLog::IDC_LOGOUT)->isEnabled());
+    EXPECT_FALSE(page->GetDlgItem(IDC_LOGOUT)->isEnabled());
     std::lock_guard lock(xInternet::SessionLock());
     EXPECT_EQ(xInternet::SessionMap().at(QStringLiteral("s1"))->Identities().GetSize(), 0);
 }

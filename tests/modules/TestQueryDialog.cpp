@@ -37,8 +37,8 @@ protected:
     {
         ModuleWindowDb::SetUp();
         auto add = [this](auto&&... a) { m_course.m_options.push_back(std::make_unique<CXQueryOption>(a...)); };
-        add(QUERY_FIND, QKEY_FIND);
-        add(QUERY_DATE, 1047, 0, QStringLiteral("开始日期≥"));
+        add(QUERY_FIND, ID_FIND_WHAT);
+        add(QUERY_DATE, QKEY_DATE_FROM, 0, QStringLiteral("开始日期≥"));
         add(QUERY_OPTION, 1201, 0, QStringLiteral("性别"), QStringLiteral("男|女"));
         add(QUERY_OPTION, 1202, 0, QStringLiteral("状态"), QStringLiteral("|停课|超期|上课"));
         add(QUERY_OPTION, 1203, 1, QStringLiteral("来源"), QStringLiteral("转入|新报"));
@@ -98,7 +98,7 @@ TEST_F(QueryDialog, ManyChoicesWrapUnderTheFirstAndTheButtonsMoveBelowTheLastRow
     CDlgQuery dlg(MDU_COURSE, CXMap());
     ASSERT_TRUE(dlg.Create());
     const QueryFormSizes z = QueryFormSizesAt(ScreenDpi());
-    const QRect reset = dlg.GetDlgItem(1139)->geometry();
+    const QRect reset = dlg.GetDlgItem(IDC_RESET)->geometry();
     const QRect cancel = dlg.GetDlgItem(IDCANCEL)->geometry();
     const auto& rows = dlg.Rows();
     ASSERT_EQ(rows.size(), 6u);
@@ -135,7 +135,7 @@ TEST_F(QueryDialog, FormRowsFollowTheOptionsAndHoldOnlyWhatTheyShow)
     CXMap start;
     start.SetText(QKEY_IDS, QStringLiteral("5"));
     start.SetText(1204, QStringLiteral("x"));
-    start.SetText(1047, QStringLiteral("2024-03-01"));
+    start.SetText(QKEY_DATE_FROM, QStringLiteral("2024-03-01"));
     start.SetText(1202, QStringLiteral("1,3"));
     CDlgQuery dlg(MDU_COURSE, start);
     ASSERT_TRUE(dlg.Create());
@@ -144,7 +144,7 @@ TEST_F(QueryDialog, FormRowsFollowTheOptionsAndHoldOnlyWhatTheyShow)
     // Rows come first in the control order, each check box before its controls.
     EXPECT_EQ(dlg.ZOrder().front(), dlg.Rows()[0].check);
     EXPECT_EQ(CtrlId(dlg.Rows()[0].check), 6);
-    EXPECT_EQ(dlg.NextInZOrder(dlg.Rows()[0].check), dlg.GetDlgItem(QKEY_FIND));
+    EXPECT_EQ(dlg.NextInZOrder(dlg.Rows()[0].check), dlg.GetDlgItem(ID_FIND_WHAT));
     EXPECT_EQ(dlg.NextInZOrder(dlg.Rows()[2].check), dlg.GetDlgItem(1201));
     EXPECT_EQ(dlg.ZOrder().back(), dlg.GetDlgItem(IDCANCEL));
 
@@ -202,7 +202,7 @@ TEST_F(QueryDialog, ReadOnlyOptionCanBeSwitchedOffButNotEdited)
 TEST_F(QueryDialog, LoadingAQueryResetsOptionButtonsButKeepsOtherValues)
 {
     CXMap start;
-    start.SetText(QKEY_FIND, QStringLiteral("王"));
+    start.SetText(ID_FIND_WHAT, QStringLiteral("王"));
     start.SetText(1201, QStringLiteral("1"));
     start.SetText(1202, QStringLiteral("2"));
     CDlgQuery dlg(MDU_COURSE, start);
@@ -213,7 +213,7 @@ TEST_F(QueryDialog, LoadingAQueryResetsOptionButtonsButKeepsOtherValues)
     dlg.m_query.SetText(1202, QStringLiteral("3"));
     dlg.LoadControls();
     EXPECT_EQ(dlg.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
-    EXPECT_EQ(static_cast<CXComboBox*>(dlg.GetDlgItem(QKEY_FIND))->currentText(), QStringLiteral("王"));
+    EXPECT_EQ(static_cast<CXComboBox*>(dlg.GetDlgItem(ID_FIND_WHAT))->currentText(), QStringLiteral("王"));
     EXPECT_TRUE(Button(dlg, 1201)->isChecked()); // back to the first radio button
 }
 
@@ -223,7 +223,7 @@ TEST_F(QueryDialog, ResetTakesTheFirstSchemeAndDoesNothingWithoutOne)
     start.SetText(1201, QStringLiteral("1"));
     CDlgQuery dlg(MDU_COURSE, start);
     ASSERT_TRUE(dlg.Create());
-    dlg.OnSchemeButton(1139);
+    dlg.OnSchemeButton(IDC_RESET);
     EXPECT_TRUE(dlg.m_query.IsEqual(start));
 
     auto* scheme = new CDBPrjQuery;
@@ -233,7 +233,7 @@ TEST_F(QueryDialog, ResetTakesTheFirstSchemeAndDoesNothingWithoutOne)
     scheme->m_strRightData = QStringLiteral("<r><x id=\"1202\">2</x></r>");
     m_schemes.schemes.Add(scheme);
     InvalidateQuerySchemes();
-    dlg.OnSchemeButton(1139);
+    dlg.OnSchemeButton(IDC_RESET);
     EXPECT_EQ(dlg.m_query.ToXml(), scheme->m_strRightData);
 }
 
@@ -243,7 +243,7 @@ TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)
     CModuleCommands& cmds = ModuleCommands(m_course);
     m_ui.onModal = [](QDialog* d) {
         auto* dlg = static_cast<CDlgQuery*>(d);
-        static_cast<CXComboBox*>(dlg->GetDlgItem(QKEY_FIND))->setCurrentText(QStringLiteral("钢琴"));
+        static_cast<CXComboBox*>(dlg->GetDlgItem(ID_FIND_WHAT))->setCurrentText(QStringLiteral("钢琴"));
         Button(*dlg, CtrlId(dlg->Rows()[3].check))->setChecked(true);
         static_cast<QAbstractButton*>(dlg->Rows()[3].controls[2])->setChecked(true);
         Button(*dlg, IDOK)->click();
@@ -275,7 +275,7 @@ TEST_F(QueryDialog, MoreLoadsTheSchemeChosenInThePicker)
     CXDBSession session;
     session.Connect();
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));
-    dlg.OnSchemeButton(1118);
+    dlg.OnSchemeButton(IDC_MORE);
     EXPECT_EQ(dlg.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
     UnregisterModule(&schemes);
     RegisterModule(&m_schemes);
@@ -298,11 +298,11 @@ TEST_F(QueryDialog, SavedAsASchemeFoundInTheMenuTheSameDayAndApplied)
     ASSERT_TRUE(dlg.Create());
     m_ui.onModal = [](QDialog* d) {
         auto* frame = static_cast<CDlgEdit*>(d);
-        qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(1135))->setText(QStringLiteral("停课上课"));
+        qobject_cast<QLineEdit*>(frame->m_pages[0]->GetDlgItem(IDC_TITLE))->setText(QStringLiteral("停课上课"));
         Button(*frame, IDOK)->click();
         return d->result();
     };
-    dlg.OnSchemeButton(1120);
+    dlg.OnSchemeButton(IDC_SAVEAS);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT PrjName||'|'||SetupData||'|'||FitMduID FROM TB_PROJECT")),
               QStringLiteral("停课上课|<r><x id=\"1202\">1,3</x></r>|%1").arg(MDU_COURSE));
 

@@ -51,7 +51,7 @@ TEST_F(RecordPickers_, OnePickedByTextAndByPinyinInitials)
     ASSERT_EQ(dlg.m_list->GetItemCount(), 4);
     EXPECT_EQ(dlg.m_list->GetSelectedCount(), 0);
 
-    auto* find = qobject_cast<QLineEdit*>(dlg.GetDlgItem(33208));
+    auto* find = qobject_cast<QLineEdit*>(dlg.GetDlgItem(ID_FIND_WHAT));
     find->setText(QStringLiteral("xtq"));   // 小提琴
     dlg.OnFindNext();
     ASSERT_EQ(dlg.m_list->GetSelectedCount(), 1);
@@ -62,7 +62,7 @@ TEST_F(RecordPickers_, OnePickedByTextAndByPinyinInitials)
     XClock::SetFixed(XDateTime(m_now.Day() + 0.01)); // the newest find
     find->setText(QStringLiteral("吉他"));
     // the find edit's own button finds the next match
-    auto* edit = dynamic_cast<CXEditCtrl*>(dlg.GetDlgItem(33208));
+    auto* edit = dynamic_cast<CXEditCtrl*>(dlg.GetDlgItem(ID_FIND_WHAT));
     ASSERT_TRUE(edit);
     edit->Buttons().OnButton(ID_EDIT_FIND);
     QCoreApplication::sendPostedEvents();
@@ -88,12 +88,12 @@ TEST_F(RecordPickers_, SeveralPickedMovedBackAndReset)
     ASSERT_TRUE(dlg.Create());
     EXPECT_EQ(Names(*dlg.m_chosenList), QStringList{QStringLiteral("小提琴")});
     EXPECT_EQ(Names(*dlg.m_list), (QStringList{QStringLiteral("钢琴"), QStringLiteral("声乐"), QStringLiteral("舞蹈")}));
-    EXPECT_FALSE(dlg.GetDlgItem(1076)->isEnabled());
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_MOVE_UP)->isEnabled());
 
     dlg.m_list->SetItemSelected(0, true);
     dlg.UpdateControls();
-    EXPECT_TRUE(dlg.GetDlgItem(1075)->isEnabled());
-    EXPECT_FALSE(dlg.GetDlgItem(1076)->isEnabled());
+    EXPECT_TRUE(dlg.GetDlgItem(IDC_MOVE_DOWN)->isEnabled());
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_MOVE_UP)->isEnabled());
     dlg.OnChoose();
     EXPECT_EQ(Names(*dlg.m_chosenList), (QStringList{QStringLiteral("小提琴"), QStringLiteral("钢琴")}));
     // and back: at the end of the candidates

@@ -2,6 +2,7 @@
 #include "CHead.h"
 #include "CModule.h"
 #include "CXXmlDoc.h"
+#include "CommandIds.h"
 #include "TestSupport.h"
 #include "TransformXsl.h"
 

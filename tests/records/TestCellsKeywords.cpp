@@ -2,6 +2,7 @@
 #include "CFakeAppServices.h"
 #include "CHead.h"
 #include "CModule.h"
+#include "CommandIds.h"
 #include "TestSupport.h"
 #include "XCellDraw.h"
 #include "XDateTime.h"
@@ -64,7 +65,7 @@ public:
     QIcon CommandIcon(int id, QRgb, bool) const override
     {
         QImage image(16, 16, QImage::Format_ARGB32);
-        image.fill(id == 33269 ? QColor(0, 200, 0) : QColor(0, 0, 0, 0));
+        image.fill(id == IDI_ONOFF ? QColor(0, 200, 0) : QColor(0, 0, 0, 0));
         return QIcon(QPixmap::fromImage(image));
     }
 };

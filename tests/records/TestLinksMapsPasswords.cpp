@@ -1,5 +1,6 @@
 #include "CMD5.h"
 #include "CXMap.h"
+#include "CommandIds.h"
 #include "TestRecordClasses.h"
 #include "TestSupport.h"
 
@@ -68,15 +69,15 @@ TEST(CXMap, XmlTextForm)
 TEST(CXMap, IdListsAndItems)
 {
     CXMap map;
-    map.SetText(1131, QString::fromUtf8("<a href=\"xl:321:5\">张三</a> <a href=\"xl:321:9\">李四</a>"));
+    map.SetText(QKEY_EDIT_LINKS, QString::fromUtf8("<a href=\"xl:321:5\">张三</a> <a href=\"xl:321:9\">李四</a>"));
     map.SetText(321, QStringLiteral("5,9"));
-    EXPECT_EQ(map.GetIdList(1131), "5,9");
+    EXPECT_EQ(map.GetIdList(QKEY_EDIT_LINKS), "5,9");
     EXPECT_EQ(map.GetIdList(321), "5,9");
 
     CTestCharge parent;
     parent.m_nID = 77;
     CXArray refs(&parent, true);
-    EXPECT_EQ(map.GetItems(1131, &refs), 2);
+    EXPECT_EQ(map.GetItems(QKEY_EDIT_LINKS, &refs), 2);
     ASSERT_EQ(refs.GetSize(), 2);
     EXPECT_EQ(refs[1]->m_nMduID, 321);
     EXPECT_EQ(refs[1]->m_nID, 9);

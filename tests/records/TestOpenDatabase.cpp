@@ -2,6 +2,8 @@
 #include "CFakeAppServices.h"
 #include "CHead.h"
 #include "CModule.h"
+#include "CodePages.h"
+#include "CommandIds.h"
 #include "DbTestSupport.h"
 #include "OpenDatabase.h"
 #include "OperLog.h"
@@ -132,8 +134,8 @@ TEST(UpgradeScript, SectionsGroupsAndComments)
     EXPECT_EQ(ScanUpgradeScript(crlf, 0).size(), 7u);
     EXPECT_EQ(ScanUpgradeScript(crlf, 0)[0].text, "4.5.5.0 made at 4.5.5.0");
     // the shipped script is empty after its header
-    EXPECT_TRUE(ScanUpgradeScript(LoadResourceText(447, RT_SQL, 65001), 0).empty());
-    EXPECT_FALSE(LoadResourceText(447, RT_SQL, 65001).isEmpty());
+    EXPECT_TRUE(ScanUpgradeScript(LoadResourceText(IDR_SQL_UPGRADE, RT_SQL, CP_UTF8), 0).empty());
+    EXPECT_FALSE(LoadResourceText(IDR_SQL_UPGRADE, RT_SQL, CP_UTF8).isEmpty());
 }
 
 TEST_F(OpenDatabaseTest, CurrentDatabaseRunsNoScriptButMarksColumnsAndLogsTheStart)

@@ -2,6 +2,7 @@
 #include "CFakeAppServices.h"
 #include "CHttpSession.h"
 #include "CModuleOperLog.h"
+#include "CommandIds.h"
 #include "DbTestSupport.h"
 #include "FormatString.h"
 #include "OpenDatabase.h"
@@ -107,12 +108,12 @@ TEST_F(OperLogModule, DateAndOperatorConditions)
     const int student = Row(-1, OPER_RUN, "", "", 0, MDU_STUDENT, 9);
 
     CXMap upTo;
-    upTo.SetDate(1048, XDateTime(XDateTime::Today().Day() - 1));
+    upTo.SetDate(QKEY_DATE_TO, XDateTime(XDateTime::Today().Day() - 1));
     EXPECT_EQ(Select(upTo), (std::vector<int>{before, midnight, admin, student}));
 
     CXMap teachers;
-    teachers.SetText(1282, QStringLiteral("1"));
-    teachers.SetText(1047, QString::number(XDateTime::Today().Day() - 1, 'f', 0));
+    teachers.SetText(QKEY_OPER_USER_KIND, QStringLiteral("1"));
+    teachers.SetText(QKEY_DATE_FROM, QString::number(XDateTime::Today().Day() - 1, 'f', 0));
     EXPECT_EQ(Select(teachers), (std::vector<int>{before, midnight, midnight + 1, admin}));
 }
 
@@ -123,16 +124,16 @@ TEST_F(OperLogModule, ListKeysBecomeIntegerListsAndEmptySelectsNothing)
         const char* value;
         const char* condition;
     } cases[] = {
-        {1071, "4,5", "TypeID IN(4,5)"},
-        {1071, "0) OR (1=1", "TypeID IN(0)"},
-        {1071, "", "1=0"},
-        {1074, "331,x", "MduID IN(331,0)"},
-        {322, "5,9", "UserID IN(5,9) AND UserMduID='MDU_TEACHER'"},
-        {321, "1 OR 1=1", "UserID IN(1) AND UserMduID='MDU_STUDENT'"},
-        {1131, "", "1=0"},
-        {1275, "1", "SessionEnd=1"},
-        {1079, "0", "UserIP=''"},
-        {1281, "1", "LEFT(UserSession,3)='wx_'"},
+        {QKEY_OPER_TYPE, "4,5", "TypeID IN(4,5)"},
+        {QKEY_OPER_TYPE, "0) OR (1=1", "TypeID IN(0)"},
+        {QKEY_OPER_TYPE, "", "1=0"},
+        {QKEY_MODULE, "331,x", "MduID IN(331,0)"},
+        {MDU_TEACHER, "5,9", "UserID IN(5,9) AND UserMduID='MDU_TEACHER'"},
+        {MDU_STUDENT, "1 OR 1=1", "UserID IN(1) AND UserMduID='MDU_STUDENT'"},
+        {QKEY_EDIT_LINKS, "", "1=0"},
+        {QKEY_SESSION_ENDED, "1", "SessionEnd=1"},
+        {QKEY_OPER_SOURCE, "0", "UserIP=''"},
+        {QKEY_OPER_WECHAT, "1", "LEFT(UserSession,3)='wx_'"},
     };
     for (const auto& c : cases) {
         CXMap query;
@@ -143,7 +144,7 @@ TEST_F(OperLogModule, ListKeysBecomeIntegerListsAndEmptySelectsNothing)
     }
     Row(-1, OPER_RUN);
     CXMap none;
-    none.SetText(1071, QString());
+    none.SetText(QKEY_OPER_TYPE, QString());
     EXPECT_TRUE(Select(none).empty());
 }
 
@@ -216,7 +217,9 @@ TEST_F(OperLogOptions, ModuleChoicesAreTheModulesWithTheAddRight)
     std::vector<int> keys;
     for (const auto& option : log.m_options)
         keys.push_back(option->m_nKey);
-    EXPECT_EQ(keys, (std::vector<int>{33208, 1047, 1048, 1071, 1275, 1079, 1281, 1282, 321, 322, 1074, 1131}));
+    EXPECT_EQ(keys, (std::vector<int>{ID_FIND_WHAT, QKEY_DATE_FROM, QKEY_DATE_TO, QKEY_OPER_TYPE, QKEY_SESSION_ENDED,
+                                      QKEY_OPER_SOURCE, QKEY_OPER_WECHAT, QKEY_OPER_USER_KIND, MDU_STUDENT, MDU_TEACHER,
+                                      QKEY_MODULE, QKEY_EDIT_LINKS}));
     const CXQueryOption& modules = *log.m_options[10];
     EXPECT_EQ(modules.m_arrValues, (QList<int>{m_course.GetMduID(), m_receipt.GetMduID(), m_teacher.GetMduID(), m_student.GetMduID()}));
     EXPECT_EQ(modules.m_arrTexts.first(), m_course.GetName());

@@ -1,6 +1,7 @@
 #include "RecordDbFixture.h"
 
 #include "CXQueryOption.h"
+#include "CommandIds.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -11,8 +12,8 @@ class COptionModule : public CModule
 public:
     COptionModule() : CModule(MDU_RECEIPT)
     {
-        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, QKEY_FIND));
-        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_DATE, 1047, 0, QStringLiteral("开始日期≥")));
+        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, ID_FIND_WHAT));
+        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_DATE, QKEY_DATE_FROM, 0, QStringLiteral("开始日期≥")));
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_MONTH, 1126, 0, QStringLiteral("月份")));
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_OPTION, 1201, 0, QStringLiteral("性别"),
                                                             QStringLiteral("男|女")));
@@ -51,10 +52,10 @@ TEST(QueryOptions, ChoicesValuesCaptionAndDefaultDate)
         EXPECT_EQ(option.m_arrValues, c.expected) << QString::fromUtf16(c.choices).toStdString();
     }
 
-    const CXQueryOption find(QUERY_FIND, QKEY_FIND);
+    const CXQueryOption find(QUERY_FIND, ID_FIND_WHAT);
     EXPECT_EQ(find.m_strCaption, u"查找内容"_s);
     EXPECT_EQ(find.m_dtDefault.Day(), XDateTime::Today().DateOnly().Day());
-    const CXQueryOption dated(QUERY_DATE, 1047, 1, u"起"_s, QString(), QString(), XDateTime(45000.0));
+    const CXQueryOption dated(QUERY_DATE, QKEY_DATE_FROM, 1, u"起"_s, QString(), QString(), XDateTime(45000.0));
     EXPECT_EQ(dated.m_dtDefault.Day(), 45000.0);
     EXPECT_EQ(dated.m_bReadOnly, 1);
 }
@@ -67,8 +68,8 @@ TEST(QueryOptions, DescriptionTermsFollowTheOptionsInOrder)
     query.SetText(1202, u"1,3"_s);
     query.SetText(1201, u"1"_s);
     query.SetText(1126, u"2024-03-15"_s);
-    query.SetText(1047, u"2024-03-01"_s);
-    query.SetText(QKEY_FIND, u"王"_s);
+    query.SetText(QKEY_DATE_FROM, u"2024-03-01"_s);
+    query.SetText(ID_FIND_WHAT, u"王"_s);
     query.SetText(QKEY_IDS, u"5,6"_s);
     EXPECT_EQ(module.GetQueryText(query, false, true),
               u" [指定报名收据] [查找内容：王] [开始日期≥2024年3月1日] [月份2024年3月] [女] [停课 上课]"_s);

@@ -3,6 +3,7 @@
 #include "CDBPrjQuery.h"
 #include "CModulePrjQuery.h"
 #include "CXQueryOption.h"
+#include "CommandIds.h"
 #include "RecordWriter.h"
 
 namespace {
@@ -13,7 +14,7 @@ class CSchemeOwner : public CModule
 public:
     CSchemeOwner() : CModule(MDU_WAGES)
     {
-        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, QKEY_FIND));
+        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, ID_FIND_WHAT));
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_OPTION, 1202, 0, QStringLiteral("状态"),
                                                             QStringLiteral("停课|超期|上课")));
     }

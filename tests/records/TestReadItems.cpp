@@ -2,6 +2,7 @@
 
 #include "CModule.h"
 #include "CXMap.h"
+#include "CommandIds.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QElapsedTimer>
@@ -24,7 +25,7 @@ protected:
     QStringList Find(CModule& module, const QString& text)
     {
         CXMap query;
-        query.SetText(QKEY_FIND, text);
+        query.SetText(ID_FIND_WHAT, text);
         CXArrayT<CTestCourse> items;
         EXPECT_TRUE(module.QueryItems(items, query, false, false));
         return Names(items);
@@ -62,7 +63,7 @@ TEST_F(ReadItems, IdListsBecomeIntegersWhateverTheMapHolds)
 TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
 {
     CXMap query;
-    query.SetText(QKEY_FIND, QStringLiteral("x"));
+    query.SetText(ID_FIND_WHAT, QStringLiteral("x"));
     QStringList conditions;
     m_charge.BuildQueryConditions(conditions, query);
     ASSERT_EQ(conditions.size(), 1);

@@ -1,5 +1,6 @@
 // The default record operations, validation and the record arrays.
 #include "CXMap.h"
+#include "CommandIds.h"
 #include "TestRecordClasses.h"
 #include "TestSupport.h"
 #include "XThread.h"
@@ -264,9 +265,9 @@ TEST_F(RecordOperations, RelatedQueries)
     EXPECT_EQ(q.GetText(1), "4");
     EXPECT_EQ(q.GetText(2), "9"); // the others with an ID, the line itself left out
     CXMap base;
-    base.SetText(1074, QStringLiteral("328"));
+    base.SetText(QKEY_MODULE, QStringLiteral("328"));
     const CXMap viaHead = parent.GetRelateQuery(Head("课程明细"), &base);
-    EXPECT_EQ(viaHead.GetText(1074), "328");
+    EXPECT_EQ(viaHead.GetText(QKEY_MODULE), "328");
     EXPECT_FALSE(viaHead.Has(1)); // a fresh line has no ID
 }
 

@@ -1,5 +1,6 @@
 // The program's folder, its resources, string table, version and code pages.
 #include "CodePages.h"
+#include "CommandIds.h"
 #include "ProgramPaths.h"
 #include "Resources.h"
 #include "TestSupport.h"
@@ -108,12 +109,29 @@ TEST(Resources, NumberedFilesAreFoundByIdAndType)
     EXPECT_TRUE(LoadResourceBytes(4242, RT_SQL).isEmpty());
 }
 
+TEST(Resources, EachNumberedIdHasOneResourceWithinItsType)
+{
+    const std::pair<const char*, const char*> keys[] = {
+        {":/sql/431-students.sql", "SQL:431"}, {":/www/464.xsl", "WWW:464"}, {":/csv/429", "CSV:429"},
+        {":/sql/sub/12-x.sql", "SQL:12"},      {":/sql/notanid.sql", ""},   {":/sql/431x.sql", ""},
+        {":/431-top.sql", ""},                  {":/sql/-1.sql", ""},
+    };
+    for (const auto& [path, key] : keys)
+        EXPECT_EQ(NumberedResourceKey(QString::fromUtf8(path)), QString::fromUtf8(key)) << path;
+
+    // The test data holds one pair claiming the same id; the program's own resources and
+    // string table must claim none.
+    EXPECT_EQ(DuplicateResourceIds(), QStringList{QStringLiteral("CSV:9903 :/csv/9903-one.csv :/csv/9903-two.csv")});
+    EXPECT_EQ(ResourcePath(9903, RT_CSV), ":/csv/9903-one.csv"); // the first in path order, on every run
+    EXPECT_EQ(ResourcePath(9903, RT_SQL), ""); // the same number in another type is another resource
+}
+
 TEST(Resources, CommandTextsFromTheStringTable)
 {
-    EXPECT_EQ(LoadStringText(32794), QString::fromUtf8("复制内容到剪贴板。\n复制内容(&C)"));
-    EXPECT_EQ(LoadCommandText(32794), QString::fromUtf8("复制内容"));
-    EXPECT_EQ(LoadCommandText(32794, true), QString::fromUtf8("复制内容(&C)"));
-    EXPECT_EQ(LoadCommandPrompt(32794), QString::fromUtf8("复制内容到剪贴板。"));
+    EXPECT_EQ(LoadStringText(ID_EDIT_COPYSEL), QString::fromUtf8("复制内容到剪贴板。\n复制内容(&C)"));
+    EXPECT_EQ(LoadCommandText(ID_EDIT_COPYSEL), QString::fromUtf8("复制内容"));
+    EXPECT_EQ(LoadCommandText(ID_EDIT_COPYSEL, true), QString::fromUtf8("复制内容(&C)"));
+    EXPECT_EQ(LoadCommandPrompt(ID_EDIT_COPYSEL), QString::fromUtf8("复制内容到剪贴板。"));
     EXPECT_EQ(LoadCommandText(321), QString::fromUtf8("学员"));
     EXPECT_EQ(LoadCommandText(331), QString::fromUtf8("报名收据"));
     EXPECT_EQ(LoadCommandText(0), "");

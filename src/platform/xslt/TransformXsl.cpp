@@ -2,6 +2,7 @@
 
 #include "CXXmlDoc.h"
 #include "CodePages.h"
+#include "CommandIds.h"
 #include "Resources.h"
 
 #include <libxml/parser.h>
@@ -87,5 +88,5 @@ QString RecordPageHtml(const std::function<void(CXXmlDoc&)>& write, QString* xml
     write(doc);
     if (xml)
         *xml = doc.GetDocText();
-    return TransformXsl(doc, LoadResourceText(464, "www", CP_UTF8));
+    return TransformXsl(doc, LoadResourceText(IDR_WWW_INNER_XSL, "www", CP_UTF8));
 }
