@@ -35,6 +35,8 @@ function(lorvan_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} test_common GTest::gtest GTest::gmock)
   if(ARG_WIDGETS)
     target_compile_definitions(${name} PRIVATE LORVAN_TEST_WIDGETS=1)
+    # the test main puts strict prompt hooks (XUi) under every widget test
+    target_link_libraries(${name} PRIVATE controls)
     target_precompile_headers(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch/widgets_pch.h)
   else()
     target_precompile_headers(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch/core_pch.h)

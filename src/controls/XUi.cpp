@@ -20,6 +20,8 @@ void Record(const QString& kind, const QString& text, const QString& caption, in
             QWidget* widget = nullptr, const QRect& anchor = QRect())
 {
     g_hooks->calls.push_back({kind, text, caption, type, widget, anchor});
+    if (g_hooks->onUnscripted && kind != QLatin1String("Balloon"))
+        g_hooks->onUnscripted(g_hooks->calls.back());
 }
 } // namespace
 

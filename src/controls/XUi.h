@@ -80,6 +80,10 @@ public:
     QString folder;
     int menuChoice = 0;
     std::function<int(QDialog*)> onModal;
+    // Called for every prompt these hooks answer (all but balloons). A test main installs
+    // hooks under every test's own that fail the running test this way: a prompt reaching
+    // them is one no test scripted.
+    std::function<void(const Call&)> onUnscripted;
 
 private:
     XUiTestHooks* m_previous;

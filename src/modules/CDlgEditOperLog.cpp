@@ -8,6 +8,7 @@
 #include "TransformXsl.h"
 #include "XAppServices.h"
 #include "XReadOnly.h"
+#include "XUi.h"
 #include "XWinStyles.h"
 
 #include <QtWidgets/QPushButton>
@@ -61,8 +62,8 @@ bool CDlgEditOperLog::OnInitDialog()
 
 void CDlgEditOperLog::OnLogout()
 {
-    if (AppServices().MessageBox(this, QStringLiteral("注销后此用户需要重新输入用户名和密码登录！"), GetItemLabel(IDC_LOGOUT),
-                                 MB_ICONWARNING | MB_OKCANCEL) == IDOK)
+    if (XUi::MessageBox(this, QStringLiteral("注销后此用户需要重新输入用户名和密码登录！"), GetItemLabel(IDC_LOGOUT),
+                        MB_ICONWARNING | MB_OKCANCEL) == IDOK)
         EndLoginSession(m_row);
     if (QWidget* button = GetDlgItem(IDC_LOGOUT))
         button->setEnabled(false);

@@ -8,10 +8,9 @@
 #include "Resources.h"
 #include "TextUtils.h"
 #include "XAppServices.h"
+#include "XWriteScope.h"
 
 #include <QtCore/QBuffer>
-
-#include <optional>
 
 void ReadBinaryColumn(const QString& table, const QString& column, int id, QByteArray& bytes)
 {
@@ -87,19 +86,16 @@ void ShrinkToSizePreference(CXImage& image)
 int SaveToDB(CXImage& image, int mduId, int personId, bool bWhiteToTransparent, int sizeLimit)
 {
     const QString task = QStringLiteral("保存图片");
-    std::optional<XDeferredReports> deferred(std::in_place);
-    CXDBSession session;
-    session.Connect();
-    if (!session.BeginTransaction()) {
-        ReportDbError(task, nullptr, QString());
+    // the row and its bytes go together: no photo row without its image
+    XWriteScope scope(nullptr);
+    if (!scope.Begin(task))
         return 0;
-    }
+    CXDBSession& session = scope.Session();
     CXAccessor insert;
     CXAccessor identity;
     if (!insert.Open(session, FormatString(u"INSERT INTO TB_PHOTO (MduID,PersonID) VALUES (%d,%d)", mduId, personId)) ||
         !identity.Open(session, QStringLiteral("SELECT @@Identity")) || !identity.MoveNext()) {
         ReportDbError(task, identity.GetSql().isEmpty() ? &insert : &identity, QString());
-        session.Abort();
         return 0;
     }
     const int id = static_cast<int>(identity.GetNumber(1));
@@ -112,15 +108,9 @@ int SaveToDB(CXImage& image, int mduId, int personId, bool bWhiteToTransparent, 
         image.WhiteToTransparent();
     QByteArray bytes;
     image.GetBytes(&bytes);
-    if (!WriteBinaryColumn(&session, QStringLiteral("TB_PHOTO"), QStringLiteral("Photo"), id, bytes)) {
-        session.Abort();
+    if (!WriteBinaryColumn(&session, QStringLiteral("TB_PHOTO"), QStringLiteral("Photo"), id, bytes) ||
+        !scope.Finish(true))
         return 0;
-    }
-    if (!session.Commit()) {
-        ReportDbError(task, nullptr, QString());
-        session.Abort();
-        return 0;
-    }
     image.m_nPhotoID = id;
     return id;
 }

@@ -44,8 +44,9 @@ XDateTime CXMap::GetDate(int key) const
 
 bool CXMap::ListHas(int key, int value) const
 {
+    // query maps and SQL write commas, option value texts bars: a list may come with either
     QList<int> list;
-    SplitInts(GetText(key), list, QStringLiteral(","));
+    SplitInts(QString(GetText(key)).replace(u'|', u','), list, QStringLiteral(","));
     return list.contains(value);
 }
 

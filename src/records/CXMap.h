@@ -45,7 +45,7 @@ public:
     int GetInt(int key) const;
     // The value read as a date text, else its leading integer as a day number.
     XDateTime GetDate(int key) const;
-    // Whether the value's comma-separated int list holds the value.
+    // Whether the value's int list, separated by "," or "|", holds the value.
     bool ListHas(int key, int value) const;
     // The record IDs of the item links in the value ("5,9"), or the value itself when it
     // holds no item link (an ID list passes through).

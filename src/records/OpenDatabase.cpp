@@ -17,6 +17,7 @@
 #include "XAppServices.h"
 #include "XDateTime.h"
 #include "XString.h"
+#include "XWriteScope.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -142,6 +143,10 @@ UpgradeResult RunUpgradeTasks(CXDBSession& session, const std::vector<XUpgradeTa
 bool ConvertOldChangeTexts(CXDBSession& session)
 {
     const QString task = QStringLiteral("更新数据库");
+    // all texts or none: a second start finds the old ones again
+    XWriteScope scope(&session, XWriteScope::Given::OwnUnlessOpen);
+    if (!scope.Begin(task))
+        return false;
     CXAccessor read;
     if (!read.Open(session, FormatString(u"SELECT ID,OperMemo FROM TB_OPERLOG WHERE TypeID=%d AND OperMemo LIKE '%%修改项%%'", OPER_MDF))) {
         ReportDbError(task, &read, QString());
@@ -173,7 +178,9 @@ bool ConvertOldChangeTexts(CXDBSession& session)
             return false;
         }
     }
-    return true;
+    read.Close();
+    write.Close();
+    return scope.Finish(true);
 }
 
 // The start log also goes to the upgrade log the summary names, beside the program.

@@ -12,6 +12,7 @@
 #include "XAppServices.h"
 #include "XString.h"
 #include "XThread.h"
+#include "XWriteScope.h"
 
 namespace {
 thread_local XDeferredReports* t_deferred = nullptr;
@@ -113,11 +114,11 @@ void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QSt
     log.m_strMemo = memo;
     log.m_strExtr = extra;
 
-    CXDBSession own;
-    if (!session) {
-        own.Connect();
-        session = &own;
-    }
+    // Ending the session's earlier logins and the new row go together.
+    XWriteScope scope(session);
+    if (!scope.Begin(QStringLiteral("写入操作日志")))
+        return;
+    session = &scope.Session();
     if ((type == OPER_LOGIN || type == OPER_LOGOUT) && !user.m_strSession.isEmpty()) {
         // The session id comes from a cookie or from WeChat: it is bound, never formatted in.
         const QString sql = PrepareSql(FormatString(
@@ -130,5 +131,5 @@ void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QSt
             return;
         }
     }
-    InsertOperLogRow(*session, log);
+    scope.Finish(InsertOperLogRow(*session, log));
 }

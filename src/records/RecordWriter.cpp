@@ -12,66 +12,9 @@
 #include "SqlPrepare.h"
 #include "XAppServices.h"
 #include "XDateTime.h"
-
-#include <optional>
+#include "XWriteScope.h"
 
 namespace {
-
-// The session a writer works on: the caller's, or a connection of its own with a
-// transaction the writer owns. Reports raised while the own transaction is open are given
-// on after it ended, since a report may be a log row that needs the write lock.
-class XWriteScope
-{
-public:
-    explicit XWriteScope(CXDBSession* given)
-    {
-        if (given) {
-            m_session = given;
-            return;
-        }
-        m_deferred.emplace();
-        m_own.Connect();
-        m_session = &m_own;
-    }
-    ~XWriteScope() { Finish(false); }
-
-    CXDBSession& Session() { return *m_session; }
-
-    bool Begin(const QString& task)
-    {
-        if (!m_deferred)
-            return true;
-        if (!m_own.BeginTransaction()) {
-            ReportDbError(task, nullptr, QString());
-            return false;
-        }
-        m_bBegun = true;
-        return true;
-    }
-
-    // Commits or rolls back the own transaction, then gives on the held reports.
-    bool Finish(bool ok)
-    {
-        if (m_bBegun) {
-            m_bBegun = false;
-            if (ok && !m_own.Commit()) {
-                ReportDbError(QStringLiteral("提交事务"), nullptr, QString());
-                ok = false;
-            }
-            if (!ok)
-                m_own.Abort();
-        }
-        if (m_deferred)
-            m_deferred->Flush();
-        return ok;
-    }
-
-private:
-    CXDBSession* m_session = nullptr;
-    CXDBSession m_own;
-    std::optional<XDeferredReports> m_deferred;
-    bool m_bBegun = false;
-};
 
 // The field types written to a column of their own, and how a statement binds each; 0 for
 // the types saved otherwise (lines, images, streams) or not at all.

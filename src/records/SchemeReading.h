@@ -12,7 +12,8 @@
 
 // How both scheme modules read the schemes of one module (key 1074): the owner's built-in
 // schemes first (with key 1 only the listed ones, from memory when all are built in), the
-// separator on the last of them, then the saved ones; saved schemes that fail validation
+// separator on the last of them, then the saved ones with their link titles (the users of
+// their stamps); saved schemes that fail validation
 // are deleted. The list ends ordered by DispOnTop, stable. Only integers reach the SQL.
 template <class Scheme>
 bool ReadSchemes(CModule& schemeModule, CXArray& items, const CXMap& query, bool bNoImages, bool bExpectOne,
@@ -52,7 +53,9 @@ bool ReadSchemes(CModule& schemeModule, CXArray& items, const CXMap& query, bool
     CXDBSession session;
     session.Connect();
     CXArray saved(nullptr, true);
-    if (!schemeModule.ReadItems(session, saved, conditions, bNoImages, bExpectOne))
+    // the link titles give the stamps their user names
+    if (!schemeModule.ReadItems(session, saved, conditions, bNoImages, bExpectOne) ||
+        !schemeModule.ReadLinkTitles(session, saved))
         return false;
     bool ok = true;
     while (saved.GetSize() > 0) {

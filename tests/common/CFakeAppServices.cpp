@@ -1,5 +1,7 @@
 #include "CFakeAppServices.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 CFakeAppServices* g_installed = nullptr;
@@ -40,11 +42,16 @@ QVariant CFakeAppServices::SetupValue(const QString& key) const
 void CFakeAppServices::ShowSqlError(const QString& task, const QString& sql, const QString& message)
 {
     sqlErrors.push_back({task, sql, message});
+    if (!expectPrompts)
+        ADD_FAILURE() << "unscripted database error dialog: " << task.toStdString() << " | " << message.toStdString()
+                      << " | " << sql.toStdString();
 }
 
 int CFakeAppServices::MessageBox(QWidget*, const QString& text, const QString& caption, unsigned type)
 {
     messages.push_back({text, caption, type});
+    if (!expectPrompts)
+        ADD_FAILURE() << "unscripted message box: " << caption.toStdString() << " | " << text.toStdString();
     return answer;
 }
 
@@ -57,6 +64,7 @@ std::unique_ptr<XProgress> CFakeAppServices::BeginProgress(const QString& title,
 void CFakeAppServices::Clear()
 {
     answer = IDOK;
+    expectPrompts = false;
     setup.clear();
     messages.clear();
     sqlErrors.clear();

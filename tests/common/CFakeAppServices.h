@@ -7,7 +7,8 @@
 #include <map>
 
 // Answers message boxes with a set reply and remembers everything it was asked, so that
-// tests run headless and check what the user would have seen.
+// tests run headless and check what the user would have seen. A message box or database
+// error dialog fails the running test unless the test expects them (expectPrompts).
 class CFakeAppServices : public XAppServices
 {
 public:
@@ -32,6 +33,7 @@ public:
     void Clear();
 
     int answer = IDOK;
+    bool expectPrompts = false;   // set by a test that scripts message boxes; Clear resets it
     const CXItem* user = nullptr; // the logged-in user tests set
     std::map<QString, QVariant> setup;
     std::vector<Message> messages;

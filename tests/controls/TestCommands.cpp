@@ -7,6 +7,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QVBoxLayout>
 #include <QtTest/QTest>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QtCore/QCoreApplication>
@@ -189,4 +190,18 @@ TEST(DesktopHooks, EveryCallIsRecordedAndAnswered)
     }
     EXPECT_EQ(ui.calls.size(), 7u);
     EXPECT_EQ(XUiTestHooks::Active(), &ui);
+}
+
+TEST(DesktopHooks, APromptNoTestScriptedFailsTheTest)
+{
+    // the test main's hooks lie under every test's own: what reaches them was not scripted
+    EXPECT_NONFATAL_FAILURE(XUi::MessageBox(nullptr, QStringLiteral("删除?"), QStringLiteral("删除"), MB_OKCANCEL),
+                            "unscripted MessageBox: 删除 | 删除?");
+    EXPECT_NONFATAL_FAILURE(XUi::GetOpenFileName(nullptr, QStringLiteral("打开"), QString(), QString()),
+                            "unscripted Open");
+    EXPECT_NONFATAL_FAILURE(XUi::ShellOpen(QStringLiteral("https://example.org/")), "unscripted Shell");
+    // a balloon asks nothing
+    QWidget w;
+    XUi::ShowBalloon(&w, QRect(), QStringLiteral("t"), QStringLiteral("x"), 1);
+    XUi::CloseBalloon();
 }

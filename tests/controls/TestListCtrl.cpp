@@ -1,3 +1,4 @@
+#include "CFakeAppServices.h"
 #include "CXArray.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
@@ -421,9 +422,13 @@ TEST(ListCtrl, FindNextAndCopy)
     EXPECT_FALSE(f.list.FindNext(QStringLiteral("nobody"), true, false, false));
     EXPECT_EQ(f.list.GetSelectedItems(), std::vector<int>({2}));
 
+    CFakeAppServices& app = CFakeAppServices::Installed();
+    app.expectPrompts = true; // the copy confirms what it copied
     f.list.CopySelection();
     EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("赵四 停用 ¥3.00 ")));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().endsWith(QStringLiteral("\r\n")));
+    EXPECT_EQ(app.messages.size(), 1u);
+    app.Clear();
 }
 
 TEST(ListCtrl, CommandStripButtonsAndTips)

@@ -8,6 +8,7 @@
 #include "EditFrame.h"
 #include "OpenDatabase.h"
 #include "XReadOnly.h"
+#include "XUi.h"
 
 #include <gtest/gtest.h>
 
@@ -70,13 +71,16 @@ TEST_F(OperLogSession, ConfirmedLogoutEndsTheStoredAndTheLiveSession)
     EXPECT_FALSE(frame->m_btnInfo->isEnabled());
     EXPECT_TRUE(page->GetDlgItem(IDC_LOGOUT)->isEnabled());
 
-    CFakeAppServices::Installed().answer = IDCANCEL;
+    XUiTestHooks ui;
+    ui.answer = IDCANCEL;
     page->OnLogout();
     EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=1")), 0);
-    ASSERT_EQ(CFakeAppServices::Installed().messages.size(), 1u);
-    EXPECT_EQ(CFakeAppServices::Installed().messages[0].text, QStringLiteral("注销后此用户需要重新输入用户名和密码登录！"));
+    const auto boxes = ui.Calls(QStringLiteral("MessageBox"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("注销后此用户需要重新输入用户名和密码登录！"));
+    EXPECT_EQ(boxes[0].type, MB_ICONWARNING | MB_OKCANCEL);
 
-    CFakeAppServices::Installed().answer = IDOK;
+    ui.answer = IDOK;
     page->OnLogout();
     EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=1 AND UserID=5")), 1);
     EXPECT_EQ(QueryNumber(QStringLiteral("SELECT SessionEnd FROM TB_OPERLOG WHERE TypeID=0")), 1);

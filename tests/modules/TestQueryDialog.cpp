@@ -217,6 +217,24 @@ TEST_F(QueryDialog, LoadingAQueryResetsOptionButtonsButKeepsOtherValues)
     EXPECT_TRUE(Button(dlg, 1201)->isChecked()); // back to the first radio button
 }
 
+TEST_F(QueryDialog, OptionButtonsCheckEveryValueOfACommaOrBarList)
+{
+    // 状态: 停课 1, 超期 2, 上课 3; the marks read back as the comma list the map keeps
+    const struct
+    {
+        const char* stored;
+        const char* checked;
+    } cases[] = {{"1,3", "1,3"}, {"1|3", "1,3"}, {"3|2,1", "1,2,3"}, {"2", "2"}};
+    CDlgQuery dlg(MDU_COURSE, CXMap());
+    ASSERT_TRUE(dlg.Create());
+    for (const auto& c : cases) {
+        dlg.m_query = CXMap();
+        dlg.m_query.SetText(1202, QString::fromUtf8(c.stored));
+        dlg.LoadControls();
+        EXPECT_EQ(dlg.m_query.GetText(1202), QString::fromUtf8(c.checked)) << c.stored;
+    }
+}
+
 TEST_F(QueryDialog, ResetTakesTheFirstSchemeAndDoesNothingWithoutOne)
 {
     CXMap start;

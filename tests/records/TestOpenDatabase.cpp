@@ -157,6 +157,7 @@ TEST_F(OpenDatabaseTest, CurrentDatabaseRunsNoScriptButMarksColumnsAndLogsTheSta
 TEST_F(OpenDatabaseTest, OlderDatabaseIsBackedUpAndUpgraded)
 {
     SetStoredVersion(QStringLiteral("4.5.5.0"));
+    CFakeAppServices::Installed().expectPrompts = true; // the summary
     ASSERT_TRUE(OpenDatabaseWithScript(QString::fromUtf8(kScript)));
     // only the sections after 4.5.5.0 ran, every statement of a group on its own
     EXPECT_EQ(QueryText(QStringLiteral("SELECT group_concat(ID, ',') FROM T_A")), "11,2,6");
@@ -210,6 +211,7 @@ TEST_F(OpenDatabaseTest, IgnoredFailuresAloneShowNoSummaryErrorsDo)
     EXPECT_TRUE(CFakeAppServices::Installed().messages.empty());
 
     SetStoredVersion(QStringLiteral("4.5.0.0"));
+    CFakeAppServices::Installed().expectPrompts = true;
     ASSERT_TRUE(OpenDatabaseWithScript(QStringLiteral("--[VERSION 4.5.1]\nDROP TABLE NO_SUCH -- must exist\n")));
     ASSERT_EQ(CFakeAppServices::Installed().messages.size(), 1u);
     EXPECT_TRUE(CFakeAppServices::Installed().messages[0].text.contains(QString::fromUtf8("其中 0 项执行完成，0 项忽略，1 项错误")));
@@ -253,6 +255,7 @@ TEST_F(OpenDatabaseTest, FailedBackupLeavesTheDatabaseUntouched)
     QFile blocker(m_db.Home() + QStringLiteral("/backup")); // a file where the folder should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    CFakeAppServices::Installed().expectPrompts = true;
     EXPECT_FALSE(OpenDatabaseWithScript(QString::fromUtf8(kScript)));
     ASSERT_EQ(CFakeAppServices::Installed().messages.size(), 1u);
     EXPECT_TRUE(CFakeAppServices::Installed().messages[0].text.startsWith(
@@ -266,6 +269,7 @@ TEST_F(OpenDatabaseTest, FailedBackupLeavesTheDatabaseUntouched)
 TEST_F(OpenDatabaseTest, NewerDatabaseIsRefusedAndKeepsItsVersion)
 {
     SetStoredVersion(QStringLiteral("4.7.0.0"));
+    CFakeAppServices::Installed().expectPrompts = true;
     EXPECT_FALSE(OpenDatabaseWithScript(QString::fromUtf8(kScript)));
     ASSERT_EQ(CFakeAppServices::Installed().messages.size(), 1u);
     EXPECT_TRUE(CFakeAppServices::Installed().messages[0].text.contains(QLatin1String("4.7.0.0")));

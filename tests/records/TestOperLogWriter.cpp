@@ -116,6 +116,7 @@ TEST_F(OperLogWriter, UiFailureShowsTheDialogOrABoxAndWritesNoRow)
     s.Connect();
     CXAccessor cmd;
     ASSERT_FALSE(cmd.Open(s, QStringLiteral("SELECT * FROM NO_SUCH")));
+    CFakeAppServices::Installed().expectPrompts = true;
     ReportDbError(QString::fromUtf8("读取学员"), &cmd, QString());
     ReportDbError(QString::fromUtf8("自动编号"), nullptr, QString::fromUtf8("自动编号失败！"));
     auto& fake = CFakeAppServices::Installed();

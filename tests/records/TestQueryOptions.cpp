@@ -81,3 +81,29 @@ TEST(QueryOptions, DescriptionTermsFollowTheOptionsInOrder)
     EXPECT_EQ(module.GetQueryText(all, false, true), QString());
     EXPECT_EQ(module.GetQueryText(query, false, false), QString());
 }
+
+TEST(QueryOptions, ChosenValuesAreReadFromCommaOrBarLists)
+{
+    // 状态: 停课 1, 超期 2, 上课 3; all three chosen restricts nothing and names nothing
+    const struct
+    {
+        const char* stored;
+        const char* term;
+    } cases[] = {
+        {"1", "[停课]"},
+        {"1,3", "[停课 上课]"},
+        {"1|3", "[停课 上课]"},
+        {"3,2", "[超期 上课]"},
+        {"2|1,3", ""},
+        {" 1 , 2 ", "[停课 超期]"},
+        {"4,5", ""},
+        {"", ""},
+    };
+    COptionModule module;
+    const CXQueryOption& status = *module.m_options[4];
+    for (const auto& c : cases) {
+        CXMap query;
+        query.SetText(1202, QString::fromUtf8(c.stored));
+        EXPECT_EQ(status.GetQueryTerm(query), QString::fromUtf8(c.term)) << c.stored;
+    }
+}

@@ -1,5 +1,6 @@
 #include "RecordDbFixture.h"
 
+#include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
 #include "CModulePrjQuery.h"
 #include "CXQueryOption.h"
@@ -154,4 +155,26 @@ TEST_F(QuerySchemes, ASavedSchemeNamesItsQueryTheSameDay)
     m_owner.GetQuerySchemes(schemes);
     ASSERT_EQ(schemes.GetSize(), 2);
     EXPECT_EQ(schemes[1]->m_strName, QStringLiteral("停课学员"));
+}
+
+TEST_F(QuerySchemes, SavedSchemesOfBothKindsShowTheUsersOfTheirStamps)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (7,'王老师'),(8,'赵老师');"
+                                    "INSERT INTO TB_PROJECT (ID,MduID,FitMduID,PrjName,SetupData) VALUES "
+                                    "(1,323,%1,'停课','<r><x id=\"1202\">0</x></r>'),(2,324,%1,'我的','0');"
+                                    "INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime,UserMduID,UserID) VALUES "
+                                    "(4,323,1,45000,322,7),(6,323,1,45001,322,8),(4,324,2,45000,322,8)")
+                         .arg(MDU_WAGES)));
+    CModulePrjOrder columnSchemes;
+    RegisterModule(&columnSchemes);
+    CXArray queries(nullptr, true), columns(nullptr, true);
+    EXPECT_TRUE(m_schemes.QueryItems(queries, For(MDU_WAGES), false, false));
+    EXPECT_TRUE(columnSchemes.QueryItems(columns, For(MDU_WAGES), false, false));
+    UnregisterModule(&columnSchemes);
+    ASSERT_EQ(queries.GetSize(), 2);
+    EXPECT_EQ(queries[1]->m_created.m_strName, QStringLiteral("王老师"));
+    EXPECT_EQ(queries[1]->m_modified.m_strName, QStringLiteral("赵老师"));
+    ASSERT_GE(columns.GetSize(), 1);
+    EXPECT_EQ(columns[columns.GetSize() - 1]->m_strName, QStringLiteral("我的"));
+    EXPECT_EQ(columns[columns.GetSize() - 1]->m_created.m_strName, QStringLiteral("赵老师"));
 }

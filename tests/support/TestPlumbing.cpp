@@ -4,6 +4,7 @@
 #include "XAppServices.h"
 #include "XThread.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -74,6 +75,29 @@ TEST(ErrorReporter, OneSinkAndNoChainedReports)
     std::thread([] { ReportError(QStringLiteral("后台"), {}, QStringLiteral("x")); }).join();
     ASSERT_EQ(capture.reports.size(), 2u);
     EXPECT_EQ(capture.reports[1].task, QString::fromUtf8("后台"));
+}
+
+// The test main's sink and the fake fail the running test on what it did not expect.
+TEST(StrictTests, AnUncapturedReportOrUnscriptedMessageBoxFails)
+{
+    EXPECT_NONFATAL_FAILURE(ReportError(QStringLiteral("保存"), {}, QStringLiteral("locked")),
+                            "unexpected error report: 保存 | locked");
+    EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(
+        std::thread([] { ReportError(QStringLiteral("后台"), {}, QStringLiteral("x")); }).join(),
+        "unexpected error report: 后台");
+    EXPECT_NONFATAL_FAILURE(
+        AppServices().MessageBox(nullptr, QStringLiteral("确定?"), QStringLiteral("删除"), MB_OKCANCEL),
+        "unscripted message box: 删除 | 确定?");
+    EXPECT_NONFATAL_FAILURE(
+        AppServices().ShowSqlError(QStringLiteral("读取"), QStringLiteral("SELECT 1"), QStringLiteral("x")),
+        "unscripted database error dialog: 读取");
+    CFakeAppServices& app = CFakeAppServices::Installed();
+    app.expectPrompts = true;
+    app.answer = IDCANCEL;
+    EXPECT_EQ(AppServices().MessageBox(nullptr, QStringLiteral("确定?"), QStringLiteral("删除"), MB_OKCANCEL),
+              IDCANCEL);
+    app.Clear();
+    EXPECT_FALSE(app.expectPrompts);
 }
 
 TEST(AppServices, HeadlessDefaultsAnswerSafely)

@@ -173,6 +173,7 @@ TEST(CopyToClipboard, PutsTheTextAndConfirmsWithACutPreview)
     EXPECT_FALSE(CopyToClipboard(nullptr, QString()));
     EXPECT_TRUE(app.messages.empty());
 
+    app.expectPrompts = true;
     ASSERT_TRUE(CopyToClipboard(nullptr, QStringLiteral("张三 13800000000")));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "张三 13800000000");
     ASSERT_EQ(app.messages.size(), 1u);
