@@ -95,11 +95,11 @@ bool InsertOperLogRow(CXDBSession& session, CDBOperLog& log)
     return SaveItem(&session, &log, nullptr, BuiltInAdmin());
 }
 
-void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
+bool WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
                   CXDBSession* session)
 {
     if (mduId == MDU_OPERLOG)
-        return;
+        return true;
     CDBOperLog log;
     log.m_user.m_nMduID = user.m_nMduID;
     log.m_user.m_nID = user.m_nID;
@@ -127,8 +127,8 @@ void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QSt
         CXAccessor cmd;
         if (!cmd.Prepare(*session, sql) || !cmd.SetParamText(1, user.m_strSession) || !cmd.Execute()) {
             ReportDbError(QStringLiteral("注销会话状态"), &cmd, QString());
-            return;
+            return false;
         }
     }
-    InsertOperLogRow(*session, log);
+    return InsertOperLogRow(*session, log);
 }
