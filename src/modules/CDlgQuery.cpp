@@ -267,7 +267,7 @@ void CDlgQuery::UpdateControls()
             const QString text = r.option->m_nKind == QUERY_FIND ? static_cast<CXComboBox*>(w)->currentText()
                                                                   : static_cast<CXLinkCtrl*>(w)->text();
             if (!text.isEmpty())
-                m_query.SetText(key, text);
+                m_query.SetPlainText(key, text);
             break;
         }
         case QUERY_DATE:

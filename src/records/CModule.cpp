@@ -108,7 +108,8 @@ bool CModule::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpe
     BuildQueryConditions(conditions, query);
     CXDBSession session;
     session.Connect();
-    return ReadItems(session, items, conditions, bNoImages, bExpectOne) && ReadLinkTitles(session, items);
+    return ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(QKEY_FIND)) &&
+           ReadLinkTitles(session, items);
 }
 
 int CModule::GetMaxQueryDate() const { return TodayNumber(); }

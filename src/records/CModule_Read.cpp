@@ -21,6 +21,15 @@
 
 namespace {
 
+// "%text%" for the bound find parameter: the text's own pattern characters match literally.
+QString ContainsPattern(const QString& text)
+{
+    // the escaper doubles quotes for literals; a bound value keeps them single
+    QString escaped = EscapeLikePattern(text);
+    escaped.replace(QStringLiteral("''"), QStringLiteral("'"));
+    return u'%' + escaped + u'%';
+}
+
 // Long texts are RTF or other narrow bytes; a zero byte ends the text of a piece.
 void AppendPieces(QByteArray& target, const QByteArray& stream)
 {
@@ -191,7 +200,7 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
         const QString sql = target ? target->GetItemTitleSql() : QString();
         if (sql.isEmpty())
             return QString();
-        return FormatString(u"SELECT DISTINCT ID FROM (SELECT ID FROM (%s) WHERE ItemTitle LIKE '[FIND]')", PrepareSql(sql));
+        return FormatString(u"SELECT DISTINCT ID FROM (SELECT ID FROM (%s) WHERE ItemTitle LIKE :find)", PrepareSql(sql));
     };
     auto linkOf = [](CXItem& item, const CHead* h) -> CXBase& {
         return h->m_nOffset ? item.Member<CXBase>(h->m_nOffset) : static_cast<CXBase&>(item);
@@ -202,7 +211,7 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
     for (int i = 0; i < heads->GetSize(); ++i) {
         const CHead* h = heads->GetAt(i);
         if (h->m_nType == XSW && h->m_bWritable) {
-            terms.append(h->m_strColumn + QStringLiteral(" LIKE '[FIND]'"));
+            terms.append(h->m_strColumn + QStringLiteral(" LIKE :find"));
         } else if (h->m_nType == XLK && h->m_bWritable) {
             const QString in = titleIn(linkOf(*blank, h));
             if (!in.isEmpty())
@@ -219,7 +228,7 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
                 if (!c->m_bWritable)
                     continue;
                 if (c->m_nType == XSW) {
-                    terms.append(FormatString(u"ID IN (SELECT DISTINCT %s FROM %s WHERE %s LIKE '[FIND]')",
+                    terms.append(FormatString(u"ID IN (SELECT DISTINCT %s FROM %s WHERE %s LIKE :find)",
                                               parent->m_strColumn, child->m_strTable, c->m_strColumn));
                 } else if (c->m_nType == XLK && line) {
                     const QString in = titleIn(linkOf(*line, c));
@@ -232,17 +241,16 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
     }
     if (terms.isEmpty())
         return;
-    // The escaped text doubles its quotes, so it stays inside its literal.
-    QString joined = terms.join(QStringLiteral(" OR "));
-    joined.replace(QStringLiteral("[FIND]"), u'%' + EscapeLikePattern(find) + u'%');
-    conditions.append(joined);
+    // The text is bound by ReadItems: written into the statement it would go through the
+    // symbol replacement and name map that work on the program's own SQL text.
+    conditions.append(terms.join(QStringLiteral(" OR ")));
 }
 
 // ---------------------------------------------------------------------------------------
 // Records
 
 bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList& conditions, bool bNoImages,
-                        bool bExpectOne, const XSqlNameMap* names)
+                        bool bExpectOne, const XSqlNameMap* names, const QString& findText)
 {
     const CHeads* heads = GetHeads();
     if (!heads)
@@ -253,7 +261,13 @@ bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList&
         return false;
     }
     CXAccessor cmd;
-    if (!cmd.Open(session, PrepareSql(heads->BuildSelect(nullptr, &conditions), names))) {
+    bool opened = cmd.Prepare(session, PrepareSql(heads->BuildSelect(nullptr, &conditions), names));
+    if (opened) {
+        const int find = cmd.GetParamOrdinal(QStringLiteral(":find"));
+        if (find > 0 && !findText.isEmpty())
+            opened = cmd.SetParamText(find, ContainsPattern(findText));
+    }
+    if (!opened || !cmd.Execute()) {
         ReportDbError(task, &cmd, QString());
         return false;
     }

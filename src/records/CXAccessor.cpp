@@ -81,6 +81,11 @@ bool CXAccessor::SetParamBytes(int ordinal, const QByteArray& bytes)
            SQLITE_OK;
 }
 
+int CXAccessor::GetParamOrdinal(const QString& name) const
+{
+    return m_stmt ? sqlite3_bind_parameter_index(m_stmt, name.toUtf8().constData()) : 0;
+}
+
 bool CXAccessor::Fail()
 {
     SetDbErrorFrom(sqlite3_db_handle(m_stmt));

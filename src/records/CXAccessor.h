@@ -52,6 +52,8 @@ public:
     bool SetParamText(int ordinal, const QString& text);
     // Bytes as a blob; a null array stores NULL.
     bool SetParamBytes(int ordinal, const QByteArray& bytes);
+    // The ordinal of a named parameter (":find"), 0 when the statement has none of the name.
+    int GetParamOrdinal(const QString& name) const;
 
     // Runs the statement (again, from the start, with the parameters as set). False on an
     // error; a statement that returns rows has its first row ready for MoveNext.

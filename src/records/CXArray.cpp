@@ -196,29 +196,75 @@ int CXArray::CountEqualBy(const NumberGetter& getter, int value) const
 
 namespace {
 
+// The sort key of a member: a rank, then a value. Numbers have rank 0; an amount or date
+// that is not a number (NaN) has rank 1, so it sorts behind every number and equal to
+// another NaN, wherever it stands in the array.
+struct ScalarKey
+{
+    int rank = 0;
+    double value = 0;
+    bool operator==(const ScalarKey&) const = default;
+    bool operator<(const ScalarKey& o) const { return rank != o.rank ? rank < o.rank : value < o.value; }
+};
+
+ScalarKey NumberKey(double value) { return std::isnan(value) ? ScalarKey{1, 0} : ScalarKey{0, value}; }
+
+// A date of a range as a strict key: valid dates by their whole second on a straight time
+// line (below day 0 the fraction counts forwards), then null ones, then invalid ones. Dates
+// the program stores lie on whole seconds, where the range's half-second tolerance and
+// this key agree; a null or invalid date, which the range compares greater from both sides,
+// gets a fixed place behind every valid one.
+ScalarKey DateKey(const XDateTime& date)
+{
+    if (date.GetStatus() != XDateTime::valid)
+        return {date.IsNull() ? 1 : 2, 0};
+    const double day = date.Day();
+    const double whole = std::ceil(day);
+    const double linear = day >= 0 ? day : whole - (day - whole);
+    return {0, std::round(linear * 86400.0)};
+}
+
+// A date range: by begin, then by end.
+struct RangeKey
+{
+    ScalarKey begin, end;
+    bool operator==(const RangeKey&) const = default;
+    bool operator<(const RangeKey& o) const { return begin == o.begin ? end < o.end : begin < o.begin; }
+};
+
+RangeKey RangeKeyOf(const CXItem& item, int offset)
+{
+    const auto& range = item.Member<CXDateRange>(offset);
+    return {DateKey(range.m_begin), DateKey(range.m_end)};
+}
+
+// Every key but a range's as a scalar: ints compare as unsigned (hidden columns, -1, sort
+// last), time spans signed, amounts and dates by their number.
+ScalarKey ScalarKeyOf(const CXItem& item, int type, int offset)
+{
+    switch (type) {
+    case XIN: return {0, static_cast<double>(static_cast<unsigned>(item.Member<int>(offset)))};
+    case XTS: return {0, static_cast<double>(item.Member<int>(offset))};
+    case XNU: return NumberKey(item.Member<double>(offset));
+    default: return NumberKey(item.Member<XDateTime>(offset).Day());
+    }
+}
+
+template <class Key>
+int CompareKeys(const Key& x, const Key& y)
+{
+    return x < y ? -1 : (y < x ? 1 : 0);
+}
+
 // -1, 0 or 1 for the two records' members as the list sort compares them.
 int CompareMember(const CXItem& a, const CXItem& b, int type, int offset)
 {
     switch (type) {
-    case XIN: {
-        // as unsigned: hidden columns (-1) sort behind every shown one
-        const auto x = static_cast<unsigned>(a.Member<int>(offset));
-        const auto y = static_cast<unsigned>(b.Member<int>(offset));
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    case XTS: {
-        const int x = a.Member<int>(offset), y = b.Member<int>(offset);
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    case XNU: {
-        const double x = a.Member<double>(offset), y = b.Member<double>(offset);
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    case XDT: {
-        const double x = a.Member<XDateTime>(offset).Day(), y = b.Member<XDateTime>(offset).Day();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    case XDR: return a.Member<CXDateRange>(offset).Compare(b.Member<CXDateRange>(offset));
+    case XIN:
+    case XTS:
+    case XNU:
+    case XDT: return CompareKeys(ScalarKeyOf(a, type, offset), ScalarKeyOf(b, type, offset));
+    case XDR: return CompareKeys(RangeKeyOf(a, offset), RangeKeyOf(b, offset));
     default: return 0;
     }
 }
@@ -228,8 +274,8 @@ int CompareMember(const CXItem& a, const CXItem& b, int type, int offset)
 namespace {
 
 // The exchange sort the lists were designed with: for each position, every later record
-// that belongs before it is swapped in. Quadratic; kept for what the fast path below
-// cannot order (date ranges, whose equality has a tolerance, and NaN amounts).
+// that belongs before it is swapped in. Quadratic; kept for short arrays, and as the
+// definition of the order the fast path below gives.
 void ExchangeSort(std::vector<CXItem*>& items, int type, int offset, bool bDescending)
 {
     const std::size_t n = items.size();
@@ -369,46 +415,24 @@ private:
 
 } // namespace
 
-void CXArray::Sort(int type, int offset, bool bDescending)
+namespace {
+
+// The exchange sort's order in n log n. The keys are put in order; what the exchange sort
+// does to equal keys follows from how it moves records: while records of earlier keys are
+// still ahead, each one taken out moves the foremost record of a later key to its place.
+// For one key, in the order of the array, that is: the run of its records seen so far is
+// rotated by one for every record of an earlier key that follows. The run is built with
+// that rule per key, and the number of earlier-key records between two positions comes
+// from a counting tree.
+template <class Key>
+void ExactOrderSort(std::vector<CXItem*>& items, const std::vector<Key>& key, bool bDescending)
 {
-    if (type != XIN && type != XTS && type != XNU && type != XDT && type != XDR)
-        return;
-    const std::size_t n = m_items.size();
-    if (n < 2)
-        return;
-    if (type == XDR || n <= 32) {
-        ExchangeSort(m_items, type, offset, bDescending);
-        return;
-    }
-
-    // Keys as doubles: ints compare as unsigned (hidden columns, -1, sort last), time spans
-    // signed, amounts and dates by their number.
-    std::vector<double> key(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const CXItem& item = *m_items[i];
-        switch (type) {
-        case XIN: key[i] = static_cast<double>(static_cast<unsigned>(item.Member<int>(offset))); break;
-        case XTS: key[i] = item.Member<int>(offset); break;
-        case XNU: key[i] = item.Member<double>(offset); break;
-        default: key[i] = item.Member<XDateTime>(offset).Day(); break;
-        }
-        if (std::isnan(key[i])) {
-            ExchangeSort(m_items, type, offset, bDescending);
-            return;
-        }
-    }
-
-    // The exchange sort puts the keys in order; what it does to equal keys follows from how
-    // it moves records: while records of earlier keys are still ahead, each one taken out
-    // moves the foremost record of a later key to its place. For one key, in the order of
-    // the array, that is: the run of its records seen so far is rotated by one for every
-    // record of an earlier key that follows. The run is built with that rule per key, and
-    // the number of earlier-key records between two positions comes from a counting tree.
+    const std::size_t n = items.size();
     std::vector<int> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = static_cast<int>(i);
     std::stable_sort(order.begin(), order.end(), [&key, bDescending](int a, int b) {
-        return bDescending ? key[a] > key[b] : key[a] < key[b];
+        return bDescending ? key[b] < key[a] : key[a] < key[b];
     });
 
     std::vector<CXItem*> sorted;
@@ -420,7 +444,7 @@ void CXArray::Sort(int type, int offset, bool bDescending)
         while (end < n && key[order[end]] == key[order[start]])
             ++end;
         if (end - start == 1) {
-            sorted.push_back(m_items[order[start]]);
+            sorted.push_back(items[order[start]]);
         } else {
             RotatingRun run(end - start);
             for (std::size_t j = start; j < end; ++j) {
@@ -429,13 +453,39 @@ void CXArray::Sort(int type, int offset, bool bDescending)
                 run.Append(order[j]);
                 run.RotateLeft(earlier.Before(next) - earlier.Before(pos + 1));
             }
-            run.ForEach([&](int index) { sorted.push_back(m_items[index]); });
+            run.ForEach([&](int index) { sorted.push_back(items[index]); });
         }
         for (std::size_t j = start; j < end; ++j)
             earlier.Mark(order[j]);
         start = end;
     }
-    m_items.swap(sorted);
+    items.swap(sorted);
+}
+
+} // namespace
+
+void CXArray::Sort(int type, int offset, bool bDescending)
+{
+    if (type != XIN && type != XTS && type != XNU && type != XDT && type != XDR)
+        return;
+    const std::size_t n = m_items.size();
+    if (n < 2)
+        return;
+    if (n <= 32) {
+        ExchangeSort(m_items, type, offset, bDescending);
+        return;
+    }
+    if (type == XDR) {
+        std::vector<RangeKey> key(n);
+        for (std::size_t i = 0; i < n; ++i)
+            key[i] = RangeKeyOf(*m_items[i], offset);
+        ExactOrderSort(m_items, key, bDescending);
+        return;
+    }
+    std::vector<ScalarKey> key(n);
+    for (std::size_t i = 0; i < n; ++i)
+        key[i] = ScalarKeyOf(*m_items[i], type, offset);
+    ExactOrderSort(m_items, key, bDescending);
 }
 
 CXItem* CXArray::FindByText(int offset, const QString& text) const

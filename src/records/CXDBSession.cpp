@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -20,6 +21,55 @@ thread_local QString t_lastError;
 
 std::mutex g_sharedMutex; // only guards the pointer: the connection itself is the UI thread's
 std::shared_ptr<XDBConnection> g_shared;
+// Raised when the shared connection is dropped, so that the threads' own connections to a
+// file the program has left are not handed out again either.
+std::atomic<int> g_generation{0};
+
+// The connection a thread other than the UI thread keeps for its operations: opening one
+// (file, WAL, function registration) costs far more than a save. It is lent to one handle
+// (and the handle's copies) at a time; a handle asked for while it is lent gets a private
+// connection, as every handle did before, so that nested operations never share a
+// transaction. It closes when the thread ends.
+struct XThreadConnection
+{
+    std::shared_ptr<XDBConnection> conn;
+    std::weak_ptr<XDBConnection> lent;
+    QString path;
+    int generation = 0;
+};
+thread_local XThreadConnection t_own;
+
+// A handle to the thread's connection; when the last copy goes, a transaction it left open
+// is rolled back (as closing a private connection would) and the held reports are given
+// on. A connection that still has statements of the handle's time is not lent again.
+std::shared_ptr<XDBConnection> LendThreadConnection(const QString& path)
+{
+    XThreadConnection& own = t_own;
+    const int generation = g_generation.load();
+    if (!own.lent.expired())
+        return nullptr;
+    if (!own.conn || own.path != path || own.generation != generation) {
+        own.conn.reset();
+        auto conn = std::make_shared<XDBConnection>();
+        if (!conn->Open(path))
+            return nullptr;
+        own.conn = std::move(conn);
+        own.path = path;
+        own.generation = generation;
+    }
+    std::shared_ptr<XDBConnection> keep = own.conn;
+    XDBConnection* raw = keep.get();
+    std::shared_ptr<XDBConnection> lease(raw, [keep = std::move(keep)](XDBConnection* c) mutable {
+        sqlite3* db = c->Handle();
+        if (db && !sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        c->HoldReports(false);
+        if (db && sqlite3_next_stmt(db, nullptr) && t_own.conn == keep)
+            t_own.conn.reset();
+    });
+    own.lent = lease;
+    return lease;
+}
 
 bool Exec(sqlite3* db, const char* sql)
 {
@@ -110,6 +160,10 @@ void CXDBSession::Connect()
         m_conn = g_shared;
         return;
     }
+    if (auto lent = LendThreadConnection(path)) {
+        m_conn = std::move(lent);
+        return;
+    }
     auto conn = std::make_shared<XDBConnection>();
     if (conn->Open(path)) {
         m_conn = std::move(conn);
@@ -151,6 +205,7 @@ void CXDBSession::CloseShared()
     std::shared_ptr<XDBConnection> old;
     std::lock_guard lock(g_sharedMutex);
     old.swap(g_shared);
+    ++g_generation;
 }
 
 bool CXDBSession::BeginTransaction()

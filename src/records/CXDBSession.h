@@ -37,8 +37,11 @@ private:
 };
 
 // A handle to the connection an operation works on. The UI thread always gets the one
-// shared connection (opened on first use, retried silently at the next connect); every other
-// thread opens a private connection that lives as long as the handles that copy it.
+// shared connection (opened on first use, retried silently at the next connect). Every other
+// thread keeps a connection of its own (opened on first use, closed when the thread ends)
+// that it lends to one handle and its copies at a time; a handle connected while it is lent
+// gets a private connection that lives as long as the handles that copy it. A transaction
+// a handle leaves open is rolled back when its last copy goes.
 class CXDBSession
 {
 public:

@@ -38,6 +38,9 @@ public:
     // Stores the text with its quoted SQL symbols replaced by their numbers; an empty text
     // is stored too (the key exists afterwards).
     void SetText(int key, const QString& text);
+    // Stores the text as it is: what a user typed or picked (find text, record titles) must
+    // reach the query unchanged, symbols in quotes included.
+    void SetPlainText(int key, const QString& text) { m_map[key] = text; }
     // "%Y-%m-%d" when the day number is above 0; otherwise the map is not changed.
     void SetDate(int key, const XDateTime& date);
     QString GetText(int key) const;

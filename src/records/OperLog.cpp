@@ -96,11 +96,11 @@ bool InsertOperLogRow(CXDBSession& session, CDBOperLog& log)
     return SaveItem(&session, &log, nullptr, BuiltInAdmin());
 }
 
-void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
+bool WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
                   CXDBSession* session)
 {
     if (mduId == MDU_OPERLOG)
-        return;
+        return true;
     CDBOperLog log;
     log.m_user.m_nMduID = user.m_nMduID;
     log.m_user.m_nID = user.m_nID;
@@ -117,7 +117,7 @@ void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QSt
     // Ending the session's earlier logins and the new row go together.
     XWriteScope scope(session);
     if (!scope.Begin(QStringLiteral("写入操作日志")))
-        return;
+        return false;
     session = &scope.Session();
     if ((type == OPER_LOGIN || type == OPER_LOGOUT) && !user.m_strSession.isEmpty()) {
         // The session id comes from a cookie or from WeChat: it is bound, never formatted in.
@@ -128,8 +128,8 @@ void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QSt
         CXAccessor cmd;
         if (!cmd.Prepare(*session, sql) || !cmd.SetParamText(1, user.m_strSession) || !cmd.Execute()) {
             ReportDbError(QStringLiteral("注销会话状态"), &cmd, QString());
-            return;
+            return false;
         }
     }
-    scope.Finish(InsertOperLogRow(*session, log));
+    return scope.Finish(InsertOperLogRow(*session, log));
 }

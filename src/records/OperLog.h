@@ -48,8 +48,10 @@ const CXItem& BuiltInAdmin();
 // Nothing is written for the operation log's own module. A login or logout through a web
 // session first ends the earlier open logins of that session and user, and every web login
 // older than 180 days other than WeChat's. Works on the given session (a writer inside its
-// own transaction passes it, since SQLite has one writer at a time) or connects.
-void WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
+// own transaction passes it, since SQLite has one writer at a time) or connects. False when
+// the row was not written (nothing written for the log's own module counts as done); the
+// failed insert itself is not reported, since the report would be a log row.
+bool WriteOperLog(int type, const CXItem& user, int mduId, int itemId, const QString& memo, const QString& extra,
                   CXDBSession* session = nullptr);
 
 // Inserts the log record as a new row through the record writer (SaveItem). False on

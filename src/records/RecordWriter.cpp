@@ -194,6 +194,17 @@ bool SaveLines(CXDBSession& session, CXItem& item, const CHeads& heads, int rowI
     return true;
 }
 
+// Writes the operation's log row inside the writer's transaction. The log's own insert
+// reports nothing (its report would be a log row), so a failure is reported here.
+bool LogChange(CXDBSession& session, int type, const CXItem& user, const CXItem& item, const QString& memo,
+               const QString& task, int itemId = -1)
+{
+    if (WriteOperLog(type, user, item.m_nMduID, itemId < 0 ? item.m_nID : itemId, memo, QString(), &session))
+        return true;
+    ReportDbError(task, nullptr, QStringLiteral("操作日志未能写入：") + GetOleDbErrorText());
+    return false;
+}
+
 } // namespace
 
 bool SaveItem(CXDBSession* given, CXItem* item, CXItem* earlier, const CXItem& user)
@@ -258,20 +269,23 @@ bool SaveItem(CXDBSession* given, CXItem* item, CXItem* earlier, const CXItem& u
     if (main && !SaveLines(session, *item, *heads, rowId, updated, user))
         return fail();
 
+    // The log row belongs to the save: without it nothing is stored, and the earlier copy and
+    // the stamps are only taken once it is written.
     if (main && item->m_nMduID != MDU_OPERLOG) {
+        const QString task = QStringLiteral("保存") + heads->m_strItemType;
         if (updated) {
-            QString description;
-            if (earlier && earlier != item) {
-                description = DescribeChanges(*earlier, *item, *heads);
+            const bool compared = earlier && earlier != item;
+            const QString description = compared ? DescribeChanges(*earlier, *item, *heads) : QString();
+            if (!description.isEmpty() && !LogChange(session, OPER_MDF, user, *item, description, task))
+                return fail();
+            if (compared)
                 item->CopyTo(earlier);
-            }
-            if (!description.isEmpty())
-                WriteOperLog(OPER_MDF, user, item->m_nMduID, item->m_nID, description, QString(), &session);
             if (!earlier || !description.isEmpty())
                 SetStamp(item->m_modified, user);
         } else {
+            if (!LogChange(session, OPER_ADD, user, *item, QString(), task))
+                return fail();
             SetStamp(item->m_created, user);
-            WriteOperLog(OPER_ADD, user, item->m_nMduID, item->m_nID, QString(), QString(), &session);
         }
     }
     if (!scope.Finish(true)) {
@@ -321,7 +335,8 @@ bool DeleteItem(CXDBSession* given, CXItem* item, const CXItem& user)
                 return scope.Finish(false);
             }
         }
-        WriteOperLog(OPER_DEL, user, item->m_nMduID, 0, item->m_strName, QString(), &session);
+        if (!LogChange(session, OPER_DEL, user, *item, item->m_strName, task, 0))
+            return scope.Finish(false);
     }
     if (!scope.Finish(true))
         return false;

@@ -274,6 +274,22 @@ TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)), 1);
 }
 
+TEST_F(QueryDialog, TypedFindTextIsQueriedAsTyped)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('''XIN'' 班'),('1 班')")));
+    CDlgQuery dlg(MDU_COURSE, CXMap());
+    ASSERT_TRUE(dlg.Create());
+    Button(dlg, CtrlId(dlg.Rows()[0].check))->setChecked(true);
+    dlg.UpdateControls();
+    static_cast<CXComboBox*>(dlg.GetDlgItem(QKEY_FIND))->setCurrentText(QStringLiteral("'XIN'"));
+    dlg.UpdateControls();
+    EXPECT_EQ(dlg.m_query.GetText(QKEY_FIND), QStringLiteral("'XIN'"));
+    CXArrayT<CTestCourse> found;
+    ASSERT_TRUE(m_course.QueryItems(found, dlg.m_query, false, false));
+    ASSERT_EQ(found.GetSize(), 1);
+    EXPECT_EQ(found[0]->m_strName, QString::fromUtf8("'XIN' 班"));
+}
+
 TEST_F(QueryDialog, MoreLoadsTheSchemeChosenInThePicker)
 {
     CModulePrjQuery schemes;

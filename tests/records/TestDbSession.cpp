@@ -9,6 +9,8 @@
 
 #include <QtCore/QFile>
 
+#include <sqlite3.h>
+
 #include <atomic>
 #include <mutex>
 #include <sys/stat.h>
@@ -268,6 +270,49 @@ TEST(CXDBSession, UiThreadSharesOneConnectionWorkersOpenTheirOwn)
     struct stat st = {};
     ASSERT_EQ(::stat(QFile::encodeName(db.Path()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(CXDBSession, AWorkerReusesItsConnectionButNeverInsideAnotherHandlesUse)
+{
+    TempDatabase db;
+    ASSERT_TRUE(Exec(QStringLiteral("CREATE TABLE T_X (ID INTEGER PRIMARY KEY, N INTEGER)")));
+    sqlite3* first = nullptr;
+    bool reused = false, nestedApart = false, leftOpenRolledBack = false, writerFree = false, functions = false;
+    OnWorker([&] {
+        {
+            CXDBSession s;
+            s.Connect();
+            first = s.Handle();
+            // a handle connected while the thread's connection is in use gets its own
+            CXDBSession nested;
+            nested.Connect();
+            nestedApart = nested.IsConnected() && nested.Handle() != first;
+        }
+        {
+            CXDBSession s;
+            s.Connect();
+            reused = s.Handle() == first;
+            CXAccessor cmd;
+            functions = cmd.Open(s, QStringLiteral("SELECT LEFT('abc',2)")) && cmd.MoveNext() && cmd.GetText(1) == "ab";
+            cmd.Close();
+            // a handle that goes with its transaction open leaves nothing behind
+            ASSERT_TRUE(s.BeginTransaction());
+            ASSERT_TRUE(s.ExecuteSql(QStringLiteral("INSERT INTO T_X (N) VALUES (1)")));
+        }
+        CXDBSession s;
+        s.Connect();
+        leftOpenRolledBack = s.Handle() == first && !s.InTransaction();
+    });
+    EXPECT_TRUE(nestedApart);
+    EXPECT_TRUE(reused);
+    EXPECT_TRUE(functions);
+    EXPECT_TRUE(leftOpenRolledBack);
+    // the write lock is free for the next writer and the insert is gone
+    CXDBSession ui;
+    ui.Connect();
+    writerFree = ui.BeginTransaction() && ui.Commit();
+    EXPECT_TRUE(writerFree);
+    EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM T_X")), 0);
 }
 
 TEST(CXDBSession, MissingFileOnAWorkerIsReportedOnceAndNotCreated)

@@ -68,10 +68,10 @@ TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
     m_charge.BuildQueryConditions(conditions, query);
     ASSERT_EQ(conditions.size(), 1);
     EXPECT_EQ(conditions[0],
-              QStringLiteral("RecordName LIKE '%x%' OR Room LIKE '%x%' OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-                             "(SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE '%x%')) OR ID IN (SELECT "
+              QStringLiteral("RecordName LIKE :find OR Room LIKE :find OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
+                             "(SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE :find)) OR ID IN (SELECT "
                              "DISTINCT ChargeID FROM TB_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-                             "(SELECT ID, RecordName AS ItemTitle FROM TB_COURSE) WHERE ItemTitle LIKE '%x%')))"));
+                             "(SELECT ID, RecordName AS ItemTitle FROM TB_COURSE) WHERE ItemTitle LIKE :find)))"));
 
     ASSERT_TRUE(Exec(QStringLiteral(
         "INSERT INTO TB_TEACHER (ID,RealName) VALUES (1,'李明'),(2,'张华');"
@@ -95,6 +95,32 @@ TEST_F(ReadItems, FindTextMatchesQuotesAndPatternCharactersLiterally)
     EXPECT_EQ(Find(m_course, QStringLiteral("' OR 1=1 --")), QStringList{});
     EXPECT_EQ(Find(m_course, QStringLiteral("MDU_STUDENT")), QStringList{QStringLiteral("MDU_STUDENT")});
     EXPECT_TRUE(m_errors.reports.empty());
+}
+
+TEST_F(ReadItems, FindTextIsNeverTakenForTheProgramsSqlSymbolsOrNames)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('''XIN'''),('1'),('''MDU_STUDENT'' x'),"
+                                    "('321 x'),('[V_RECEIPT]'),('a /*b*/ c')")));
+    // a query map read back from its XML text, as saved schemes are
+    const auto findFromXml = [this](const QString& text) {
+        CXMap typed;
+        typed.SetPlainText(QKEY_FIND, text);
+        CXMap query(typed.ToXml());
+        EXPECT_EQ(query.GetText(QKEY_FIND), text);
+        CXArrayT<CTestCourse> items;
+        EXPECT_TRUE(m_course.QueryItems(items, query, false, false));
+        return Names(items);
+    };
+    EXPECT_EQ(findFromXml(QStringLiteral("'XIN'")), QStringList{QStringLiteral("'XIN'")});
+    EXPECT_EQ(findFromXml(QStringLiteral("'MDU_STUDENT'")), QStringList{QStringLiteral("'MDU_STUDENT' x")});
+    EXPECT_EQ(findFromXml(QStringLiteral("[V_RECEIPT]")), QStringList{QStringLiteral("[V_RECEIPT]")});
+    EXPECT_EQ(findFromXml(QStringLiteral("/*b*/")), QStringList{QStringLiteral("a /*b*/ c")});
+    EXPECT_TRUE(m_errors.reports.empty());
+
+    // the program's own texts still have their symbols replaced
+    CXMap own;
+    own.SetText(7, QStringLiteral("'ST_WARN'"));
+    EXPECT_EQ(own.GetText(7), QStringLiteral("3"));
 }
 
 TEST_F(ReadItems, RequiredQueryWithoutConditionsRunsNothing)

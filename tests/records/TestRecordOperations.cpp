@@ -414,4 +414,79 @@ TEST(CXArray, FastSortGivesTheExchangeSortsOrderForEqualKeys)
     }
 }
 
+
+// The exchange sort with a three-way comparison, as the reference for keys that are not
+// plain numbers.
+std::vector<CXItem*> ReferenceSortBy(std::vector<CXItem*> v, bool descending, const std::function<int(CXItem*, CXItem*)>& cmp)
+{
+    for (std::size_t a = 0; a < v.size(); ++a)
+        for (std::size_t i = a + 1; i < v.size(); ++i)
+            if (descending ? cmp(v[a], v[i]) < 0 : cmp(v[a], v[i]) > 0)
+                std::swap(v[a], v[i]);
+    return v;
+}
+
+TEST(CXArray, FastSortGivesTheExchangeSortsOrderForNaNAmountsAndDateRanges)
+{
+    std::mt19937 rng(20261211);
+    const int price = XOFFSET(CTestCourse, m_fPrice);
+    const int range = XOFFSET(CTestCourse, m_oper);
+    // a NaN amount sorts behind every number and equals another NaN
+    const auto byAmount = [](CXItem* x, CXItem* y) {
+        const double a = static_cast<CTestCourse*>(x)->m_fPrice, b = static_cast<CTestCourse*>(y)->m_fPrice;
+        if (std::isnan(a) || std::isnan(b))
+            return std::isnan(a) == std::isnan(b) ? 0 : (std::isnan(a) ? 1 : -1);
+        return a < b ? -1 : (a > b ? 1 : 0);
+    };
+    // ranges of valid dates as the range compares them (within half a second equal); a
+    // range with a null date behind those without, null dates equal
+    const auto dateCmp = [](const XDateTime& a, const XDateTime& b) {
+        if (a.IsNull() || b.IsNull())
+            return a.IsNull() == b.IsNull() ? 0 : (a.IsNull() ? 1 : -1);
+        return a == b ? 0 : (a < b ? -1 : 1);
+    };
+    const auto byRange = [&](CXItem* x, CXItem* y) {
+        const CXDateRange& a = x->m_oper;
+        const CXDateRange& b = y->m_oper;
+        const int c = dateCmp(a.m_begin, b.m_begin);
+        return c ? c : dateCmp(a.m_end, b.m_end);
+    };
+    const auto date = [&rng](int distinct) {
+        const int pick = static_cast<int>(rng() % distinct);
+        if (pick == 0)
+            return XDateTime::Null();
+        // whole seconds, some of them off by a fifth of a second; some before day 0
+        const double seconds = (pick - 2) * 3600.0 + (rng() % 3 == 0 ? 0.2 : 0.0);
+        return XDateTime(seconds / 86400.0);
+    };
+    for (int round = 0; round < 200; ++round) {
+        const int n = 33 + static_cast<int>(rng() % 200);
+        const int distinct = 1 + static_cast<int>(rng() % 8);
+        const bool ranges = round % 2;
+        const bool descending = (round / 2) % 2;
+        CXArrayT<CTestCourse> a;
+        for (int i = 0; i < n; ++i) {
+            auto* c = a.CreateTyped();
+            const int v = static_cast<int>(rng() % (distinct + 1));
+            c->m_fPrice = v == 0 ? std::nan("") : v / 2.0;
+            c->m_oper = CXDateRange(date(distinct), date(distinct));
+            a.Add(c);
+        }
+        std::vector<CXItem*> before(a.begin(), a.end());
+        const std::vector<CXItem*> expected = ranges ? ReferenceSortBy(before, descending, byRange)
+                                                     : ReferenceSortBy(before, descending, byAmount);
+        a.Sort(ranges ? XDR : XNU, ranges ? range : price, descending);
+        const std::vector<CXItem*> got(a.begin(), a.end());
+        ASSERT_EQ(got, expected) << "round " << round << " n " << n;
+    }
+    // and a short array, sorted by the exchange sort itself, puts a NaN at the same place
+    CXArrayT<CTestCourse> shortList;
+    Fill(shortList, {2, 1, 3});
+    shortList[1]->m_fPrice = std::nan("");
+    shortList.Sort(XNU, price, false);
+    EXPECT_EQ(shortList[0]->m_fPrice, 2);
+    EXPECT_EQ(shortList[1]->m_fPrice, 3);
+    EXPECT_TRUE(std::isnan(shortList[2]->m_fPrice));
+}
+
 } // namespace

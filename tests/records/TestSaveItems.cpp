@@ -190,6 +190,69 @@ TEST_F(SaveItems, AFailedSaveLeavesTheRecordNewSoThatARetryStoresIt)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE")), 1);
 }
 
+TEST_F(SaveItems, ASaveOrDeleteWhoseLogRowFailsStoresNothingAndIsReported)
+{
+    // the log table refuses rows of one operation type at statement level
+    const auto refuse = [](int type) {
+        return Exec(QStringLiteral("DROP TRIGGER IF EXISTS NoLog; CREATE TRIGGER NoLog BEFORE INSERT ON TB_OPERLOG "
+                                   "WHEN NEW.TypeID=%1 BEGIN SELECT RAISE(ABORT,'log refused'); END")
+                        .arg(type));
+    };
+    const auto expectOneReport = [this] {
+        ASSERT_EQ(m_errors.reports.size(), 1u);
+        EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("保存收据"));
+        EXPECT_TRUE(m_errors.reports[0].message.contains(QStringLiteral("log refused")));
+        m_errors.reports.clear();
+    };
+
+    // a new record: no row, no number used, still new
+    ASSERT_TRUE(refuse(OPER_ADD));
+    CTestReceipt r;
+    r.m_strMemo = QStringLiteral("甲");
+    EXPECT_FALSE(SaveItem(nullptr, &r, nullptr, m_user));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_RECEIPT")), 0);
+    EXPECT_EQ(r.m_nID, 0);
+    EXPECT_TRUE(r.m_strName.isEmpty());
+    EXPECT_EQ(r.m_created.m_nID, 0);
+    expectOneReport();
+
+    // a described change: the row keeps its stored text and the earlier copy stays as stored
+    ASSERT_TRUE(refuse(OPER_MDF));
+    ASSERT_TRUE(SaveItem(nullptr, &r, nullptr, m_user));
+    CTestReceipt earlier;
+    r.CopyTo(&earlier);
+    r.m_strMemo = QStringLiteral("乙");
+    EXPECT_FALSE(SaveItem(nullptr, &r, &earlier, m_user));
+    EXPECT_EQ(Text(QStringLiteral("SELECT RecordMemo FROM TB_RECEIPT")), QStringLiteral("甲"));
+    EXPECT_EQ(earlier.m_strMemo, QStringLiteral("甲"));
+    EXPECT_EQ(r.m_modified.m_nID, 0);
+    expectOneReport();
+
+    // a delete keeps the row
+    ASSERT_TRUE(refuse(OPER_DEL));
+    EXPECT_FALSE(DeleteItem(nullptr, &r, m_user));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_RECEIPT")), 1);
+    ASSERT_EQ(m_errors.reports.size(), 1u);
+    EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("删除收据"));
+}
+
+TEST_F(SaveItems, AWorkersSaveWhoseLogRowFailsIsRolledBack)
+{
+    // on a worker the report is itself a log row, which fails too and is dropped
+    ASSERT_TRUE(Exec(QStringLiteral("CREATE TRIGGER NoLog BEFORE INSERT ON TB_OPERLOG "
+                                    "BEGIN SELECT RAISE(ABORT,'log refused'); END")));
+    const XErrorSink previous = SetErrorSink(ShowOrLogError);
+    bool saved = true;
+    OnWorker([&] {
+        CTestCourse c;
+        c.m_strName = QStringLiteral("钢琴");
+        saved = SaveItem(nullptr, &c, nullptr, m_user);
+    });
+    SetErrorSink(previous);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+}
+
 TEST_F(SaveItems, SavingARecordWhoseRowIsGoneIsAFailure)
 {
     CTestCourse c;
