@@ -1,8 +1,9 @@
 #include "CAppServices.h"
 #include "CInstanceGuard.h"
-#include "ModuleLayer.h"
 #include "ProgramWindows.h"
+#include "ProgramModules.h"
 #include "ProgramPaths.h"
+#include "ProgramSeams.h"
 #include "StartDatabase.h"
 #include "Version.h"
 #include "XCmdUpdater.h"
@@ -69,11 +70,13 @@ int main(int argc, char* argv[])
     });
 
     CAppServices services;
-    SetAppServices(&services);
-    InstallModuleHooks();
+    InstallProgramSeams(services);
+    // the database step marks writable columns and logs over the registered modules
+    XProgramModules modules;
+    modules.Create();
     if (!StartDatabase()) {
         StopDatabase();
-        SetAppServices(nullptr);
+        RemoveProgramSeams();
         return 1;
     }
 
@@ -88,6 +91,6 @@ int main(int argc, char* argv[])
 
     const int rc = app.exec();
     StopDatabase();
-    SetAppServices(nullptr);
+    RemoveProgramSeams();
     return rc;
 }

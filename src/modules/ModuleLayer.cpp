@@ -16,6 +16,7 @@
 #include "XMainWindow.h"
 #include "Resources.h"
 #include "XReadOnly.h"
+#include "XService.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QPushButton>
@@ -33,7 +34,7 @@ std::map<int, XEditPageMaker>& Makers()
 
 const CXItem* User() { return AppServices().User(); }
 
-XRecordPickers* g_pickers = nullptr;
+XService<XRecordPickers> g_pickers;
 
 // A frame that only shows: no OK, and Cancel closes it.
 void MakeViewOnly(CDlgEdit* frame)
@@ -110,14 +111,12 @@ int CDialogPickers::ChooseMany(CModule& module, const CXMap& query, const std::s
 XRecordPickers& RecordPickers()
 {
     static XRecordPickers builtIn;
-    return g_pickers ? *g_pickers : builtIn;
+    return g_pickers.GetOr(builtIn);
 }
 
 XRecordPickers* SetRecordPickers(XRecordPickers* pickers)
 {
-    XRecordPickers* previous = g_pickers;
-    g_pickers = pickers;
-    return previous;
+    return g_pickers.Install(pickers);
 }
 
 void SetEditPageMaker(int mduId, XEditPageMaker maker)
@@ -262,26 +261,21 @@ int OpenItemRef(const CXBase& ref)
     return read ? OpenItems(module, items, true) : 0;
 }
 
-void InstallModuleHooks()
+XLinkActions& ModuleLinkActions()
 {
     static CModuleLinkActions actions;
-    SetLinkActions(&actions);
-    static CDialogPickers pickers;
-    SetRecordPickers(&pickers);
-    SetEditPageMaker(MDU_PRJQUERY, [](bool bNew, const CXItem* item) { return new CDlgEditPrjQuery(bNew, item); });
-    SetEditPageMaker(MDU_PRJORDER, [](bool bNew, const CXItem* item) { return new CDlgEditPrjOrder(bNew, item); });
-    CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
-        return OpenItems(module, items, bViewOnly);
-    };
-    // A module list's header is clicked in the active document: its module's column schemes.
-    CXListCtrl::s_headsMenu = [](const CXListCtrl& list) -> std::unique_ptr<XMenuSpec> {
-        for (CModule* module : GetModules()) {
-            const auto* view = qobject_cast<const QWidget*>(module->GetView());
-            if (view && (view == &list || view->isAncestorOf(&list)))
-                return std::make_unique<XMenuSpec>(module->CreateHeadsMenu());
-        }
-        return nullptr;
-    };
+    return actions;
+}
+
+std::unique_ptr<XMenuSpec> ModuleHeadsMenu(const CXListCtrl& list)
+{
+    // the header clicked is in the active document: its module's column schemes
+    for (CModule* module : GetModules()) {
+        const auto* view = qobject_cast<const QWidget*>(module->GetView());
+        if (view && (view == &list || view->isAncestorOf(&list)))
+            return std::make_unique<XMenuSpec>(module->CreateHeadsMenu());
+    }
+    return nullptr;
 }
 
 bool SaveHeadScheme(int mduId, const QString& setup)

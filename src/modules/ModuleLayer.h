@@ -1,6 +1,9 @@
 #pragma once
 
+#include "XMenuSpec.h"
+
 #include <functional>
+#include <memory>
 
 class CDlgEdit;
 class CModule;
@@ -64,5 +67,12 @@ int OpenItemRef(const CXBase& ref);
 // frame, then reads the module's column schemes again. False when nothing was saved.
 bool SaveHeadScheme(int mduId, const QString& setup);
 
-// Installs what the list and link controls ask of the module layer.
-void InstallModuleHooks();
+// What the link controls ask of the module layer: new records through the module's edit
+// frame, choices through the installed pickers, opening through OpenItems.
+class XLinkActions;
+XLinkActions& ModuleLinkActions();
+
+// The column-scheme menu for a module list's header: the schemes of the module whose view
+// holds the list; null for a list of no module.
+class CXListCtrl;
+std::unique_ptr<XMenuSpec> ModuleHeadsMenu(const CXListCtrl& list);

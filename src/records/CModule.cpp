@@ -10,6 +10,7 @@
 #include "FormatString.h"
 #include "Resources.h"
 #include "TextUtils.h"
+#include "XService.h"
 #include "XAppServices.h"
 #include "XDateTime.h"
 
@@ -26,7 +27,7 @@ std::vector<CModule*>& Modules()
     return modules;
 }
 
-std::atomic<XModuleHost*> g_host{nullptr};
+XService<XModuleHost> g_host;
 std::atomic<unsigned> g_schemeGeneration{1};
 
 // The document string: "description\nname\ngroup\n\n\n\n".
@@ -40,8 +41,8 @@ int TodayNumber() { return static_cast<int>(std::trunc(XDateTime::Now().Day()));
 
 } // namespace
 
-XModuleHost* SetModuleHost(XModuleHost* host) { return g_host.exchange(host); }
-XModuleHost* GetModuleHost() { return g_host.load(); }
+XModuleHost* SetModuleHost(XModuleHost* host) { return g_host.Install(host); }
+XModuleHost* GetModuleHost() { return g_host.Get(); }
 
 void InvalidateQuerySchemes() { g_schemeGeneration.fetch_add(1); }
 

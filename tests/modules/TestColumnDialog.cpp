@@ -2,6 +2,7 @@
 #include "CDlgEdit.h"
 #include "CDlgHeads.h"
 #include "ModuleLayer.h"
+#include "ProgramSeams.h"
 #include "CModuleCommands.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
@@ -110,7 +111,7 @@ TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
     CXDBSession session;
     session.Connect();
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjOrder::StaticHeads()));
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
     CFakeAppServices::Installed().user = &m_user;
 
     CDlgHeads dlg(MDU_COURSE);
@@ -167,7 +168,7 @@ public:
 
 TEST_F(ColumnDialog, ModuleListHeaderOffersTheModulesColumnSchemes)
 {
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
     m_course.m_headSchemes.RemoveAll();
     m_course.AddBuiltInHeadSchemes(m_course.m_headSchemes);
     ASSERT_FALSE(m_offered.empty());

@@ -3,6 +3,7 @@
 #include "CXListCtrl.h"
 #include "CommandIds.h"
 #include "ModuleLayer.h"
+#include "ProgramSeams.h"
 #include "ModulePages.h"
 #include "XMainWindow.h"
 #include "Resources.h"
@@ -338,7 +339,7 @@ protected:
     {
         EditFrame::SetUp();
         SetEditPageMaker(MDU_COURSE, [](bool, const CXItem* item) { return new CDlgCoursePage(item); });
-        InstallModuleHooks();
+        InstallModuleLayerSeams();
     }
     void TearDown() override
     {

@@ -3,6 +3,7 @@
 #include "CDlgEdit.h"
 #include "CDlgSelOne.h"
 #include "ModuleLayer.h"
+#include "ProgramSeams.h"
 #include <QtWidgets/QLineEdit>
 #include "CModuleCommands.h"
 #include "CXComboBox.h"
@@ -287,7 +288,7 @@ TEST_F(QueryDialog, SavedAsASchemeFoundInTheMenuTheSameDayAndApplied)
     CXDBSession session;
     session.Connect();
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
 
     CXMap start;
     start.SetText(1202, QStringLiteral("1,3"));
