@@ -2,6 +2,7 @@
 
 #include "CHead.h"
 #include "CInstanceGuard.h"
+#include "CommandIcons.h"
 #include "CommandIds.h"
 #include "CXMap.h"
 #include "ProgramSeams.h"
@@ -38,6 +39,7 @@ bool CLorvanApp::InitInstance()
     }
     InstallProgramSeams(*this);
     SetCurrentSetup(&m_setup);
+    LoadCommandIcons(*this);
     m_bSeams = true;
     // the modules come before the database: opening it marks the writable columns of
     // every registered module, and the log module lists those registered before it

@@ -1,4 +1,5 @@
 #include "CLorvanApp.h"
+#include "CommandIcons.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,23 @@ TEST(LorvanApp, SeamAnswersFromThePreferencesAndTheBuiltInAdministrator)
     EXPECT_EQ(app.SetupValue(QStringLiteral("KeyFmtRcp")).toString(), QStringLiteral("B[Y][nnnn]"));
     EXPECT_EQ(app.SetupValue(QStringLiteral("StdLogoID")).toInt(), 0);
     EXPECT_FALSE(app.SetupValue(QStringLiteral("NoSuchKey")).isValid());
+}
+
+} // namespace
+
+namespace {
+
+TEST(CommandIcons, EveryCommandOfTheTableHasBothSizes)
+{
+    CLorvanApp app;
+    LoadCommandIcons(app);
+    ASSERT_FALSE(CommandIconTable().empty());
+    for (const XCommandIcon& icon : CommandIconTable()) {
+        const QImage small = app.GetCommandIcon(icon.id, 0, false);
+        const QImage large = app.GetCommandIcon(icon.id, 0, true);
+        EXPECT_EQ(small.size(), QSize(16, 16)) << icon.file;
+        EXPECT_EQ(large.size(), QSize(32, 32)) << icon.file;
+    }
 }
 
 } // namespace
