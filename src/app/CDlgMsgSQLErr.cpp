@@ -26,7 +26,9 @@ CDlgMsgSQLErr::CDlgMsgSQLErr(const QString& task, const QString& sql, const QStr
     m_pError->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* tipIcon = new QLabel(this);
     tipIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(16, 16));
-    auto* tip = new QLabel(QStringLiteral("因出现此类错误影响至正常运行时可以恢复备份数据库或联系软件作者并提供以上信息以解决此问题。"), this);
+    auto* tip = new QLabel(
+        QStringLiteral("因出现此类错误影响至正常运行时可以恢复备份数据库或联系软件作者并提供以上信息以解决此问题。"),
+        this);
     tip->setWordWrap(true);
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);

@@ -93,7 +93,8 @@ bool CLorvanApp::OnAppCommand(int id)
     case ID_APP_HIDE:
         // logging out needs the main frame and the login window; nothing to do before
         break;
-    default: break;
+    default:
+        break;
     }
     return true;
 }
@@ -104,9 +105,12 @@ QVariant CLorvanApp::SetupValue(const QString& key) const
     if (!IsStoredSetupHead(head))
         return QVariant();
     switch (head->m_nType) {
-    case XIN: return m_setup.Member<int>(head->m_nOffset);
-    case XIM: return m_setup.Member<CXImage>(head->m_nOffset).m_nPhotoID;
-    default: return m_setup.Member<QString>(head->m_nOffset);
+    case XIN:
+        return m_setup.Member<int>(head->m_nOffset);
+    case XIM:
+        return m_setup.Member<CXImage>(head->m_nOffset).m_nPhotoID;
+    default:
+        return m_setup.Member<QString>(head->m_nOffset);
     }
 }
 

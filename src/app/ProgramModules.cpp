@@ -8,17 +8,9 @@
 
 namespace {
 
-template <class M>
-std::unique_ptr<CModule> Make()
-{
-    return std::make_unique<M>();
-}
+template <class M> std::unique_ptr<CModule> Make() { return std::make_unique<M>(); }
 
-template <class Page>
-CXDialogEx* MakePage(bool bNew, const CXItem* item)
-{
-    return new Page(bNew, item);
-}
+template <class Page> CXDialogEx* MakePage(bool bNew, const CXItem* item) { return new Page(bNew, item); }
 
 // To add a module: give its row the module class and its edit page.
 const XModuleEntry kModuleTable[] = {

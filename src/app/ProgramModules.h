@@ -7,7 +7,6 @@
 #include <span>
 #include <vector>
 
-
 // One row per module of the program, in creation order: how to make the module and its
 // edit page. A subsystem that brings a module fills in its row; a row without a maker is a
 // module that is not built yet, skipped at start-up.

@@ -48,14 +48,21 @@ CDlgMsgBox::CDlgMsgBox(unsigned type, const QString& caption, QWidget* parent)
 int CDlgMsgBox::IconFor(unsigned type)
 {
     switch (type & 0xF0) {
-    case MB_ICONERROR: return QStyle::SP_MessageBoxCritical;
-    case MB_ICONQUESTION: return QStyle::SP_MessageBoxQuestion;
-    case MB_ICONINFORMATION: return QStyle::SP_MessageBoxInformation;
-    default: return QStyle::SP_MessageBoxWarning;
+    case MB_ICONERROR:
+        return QStyle::SP_MessageBoxCritical;
+    case MB_ICONQUESTION:
+        return QStyle::SP_MessageBoxQuestion;
+    case MB_ICONINFORMATION:
+        return QStyle::SP_MessageBoxInformation;
+    default:
+        return QStyle::SP_MessageBoxWarning;
     }
 }
 
-void CDlgMsgBox::SetText(const QString& text) { m_pText->setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))); }
+void CDlgMsgBox::SetText(const QString& text)
+{
+    m_pText->setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
 
 void CDlgMsgBox::AddItem(const QString& item, const QString& explanation)
 {

@@ -38,10 +38,17 @@ int DecimalPrefix(const QString& text)
 void CopyField(const CHead* head, const CDBSetup& from, CDBSetup& to)
 {
     switch (head->m_nType) {
-    case XIN: to.Member<int>(head->m_nOffset) = from.Member<int>(head->m_nOffset); break;
-    case XSW: to.Member<QString>(head->m_nOffset) = from.Member<QString>(head->m_nOffset); break;
-    case XIM: to.Member<CXImage>(head->m_nOffset).CopyFrom(from.Member<CXImage>(head->m_nOffset)); break;
-    default: break;
+    case XIN:
+        to.Member<int>(head->m_nOffset) = from.Member<int>(head->m_nOffset);
+        break;
+    case XSW:
+        to.Member<QString>(head->m_nOffset) = from.Member<QString>(head->m_nOffset);
+        break;
+    case XIM:
+        to.Member<CXImage>(head->m_nOffset).CopyFrom(from.Member<CXImage>(head->m_nOffset));
+        break;
+    default:
+        break;
     }
 }
 
@@ -136,7 +143,8 @@ CHeads* CDBSetup::StaticHeads()
         number(u"数据库备份", "备份保留", "BackupHold", SETUP_OFFSET(m_nBackupHold), 180, 2, 3650, "%d 天", kAll,
                "备份的数据库文件超过备份保留天数后自动删除。");
         text(u"数据库备份", "备份路径", kEdit, "BackupPath", SETUP_OFFSET(m_strBackupPath), QStringLiteral("backup"),
-             QStringLiteral("同软件安装位置"), "此处数据库备份路径通常是软件安装位置的相对路径，为空时同软件安装位置。");
+             QStringLiteral("同软件安装位置"),
+             "此处数据库备份路径通常是软件安装位置的相对路径，为空时同软件安装位置。");
         computed(u"数据库备份", "备份路径", &CDBSetup::GetBackupFolder, "数据库实际备份路径。");
         text(u"集成微信公众号", "AppID", kWeb, "WxAppID", SETUP_OFFSET(m_strWxAppID), none, none,
              "在微信公众号后台 [设置与开发] > [基本配置] > [公众号开发信息] 获取 AppID 填写在此处。");
@@ -163,19 +171,26 @@ bool IsStoredSetupHead(const CHead* head)
 bool SameSetupValue(const CHead* head, const CDBSetup& a, const CDBSetup& b)
 {
     switch (head->m_nType) {
-    case XIN: return a.Member<int>(head->m_nOffset) == b.Member<int>(head->m_nOffset);
-    case XSW: return a.Member<QString>(head->m_nOffset) == b.Member<QString>(head->m_nOffset);
-    case XIM: return a.Member<CXImage>(head->m_nOffset).m_nPhotoID == b.Member<CXImage>(head->m_nOffset).m_nPhotoID;
-    default: return true;
+    case XIN:
+        return a.Member<int>(head->m_nOffset) == b.Member<int>(head->m_nOffset);
+    case XSW:
+        return a.Member<QString>(head->m_nOffset) == b.Member<QString>(head->m_nOffset);
+    case XIM:
+        return a.Member<CXImage>(head->m_nOffset).m_nPhotoID == b.Member<CXImage>(head->m_nOffset).m_nPhotoID;
+    default:
+        return true;
     }
 }
 
 QString SetupValueText(const CHead* head, const CDBSetup& setup)
 {
     switch (head->m_nType) {
-    case XIN: return QString::number(setup.Member<int>(head->m_nOffset));
-    case XIM: return QString::number(setup.Member<CXImage>(head->m_nOffset).m_nPhotoID);
-    default: return setup.Member<QString>(head->m_nOffset);
+    case XIN:
+        return QString::number(setup.Member<int>(head->m_nOffset));
+    case XIM:
+        return QString::number(setup.Member<CXImage>(head->m_nOffset).m_nPhotoID);
+    default:
+        return setup.Member<QString>(head->m_nOffset);
     }
 }
 
@@ -310,14 +325,18 @@ void CDBSetup::ResetGroup(const QString& caption)
         if (!caption.isEmpty() && head->m_strGroup.compare(caption, Qt::CaseInsensitive) != 0)
             continue;
         switch (head->m_nType) {
-        case XIN: Member<int>(head->m_nOffset) = head->m_nDefault; break;
+        case XIN:
+            Member<int>(head->m_nOffset) = head->m_nDefault;
+            break;
         case XIM: {
             CXImage& image = Member<CXImage>(head->m_nOffset);
             image.m_nPhotoID = 0;
             LoadFromDB(image, head->m_nDefault);
             break;
         }
-        default: Member<QString>(head->m_nOffset) = head->m_strDefault; break;
+        default:
+            Member<QString>(head->m_nOffset) = head->m_strDefault;
+            break;
         }
     }
     Validate(AppServices().User(), false);

@@ -13,8 +13,7 @@
 // built-in default".
 
 // An installed object, not owned (the installer keeps it alive while installed).
-template <class T>
-class XService
+template <class T> class XService
 {
 public:
     T* Get() const { return m_installed.load(std::memory_order_acquire); }
@@ -32,8 +31,7 @@ private:
 
 // An installed function. A caller keeps its own reference while it runs, so a swap on
 // another thread never destroys a function that is still running.
-template <class Signature>
-class XHook
+template <class Signature> class XHook
 {
 public:
     using Function = std::function<Signature>;
@@ -61,8 +59,7 @@ public:
     }
     explicit operator bool() const { return Get() != nullptr; }
     // Calls the installed function; a default result when none is installed.
-    template <class... Args>
-    auto operator()(Args&&... args) const
+    template <class... Args> auto operator()(Args&&... args) const
     {
         const std::shared_ptr<const Function> fn = Get();
         using R = typename Function::result_type;

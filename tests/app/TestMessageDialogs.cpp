@@ -31,12 +31,14 @@ void Shot(QWidget& w, const char* name)
 
 TEST(MessageDialogs, MessageBoxIconFollowsTheTypeAndAWarningOtherwise)
 {
-    const struct {
+    const struct
+    {
         unsigned type;
         int icon;
-    } cases[] = {{MB_ICONERROR, QStyle::SP_MessageBoxCritical},      {MB_ICONQUESTION, QStyle::SP_MessageBoxQuestion},
-                 {MB_ICONWARNING, QStyle::SP_MessageBoxWarning},     {MB_ICONINFORMATION, QStyle::SP_MessageBoxInformation},
-                 {MB_OK, QStyle::SP_MessageBoxWarning},              {MB_OKCANCEL | MB_ICONERROR, QStyle::SP_MessageBoxCritical}};
+    } cases[] = {
+        {MB_ICONERROR, QStyle::SP_MessageBoxCritical},  {MB_ICONQUESTION, QStyle::SP_MessageBoxQuestion},
+        {MB_ICONWARNING, QStyle::SP_MessageBoxWarning}, {MB_ICONINFORMATION, QStyle::SP_MessageBoxInformation},
+        {MB_OK, QStyle::SP_MessageBoxWarning},          {MB_OKCANCEL | MB_ICONERROR, QStyle::SP_MessageBoxCritical}};
     for (const auto& c : cases)
         EXPECT_EQ(CDlgMsgBox::IconFor(c.type), c.icon) << c.type;
 }
@@ -97,11 +99,13 @@ TEST(MessageDialogs, ProgressWithoutRangeNeverMovesAndCannotBeClosed)
 
 TEST(MessageDialogs, ExitQuestionAnswersExitHideOrCancel)
 {
-    const struct {
+    const struct
+    {
         bool hideDisabled;
         int button; // 0 hide, 1 exit, 2 cancel, 3 Esc
         int result;
-    } cases[] = {{false, 0, ID_APP_HIDE}, {false, 1, IDOK}, {false, 2, IDCANCEL}, {false, 3, IDCANCEL}, {true, 1, IDOK}};
+    } cases[] = {
+        {false, 0, ID_APP_HIDE}, {false, 1, IDOK}, {false, 2, IDCANCEL}, {false, 3, IDCANCEL}, {true, 1, IDOK}};
     for (const auto& c : cases) {
         CDlgAppExit dlg;
         dlg.m_bHideDisabled = c.hideDisabled;

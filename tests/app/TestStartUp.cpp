@@ -22,7 +22,8 @@ int StartRows(const QString& path)
         return -1;
     CXDBSession s;
     CXAccessor cmd;
-    if (!s.Open(path) || !cmd.Open(s, QString::fromUtf8("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=10 AND OperMemo='启动'")) ||
+    if (!s.Open(path) ||
+        !cmd.Open(s, QString::fromUtf8("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=10 AND OperMemo='启动'")) ||
         !cmd.MoveNext())
         return -1;
     return static_cast<int>(cmd.GetNumber(1));
@@ -57,7 +58,8 @@ TEST(Lorvan, CreatesAndOpensItsDatabaseInAFreshHome)
     CXDBSession s;
     CXAccessor cmd;
     ASSERT_TRUE(s.Open(path));
-    ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")) && cmd.MoveNext());
+    ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")) &&
+                cmd.MoveNext());
     EXPECT_EQ(cmd.GetText(1), GetProgramVersionText());
 }
 
@@ -97,7 +99,9 @@ TEST(Lorvan, LoadsThePreferencesAndEndsOnAnInterrupt)
         CXDBSession s;
         CXAccessor cmd;
         ASSERT_TRUE(s.Open(path));
-        ASSERT_TRUE(cmd.Open(s, QStringLiteral("INSERT INTO TB_PROFILE(SecName, KeyName, KeyValue) VALUES('Global', 'RcdAdvance', '180')")));
+        ASSERT_TRUE(cmd.Open(
+            s, QStringLiteral(
+                   "INSERT INTO TB_PROFILE(SecName, KeyName, KeyValue) VALUES('Global', 'RcdAdvance', '180')")));
     }
     QProcess second;
     ASSERT_TRUE(StartAndWait(second, home.Path(), 2)) << second.readAllStandardError().toStdString();
@@ -109,7 +113,9 @@ TEST(Lorvan, LoadsThePreferencesAndEndsOnAnInterrupt)
     CXDBSession s;
     CXAccessor cmd;
     ASSERT_TRUE(s.Open(path));
-    ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName='RcdAdvance'")) && cmd.MoveNext());
+    ASSERT_TRUE(cmd.Open(s, QStringLiteral(
+                                "SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName='RcdAdvance'")) &&
+                cmd.MoveNext());
     EXPECT_EQ(cmd.GetNumber(1), 0);
 }
 

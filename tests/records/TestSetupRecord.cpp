@@ -14,11 +14,15 @@ namespace {
 
 int Rows(const char* key)
 {
-    return static_cast<int>(QueryNumber(
-        QStringLiteral("SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName='%1'").arg(QLatin1String(key))));
+    return static_cast<int>(
+        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName='%1'")
+                        .arg(QLatin1String(key))));
 }
 
-int SetupLogRows() { return static_cast<int>(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=9"))); }
+int SetupLogRows()
+{
+    return static_cast<int>(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=9")));
+}
 
 const CHead* Head(const char* key) { return CDBSetup::StaticHeads()->FindByColumn(QString::fromLatin1(key)); }
 
@@ -87,7 +91,9 @@ TEST_F(SetupRecord, SavingWithoutChangesWritesAndLogsNothing)
     edit.BeginEdit();
     edit.Save(m_admin);
     EXPECT_EQ(SetupLogRows(), logRows);
-    EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName<>'DatabaseVersion'")), 0);
+    EXPECT_EQ(QueryNumber(QStringLiteral(
+                  "SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName<>'DatabaseVersion'")),
+              0);
     EXPECT_FALSE(WxRefreshEvent().IsSet());
 }
 
@@ -98,8 +104,10 @@ TEST_F(SetupRecord, EachChangeIsStoredAndLoggedAsTheFieldShowsIt)
     edit.m_nRcdAdvance = 30;
     edit.m_strBackupPath.clear();
     edit.Save(m_admin);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT GROUP_CONCAT(OperMemo, '|') FROM (SELECT OperMemo FROM TB_OPERLOG WHERE TypeID=9 ORDER BY ID)")),
-              QStringLiteral("可提前考勤：30 天|备份路径：同软件安装位置"));
+    EXPECT_EQ(
+        QueryText(QStringLiteral(
+            "SELECT GROUP_CONCAT(OperMemo, '|') FROM (SELECT OperMemo FROM TB_OPERLOG WHERE TypeID=9 ORDER BY ID)")),
+        QStringLiteral("可提前考勤：30 天|备份路径：同软件安装位置"));
     EXPECT_EQ(m_current.m_nRcdAdvance, 30);
     EXPECT_TRUE(m_current.m_strBackupPath.isEmpty());
 }
@@ -150,7 +158,8 @@ TEST_F(SetupRecord, ChangedWeChatKeysAskTheTokenThreadAndWaitForIt)
 
 TEST(SetupFields, NumberPatternsNeedACounterPart)
 {
-    const struct {
+    const struct
+    {
         const char* pattern;
         bool ok;
     } cases[] = {{"B[Y][nnnn]", true}, {"B[Y]", false}, {"Bn][n", true}, {"B[nnn", false}, {"", false}};
@@ -167,7 +176,8 @@ TEST(SetupFields, NumberPatternsNeedACounterPart)
 TEST(SetupFields, ClassFormHidesTheDurationItExcludes)
 {
     CDBSetup setup;
-    const struct {
+    const struct
+    {
         int form, dur0, dur1;
     } cases[] = {{0, 1, 1}, {1, 1, 1}, {2, 1, -1}, {3, -1, 1}};
     for (const auto& c : cases) {
