@@ -1,11 +1,14 @@
 # One static library per folder of src/. Sources are picked up from the folder so that a new
 # class file needs no edit here.
 #
-#   lorvan_library(<name> [WIDGETS] DEPENDS <targets...>)
+#   lorvan_library(<name> [WIDGETS] DEPENDS <targets...> [EXCLUDE <files of the folder...>])
 function(lorvan_library name)
-  cmake_parse_arguments(ARG "WIDGETS" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(file ${ARG_EXCLUDE})
+    list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+  endforeach()
   # A subfolder with a CMakeLists.txt of its own is another library (people/dialogs beside the
   # widget-free people): swallowing its files here would break the layer check silently.
   file(GLOB_RECURSE subprojects CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)

@@ -10,7 +10,6 @@
 
 bool StartDatabase()
 {
-    SetErrorSink(ShowOrLogError);
     const QString path = GetConnectionString();
     if (!CreateDatabase(path)) {
         const QString text = FormatString(u"创建数据库 “%s” 失败！\r\n%s", path, GetOleDbErrorText());
@@ -28,5 +27,4 @@ bool StartDatabase()
 void StopDatabase()
 {
     CXDBSession::CloseShared();
-    SetErrorSink(nullptr);
 }

@@ -1,16 +1,12 @@
-#include "CAppServices.h"
 #include "CInstanceGuard.h"
-#include "ModuleHooks.h"
+#include "CLorvanApp.h"
+#include "CommandIds.h"
 #include "ProgramWindows.h"
-#include "ProgramPaths.h"
-#include "StartDatabase.h"
 #include "Version.h"
 #include "XCmdUpdater.h"
 
 #include <QtCore/QSocketNotifier>
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QLabel>
-#include <QtWidgets/QMainWindow>
 
 #include <csignal>
 #include <cstdio>
@@ -57,37 +53,24 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(FormatVersion(GetOwnFileVersion()));
     QuitOnSignals(app);
 
-    // A second start hands over to the running instance before any window shows.
-    if (ActivateOtherInstance()) {
-        std::fputs("lorvan: already running; asked it to come forward\n", stderr);
-        return 0;
-    }
+    CLorvanApp lorvan;
     SetActivateRequestHandler([](quint32 dataWord) {
         if (dataWord == ACTIVATE_DATA_WORD)
             std::fputs("lorvan: activation request from another start\n", stderr);
         ActivateProgramWindows(dataWord);
     });
-
-    CAppServices services;
-    SetAppServices(&services);
-    InstallModuleHooks();
-    if (!StartDatabase()) {
-        StopDatabase();
-        SetAppServices(nullptr);
-        return 1;
+    if (!lorvan.InitInstance()) {
+        lorvan.ExitInstance();
+        if (!lorvan.m_bSecondStart)
+            return 1;
+        std::fputs("lorvan: already running; asked it to come forward\n", stderr);
+        return 0;
     }
-
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Lorvan Manager ") + FormatVersion(GetOwnFileVersion()));
-    auto* label = new QLabel(QStringLiteral("程序目录：") + GetExeFolder(), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(1024, 680);
-    window.show();
     XCmdUpdater::Instance().StartHeartbeat();
+    // the login command runs as soon as the event loop does
+    QMetaObject::invokeMethod(&app, [&lorvan] { lorvan.OnAppCommand(ID_APP_LOGOUT); }, Qt::QueuedConnection);
 
     const int rc = app.exec();
-    StopDatabase();
-    SetAppServices(nullptr);
+    lorvan.ExitInstance();
     return rc;
 }

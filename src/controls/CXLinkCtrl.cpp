@@ -11,6 +11,7 @@
 #include "XCtrlProps.h"
 #include "XDrawing.h"
 #include "XMainWindow.h"
+#include "XService.h"
 #include "XUi.h"
 #include "XWinStyles.h"
 
@@ -24,7 +25,7 @@
 
 namespace {
 
-XLinkActions* g_actions = nullptr;
+XService<XLinkActions> g_actions;
 
 // The link's reference part only: the member keeps its own container.
 void CopyReference(const CXBase& from, CXBase& to)
@@ -53,9 +54,7 @@ void ReadAnchors(const QString& text, CXArray& refs)
 
 XLinkActions* SetLinkActions(XLinkActions* actions)
 {
-    XLinkActions* previous = g_actions;
-    g_actions = actions;
-    return previous;
+    return g_actions.Install(actions);
 }
 
 X_BEGIN_MESSAGE_MAP(CXLinkCtrl, XCmdTarget)
@@ -134,8 +133,9 @@ void CXLinkCtrl::OnLinkClicked(const QString& url)
         CXArray items;
         CXMap query;
         query.SetText(QKEY_IDS, QString::number(parts[2]));
-        if (module->QueryItems(items, query, false, true) && !items.IsEmpty() && g_actions)
-            g_actions->OpenItems(*module, items, true);
+        if (module->QueryItems(items, query, false, true) && !items.IsEmpty())
+            if (XLinkActions* actions = g_actions.Get())
+                actions->OpenItems(*module, items, true);
         return;
     }
     XWaitCursor wait;
@@ -269,14 +269,15 @@ void CXLinkCtrl::OnNew()
 {
     CModule* module = FindModule(GetModuleID());
     CXItem created;
-    if (module && g_actions && g_actions->CreateNew(*module, created))
+    if (XLinkActions* actions = g_actions.Get(); module && actions && actions->CreateNew(*module, created))
         SetLink(created);
 }
 
 void CXLinkCtrl::OnChooseOne()
 {
     CModule* module = FindModule(GetModuleID());
-    if (!module || !g_actions)
+    XLinkActions* actions = g_actions.Get();
+    if (!module || !actions)
         return;
     CXMap query;
     const CHeads* heads = m_pItem ? m_pItem->GetHeads() : nullptr;
@@ -286,7 +287,7 @@ void CXLinkCtrl::OnChooseOne()
     CXItem current;
     GetLink(current);
     CXItem chosen;
-    if (!g_actions->ChooseOne(*module, query, current, chosen))
+    if (!actions->ChooseOne(*module, query, current, chosen))
         return;
     if (m_pItem && m_pLink) {
         CopyReference(chosen, *m_pLink);
@@ -300,12 +301,13 @@ void CXLinkCtrl::OnChooseOne()
 void CXLinkCtrl::OnChooseMany()
 {
     CModule* module = FindModule(GetModuleID());
-    if (!module || !g_actions)
+    XLinkActions* actions = g_actions.Get();
+    if (!module || !actions)
         return;
     CXArray current;
     ReadAnchors(text(), current);
     CXArray chosen;
-    if (!g_actions->ChooseMany(*module, current, chosen))
+    if (!actions->ChooseMany(*module, current, chosen))
         return;
     QStringList anchors;
     for (const CXItem* ref : chosen) {

@@ -35,9 +35,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-std::function<QString()> CXListCtrl::s_activeModuleName;
-std::function<std::unique_ptr<XMenuSpec>(const CXListCtrl&)> CXListCtrl::s_headsMenu;
-std::function<int(CModule*, CXArray&, bool)> CXListCtrl::s_openItems;
+XHook<QString()> CXListCtrl::s_activeModuleName;
+XHook<std::unique_ptr<XMenuSpec>(const CXListCtrl&)> CXListCtrl::s_headsMenu;
+XHook<int(CModule*, CXArray&, bool)> CXListCtrl::s_openItems;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "XBoundControls.h"
 #include "XCmdTarget.h"
 #include "XMenuSpec.h"
+#include "XService.h"
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QTreeView>
@@ -136,13 +137,13 @@ public:
     bool m_bNoColumnHeader = false; // header hidden
 
     // The name of the active module for the empty module list ("" when no document).
-    static std::function<QString()> s_activeModuleName;
+    static XHook<QString()> s_activeModuleName;
     // Opens records in the record edit frame (installed by the module layer): module (null
     // for records of no module), the copies, view-only; returns IDOK when one was saved.
-    static std::function<int(CModule*, CXArray&, bool)> s_openItems;
+    static XHook<int(CModule*, CXArray&, bool)> s_openItems;
     // The column-scheme menu offered on the header of a module list (installed by the module
     // layer; null or an empty menu: none).
-    static std::function<std::unique_ptr<XMenuSpec>(const CXListCtrl&)> s_headsMenu;
+    static XHook<std::unique_ptr<XMenuSpec>(const CXListCtrl&)> s_headsMenu;
 
     // The bound dialog the list sits in (through its placeholder or the dialog's content
     // widget); null in a module view.

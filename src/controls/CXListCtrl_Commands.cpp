@@ -291,27 +291,27 @@ void CXListCtrl::DeleteSelected()
     if (selected.empty())
         return;
     const CXItem* user = AppServices().User();
-    QStringList refused, warned;
+    QList<QPair<QString, QString>> refused, warned;
     for (int i : selected) {
         const CXItem* item = GetItemData(i);
         const QString error = item->GetDeleteError(user);
         const QString warning = item->GetDeleteWarning();
         const QString row = QString::number(item->m_nMduID) + u' ' + QString::number(item->m_nID) + u' ' + item->GetTitleText();
         if (!error.isEmpty())
-            refused << row + QStringLiteral("：") + error;
+            refused.append({row, error});
         else if (!warning.isEmpty())
-            warned << row + QStringLiteral("：") + warning;
+            warned.append({row, warning});
     }
     const int count = static_cast<int>(selected.size());
     const QString caption = LoadCommandText(ID_EDIT_DELETE);
     if (!refused.isEmpty()) {
-        XUi::MessageBox(this, DeleteRefusedText(count, static_cast<int>(refused.size()), m_heads) + u'\n' + refused.join(u'\n'),
-                        caption, MB_OK | MB_ICONERROR);
+        XUi::MessageBoxItems(this, DeleteRefusedText(count, static_cast<int>(refused.size()), m_heads), caption,
+                             MB_OK | MB_ICONERROR, refused);
         return;
     }
     if (!warned.isEmpty()) {
-        if (XUi::MessageBox(this, DeleteWarningText(count, static_cast<int>(warned.size()), m_heads) + u'\n' + warned.join(u'\n'),
-                            caption, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+        if (XUi::MessageBoxItems(this, DeleteWarningText(count, static_cast<int>(warned.size()), m_heads), caption,
+                                 MB_OKCANCEL | MB_ICONWARNING, warned) != IDOK)
             return;
     } else if (XUi::MessageBox(this, DeleteConfirmText(count, m_heads), caption, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
         return;

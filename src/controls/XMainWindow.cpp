@@ -1,16 +1,18 @@
 #include "XMainWindow.h"
 
+#include "XService.h"
+
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMainWindow>
 
 namespace {
-QObject* g_mainWindow = nullptr;
+XService<QObject> g_mainWindow;
 }
 
 QObject* XGetMainWindow()
 {
-    if (g_mainWindow)
-        return g_mainWindow;
+    if (QObject* installed = g_mainWindow.Get())
+        return installed;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && qobject_cast<QMainWindow*>(w))
             return w;
@@ -19,7 +21,5 @@ QObject* XGetMainWindow()
 
 QObject* XSetMainWindow(QObject* target)
 {
-    QObject* previous = g_mainWindow;
-    g_mainWindow = target;
-    return previous;
+    return g_mainWindow.Install(target);
 }

@@ -1,5 +1,6 @@
 #include "XUi.h"
 
+#include "CDlgMsgBox.h"
 #include "XAppServices.h"
 #include "XBalloonTip.h"
 #include "XCmdUpdater.h"
@@ -59,6 +60,22 @@ int XUi::MessageBox(QWidget* owner, const QString& text, const QString& caption,
     case QMessageBox::No: return IDNO;
     default: return IDCANCEL;
     }
+}
+
+int XUi::MessageBoxItems(QWidget* owner, const QString& text, const QString& caption, unsigned type,
+                         const QList<QPair<QString, QString>>& items)
+{
+    if (g_hooks) {
+        QString all = text;
+        for (const auto& [item, explanation] : items)
+            all += u'\n' + item + QStringLiteral("：") + explanation;
+        return MessageBox(owner, all, caption, type);
+    }
+    CDlgMsgBox box(type, caption, owner);
+    box.SetText(text);
+    for (const auto& [item, explanation] : items)
+        box.AddItem(item, explanation);
+    return box.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
 void XUi::ShowBalloon(QWidget* control, const QRect& anchor, const QString& title, const QString& text, int type)

@@ -6,6 +6,8 @@
 #include <QtCore/QPoint>
 #include <QtCore/QRect>
 #include <QtCore/QString>
+#include <QtCore/QList>
+#include <QtCore/QPair>
 #include <QtCore/QStringList>
 
 #include <functional>
@@ -22,6 +24,10 @@ namespace XUi {
 
 // MB_* flags of XAppServices.h; returns IDOK, IDCANCEL, IDYES or IDNO.
 int MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type);
+// A message box with a list of items and their explanations (CDlgMsgBox); IDOK or IDCANCEL.
+// Test hooks see it as a message box whose text ends in one "item：explanation" line each.
+int MessageBoxItems(QWidget* owner, const QString& text, const QString& caption, unsigned type,
+                    const QList<QPair<QString, QString>>& items);
 // A balloon pointing at anchor (in the control's coordinates); type 1 information,
 // 2 warning, 3 error. One balloon at a time.
 void ShowBalloon(QWidget* control, const QRect& anchor, const QString& title, const QString& text, int type);

@@ -49,28 +49,19 @@ public:
 
 } // namespace
 
-void InstallModuleHooks()
+XLinkActions& ModuleLinkActions()
 {
     static CModuleLinkActions actions;
-    SetLinkActions(&actions);
-    static CDialogPickers pickers;
-    SetRecordPickers(&pickers);
-    SetEditPageMaker(MDU_PRJQUERY, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
-        return std::make_unique<CDlgEditPrjQuery>(bNew, item);
-    });
-    SetEditPageMaker(MDU_PRJORDER, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
-        return std::make_unique<CDlgEditPrjOrder>(bNew, item);
-    });
-    CXListCtrl::s_openItems = [](CModule* module, CXArray& items, bool bViewOnly) {
-        return OpenItems(module, items, bViewOnly);
-    };
-    // A module list's header is clicked in the active document: its module's column schemes.
-    CXListCtrl::s_headsMenu = [](const CXListCtrl& list) -> std::unique_ptr<XMenuSpec> {
-        for (CModule* module : GetModules()) {
-            const auto* view = qobject_cast<const QWidget*>(module->GetView());
-            if (view && (view == &list || view->isAncestorOf(&list)))
-                return std::make_unique<XMenuSpec>(module->CreateHeadsMenu());
-        }
-        return nullptr;
-    };
+    return actions;
+}
+
+std::unique_ptr<XMenuSpec> ModuleHeadsMenu(const CXListCtrl& list)
+{
+    // the header clicked is in the active document: its module's column schemes
+    for (CModule* module : GetModules()) {
+        const auto* view = qobject_cast<const QWidget*>(module->GetView());
+        if (view && (view == &list || view->isAncestorOf(&list)))
+            return std::make_unique<XMenuSpec>(module->CreateHeadsMenu());
+    }
+    return nullptr;
 }

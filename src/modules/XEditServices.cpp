@@ -3,9 +3,10 @@
 #include "CModule.h"
 #include "CXArray.h"
 #include "XAppServices.h"
+#include "XService.h"
 
 namespace {
-XEditServices* g_services = nullptr;
+XService<XEditServices> g_services;
 }
 
 void XEditServices::LoadTemplates(int mduId, CXArray& templs)
@@ -34,12 +35,10 @@ void XEditServices::SendWxMsg(QWidget*, CXItem*) {}
 XEditServices& EditServices()
 {
     static XEditServices builtIn;
-    return g_services ? *g_services : builtIn;
+    return g_services.GetOr(builtIn);
 }
 
 XEditServices* SetEditServices(XEditServices* services)
 {
-    XEditServices* previous = g_services;
-    g_services = services;
-    return previous;
+    return g_services.Install(services);
 }

@@ -1,10 +1,11 @@
 #include "XRecordPickers.h"
 
 #include "XAppServices.h"
+#include "XService.h"
 
 namespace {
 
-XRecordPickers* g_pickers = nullptr;
+XService<XRecordPickers> g_pickers;
 
 } // namespace
 
@@ -14,12 +15,10 @@ int XRecordPickers::ChooseMany(CModule&, const CXMap&, const std::set<int>&, CXA
 XRecordPickers& RecordPickers()
 {
     static XRecordPickers builtIn;
-    return g_pickers ? *g_pickers : builtIn;
+    return g_pickers.GetOr(builtIn);
 }
 
 XRecordPickers* SetRecordPickers(XRecordPickers* pickers)
 {
-    XRecordPickers* previous = g_pickers;
-    g_pickers = pickers;
-    return previous;
+    return g_pickers.Install(pickers);
 }

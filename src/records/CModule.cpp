@@ -11,6 +11,7 @@
 #include "ModuleGone.h"
 #include "Resources.h"
 #include "TextUtils.h"
+#include "XService.h"
 #include "XAppServices.h"
 #include "XDateTime.h"
 
@@ -34,7 +35,7 @@ std::vector<XModuleGoneCallback>& GoneCallbacks()
     return *callbacks;
 }
 
-std::atomic<XModuleHost*> g_host{nullptr};
+XService<XModuleHost> g_host;
 std::atomic<unsigned> g_schemeGeneration{1};
 
 // The document string: "description\nname\ngroup\n\n\n\n".
@@ -48,8 +49,8 @@ int TodayNumber() { return static_cast<int>(std::trunc(XDateTime::Now().Day()));
 
 } // namespace
 
-XModuleHost* SetModuleHost(XModuleHost* host) { return g_host.exchange(host); }
-XModuleHost* GetModuleHost() { return g_host.load(); }
+XModuleHost* SetModuleHost(XModuleHost* host) { return g_host.Install(host); }
+XModuleHost* GetModuleHost() { return g_host.Get(); }
 
 void InvalidateQuerySchemes() { g_schemeGeneration.fetch_add(1); }
 

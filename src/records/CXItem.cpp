@@ -11,6 +11,7 @@
 #include "Resources.h"
 #include "TextUtils.h"
 #include "XString.h"
+#include "XService.h"
 #include "XThread.h"
 
 #include <QtGui/QGuiApplication>
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int kMduOffset = XOFFSET(CXBase, m_nMduID);
 
-XDuplicateFinder& Finder();
+XHook<int(int, const QString&, const QString&, const QString&)>& Finder();
 bool HasDuplicate(const CXItem& item, const CHeads& heads, const CHead& head);
 
 QString EscapeText(const QString& text)
@@ -792,27 +793,25 @@ int CXItem::Validate(const CXItem* user, bool bCheckDuplicates)
 
 namespace {
 
-XDuplicateFinder& Finder()
+XHook<int(int, const QString&, const QString&, const QString&)>& Finder()
 {
-    static XDuplicateFinder finder = FindDuplicate;
+    static XHook<int(int, const QString&, const QString&, const QString&)> finder{FindDuplicate};
     return finder;
 }
 
 bool HasDuplicate(const CXItem& item, const CHeads& heads, const CHead& head)
 {
-    const XDuplicateFinder& finder = Finder();
+    const auto finder = Finder().Get();
     if (!finder)
         return false;
     // the record's own row: its ID as a main record of its module, its line ID otherwise
     const int ownId = item.IsModuleItem() ? item.m_nID : item.m_nSubID;
-    return finder(ownId, item.Member<QString>(head.m_nOffset), heads.m_strTable, head.m_strColumn) != 0;
+    return (*finder)(ownId, item.Member<QString>(head.m_nOffset), heads.m_strTable, head.m_strColumn) != 0;
 }
 
 } // namespace
 
 XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder)
 {
-    XDuplicateFinder previous = std::move(Finder());
-    Finder() = std::move(finder);
-    return previous;
+    return Finder().Install(std::move(finder));
 }

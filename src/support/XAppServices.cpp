@@ -1,5 +1,7 @@
 #include "XAppServices.h"
 
+#include "XService.h"
+
 #include <QtCore/QDebug>
 
 #include <atomic>
@@ -18,7 +20,7 @@ XAppServices& DefaultServices()
     return services;
 }
 
-std::atomic<XAppServices*> g_services{nullptr};
+XService<XAppServices> g_services;
 
 } // namespace
 
@@ -45,11 +47,10 @@ std::unique_ptr<XProgress> XAppServices::BeginProgress(const QString&, int)
 
 XAppServices& AppServices()
 {
-    XAppServices* s = g_services.load(std::memory_order_acquire);
-    return s ? *s : DefaultServices();
+    return g_services.GetOr(DefaultServices());
 }
 
 XAppServices* SetAppServices(XAppServices* services)
 {
-    return g_services.exchange(services, std::memory_order_acq_rel);
+    return g_services.Install(services);
 }

@@ -2,24 +2,18 @@
 
 #include <QtCore/QDebug>
 
-#include <memory>
-#include <mutex>
+#include "XService.h"
 
 namespace {
 
-std::mutex g_mutex;
-std::shared_ptr<const XErrorSink> g_sink;
+XHook<void(const XErrorReport&)> g_sink;
 thread_local bool t_reporting = false;
 
 } // namespace
 
 XErrorSink SetErrorSink(XErrorSink sink)
 {
-    auto next = sink ? std::make_shared<const XErrorSink>(std::move(sink)) : nullptr;
-    std::lock_guard lock(g_mutex);
-    std::shared_ptr<const XErrorSink> previous = std::move(g_sink);
-    g_sink = std::move(next);
-    return previous ? *previous : XErrorSink();
+    return g_sink.Install(std::move(sink));
 }
 
 void ReportError(const QString& task, const QString& detail, const QString& message)
@@ -31,11 +25,7 @@ void ReportError(const QString& task, const QString& detail, const QString& mess
         Guard() { t_reporting = true; }
         ~Guard() { t_reporting = false; }
     } guard;
-    std::shared_ptr<const XErrorSink> sink;
-    {
-        std::lock_guard lock(g_mutex);
-        sink = g_sink;
-    }
+    const auto sink = g_sink.Get();
     const XErrorReport report{task, detail, message};
     if (sink)
         (*sink)(report);

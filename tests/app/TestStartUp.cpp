@@ -10,6 +10,7 @@
 #include <QtCore/QProcess>
 #include <QtCore/QThread>
 
+#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -21,7 +22,8 @@ int StartRows(const QString& path)
         return -1;
     CXDBSession s;
     CXAccessor cmd;
-    if (!s.Open(path) || !cmd.Open(s, QString::fromUtf8("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=10 AND OperMemo='启动'")) ||
+    if (!s.Open(path) ||
+        !cmd.Open(s, QString::fromUtf8("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=10 AND OperMemo='启动'")) ||
         !cmd.MoveNext())
         return -1;
     return static_cast<int>(cmd.GetNumber(1));
@@ -56,8 +58,65 @@ TEST(Lorvan, CreatesAndOpensItsDatabaseInAFreshHome)
     CXDBSession s;
     CXAccessor cmd;
     ASSERT_TRUE(s.Open(path));
-    ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")) && cmd.MoveNext());
+    ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")) &&
+                cmd.MoveNext());
     EXPECT_EQ(cmd.GetText(1), GetProgramVersionText());
+}
+
+// Starts the program in the home and waits for its start row number `rows`; false when it
+// did not get there.
+bool StartAndWait(QProcess& lorvan, const QString& home, int rows)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LORVAN_HOME"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    lorvan.setProcessEnvironment(env);
+    lorvan.start(QStringLiteral(LORVAN_EXE), {});
+    if (!lorvan.waitForStarted(30000))
+        return false;
+    const QString path = home + QStringLiteral("/Lorvan.mdb");
+    QElapsedTimer timer;
+    timer.start();
+    while (StartRows(path) < rows && timer.elapsed() < 60000 && lorvan.state() == QProcess::Running)
+        QThread::msleep(100);
+    return StartRows(path) == rows;
+}
+
+// The second start loads the preferences: a stored value equal to its default goes, as the
+// settings store keeps only values that differ. SIGINT ends it as SIGTERM does.
+TEST(Lorvan, LoadsThePreferencesAndEndsOnAnInterrupt)
+{
+    ScopedHome home;
+    const QString path = home.Path() + QStringLiteral("/Lorvan.mdb");
+    {
+        QProcess first;
+        ASSERT_TRUE(StartAndWait(first, home.Path(), 1)) << first.readAllStandardError().toStdString();
+        first.terminate();
+        ASSERT_TRUE(first.waitForFinished(30000));
+        EXPECT_EQ(first.exitCode(), 0);
+    }
+    {
+        CXDBSession s;
+        CXAccessor cmd;
+        ASSERT_TRUE(s.Open(path));
+        ASSERT_TRUE(cmd.Open(
+            s, QStringLiteral(
+                   "INSERT INTO TB_PROFILE(SecName, KeyName, KeyValue) VALUES('Global', 'RcdAdvance', '180')")));
+    }
+    QProcess second;
+    ASSERT_TRUE(StartAndWait(second, home.Path(), 2)) << second.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(second.processId()), SIGINT);
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+
+    CXDBSession s;
+    CXAccessor cmd;
+    ASSERT_TRUE(s.Open(path));
+    ASSERT_TRUE(cmd.Open(s, QStringLiteral(
+                                "SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='Global' AND KeyName='RcdAdvance'")) &&
+                cmd.MoveNext());
+    EXPECT_EQ(cmd.GetNumber(1), 0);
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 #include "CModulePrjOrder.h"
 #include "CDlgEdit.h"
 #include "CDlgHeads.h"
+#include "CDialogPickers.h"
 #include "EditFrame.h"
 #include "ModuleHooks.h"
+#include "ProgramSeams.h"
 #include "XRecordPickers.h"
 #include "CModuleCommands.h"
 #include "CXListCtrl.h"
@@ -113,7 +115,7 @@ TEST_F(ColumnDialog, SavedAsASchemeAndReadBackOnce)
     CXDBSession session;
     session.Connect();
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjOrder::StaticHeads()));
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
     CFakeAppServices::Installed().user = &m_user;
 
     CDlgHeads dlg(MDU_COURSE);
@@ -170,7 +172,7 @@ public:
 
 TEST_F(ColumnDialog, ModuleListHeaderOffersTheModulesColumnSchemes)
 {
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
     m_course.m_headSchemes.RemoveAll();
     m_course.AddBuiltInHeadSchemes(m_course.m_headSchemes);
     ASSERT_FALSE(m_offered.empty());

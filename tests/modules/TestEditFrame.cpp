@@ -4,8 +4,10 @@
 #include "CommandIds.h"
 #include "CDlgEditRelate.h"
 #include "CDlgEditViewItems.h"
+#include "CDialogPickers.h"
 #include "EditFrame.h"
 #include "ModuleHooks.h"
+#include "ProgramSeams.h"
 #include "XRecordPickers.h"
 #include "XMainWindow.h"
 #include "Resources.h"
@@ -343,7 +345,7 @@ protected:
         SetEditPageMaker(MDU_COURSE, [](bool, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
             return std::make_unique<CDlgCoursePage>(item);
         });
-        InstallModuleHooks();
+        InstallModuleLayerSeams();
     }
     void TearDown() override
     {

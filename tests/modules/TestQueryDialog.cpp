@@ -3,8 +3,10 @@
 #include "CDlgQuery.h"
 #include "CDlgEdit.h"
 #include "CDlgSelOne.h"
+#include "CDialogPickers.h"
 #include "EditFrame.h"
 #include "ModuleHooks.h"
+#include "ProgramSeams.h"
 #include "XRecordPickers.h"
 #include <QtWidgets/QLineEdit>
 #include "CModuleCommands.h"
@@ -324,7 +326,7 @@ TEST_F(QueryDialog, SavedAsASchemeFoundInTheMenuTheSameDayAndApplied)
     CXDBSession session;
     session.Connect();
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
 
     CXMap start;
     start.SetText(1202, QStringLiteral("1,3"));

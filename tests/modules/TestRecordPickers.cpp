@@ -6,7 +6,10 @@
 #include "CommandIds.h"
 #include "XCtrlProps.h"
 #include "XWinStyles.h"
+#include "CDialogPickers.h"
+#include "EditFrame.h"
 #include "ModuleHooks.h"
+#include "ProgramSeams.h"
 #include "XRecordPickers.h"
 #include "RecordDbFixture.h"
 #include "XUi.h"
@@ -118,7 +121,7 @@ TEST_F(RecordPickers_, OkWithoutAChoiceStaysOpenAndTheSeamRunsThePickers)
     EXPECT_TRUE(dlg.m_result.GetSize() == 0);
     EXPECT_NE(dlg.result(), IDOK);
 
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
     m_ui.onModal = [](QDialog* d) {
         auto* one = qobject_cast<CDlgSelOne*>(d);
         if (one)
@@ -140,7 +143,7 @@ TEST_F(RecordPickers_, OkWithoutAChoiceStaysOpenAndTheSeamRunsThePickers)
 
 TEST_F(RecordPickers_, LinkListStartsThePickerWithItsLinksChosen)
 {
-    InstallModuleHooks();
+    InstallModuleLayerSeams();
     CXLinkCtrl link;
     SetCtrlProps(&link, MDU_COURSE, QStringLiteral("SysLink"), 0, WS_EX_CLIENTEDGE);
     link.setText(QStringLiteral("<a href=\"xl:328:3\">声乐</a> <a href=\"xl:328:1\">钢琴</a>"));

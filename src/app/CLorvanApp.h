@@ -1,0 +1,73 @@
+#pragma once
+
+#include "CAppServices.h"
+#include "CDBSetup.h"
+#include "CXItem.h"
+#include "ProgramModules.h"
+#include "XEvent.h"
+
+#include <QtGui/QImage>
+
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+// The application object: the process-wide state every subsystem reads (preferences, the
+// logged-in user, the built-in administrator, the command icons), start-up and shut-down in
+// their fixed order, and the answers of the application seam. One lives in main() for the
+// program's life; theApp points at it.
+class CLorvanApp final : public CAppServices
+{
+public:
+    CLorvanApp();
+    ~CLorvanApp() override;
+    CLorvanApp(const CLorvanApp&) = delete;
+    CLorvanApp& operator=(const CLorvanApp&) = delete;
+
+    // Start-up on the UI thread; false ends the process (another instance runs, or the
+    // database cannot be used; the reason has been shown).
+    bool InitInstance();
+    // Shut-down, also after a failed start-up: stops what runs, then the database.
+    int ExitInstance();
+
+    // The application commands reachable without a main window.
+    bool OnAppCommand(int id);
+
+    // --- the application seam ------------------------------------------------------------
+    const CXItem* Admin() const override { return &m_admin; }
+    const CXItem* User() const override { return m_user.m_strName.isEmpty() ? nullptr : &m_user; }
+    std::mutex& Mutex() override { return m_mutex; }
+    // From m_setup; the caller holds m_mutex, which is not recursive, so this does not lock.
+    QVariant SetupValue(const QString& key) const override;
+    QIcon CommandIcon(int id, QRgb tint, bool large) const override;
+
+    // The command's icon as an image (null for id 0 or an id without one): cached per id,
+    // size and tint under m_mutex; pixmaps are made from it on the UI thread only.
+    QImage GetCommandIcon(int id, QRgb tint, bool large);
+    // Adds an untinted icon to the cache unless the id already has one at that size.
+    void AddCommandIcon(int id, bool large, const QImage& image);
+
+    std::mutex m_mutex;
+    CDBSetup m_setup;
+    CXItem m_user;
+    CXItem m_admin;
+    XEvent& m_hWxRefresh;
+    XEvent& m_hWxRefreshed;
+    XEvent m_hStopEvent{true, false};
+    std::thread m_jobThread; // the background job thread, once it exists
+    QString m_strLatestXml;
+    bool m_bSecondStart = false; // start-up ended because another instance runs
+
+private:
+    // key: the id, plus 0x10000 for the 32-pixel size; and the tint (0: untinted)
+    std::map<std::pair<int, QRgb>, QImage> m_mapIcons;
+    XProgramModules m_modules;
+    bool m_bSeams = false;
+};
+
+extern CLorvanApp* theApp;
+
+// A tinted copy of an icon: pure white becomes transparent, every other opaque pixel takes
+// the tint scaled by its luminance, at least 192 of 255, so shapes stay readable.
+QImage TintIcon(const QImage& icon, QRgb tint);

@@ -1,0 +1,59 @@
+#include "ProgramModules.h"
+
+#include "CModulePrjOrder.h"
+#include "CModulePrjQuery.h"
+#include "CModule.h"
+#include "CModuleOperLog.h"
+#include "CDlgEditSchemeT.h"
+
+namespace {
+
+template <class M> std::unique_ptr<CModule> Make() { return std::make_unique<M>(); }
+
+template <class Page> CXDialogEx* MakePage(bool bNew, const CXItem* item) { return new Page(bNew, item); }
+
+// To add a module: give its row the module class and its edit page.
+const XModuleEntry kModuleTable[] = {
+    {MDU_RECEIPT, nullptr, nullptr},
+    {MDU_COLLECT, nullptr, nullptr},
+    {MDU_EDURCD, nullptr, nullptr},
+    {MDU_EDUSCH, nullptr, nullptr},
+    {MDU_STUDENT, nullptr, nullptr},
+    {MDU_TEACHER, nullptr, nullptr},
+    {MDU_WAGES, nullptr, nullptr},
+    {MDU_COURSE, nullptr, nullptr},
+    {MDU_CHARGE, nullptr, nullptr},
+    {MDU_PRJQUERY, Make<CModulePrjQuery>, MakePage<CDlgEditPrjQuery>},
+    {MDU_PRJORDER, Make<CModulePrjOrder>, MakePage<CDlgEditPrjOrder>},
+    {MDU_TEMPL, nullptr, nullptr},
+    {MDU_OPERLOG, Make<CModuleOperLog>, nullptr},
+};
+
+} // namespace
+
+std::span<const XModuleEntry> ModuleTable() { return kModuleTable; }
+
+void RegisterEditPages()
+{
+    for (const XModuleEntry& entry : kModuleTable)
+        if (entry.editPage)
+            SetEditPageMaker(entry.mduId, entry.editPage);
+}
+
+XProgramModules::~XProgramModules() { Destroy(); }
+
+void XProgramModules::Create()
+{
+    for (const XModuleEntry& entry : kModuleTable) {
+        if (!entry.create || FindModule(entry.mduId))
+            continue;
+        m_modules.push_back(entry.create());
+        RegisterModule(m_modules.back().get());
+    }
+}
+
+void XProgramModules::Destroy()
+{
+    while (!m_modules.empty())
+        m_modules.pop_back();
+}

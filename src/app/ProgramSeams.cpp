@@ -1,0 +1,60 @@
+#include "ProgramSeams.h"
+
+#include "CModule.h"
+#include "CXLinkCtrl.h"
+#include "CXListCtrl.h"
+#include "CDialogPickers.h"
+#include "EditFrame.h"
+#include "ModuleHooks.h"
+#include "XRecordPickers.h"
+#include "OperLog.h"
+#include "ProgramModules.h"
+#include "XAppServices.h"
+#include "XEditServices.h"
+#include "XErrorReporter.h"
+#include "XMainWindow.h"
+
+void InstallModuleLayerSeams()
+{
+    static CDialogPickers pickers;
+    SetRecordPickers(&pickers);
+    SetLinkActions(&ModuleLinkActions());
+    CXListCtrl::s_openItems.Install(
+        [](CModule* module, CXArray& items, bool bViewOnly) { return OpenItems(module, items, bViewOnly); });
+    CXListCtrl::s_headsMenu.Install(ModuleHeadsMenu);
+    RegisterEditPages();
+}
+
+void RemoveModuleLayerSeams()
+{
+    for (const XModuleEntry& entry : ModuleTable())
+        SetEditPageMaker(entry.mduId, {});
+    CXListCtrl::s_headsMenu.Install(nullptr);
+    CXListCtrl::s_openItems.Install(nullptr);
+    SetLinkActions(nullptr);
+    SetRecordPickers(nullptr);
+}
+
+void InstallProgramSeams(XAppServices& app)
+{
+    SetAppServices(&app);
+    SetErrorSink(ShowOrLogError);
+    InstallModuleLayerSeams();
+}
+
+void RemoveProgramSeams()
+{
+    InstallFrameSeams(nullptr, nullptr, nullptr, {});
+    RemoveModuleLayerSeams();
+    SetErrorSink(nullptr);
+    SetAppServices(nullptr);
+}
+
+void InstallFrameSeams(XModuleHost* host, QObject* mainWindow, XEditServices* editServices,
+                       std::function<QString()> activeModuleName)
+{
+    SetModuleHost(host);
+    XSetMainWindow(mainWindow);
+    SetEditServices(editServices);
+    CXListCtrl::s_activeModuleName.Install(std::move(activeModuleName));
+}
