@@ -15,9 +15,12 @@ CHeads* CDBChargeCourse::StaticHeads()
         heads.m_strItemUnit = QStringLiteral("门");
         heads.m_strTable = QStringLiteral("TB_CHARGE_COURSE");
         const QString none;
-        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CDBChargeCourse, m_nSubID), none, none, 0, 0, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, XOFFSET(CDBChargeCourse, m_nParentID), none, none, 0, 0, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("课程"), 9, QStringLiteral("CourseID"), XLK, 0, none, none, 512, 513, 0, none);
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN,
+                                XOFFSET(CDBChargeCourse, m_nSubID), none, none, 0, 0, 0, none);
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN,
+                                XOFFSET(CDBChargeCourse, m_nParentID), none, none, 0, 0, 0, none);
+        heads.AddColumnHead({}, QStringLiteral("课程"), 9, QStringLiteral("CourseID"), XLK, 0, none, none, 512, 513, 0,
+                            none);
     });
 }
 
@@ -43,42 +46,58 @@ CHeads* CDBCharge::StaticHeads()
         const QString longTerm = QStringLiteral("长期");
         const QString priceHelp = QStringLiteral("价格=单价×课时");
         const int today = static_cast<int>(XDateTime::Today().Day());
-        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, CHARGE_OFFSET(m_nID), none, none, 0, 0, 0, none);
-        heads.AddHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, CHARGE_OFFSET(m_strName), 0, 0, 0, none, none, 512, 521, 20, none);
-        heads.AddHead({}, QStringLiteral("生效日期"), 9, QStringLiteral("CheckBgn"), XDT, CHARGE_OFFSET(m_dtCheckBgn), today, 0, 0, none, none, 1, 521, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("截止日期"), 9, QStringLiteral("CheckEnd"), XDT, CHARGE_OFFSET(m_dtCheckEnd), none, QStringLiteral("未截止"), 0, 521, 0,
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, CHARGE_OFFSET(m_nID), none,
+                                none, 0, 0, 0, none);
+        heads.AddHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, CHARGE_OFFSET(m_strName), 0,
+                      0, 0, none, none, 512, 521, 20, none);
+        heads.AddHead({}, QStringLiteral("生效日期"), 9, QStringLiteral("CheckBgn"), XDT, CHARGE_OFFSET(m_dtCheckBgn),
+                      today, 0, 0, none, none, 1, 521, 0, none);
+        heads.AddColumnHead({}, QStringLiteral("截止日期"), 9, QStringLiteral("CheckEnd"), XDT,
+                            CHARGE_OFFSET(m_dtCheckEnd), none, QStringLiteral("未截止"), 0, 521, 0,
                             QStringLiteral("截止日期，无截止日期表示该课时包未截止"));
-        heads.AddColumnHead({}, QStringLiteral("课程"), 10, QString(), XAR, CHARGE_OFFSET(m_courses), none, none, 72, 521, 10, none);
-        heads.AddColumnHead({}, QStringLiteral("排课"), 9, QStringLiteral("FixedDate"), XIN, CHARGE_OFFSET(m_nFixedDate), QStringLiteral("长期|短期"), none, 0, 521, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("计费"), 9, QStringLiteral("ClassType"), XIN, CHARGE_OFFSET(m_nClassType), QStringLiteral("计次|定期"), none, 0, 521, 0,
-                            QStringLiteral("计次计费方式时在上课达到确定次数后结课。定期计费方式时只在 “有效期” 或 “排课日” 内上课，到期自动结课且不计上课次数。"));
-        heads.AddComputedHead({}, QStringLiteral("有效期"), XSW, CHeads::Getter(&CDBCharge::GetValidText), none, none, 0, 520, 20,
+        heads.AddColumnHead({}, QStringLiteral("课程"), 10, QString(), XAR, CHARGE_OFFSET(m_courses), none, none, 72,
+                            521, 10, none);
+        heads.AddColumnHead({}, QStringLiteral("排课"), 9, QStringLiteral("FixedDate"), XIN,
+                            CHARGE_OFFSET(m_nFixedDate), QStringLiteral("长期|短期"), none, 0, 521, 0, none);
+        heads.AddColumnHead({}, QStringLiteral("计费"), 9, QStringLiteral("ClassType"), XIN,
+                            CHARGE_OFFSET(m_nClassType), QStringLiteral("计次|定期"), none, 0, 521, 0,
+                            QStringLiteral("计次计费方式时在上课达到确定次数后结课。定期计费方式时只在 “有效期” 或 "
+                                           "“排课日” 内上课，到期自动结课且不计上课次数。"));
+        heads.AddComputedHead({}, QStringLiteral("有效期"), XSW, CHeads::Getter(&CDBCharge::GetValidText), none, none,
+                              0, 520, 20,
                               QStringLiteral("长期排课方式时的有效期长或短期排课方式时的开课日期和结课日期"));
-        heads.AddHead({}, QStringLiteral("有效期长"), 9, QStringLiteral("ValidDays"), XIN, CHARGE_OFFSET(m_nValidDays), 180, 1, 0, QStringLiteral("%d 天"), none, 0, 1, 3,
-                      QStringLiteral("长期排课方式时的有效期长"));
-        heads.AddComputedHead({}, QStringLiteral("开结课日期"), XDR, CHeads::Getter(&CDBCharge::GetUsefulRange), none, longTerm, 0, 1, 0,
-                              QStringLiteral("短期排课方式时的开课日期和结课日期"));
-        heads.AddHead({}, QStringLiteral("开课日期"), 9, QStringLiteral("UsefulBgn"), XDT, CHARGE_OFFSET(m_dtUsefulBgn), today + 1, 0, 0, none, longTerm, 0, 1, 0,
-                      QStringLiteral("短期排课方式时的开课日期"));
-        heads.AddHead({}, QStringLiteral("结课日期"), 9, QStringLiteral("UsefulEnd"), XDT, CHARGE_OFFSET(m_dtUsefulEnd), today + 7, 0, 0, none, longTerm, 0, 1, 0,
-                      QStringLiteral("短期排课方式时的结课日期"));
-        heads.AddHead({}, QStringLiteral("课时"), 10, QStringLiteral("LessonNum"), XIN, CHARGE_OFFSET(m_nLessonNum), 15, 1, 999, QStringLiteral("%d 次/期"), none, 0, 521, 0, priceHelp);
-        heads.AddHead({}, QStringLiteral("单价"), 10, QStringLiteral("UnitPrice"), XNU, CHARGE_OFFSET(m_fUnitPrice), 100, 0, 0, QStringLiteral("¥%1.2f /次"), nothing, 0, 9, 6, priceHelp);
-        heads.AddHead({}, QStringLiteral("价格"), 1, QStringLiteral("ChgPrice"), XNU, CHARGE_OFFSET(m_fChgPrice), 0, 0, 0, QStringLiteral("¥%1.2f /期"), nothing, 0, 521, 0, priceHelp);
-        heads.AddComputedHead({}, QStringLiteral("状态"), XIN, CHeads::Getter(&CDBCharge::GetSaleStatus), QStringLiteral("未生效|可报名|已截止"), none, 88, 521, 0, none);
-        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("首次报名"), QStringLiteral("rcpPayMin"), XDT, CHARGE_OFFSET(m_dtRcpPayMin), none, noRecord, 0, 1, 0,
-                                QStringLiteral("首次报名日期"));
-        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("最近报名"), QStringLiteral("rcpPayMax"), XDT, CHARGE_OFFSET(m_dtRcpPayMax), none, noRecord, 0, 1, 0,
-                                QStringLiteral("最近报名日期"));
-        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("已报名"), QStringLiteral("rcpPayTimes"), XIN, CHARGE_OFFSET(m_nRcpPayTimes), QStringLiteral("%d 人次"), nothing, 0, 9, 3,
+        heads.AddHead({}, QStringLiteral("有效期长"), 9, QStringLiteral("ValidDays"), XIN, CHARGE_OFFSET(m_nValidDays),
+                      180, 1, 0, QStringLiteral("%d 天"), none, 0, 1, 3, QStringLiteral("长期排课方式时的有效期长"));
+        heads.AddComputedHead({}, QStringLiteral("开结课日期"), XDR, CHeads::Getter(&CDBCharge::GetUsefulRange), none,
+                              longTerm, 0, 1, 0, QStringLiteral("短期排课方式时的开课日期和结课日期"));
+        heads.AddHead({}, QStringLiteral("开课日期"), 9, QStringLiteral("UsefulBgn"), XDT, CHARGE_OFFSET(m_dtUsefulBgn),
+                      today + 1, 0, 0, none, longTerm, 0, 1, 0, QStringLiteral("短期排课方式时的开课日期"));
+        heads.AddHead({}, QStringLiteral("结课日期"), 9, QStringLiteral("UsefulEnd"), XDT, CHARGE_OFFSET(m_dtUsefulEnd),
+                      today + 7, 0, 0, none, longTerm, 0, 1, 0, QStringLiteral("短期排课方式时的结课日期"));
+        heads.AddHead({}, QStringLiteral("课时"), 10, QStringLiteral("LessonNum"), XIN, CHARGE_OFFSET(m_nLessonNum), 15,
+                      1, 999, QStringLiteral("%d 次/期"), none, 0, 521, 0, priceHelp);
+        heads.AddHead({}, QStringLiteral("单价"), 10, QStringLiteral("UnitPrice"), XNU, CHARGE_OFFSET(m_fUnitPrice),
+                      100, 0, 0, QStringLiteral("¥%1.2f /次"), nothing, 0, 9, 6, priceHelp);
+        heads.AddHead({}, QStringLiteral("价格"), 1, QStringLiteral("ChgPrice"), XNU, CHARGE_OFFSET(m_fChgPrice), 0, 0,
+                      0, QStringLiteral("¥%1.2f /期"), nothing, 0, 521, 0, priceHelp);
+        heads.AddComputedHead({}, QStringLiteral("状态"), XIN, CHeads::Getter(&CDBCharge::GetSaleStatus),
+                              QStringLiteral("未生效|可报名|已截止"), none, 88, 521, 0, none);
+        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("首次报名"), QStringLiteral("rcpPayMin"), XDT,
+                                CHARGE_OFFSET(m_dtRcpPayMin), none, noRecord, 0, 1, 0, QStringLiteral("首次报名日期"));
+        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("最近报名"), QStringLiteral("rcpPayMax"), XDT,
+                                CHARGE_OFFSET(m_dtRcpPayMax), none, noRecord, 0, 1, 0, QStringLiteral("最近报名日期"));
+        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("已报名"), QStringLiteral("rcpPayTimes"), XIN,
+                                CHARGE_OFFSET(m_nRcpPayTimes), QStringLiteral("%d 人次"), nothing, 0, 9, 3,
                                 QStringLiteral("累计报名次数"));
-        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("报名金额"), QStringLiteral("rcpPaySum"), XNU, CHARGE_OFFSET(m_fRcpPaySum), none, nothing, 0, 9, 0,
+        heads.AddViewColumnHead(ID_REL_RECEIPT, QStringLiteral("报名金额"), QStringLiteral("rcpPaySum"), XNU,
+                                CHARGE_OFFSET(m_fRcpPaySum), none, nothing, 0, 9, 0,
                                 QStringLiteral("累计报名金额（已计入后期变更）"));
-        heads.AddColumnHead({}, QStringLiteral("备注"), 8, QStringLiteral("RecordMemo"), XSW, CHARGE_OFFSET(m_strMemo), none, QStringLiteral("空"), 0, 521, 0, none);
-        heads.AddMemberHead(ID_REL_EDITLOG, QStringLiteral("新建"), XBS, CHARGE_OFFSET(m_created), none, noRecord, 0, 1, 0,
-                            QStringLiteral("新建该项目的用户和日期"));
-        heads.AddMemberHead(ID_REL_EDITLOG, QStringLiteral("修改"), XBS, CHARGE_OFFSET(m_modified), none, noRecord, 0, 1, 0,
-                            QStringLiteral("最近修改该项目的用户和日期"));
+        heads.AddColumnHead({}, QStringLiteral("备注"), 8, QStringLiteral("RecordMemo"), XSW, CHARGE_OFFSET(m_strMemo),
+                            none, QStringLiteral("空"), 0, 521, 0, none);
+        heads.AddMemberHead(ID_REL_EDITLOG, QStringLiteral("新建"), XBS, CHARGE_OFFSET(m_created), none, noRecord, 0, 1,
+                            0, QStringLiteral("新建该项目的用户和日期"));
+        heads.AddMemberHead(ID_REL_EDITLOG, QStringLiteral("修改"), XBS, CHARGE_OFFSET(m_modified), none, noRecord, 0,
+                            1, 0, QStringLiteral("最近修改该项目的用户和日期"));
     });
 }
 

@@ -44,7 +44,10 @@ public:
     int Validate(const CXItem* user, bool bCheckDuplicates) override;
 
     // 未生效 before CheckBgn; 可报名 up to and including CheckEnd (or for ever when it is
-    // 0); 已截止 after it.
+    // 0); 已截止 after it. The closing day has three readings in the program, each kept as
+    // the school knows it: here it is still on sale; the course statistics count it neither
+    // closed nor on sale; the 可报名 scheme and the receipt's package picker already leave
+    // it out (they ask for a closing day from tomorrow on).
     int GetSaleStatus() const;
     // The course period as a range for a short-term package, else the validity in days.
     QString GetValidText() const;

@@ -34,7 +34,8 @@ void CModuleCharge::AddQuickQueries(CXArray& schemes)
         AddQueryScheme(schemes, q, 0, name, memo, separator);
     };
     onSale();
-    add(QStringLiteral("可报名"), QStringLiteral("可报名（生效日期在今天及之前、截止日期在明天及之后）的课时包"), false);
+    add(QStringLiteral("可报名"), QStringLiteral("可报名（生效日期在今天及之前、截止日期在明天及之后）的课时包"),
+        false);
     q.SetDate(1127, today);
     add(QStringLiteral("已截止"), QStringLiteral("已截止（截止日期在今天及之前）的课时包"), false);
     q.SetDate(1126, tomorrow);
@@ -75,16 +76,19 @@ void CModuleCharge::AddChargeConditions(QStringList& conditions, const CXMap& qu
         // Links from the desktop, plain ID lists from the web: only integers reach the SQL.
         QList<int> ids;
         SplitInts(query.GetIdList(MDU_COURSE), ids);
-        conditions << (ids.isEmpty() ? QStringLiteral("1=0")
-                                     : FormatString(u"ID IN (SELECT DISTINCT ChargeID FROM TB_CHARGE_COURSE WHERE CourseID IN (%s))",
-                                                    JoinInts(ids)));
+        conditions << (ids.isEmpty()
+                           ? QStringLiteral("1=0")
+                           : FormatString(
+                                 u"ID IN (SELECT DISTINCT ChargeID FROM TB_CHARGE_COURSE WHERE CourseID IN (%s))",
+                                 JoinInts(ids)));
     }
     if (query.Has(1038))
         conditions << FormatString(u"ClassType=%d", query.GetInt(1038));
     if (query.Has(1042))
         conditions << FormatString(u"FixedDate=%d", query.GetInt(1042));
     if (query.Has(1253))
-        conditions << (query.GetInt(1253) ? QStringLiteral("rcpPayTimes IS NOT NULL") : QStringLiteral("rcpPayTimes IS NULL"));
+        conditions << (query.GetInt(1253) ? QStringLiteral("rcpPayTimes IS NOT NULL")
+                                          : QStringLiteral("rcpPayTimes IS NULL"));
 }
 
 bool CModuleCharge::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)

@@ -38,7 +38,8 @@ CModuleCourse::CModuleCourse()
 {
     SetDefaultRightsWords(*this);
     m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, QKEY_FIND));
-    m_options.push_back(std::make_unique<CXQueryOption>(QUERY_OPTION, 1064, 0, QStringLiteral("启用"), QStringLiteral("停用|启用")));
+    m_options.push_back(
+        std::make_unique<CXQueryOption>(QUERY_OPTION, 1064, 0, QStringLiteral("启用"), QStringLiteral("停用|启用")));
 }
 
 void CModuleCourse::AddQuickQueries(CXArray& schemes)
@@ -79,11 +80,20 @@ int CModuleCourse::MakeRelateQuery(const CXArray& items, int command, CXMap& que
         const auto* course = static_cast<const CDBCourse*>(item);
         switch (command) {
         case ID_REL_CHARGE:
-        case ID_REL_RECEIPT: offered = offered || course->m_nChgAll; break;
-        case ID_REL_EDURCD: offered = offered || course->m_nRcdAll; break;
-        case ID_REL_EDUSCH: offered = offered || course->m_nSchAll; break;
-        case ID_REL_TEACHER: offered = offered || course->m_nChgAll || course->m_nRcdAll || course->m_nSchAll; break;
-        default: return 0;
+        case ID_REL_RECEIPT:
+            offered = offered || course->m_nChgAll;
+            break;
+        case ID_REL_EDURCD:
+            offered = offered || course->m_nRcdAll;
+            break;
+        case ID_REL_EDUSCH:
+            offered = offered || course->m_nSchAll;
+            break;
+        case ID_REL_TEACHER:
+            offered = offered || course->m_nChgAll || course->m_nRcdAll || course->m_nSchAll;
+            break;
+        default:
+            return 0;
         }
     }
     if (!offered)

@@ -21,8 +21,7 @@ inline QString QueryNames(int mduId, const CXMap& query)
 }
 
 // One record of the module by ID, read through its query (the caller owns it).
-template <class Record>
-std::unique_ptr<Record> ReadOne(int id)
+template <class Record> std::unique_ptr<Record> ReadOne(int id)
 {
     CXArray items(nullptr, false);
     CXMap query;

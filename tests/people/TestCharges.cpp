@@ -14,23 +14,26 @@ protected:
     // A receipt of the package, stored as the receipt page would store it.
     int Receipt(int charge, const XDateTime& payDate, int payNum = 1, int discount = 100, double priceAdj = 0)
     {
-        EXPECT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT (KeyName,StudentID,PayDate,PayNum,AdjDcntVal,AdjPriceVal,ChargeID)"
-                                        " VALUES ('B%1',1,%2,%3,%4,%5,%6)")
-                             .arg(++m_receipts)
-                             .arg(payDate.Day())
-                             .arg(payNum)
-                             .arg(discount)
-                             .arg(priceAdj)
-                             .arg(charge)));
+        EXPECT_TRUE(Exec(
+            QStringLiteral("INSERT INTO TB_RECEIPT (KeyName,StudentID,PayDate,PayNum,AdjDcntVal,AdjPriceVal,ChargeID)"
+                           " VALUES ('B%1',1,%2,%3,%4,%5,%6)")
+                .arg(++m_receipts)
+                .arg(payDate.Day())
+                .arg(payNum)
+                .arg(discount)
+                .arg(priceAdj)
+                .arg(charge)));
         return static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_RECEIPT")));
     }
     void Alteration(int receipt, double price, int type = 0)
     {
-        EXPECT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT_ALTER (ReceiptID,RecordDate,AlterType,AlterPrice) VALUES (%1,%2,%3,%4)")
-                             .arg(receipt)
-                             .arg(FixtureNow().Day())
-                             .arg(type)
-                             .arg(price)));
+        EXPECT_TRUE(
+            Exec(QStringLiteral(
+                     "INSERT INTO TB_RECEIPT_ALTER (ReceiptID,RecordDate,AlterType,AlterPrice) VALUES (%1,%2,%3,%4)")
+                     .arg(receipt)
+                     .arg(FixtureNow().Day())
+                     .arg(type)
+                     .arg(price)));
     }
     int m_receipts = 0;
 };
@@ -40,7 +43,8 @@ const CHead* Head(const char* caption) { return CDBCharge::StaticHeads()->FindBy
 // price per period, sale status and the receipt columns (empty texts: never sold)
 TEST_F(Charges, FixturePackagesByHand)
 {
-    const struct {
+    const struct
+    {
         int id;
         double price;
         int status;
@@ -163,7 +167,8 @@ TEST_F(Charges, ReceiptSumsDoNotFanOut)
     EXPECT_DOUBLE_EQ(p1->m_fRcpPaySum, 2720.0);
     EXPECT_EQ(p1->m_dtRcpPayMin.Day(), XDateTime(2026, 1, 5).Day());
 
-    const struct {
+    const struct
+    {
         int course;
         int times;
         double sum;
@@ -179,7 +184,8 @@ TEST_F(Charges, ReceiptSumsDoNotFanOut)
         EXPECT_DOUBLE_EQ(course->m_fRcpPaySum, c.sum) << course->m_strName.toStdString();
         EXPECT_EQ(course->m_nRcpRtrTimes, c.refunds) << course->m_strName.toStdString();
     }
-    EXPECT_EQ(ReadOne<CDBCourse>(m_school.piano)->GetDeleteError(&FixtureUser()), QStringLiteral("已有关联的课时包、报名收据。"));
+    EXPECT_EQ(ReadOne<CDBCourse>(m_school.piano)->GetDeleteError(&FixtureUser()),
+              QStringLiteral("已有关联的课时包、报名收据。"));
 
     CXMap unsold;
     unsold.SetText(1253, QStringLiteral("0"));
@@ -194,7 +200,8 @@ TEST_F(Charges, BuiltInSchemesOnTheFixtureDay)
     CXArray schemes(nullptr, true);
     FindModule(MDU_CHARGE)->AddQuickQueries(schemes);
     const QString all = QStringLiteral("2026秋季钢琴,暑期英语班,美术季卡,艺术联报,钢琴一对一15课时");
-    const struct {
+    const struct
+    {
         const char16_t* name;
         QString packages;
         bool separator;
@@ -215,7 +222,8 @@ TEST_F(Charges, BuiltInSchemesOnTheFixtureDay)
     for (int i = 0; i < 11; ++i) {
         const auto* scheme = static_cast<const CDBPrjQuery*>(schemes.GetAt(i));
         EXPECT_EQ(scheme->m_strName, QString::fromUtf16(expected[i].name));
-        EXPECT_EQ(QueryNames(MDU_CHARGE, CXMap(scheme->m_strRightData)), expected[i].packages) << scheme->m_strName.toStdString();
+        EXPECT_EQ(QueryNames(MDU_CHARGE, CXMap(scheme->m_strRightData)), expected[i].packages)
+            << scheme->m_strName.toStdString();
         EXPECT_EQ(scheme->m_bSeparator != 0, expected[i].separator) << scheme->m_strName.toStdString();
     }
 }
@@ -234,7 +242,8 @@ TEST_F(Charges, OrConditionStaysOneTerm)
     EXPECT_EQ(QueryNames(MDU_CHARGE, q), QStringLiteral("美术季卡"));
 
     // the other options, and IDs from a web request pass as integers only
-    const struct {
+    const struct
+    {
         int key;
         QString value;
         QString packages;
@@ -275,8 +284,10 @@ TEST_F(Charges, NewPackageFromAnotherKeepsTheSourcesCourses)
     copy.Validate(&FixtureUser(), true);
     ASSERT_TRUE(SaveItem(nullptr, &copy, nullptr, FixtureUser()));
     EXPECT_NE(copy.m_nID, m_school.p4);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE WHERE ChargeID=%1").arg(m_school.p4)), QStringLiteral("2"));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE WHERE ChargeID=%1").arg(copy.m_nID)), QStringLiteral("2"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE WHERE ChargeID=%1").arg(m_school.p4)),
+              QStringLiteral("2"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE WHERE ChargeID=%1").arg(copy.m_nID)),
+              QStringLiteral("2"));
 }
 
 TEST_F(Charges, CourseLinePickerOffersEnabledCoursesNotYetInThePackage)

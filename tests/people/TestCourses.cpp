@@ -41,7 +41,8 @@ int AddPackage(const char* name, int course, XDateTime bgn, XDateTime end)
 // 2026-03-18 and 艺术联报 closes today, so it counts under neither closed nor on sale.
 TEST_F(Courses, PackageStatisticsOfTheFixtureByHand)
 {
-    const struct {
+    const struct
+    {
         int id;
         QString figures;
     } cases[] = {
@@ -67,7 +68,8 @@ TEST_F(Courses, PackageClosingTodayAtTheBoundary)
     XClock::SetFixed(XDateTime(2026, 3, 19, 9, 0, 0));
     EXPECT_EQ(PackageFigures(*ReadOne<CDBCourse>(m_school.piano)), QStringLiteral("3|%1|0|1|1|1").arg(Day(2024, 9, 1)));
     XClock::SetFixed(XDateTime(2026, 3, 17, 9, 0, 0));
-    EXPECT_EQ(PackageFigures(*ReadOne<CDBCourse>(m_school.art)), QStringLiteral("2|%1|%2|0|2|0").arg(Day(2025, 9, 1), Day(2026, 6, 30)));
+    EXPECT_EQ(PackageFigures(*ReadOne<CDBCourse>(m_school.art)),
+              QStringLiteral("2|%1|%2|0|2|0").arg(Day(2025, 9, 1), Day(2026, 6, 30)));
 }
 
 TEST_F(Courses, OpenPackageKeepsTheCourseEffectiveClosedOnesWarn)
@@ -136,7 +138,8 @@ TEST_F(Courses, DeleteRefusalNamesTheReferringModulesInOrder)
 TEST(CourseText, LessonBalanceSpelledOut)
 {
     const CHead* remained = CDBCourse::StaticHeads()->FindByColumn(QStringLiteral("rcpRemained"));
-    const struct {
+    const struct
+    {
         int total, consumed, invalid, left;
         const char16_t* text;
     } cases[] = {
@@ -157,7 +160,8 @@ TEST(CourseText, LessonBalanceSpelledOut)
 
 TEST(CourseDates, MondayAndMonthEnd)
 {
-    const struct {
+    const struct
+    {
         XDateTime day, monday, monthEnd;
     } cases[] = {
         {XDateTime(2026, 3, 18), XDateTime(2026, 3, 16), XDateTime(2026, 3, 31)},
@@ -182,7 +186,8 @@ TEST_F(Courses, ModuleOptionsSchemesAndRelations)
 
     CXArray schemes(nullptr, true);
     module->AddQuickQueries(schemes);
-    const struct {
+    const struct
+    {
         const char16_t* name;
         const char16_t* courses;
         bool separator;
@@ -212,6 +217,51 @@ TEST_F(Courses, ModuleOptionsSchemesAndRelations)
     selected.Add(ReadOne<CDBCourse>(m_school.art).release());
     ASSERT_EQ(module->MakeRelateQuery(selected, ID_REL_CHARGE, relation, FixtureUser()), 1);
     EXPECT_EQ(QueryNames(MDU_CHARGE, relation), QStringLiteral("美术季卡,艺术联报"));
+}
+
+// A target of the relation commands: only its id and its query right matter here.
+class CTargetModule : public CModule
+{
+public:
+    explicit CTargetModule(int id) : CModule(id) { m_nCaps = 0x1e; }
+    CXItem* CreateItem() const override { return new CDBCourse; }
+    CHeads* GetHeads() const override { return CDBCourse::StaticHeads(); }
+};
+
+// Class records are asked for this week (Monday to Sunday), receipts for this month; each
+// relation is offered only when a selected course has what it shows.
+TEST_F(Courses, RelationsCarryTheWeekAndTheMonth)
+{
+    CTargetModule records(MDU_EDURCD), receipts(MDU_RECEIPT), timetables(MDU_EDUSCH), teachers(MDU_TEACHER);
+    for (CModule* m : {&records, &receipts, &timetables, &teachers})
+        RegisterModule(m);
+    CModule* module = FindModule(MDU_COURSE);
+    CXArray selected(nullptr, true);
+    auto* piano = ReadOne<CDBCourse>(m_school.piano).release();
+    selected.Add(piano);
+    piano->m_nRcdAll = 3;
+
+    CXMap week;
+    ASSERT_EQ(module->MakeRelateQuery(selected, ID_REL_EDURCD, week, FixtureUser()), 1);
+    EXPECT_EQ(week.GetIdList(MDU_COURSE), QString::number(m_school.piano));
+    EXPECT_EQ(week.GetText(QKEY_DATE_FROM), QStringLiteral("2026-03-16"));
+    EXPECT_EQ(week.GetText(QKEY_DATE_TO), QStringLiteral("2026-03-22"));
+
+    CXMap month;
+    ASSERT_EQ(module->MakeRelateQuery(selected, ID_REL_RECEIPT, month, FixtureUser()), 1);
+    EXPECT_EQ(month.GetText(QKEY_DATE_FROM), QStringLiteral("2026-03-01"));
+    EXPECT_EQ(month.GetText(QKEY_DATE_TO), QStringLiteral("2026-03-31"));
+
+    CXMap none;
+    EXPECT_EQ(module->MakeRelateQuery(selected, ID_REL_EDUSCH, none, FixtureUser()), -1);
+    EXPECT_EQ(module->MakeRelateQuery(selected, ID_REL_TEACHER, none, FixtureUser()), 1);
+    piano->m_nRcdAll = 0;
+    piano->m_nChgAll = 0;
+    CXMap nothing;
+    EXPECT_EQ(module->MakeRelateQuery(selected, ID_REL_TEACHER, nothing, FixtureUser()), -1);
+    EXPECT_EQ(module->MakeRelateQuery(selected, ID_REL_EDURCD, nothing, FixtureUser()), -1);
+    for (CModule* m : {&records, &receipts, &timetables, &teachers})
+        UnregisterModule(m);
 }
 
 } // namespace

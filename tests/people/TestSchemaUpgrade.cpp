@@ -30,13 +30,15 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     FixtureModules modules;
 
     ASSERT_TRUE(OpenDatabase());
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")), GetProgramVersionText());
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name LIKE 'IX_CHARGE_COURSE_%' OR name LIKE 'IX_RECEIPT_%'")),
-              QStringLiteral("5"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")),
+              GetProgramVersionText());
+    EXPECT_EQ(
+        QueryText(QStringLiteral(
+            "SELECT COUNT(*) FROM sqlite_master WHERE name LIKE 'IX_CHARGE_COURSE_%' OR name LIKE 'IX_RECEIPT_%'")),
+        QStringLiteral("5"));
 
     // the column check: exactly the stored columns are written, the statistics never
-    EXPECT_EQ(Writable(*CDBCourse::StaticHeads()),
-              QStringList({"RecordName", "GroupName", "IsEnabled", "RecordMemo"}));
+    EXPECT_EQ(Writable(*CDBCourse::StaticHeads()), QStringList({"RecordName", "GroupName", "IsEnabled", "RecordMemo"}));
     EXPECT_EQ(Writable(*CDBCharge::StaticHeads()),
               QStringList({"RecordName", "CheckBgn", "CheckEnd", "FixedDate", "ClassType", "ValidDays", "UsefulBgn",
                            "UsefulEnd", "LessonNum", "UnitPrice", "RecordMemo"}));

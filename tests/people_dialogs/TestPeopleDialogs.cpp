@@ -56,8 +56,7 @@ protected:
         SchoolTest::TearDown();
     }
 
-    template <class Record>
-    std::unique_ptr<CDlgEdit> Open(int id)
+    template <class Record> std::unique_ptr<CDlgEdit> Open(int id)
     {
         CXArray items(nullptr, true);
         CXMap query;
@@ -65,7 +64,8 @@ protected:
             query.SetText(QKEY_IDS, QString::number(id));
             EXPECT_TRUE(FindModule(Record::MduID)->QueryItems(items, query, false, true));
         }
-        std::unique_ptr<CDlgEdit> frame(CreateEditDialog(*FindModule(Record::MduID), id == 0, id ? items.GetAt(0) : nullptr));
+        std::unique_ptr<CDlgEdit> frame(
+            CreateEditDialog(*FindModule(Record::MduID), id == 0, id ? items.GetAt(0) : nullptr));
         if (frame) {
             frame->Create();
             frame->show();
@@ -106,8 +106,9 @@ TEST_F(PeopleDialogs, CoursePageEditsAndCreatesCourses)
     enabled->click();
     Snapshot(*frame, QStringLiteral("/tmp/people-course-page.png"));
     Click(*frame, IDOK);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT RecordMemo||'|'||IsEnabled FROM TB_COURSE WHERE ID=%1").arg(m_school.piano)),
-              QStringLiteral("一对一|0"));
+    EXPECT_EQ(
+        QueryText(QStringLiteral("SELECT RecordMemo||'|'||IsEnabled FROM TB_COURSE WHERE ID=%1").arg(m_school.piano)),
+        QStringLiteral("一对一|0"));
 
     auto added = Open<CDBCourse>(0);
     ASSERT_TRUE(added);
@@ -117,7 +118,8 @@ TEST_F(PeopleDialogs, CoursePageEditsAndCreatesCourses)
     Edit(*added, CDlgEditCourse::IDC_NAME)->setText(QStringLiteral("声乐"));
     m_ui.answer = IDOK; // the warning that nothing uses it yet is confirmed
     Click(*added, IDOK);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT IsEnabled FROM TB_COURSE WHERE RecordName='声乐'")), QStringLiteral("1"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT IsEnabled FROM TB_COURSE WHERE RecordName='声乐'")),
+              QStringLiteral("1"));
 }
 
 TEST_F(PeopleDialogs, ChargePageBatchAddsCoursesAndSaves)
@@ -141,7 +143,8 @@ TEST_F(PeopleDialogs, ChargePageBatchAddsCoursesAndSaves)
     Snapshot(*frame, QStringLiteral("/tmp/people-charge-page.png"));
 
     Click(*frame, IDOK);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT GROUP_CONCAT(CourseID) FROM (SELECT CourseID FROM TB_CHARGE_COURSE WHERE ChargeID=%1 ORDER BY ID)")
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT GROUP_CONCAT(CourseID) FROM (SELECT CourseID FROM TB_CHARGE_COURSE "
+                                       "WHERE ChargeID=%1 ORDER BY ID)")
                             .arg(m_school.p4)),
               QStringLiteral("%1,%2,%3").arg(m_school.piano).arg(m_school.art).arg(m_school.english));
     EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE")), QStringLiteral("7"));
@@ -149,9 +152,10 @@ TEST_F(PeopleDialogs, ChargePageBatchAddsCoursesAndSaves)
 
 TEST_F(PeopleDialogs, SoldPackageKeepsItsTermsInThePage)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT (KeyName,StudentID,PayDate,PayNum,ChargeID) VALUES ('B1',1,%1,1,%2)")
-                         .arg(XDateTime(2026, 1, 5).Day())
-                         .arg(m_school.p1)));
+    ASSERT_TRUE(Exec(
+        QStringLiteral("INSERT INTO TB_RECEIPT (KeyName,StudentID,PayDate,PayNum,ChargeID) VALUES ('B1',1,%1,1,%2)")
+            .arg(XDateTime(2026, 1, 5).Day())
+            .arg(m_school.p1)));
     auto frame = Open<CDBCharge>(m_school.p1);
     ASSERT_TRUE(frame);
     QLineEdit* lessons = Edit(*frame, CDlgEditCharge::IDC_LESSONS);
