@@ -150,6 +150,22 @@ TEST_F(PeopleDialogs, ChargePageBatchAddsCoursesAndSaves)
     EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE")), QStringLiteral("7"));
 }
 
+// Switching the scheduling kind swaps the validity length for the course period at once.
+TEST_F(PeopleDialogs, SchedulingKindSwapsTheFieldsItUses)
+{
+    auto frame = Open<CDBCharge>(m_school.p1);
+    ASSERT_TRUE(frame);
+    QWidget* days = Ctrl(*frame, CDlgEditCharge::IDC_VALID_DAYS);
+    QWidget* from = Ctrl(*frame, CDlgEditCharge::IDC_USEFUL_BGN);
+    const auto usable = [](QWidget* w) { return w->isEnabled() && !IsWndReadOnly(w); };
+    EXPECT_TRUE(usable(days));
+    EXPECT_FALSE(usable(from));
+    qobject_cast<QAbstractButton*>(Ctrl(*frame, CDlgEditCharge::IDC_FIXED_SHORT))->click();
+    frame->m_pages[0]->UpdateControls();
+    EXPECT_FALSE(usable(days));
+    EXPECT_TRUE(usable(from));
+}
+
 TEST_F(PeopleDialogs, SoldPackageKeepsItsTermsInThePage)
 {
     ASSERT_TRUE(Exec(
