@@ -84,3 +84,82 @@ CREATE TABLE TB_STUDENT (
     RealName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
     UserPassword TEXT NOT NULL DEFAULT ''
 );
+
+-- Courses the school teaches.
+CREATE TABLE TB_COURSE (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    RecordName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    GroupName TEXT NOT NULL DEFAULT '',
+    IsEnabled INTEGER NOT NULL DEFAULT 1,
+    RecordMemo TEXT NOT NULL DEFAULT ''
+);
+
+-- Lesson packages: sale period, billing kind (ClassType), scheduling kind (FixedDate),
+-- validity or course period, lessons and unit price.
+CREATE TABLE TB_CHARGE (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    RecordName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    CheckBgn REAL NOT NULL DEFAULT 0,
+    CheckEnd REAL NOT NULL DEFAULT 0,
+    ClassType INTEGER NOT NULL DEFAULT 0,
+    FixedDate INTEGER NOT NULL DEFAULT 0,
+    ValidDays INTEGER NOT NULL DEFAULT 0,
+    UsefulBgn REAL NOT NULL DEFAULT 0,
+    UsefulEnd REAL NOT NULL DEFAULT 0,
+    LessonNum INTEGER NOT NULL DEFAULT 0,
+    UnitPrice REAL NOT NULL DEFAULT 0,
+    RecordMemo TEXT NOT NULL DEFAULT ''
+);
+
+-- The courses of each package.
+CREATE TABLE TB_CHARGE_COURSE (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    ChargeID INTEGER NOT NULL DEFAULT 0,
+    CourseID INTEGER NOT NULL DEFAULT 0
+);
+-- a package's courses (reading lines, the package statistics) and a course's packages
+CREATE INDEX IX_CHARGE_COURSE_CHARGE ON TB_CHARGE_COURSE (ChargeID);
+CREATE INDEX IX_CHARGE_COURSE_COURSE ON TB_CHARGE_COURSE (CourseID);
+
+-- Enrolment receipts: a student bought a package; only the stored columns, every figure is
+-- computed when read.
+CREATE TABLE TB_RECEIPT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    KeyName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+    RecordMemo TEXT NOT NULL DEFAULT '',
+    StudentID INTEGER NOT NULL DEFAULT 0,
+    PayDate REAL NOT NULL DEFAULT 0,
+    Payer TEXT NOT NULL DEFAULT '',
+    PayType TEXT NOT NULL DEFAULT '',
+    PayNum INTEGER NOT NULL DEFAULT 1,
+    AdjDcntVal INTEGER NOT NULL DEFAULT 100,
+    AdjDcntMemo TEXT NOT NULL DEFAULT '',
+    AdjPriceVal REAL NOT NULL DEFAULT 0,
+    AdjPriceMemo TEXT NOT NULL DEFAULT '',
+    AdjLsnVal INTEGER NOT NULL DEFAULT 0,
+    AdjLsnMemo TEXT NOT NULL DEFAULT '',
+    AdjGiftVal REAL NOT NULL DEFAULT 0,
+    AdjGiftMemo TEXT NOT NULL DEFAULT '',
+    AdjBgnVal REAL NOT NULL DEFAULT 0,
+    AdjBgnMemo TEXT NOT NULL DEFAULT '',
+    AdjValidVal INTEGER NOT NULL DEFAULT 0,
+    AdjValidMemo TEXT NOT NULL DEFAULT '',
+    ChargeID INTEGER NOT NULL DEFAULT 0
+);
+-- a package's receipts (package and course statistics), a student's receipts
+CREATE INDEX IX_RECEIPT_CHARGE ON TB_RECEIPT (ChargeID);
+CREATE INDEX IX_RECEIPT_STUDENT ON TB_RECEIPT (StudentID);
+
+-- Later alterations and refunds of a receipt.
+CREATE TABLE TB_RECEIPT_ALTER (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    ReceiptID INTEGER NOT NULL DEFAULT 0,
+    RecordDate REAL NOT NULL DEFAULT 0,
+    AlterType INTEGER NOT NULL DEFAULT 0,
+    AlterPrice REAL NOT NULL DEFAULT 0,
+    AlterLesson INTEGER NOT NULL DEFAULT 0,
+    AlterValid INTEGER NOT NULL DEFAULT 0,
+    Insider TEXT NOT NULL DEFAULT '',
+    RecordMemo TEXT NOT NULL DEFAULT ''
+);
+CREATE INDEX IX_RECEIPT_ALTER_RECEIPT ON TB_RECEIPT_ALTER (ReceiptID);

@@ -157,13 +157,13 @@ TEST_F(EditFrame, NewRecordIsRefusedAtItsStopThenSavedOnceAndListedOnce)
     EXPECT_EQ(m_ui.Calls(QStringLiteral("Balloon"))[0].text, QStringLiteral("请输入名称！"));
     EXPECT_EQ(m_ui.Calls(QStringLiteral("Balloon"))[0].widget, Edit(*frame, 0, IDC_COURSE_NAME));
     EXPECT_EQ(frame->result(), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 0);
 
     Edit(*frame, 0, IDC_COURSE_NAME)->setText(QStringLiteral("钢琴"));
     Edit(*frame, 0, IDC_COURSE_PRICE)->setText(QStringLiteral("180"));
     Click(*frame, IDOK);
     EXPECT_EQ(frame->result(), IDOK);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT RecordName||'|'||Price FROM TB_COURSE")), QStringLiteral("钢琴|180.0"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT RecordName||'|'||Price FROM TB_TEST_COURSE")), QStringLiteral("钢琴|180.0"));
     ASSERT_EQ(m_list->GetItemCount(), 1);
     EXPECT_EQ(m_list->GetItemData(0)->m_strName, QStringLiteral("钢琴"));
     EXPECT_TRUE(m_list->IsItemSelected(0));
@@ -172,7 +172,7 @@ TEST_F(EditFrame, NewRecordIsRefusedAtItsStopThenSavedOnceAndListedOnce)
     EXPECT_FALSE(frame->NeedsSave());
     Edit(*frame, 0, IDC_COURSE_PRICE)->setText(QStringLiteral("200"));
     ASSERT_TRUE(frame->SaveAndRefresh());
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 1);
     EXPECT_EQ(m_list->GetItemCount(), 1);
     EXPECT_DOUBLE_EQ(static_cast<CTestCourse*>(m_list->GetItemData(0))->m_fPrice, 200);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_MDF)), 1);
@@ -314,7 +314,7 @@ public:
     {
         return BuildHeadsOnce<CRelCourse>([](CHeads& heads) {
             heads.m_strItemType = QStringLiteral("课程");
-            heads.m_strTable = QStringLiteral("TB_COURSE");
+            heads.m_strTable = QStringLiteral("TB_TEST_COURSE");
             heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CRelCourse, m_nID), QString(), QString(), 0, 0, 0, QString());
             heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CRelCourse, m_strName), QString(), QString(), 512, 521, 0, QString());
             heads.AddColumnHead(ID_REL_CHARGE, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CRelCourse, m_fPrice), QString(), QString(), 0, 521, 0, QString());
@@ -521,7 +521,7 @@ public:
     static CHeads* StaticHeads()
     {
         return BuildHeadsOnce<CPackage>([](CHeads& heads) {
-            heads.m_strTable = QStringLiteral("TB_CHARGE");
+            heads.m_strTable = QStringLiteral("TB_TEST_CHARGE");
             heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CPackage, m_nID),
                                     QString(), QString(), 0, 0, 0, QString());
             heads.AddColumnHead({}, QStringLiteral("课程明细"), 8, QString(), XAR, XOFFSET(CPackage, m_lines), QString(),
@@ -614,7 +614,7 @@ TEST_F(EditFrame, PrintingSavesANewRecordFirstAndConfirmsASingleTemplate)
     EXPECT_TRUE(boxes[1].text.startsWith(QStringLiteral("确定要打印当前")));
     EXPECT_EQ(boxes[2].text, QStringLiteral("打印任务已发送，请检查打印机输出！"));
     EXPECT_EQ(printing.printed, QStringList{QStringLiteral("钢琴")});
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 1);
     EXPECT_EQ(m_list->GetItemCount(), 1);
 
     // saved and unchanged: printing again asks no save and adds no row

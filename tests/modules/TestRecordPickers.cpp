@@ -27,7 +27,7 @@ protected:
     {
         RecordDb::SetUp();
         CFakeAppServices::Installed().user = &m_user;
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('钢琴'),('小提琴'),('声乐'),('舞蹈')")));
+        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('钢琴'),('小提琴'),('声乐'),('舞蹈')")));
     }
     void TearDown() override
     {

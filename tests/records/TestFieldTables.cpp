@@ -151,7 +151,7 @@ TEST(CHeads, BuildSelectFromColumnsOrFromTheSqlText)
 {
     // no SQL text: the columns of the table, without child lists, images and byte texts
     CHeads lines;
-    lines.m_strTable = QStringLiteral("TB_CHARGE_COURSE");
+    lines.m_strTable = QStringLiteral("TB_TEST_CHARGE_COURSE");
     lines.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, 8, QString(), QString(), 0, 0, 0, QString());
     lines.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, 12, QString(), QString(), 0, 0, 0, QString());
     lines.AddColumnHead({}, QStringLiteral("课程"), 9, QStringLiteral("CourseID"), XLK, 0, QString(), QString(), 0, 0, 0, QString());
@@ -159,9 +159,9 @@ TEST(CHeads, BuildSelectFromColumnsOrFromTheSqlText)
     lines.AddColumnHead({}, QStringLiteral("照片"), 0, QStringLiteral("Photo"), XIM, 48, QString(), QString(), 0, 0, 0, QString());
     const QString ids = QStringLiteral("3,7");
     EXPECT_EQ(PrepareSql(lines.BuildSelect(&ids, nullptr)),
-              "SELECT ID,ChargeID,CourseID FROM TB_CHARGE_COURSE WHERE ChargeID IN(3,7)");
+              "SELECT ID,ChargeID,CourseID FROM TB_TEST_CHARGE_COURSE WHERE ChargeID IN(3,7)");
     const QString none;
-    EXPECT_EQ(lines.BuildSelect(&none, nullptr), "SELECT ID,ChargeID,CourseID FROM TB_CHARGE_COURSE");
+    EXPECT_EQ(lines.BuildSelect(&none, nullptr), "SELECT ID,ChargeID,CourseID FROM TB_TEST_CHARGE_COURSE");
 
     CHeads heads;
     heads.m_strSql = QStringLiteral("SELECT * FROM TB_X WHERE A=1");
@@ -186,7 +186,7 @@ TEST(CHeads, CopiesAreIndependentAndKeepEverythingButSamplesAndTheCondition)
     CHeads copy;
     copy.CopyFrom(source);
     ASSERT_EQ(copy.GetSize(), source.GetSize());
-    EXPECT_EQ(copy.m_strTable, "TB_CHARGE");
+    EXPECT_EQ(copy.m_strTable, "TB_TEST_CHARGE");
     EXPECT_EQ(copy.m_bGoodStatus, 1);
     for (int i = 0; i < copy.GetSize(); ++i) {
         EXPECT_NE(copy[i], source[i]);

@@ -32,8 +32,8 @@ TEST_F(Lookups, InputHistoryCountsDistinctValuesMostUsedFirst)
 
 TEST_F(Lookups, DuplicatesIgnoreCaseAndTheOwnRow)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (ID,RecordName) VALUES (1,'Piano'),(2,'O''Neil')")));
-    const QString table = QStringLiteral("TB_COURSE"), column = QStringLiteral("RecordName");
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'Piano'),(2,'O''Neil')")));
+    const QString table = QStringLiteral("TB_TEST_COURSE"), column = QStringLiteral("RecordName");
     EXPECT_EQ(FindDuplicate(0, QStringLiteral("piano"), table, column), 1);
     EXPECT_EQ(FindDuplicate(1, QStringLiteral("Piano"), table, column), 0);
     EXPECT_EQ(FindDuplicate(0, QStringLiteral("O'Neil"), table, column), 2);
@@ -53,7 +53,7 @@ TEST_F(Lookups, DuplicatesIgnoreCaseAndTheOwnRow)
 
 TEST_F(Lookups, ItemsByNameMatchPatternCharactersLiterally)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (ID,RecordName) VALUES (1,'50% off'),(2,'500 off'),(3,'a_b'),"
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'50% off'),(2,'500 off'),(3,'a_b'),"
                                     "(4,'axb'),(5,'钢琴一'),(6,'钢琴二'),(7,'O''Neil')")));
     const struct {
         const char* text;

@@ -112,7 +112,7 @@ TEST(ModuleRights, RightsAreReadFromSeveralThreads)
 TEST(ModuleParts, DocumentStringTitleSqlPasswordsAndDates)
 {
     CTestModuleCourse course;
-    EXPECT_EQ(course.GetItemTitleSql(), QStringLiteral("SELECT ID, RecordName AS ItemTitle FROM TB_COURSE"));
+    EXPECT_EQ(course.GetItemTitleSql(), QStringLiteral("SELECT ID, RecordName AS ItemTitle FROM TB_TEST_COURSE"));
     CModuleT<CDBOperLog> log;
     EXPECT_EQ(log.GetItemTitleSql(), QString());
 

@@ -70,14 +70,14 @@ TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
     EXPECT_EQ(conditions[0],
               QStringLiteral("RecordName LIKE :find OR Room LIKE :find OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
                              "(SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE :find)) OR ID IN (SELECT "
-                             "DISTINCT ChargeID FROM TB_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-                             "(SELECT ID, RecordName AS ItemTitle FROM TB_COURSE) WHERE ItemTitle LIKE :find)))"));
+                             "DISTINCT ChargeID FROM TB_TEST_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
+                             "(SELECT ID, RecordName AS ItemTitle FROM TB_TEST_COURSE) WHERE ItemTitle LIKE :find)))"));
 
     ASSERT_TRUE(Exec(QStringLiteral(
         "INSERT INTO TB_TEACHER (ID,RealName) VALUES (1,'李明'),(2,'张华');"
-        "INSERT INTO TB_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');"
-        "INSERT INTO TB_CHARGE (ID,RecordName,TeacherID) VALUES (1,'春季',1),(2,'秋季',2),(3,'冬季',0);"
-        "INSERT INTO TB_CHARGE_COURSE (ChargeID,CourseID) VALUES (1,1),(2,2),(3,2);")));
+        "INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');"
+        "INSERT INTO TB_TEST_CHARGE (ID,RecordName,TeacherID) VALUES (1,'春季',1),(2,'秋季',2),(3,'冬季',0);"
+        "INSERT INTO TB_TEST_CHARGE_COURSE (ChargeID,CourseID) VALUES (1,1),(2,2),(3,2);")));
     EXPECT_EQ(Find(m_charge, QStringLiteral("李")), QStringList{QStringLiteral("春季")});
     EXPECT_EQ(Find(m_charge, QStringLiteral("提琴")), (QStringList{QStringLiteral("冬季"), QStringLiteral("秋季")}));
     EXPECT_EQ(Find(m_charge, QStringLiteral("钢琴")), QStringList{QStringLiteral("春季")});
@@ -86,7 +86,7 @@ TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
 
 TEST_F(ReadItems, FindTextMatchesQuotesAndPatternCharactersLiterally)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('50% off'),('500 off'),('O''Brien'),"
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('50% off'),('500 off'),('O''Brien'),"
                                     "('Obrien'),('a_b'),('axb'),('[x]'),('MDU_STUDENT')")));
     EXPECT_EQ(Find(m_course, QStringLiteral("50%")), QStringList{QStringLiteral("50% off")});
     EXPECT_EQ(Find(m_course, QStringLiteral("O'B")), QStringList{QStringLiteral("O'Brien")});
@@ -138,7 +138,7 @@ TEST_F(ReadItems, RequiredQueryWithoutConditionsRunsNothing)
 
 TEST_F(ReadItems, ExpectOneFailsOnNoneAndOnSeveral)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('A'),('B')")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('A'),('B')")));
     CXArrayT<CTestCourse> items;
     CXMap query;
     EXPECT_FALSE(m_course.QueryItems(items, query, false, true));
@@ -162,7 +162,7 @@ TEST_F(ReadItems, RowsFillFieldsByTypeAndNullsReadEmpty)
 {
     ASSERT_TRUE(Exec(QStringLiteral(
         "INSERT INTO TB_TEACHER (ID,RealName) VALUES (4,'李明');"
-        "INSERT INTO TB_CHARGE (ID,RecordName,Times,Price,BeginDate,TimeSpan,IsEnabled,Room,TeacherID,CourseID) "
+        "INSERT INTO TB_TEST_CHARGE (ID,RecordName,Times,Price,BeginDate,TimeSpan,IsEnabled,Room,TeacherID,CourseID) "
         "VALUES (1,'春季',12,99.5,45721.75,8301000,1,'A1',4,0);")));
     CXArrayT<CTestCharge> items;
     ASSERT_TRUE(m_charge.QueryItems(items, CXMap(), false, false));
@@ -194,7 +194,7 @@ TEST_F(ReadItems, LongTextsStopAtZeroBytesPerPieceAndImagesKeepTheirRow)
         CXDBSession session;
         session.Connect();
         CXAccessor cmd;
-        ASSERT_TRUE(cmd.Prepare(session, QStringLiteral("INSERT INTO TB_RECEIPT (ID,KeyName,Logo,Template) VALUES (1,'R1',?,?),(2,'R2',NULL,NULL)")));
+        ASSERT_TRUE(cmd.Prepare(session, QStringLiteral("INSERT INTO TB_TEST_RECEIPT (ID,KeyName,Logo,Template) VALUES (1,'R1',?,?),(2,'R2',NULL,NULL)")));
         cmd.SetParamBytes(1, png);
         cmd.SetParamBytes(2, text);
         ASSERT_TRUE(cmd.Execute());
@@ -223,9 +223,9 @@ TEST_F(ReadItems, LongTextsStopAtZeroBytesPerPieceAndImagesKeepTheirRow)
 TEST_F(ReadItems, ChildLinesGoToTheirParents)
 {
     ASSERT_TRUE(Exec(QStringLiteral(
-        "INSERT INTO TB_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');"
-        "INSERT INTO TB_CHARGE (ID,RecordName) VALUES (1,'春季'),(2,'秋季');"
-        "INSERT INTO TB_CHARGE_COURSE (ID,ChargeID,CourseID,Lessons) VALUES (10,1,1,5),(11,2,2,6),(12,1,2,7),(13,99,1,1);")));
+        "INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');"
+        "INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季'),(2,'秋季');"
+        "INSERT INTO TB_TEST_CHARGE_COURSE (ID,ChargeID,CourseID,Lessons) VALUES (10,1,1,5),(11,2,2,6),(12,1,2,7),(13,99,1,1);")));
     CXArrayT<CTestCharge> items;
     ASSERT_TRUE(m_charge.QueryItems(items, CXMap(), false, false));
     ASSERT_EQ(items.GetSize(), 2);
@@ -245,8 +245,8 @@ TEST_F(ReadItems, ChildLinesGoToTheirParents)
 
 TEST_F(ReadItems, BriefReadsSkipTablelessChildLists)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_CHARGE (ID,RecordName) VALUES (1,'春季');"
-                                    "INSERT INTO TB_CHARGE_COURSE (ChargeID,Lessons) VALUES (1,4),(1,6)")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季');"
+                                    "INSERT INTO TB_TEST_CHARGE_COURSE (ChargeID,Lessons) VALUES (1,4),(1,6)")));
     CModuleT<CTestChargeView> view;
     CXDBSession session;
     session.Connect();
@@ -262,7 +262,7 @@ TEST_F(ReadItems, BriefReadsSkipTablelessChildLists)
 TEST_F(ReadItems, StampsTakeTheUserOfTheLatestOperation)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (7,'王老师'),(8,'赵老师'),(9,'钱老师');"
-                                    "INSERT INTO TB_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');")));
+                                    "INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');")));
     Log(OPER_ADD, MDU_COURSE, 1, 45000.1, MDU_TEACHER, 7);
     Log(OPER_MDF, MDU_COURSE, 1, 45003.5, MDU_TEACHER, 9); // the latest, stored before an older one
     Log(OPER_MDF, MDU_COURSE, 1, 45002.0, MDU_TEACHER, 8);
@@ -290,7 +290,7 @@ TEST_F(ReadItems, LinkTitlesOnePerTargetMissingRowsEmptyIdZeroUntouched)
 {
     ASSERT_TRUE(Exec(QStringLiteral(
         "INSERT INTO TB_STUDENT (ID,RealName) VALUES (3,'小红');"
-        "INSERT INTO TB_RECEIPT (ID,KeyName,StudentID) VALUES (1,'R1',3),(2,'R2',0),(3,'R3',42),(4,'R4',3);")));
+        "INSERT INTO TB_TEST_RECEIPT (ID,KeyName,StudentID) VALUES (1,'R1',3),(2,'R2',0),(3,'R3',42),(4,'R4',3);")));
     CXArrayT<CTestReceipt> items;
     ASSERT_TRUE(m_receipt.QueryItems(items, CXMap(), true, false));
     ASSERT_EQ(items.GetSize(), 4);
@@ -308,8 +308,8 @@ TEST_F(ReadItems, ListsAndChildListsAreSortedByTheirMarks)
     times->m_nSort = 2;
     lessons->m_nSort = 1;
     ASSERT_TRUE(Exec(QStringLiteral(
-        "INSERT INTO TB_CHARGE (ID,RecordName,Times) VALUES (1,'a',5),(2,'b',9),(3,'c',7);"
-        "INSERT INTO TB_CHARGE_COURSE (ChargeID,CourseID,Lessons) VALUES (2,1,8),(2,1,3),(2,1,5);")));
+        "INSERT INTO TB_TEST_CHARGE (ID,RecordName,Times) VALUES (1,'a',5),(2,'b',9),(3,'c',7);"
+        "INSERT INTO TB_TEST_CHARGE_COURSE (ChargeID,CourseID,Lessons) VALUES (2,1,8),(2,1,3),(2,1,5);")));
     CXArrayT<CTestCharge> items;
     const bool read = m_charge.QueryItems(items, CXMap(), false, false);
     times->m_nSort = 0;
@@ -328,7 +328,7 @@ TEST_F(ReadItems, ReadsAHundredThousandRowsAndRefusesOneMore)
 {
     ASSERT_TRUE(Exec(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
-        "INSERT INTO TB_COURSE (ID,RecordName,Price,TeacherNote) SELECT i,'课程'||i,i*1.5,'说明' FROM n;"
+        "INSERT INTO TB_TEST_COURSE (ID,RecordName,Price,TeacherNote) SELECT i,'课程'||i,i*1.5,'说明' FROM n;"
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
         "INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime,UserMduID,UserID) SELECT 4,328,i,45000+i/1000.0,322,0 FROM n;")));
     CXArrayT<CTestCourse> items;
@@ -357,7 +357,7 @@ TEST_F(ReadItems, ReadsAHundredThousandRowsAndRefusesOneMore)
     EXPECT_EQ(items[0]->m_nID, 100000);
     EXPECT_EQ(items[99999]->m_nID, 1);
 
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('one more')")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('one more')")));
     items.RemoveAll();
     EXPECT_FALSE(m_course.QueryItems(items, CXMap(), false, false));
     EXPECT_TRUE(items.IsEmpty());

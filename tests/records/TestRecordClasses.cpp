@@ -5,7 +5,7 @@ CHeads* CTestCourse::StaticHeads()
     return BuildHeadsOnce<CTestCourse>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课程");
         heads.m_strItemUnit = QStringLiteral("门");
-        heads.m_strTable = QStringLiteral("TB_COURSE");
+        heads.m_strTable = QStringLiteral("TB_TEST_COURSE");
         heads.m_bGoodStatus = 1;
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCourse, m_nID), QString(), QString(), 0, 0, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CTestCourse, m_strName), QString(), QString(), 512, 521, 0, QString());
@@ -20,7 +20,7 @@ CHeads* CTestCourseLine::StaticHeads()
     return BuildHeadsOnce<CTestCourseLine>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课程");
         heads.m_strItemUnit = QStringLiteral("门");
-        heads.m_strTable = QStringLiteral("TB_CHARGE_COURSE");
+        heads.m_strTable = QStringLiteral("TB_TEST_CHARGE_COURSE");
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCourseLine, m_nSubID), QString(), QString(), 0, 0, 0, QString());
         heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, XOFFSET(CTestCourseLine, m_nParentID), QString(), QString(), 0, 0, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("课程"), 9, QStringLiteral("CourseID"), XLK, 0, QString(), QString(), 512, 521, 0, QString());
@@ -37,7 +37,7 @@ CHeads* CTestCharge::StaticHeads()
     return BuildHeadsOnce<CTestCharge>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课时包");
         heads.m_strItemUnit = QStringLiteral("项");
-        heads.m_strTable = QStringLiteral("TB_CHARGE");
+        heads.m_strTable = QStringLiteral("TB_TEST_CHARGE");
         heads.m_bGoodStatus = 1;
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestCharge, m_nID), QString(), QString(), 0, 0, 0, QString());
         heads.AddTextHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CTestCharge, m_strName), QStringLiteral("新课时包"), QString(), QString())->m_nColTitle = 1;
@@ -98,7 +98,7 @@ CHeads* CTestReceipt::StaticHeads()
     return BuildHeadsOnce<CTestReceipt>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("收据");
         heads.m_strItemUnit = QStringLiteral("张");
-        heads.m_strTable = QStringLiteral("TB_RECEIPT");
+        heads.m_strTable = QStringLiteral("TB_TEST_RECEIPT");
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestReceipt, m_nID), QString(), QString(), 0, 0, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("编号"), 0, QStringLiteral("KeyName"), XSW, XOFFSET(CTestReceipt, m_strName), QString(), QString(), 512, 521, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("金额"), 8, QStringLiteral("Amount"), XNU, XOFFSET(CTestReceipt, m_fAmount), QString(), QString(), 0, 521, 0, QString());
@@ -115,7 +115,7 @@ CHeads* CTestLessonCount::StaticHeads()
     return BuildHeadsOnce<CTestLessonCount>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课时");
         heads.m_strItemUnit = QStringLiteral("项");
-        heads.m_strSql = QStringLiteral("SELECT ChargeID, Lessons FROM TB_CHARGE_COURSE");
+        heads.m_strSql = QStringLiteral("SELECT ChargeID, Lessons FROM TB_TEST_CHARGE_COURSE");
         heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("ChargeID"), XIN, XOFFSET(CTestLessonCount, m_nParentID), QString(), QString(), 0, 0, 0, QString());
         heads.AddViewColumnHead({}, QStringLiteral("课时"), QStringLiteral("Lessons"), XIN, XOFFSET(CTestLessonCount, m_nLessons), QString(), QString(), 0, 521, 0, QString());
     });
@@ -126,7 +126,7 @@ CHeads* CTestChargeView::StaticHeads()
     return BuildHeadsOnce<CTestChargeView>([](CHeads& heads) {
         heads.m_strItemType = QStringLiteral("课时包");
         heads.m_strItemUnit = QStringLiteral("项");
-        heads.m_strTable = QStringLiteral("TB_CHARGE");
+        heads.m_strTable = QStringLiteral("TB_TEST_CHARGE");
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CTestChargeView, m_nID), QString(), QString(), 0, 0, 0, QString());
         heads.AddViewColumnHead({}, QStringLiteral("名称"), QStringLiteral("RecordName"), XSW, XOFFSET(CTestChargeView, m_strName), QString(), QString(), 512, 521, 0, QString());
         heads.AddColumnHead({}, QStringLiteral("课时"), 1, QString(), XAR, XOFFSET(CTestChargeView, m_counts), QString(), QString(), 0, 521, 0, QString());

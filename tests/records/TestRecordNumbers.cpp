@@ -14,7 +14,7 @@ protected:
     }
     static void Store(const char* key)
     {
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT (KeyName) VALUES ('%1')").arg(QString::fromLatin1(key))));
+        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_RECEIPT (KeyName) VALUES ('%1')").arg(QString::fromLatin1(key))));
     }
 };
 
@@ -38,7 +38,7 @@ TEST_F(RecordNumbers, PatternsFillDateAndNextCounter)
         {"N[nnnnnnnnn]", XDateTime(2025, 4, 2), "N000123456", "N000123457"},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(Exec(QStringLiteral("DELETE FROM TB_RECEIPT")));
+        ASSERT_TRUE(Exec(QStringLiteral("DELETE FROM TB_TEST_RECEIPT")));
         XClock::SetFixed(c.now);
         if (*c.stored)
             Store(c.stored);

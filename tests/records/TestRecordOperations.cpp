@@ -216,7 +216,7 @@ TEST_F(RecordOperations, ValidationLevelsOrderAndDuplicates)
         [&](int ownId, const QString& value, const QString& table, const QString& column) {
             ++searches;
             EXPECT_EQ(ownId, 41);
-            EXPECT_EQ(table, "TB_COURSE");
+            EXPECT_EQ(table, "TB_TEST_COURSE");
             EXPECT_EQ(column, "RecordName");
             return value == QString::fromUtf8("重名") ? 7 : 0;
         });

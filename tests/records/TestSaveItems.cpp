@@ -33,11 +33,11 @@ TEST_F(SaveItems, NewNumberedRecordGetsNumberIdStampAndAddRow)
     EXPECT_EQ(r.m_created.m_nID, 7);
     EXPECT_EQ(r.m_created.m_strName, QStringLiteral("王老师"));
     EXPECT_DOUBLE_EQ(r.m_created.m_dtDate.Day(), m_now.Day());
-    EXPECT_EQ(Text(QStringLiteral("SELECT KeyName||'|'||Amount FROM TB_RECEIPT")), QStringLiteral("B250001|120.0"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT KeyName||'|'||Amount FROM TB_TEST_RECEIPT")), QStringLiteral("B250001|120.0"));
     EXPECT_EQ(Text(QStringLiteral("SELECT TypeID||'|'||MduID||'|'||ItemID||'|'||UserID||'|'||OperMemo FROM TB_OPERLOG")),
               QStringLiteral("4|331|1|7|"));
 
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT (KeyName) VALUES ('B250041')")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_RECEIPT (KeyName) VALUES ('B250041')")));
     CTestReceipt next;
     ASSERT_TRUE(SaveItem(nullptr, &next, nullptr, m_user));
     EXPECT_EQ(next.m_strName, QStringLiteral("B250042"));
@@ -63,7 +63,7 @@ TEST_F(SaveItems, WritersOnSeveralThreadsNeverShareANumber)
     EXPECT_EQ(all.size(), 30);
     all.removeDuplicates();
     EXPECT_EQ(all.size(), 30);
-    EXPECT_EQ(Text(QStringLiteral("SELECT MAX(KeyName) FROM TB_RECEIPT")), QStringLiteral("B250030"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT MAX(KeyName) FROM TB_TEST_RECEIPT")), QStringLiteral("B250030"));
 }
 
 TEST_F(SaveItems, ChangesAreDescribedOnlyForListedFields)
@@ -77,7 +77,7 @@ TEST_F(SaveItems, ChangesAreDescribedOnlyForListedFields)
 
     r.m_strNote = QStringLiteral("内部");
     ASSERT_TRUE(SaveItem(nullptr, &r, &earlier, m_user));
-    EXPECT_EQ(Text(QStringLiteral("SELECT Note FROM TB_RECEIPT")), QStringLiteral("内部"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT Note FROM TB_TEST_RECEIPT")), QStringLiteral("内部"));
     EXPECT_EQ(LogRows(OPER_MDF), 0);
     EXPECT_EQ(r.m_modified.m_nID, 0);
     EXPECT_EQ(earlier.m_strNote, QStringLiteral("内部"));
@@ -126,7 +126,7 @@ TEST_F(SaveItems, SavingAStudentPrunesOnlyTheStudentsOwnAccounts)
 
 TEST_F(SaveItems, ChildLinesDerivedFromAnotherModuleKeepTheirOwnRow)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (ID,RecordName) VALUES (5,'钢琴')")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (5,'钢琴')")));
     CTestCharge c;
     c.m_strName = QStringLiteral("春季");
     CTestCourseLine* line = static_cast<CTestCourseLine*>(c.m_lines.CreateItem());
@@ -136,24 +136,24 @@ TEST_F(SaveItems, ChildLinesDerivedFromAnotherModuleKeepTheirOwnRow)
     ASSERT_TRUE(SaveItem(nullptr, &c, nullptr, m_user));
     EXPECT_EQ(line->m_nID, 5);
     EXPECT_EQ(line->m_nSubID, 1);
-    EXPECT_EQ(Text(QStringLiteral("SELECT ID||'|'||ChargeID||'|'||CourseID||'|'||Lessons FROM TB_CHARGE_COURSE")),
+    EXPECT_EQ(Text(QStringLiteral("SELECT ID||'|'||ChargeID||'|'||CourseID||'|'||Lessons FROM TB_TEST_CHARGE_COURSE")),
               QStringLiteral("1|1|5|8"));
-    EXPECT_EQ(Text(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), QStringLiteral("1"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), QStringLiteral("1"));
     EXPECT_EQ(LogRows(OPER_ADD), 1); // lines are not journalled
 
     line->m_nLessons = 9;
     ASSERT_TRUE(SaveItem(nullptr, &c, nullptr, m_user));
-    EXPECT_EQ(Text(QStringLiteral("SELECT ID||'|'||Lessons FROM TB_CHARGE_COURSE")), QStringLiteral("1|9"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT ID||'|'||Lessons FROM TB_TEST_CHARGE_COURSE")), QStringLiteral("1|9"));
 }
 
 TEST_F(SaveItems, OwnedTransactionRollsBackWhenALineFailsAndReportsAfterwards)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_CHARGE_COURSE")));
+    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_TEST_CHARGE_COURSE")));
     CTestCharge c;
     c.m_strName = QStringLiteral("春季");
     c.m_lines.Add(c.m_lines.CreateItem());
     EXPECT_FALSE(SaveItem(nullptr, &c, nullptr, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE")), 0);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG")), 0);
     ASSERT_EQ(m_errors.reports.size(), 1u);
     EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("保存课程"));
@@ -161,7 +161,7 @@ TEST_F(SaveItems, OwnedTransactionRollsBackWhenALineFailsAndReportsAfterwards)
 
 TEST_F(SaveItems, AWorkerWritesItsErrorLogRowAfterTheRollback)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_CHARGE_COURSE")));
+    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_TEST_CHARGE_COURSE")));
     const XErrorSink previous = SetErrorSink(ShowOrLogError);
     bool saved = true;
     OnWorker([&] {
@@ -171,23 +171,23 @@ TEST_F(SaveItems, AWorkerWritesItsErrorLogRowAfterTheRollback)
     });
     SetErrorSink(previous);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE")), 0);
     EXPECT_EQ(LogRows(OPER_RUN), 1);
 }
 
 TEST_F(SaveItems, AFailedSaveLeavesTheRecordNewSoThatARetryStoresIt)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_CHARGE_COURSE RENAME TO X")));
+    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_TEST_CHARGE_COURSE RENAME TO X")));
     CTestCharge c;
     c.m_strName = QStringLiteral("春季");
     c.m_lines.Add(c.m_lines.CreateItem());
     EXPECT_FALSE(SaveItem(nullptr, &c, nullptr, m_user));
     EXPECT_EQ(c.m_nID, 0); // the row was rolled back
-    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE X RENAME TO TB_CHARGE_COURSE")));
+    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE X RENAME TO TB_TEST_CHARGE_COURSE")));
     EXPECT_TRUE(SaveItem(nullptr, &c, nullptr, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE WHERE ChargeID=%1").arg(c.m_nID)), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE_COURSE WHERE ChargeID=%1").arg(c.m_nID)), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE_COURSE")), 1);
 }
 
 TEST_F(SaveItems, ASaveOrDeleteWhoseLogRowFailsStoresNothingAndIsReported)
@@ -258,11 +258,11 @@ TEST_F(SaveItems, SavingARecordWhoseRowIsGoneIsAFailure)
     CTestCourse c;
     c.m_strName = QStringLiteral("A");
     ASSERT_TRUE(SaveItem(nullptr, &c, nullptr, m_user));
-    ASSERT_TRUE(Exec(QStringLiteral("DELETE FROM TB_COURSE")));
+    ASSERT_TRUE(Exec(QStringLiteral("DELETE FROM TB_TEST_COURSE")));
     m_errors.reports.clear();
     c.m_strName = QStringLiteral("B");
     EXPECT_FALSE(SaveItem(nullptr, &c, nullptr, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 0);
     EXPECT_EQ(LogRows(OPER_MDF), 0);
     ASSERT_EQ(m_errors.reports.size(), 1u);
     EXPECT_EQ(m_errors.reports[0].message, QString::fromUtf8("要保存的课程已不存在，可能已被删除。"));
@@ -272,7 +272,7 @@ TEST_F(SaveItems, ErrorsInACallersTransactionWaitForItsEnd)
 {
     // on a worker the report becomes a log row on another connection: it must not wait for
     // the caller's write lock (and be lost), but come when the caller's transaction ended
-    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_CHARGE_COURSE")));
+    ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE TB_TEST_CHARGE_COURSE")));
     const XErrorSink previous = SetErrorSink(ShowOrLogError);
     bool saved = true;
     qint64 ms = 0;
@@ -311,17 +311,17 @@ TEST_F(SaveItems, AutomaticRecordsAreNotStoredAndAFailedDeleteIsAFailure)
 {
     CAutoCourse fresh;
     EXPECT_TRUE(SaveItem(nullptr, &fresh, nullptr, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 0);
 
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (ID,RecordName) VALUES (3,'自动')")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (3,'自动')")));
     CAutoCourse stored;
     stored.m_nID = 3;
     stored.m_created.m_nID = 7;
     EXPECT_TRUE(SaveItem(nullptr, &stored, nullptr, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 0);
     EXPECT_EQ(stored.m_created.m_nID, 0);
 
-    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_COURSE RENAME TO TB_COURSE_OLD")));
+    ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_TEST_COURSE RENAME TO TB_COURSE_OLD")));
     EXPECT_FALSE(SaveItem(nullptr, &stored, nullptr, m_user));
     EXPECT_EQ(m_errors.reports.size(), 1u);
 }
@@ -332,35 +332,35 @@ TEST_F(SaveItems, DeleteRemovesRowAndLinesAndLogsTheTitle)
     EXPECT_TRUE(DeleteItem(nullptr, &never, m_user));
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG")), 0);
 
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_CHARGE (ID,RecordName) VALUES (1,'春季'),(2,'秋季');"
-                                    "INSERT INTO TB_CHARGE_COURSE (ChargeID,CourseID) VALUES (1,5),(1,6),(2,5)")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季'),(2,'秋季');"
+                                    "INSERT INTO TB_TEST_CHARGE_COURSE (ChargeID,CourseID) VALUES (1,5),(1,6),(2,5)")));
     CTestCharge c;
     c.m_nID = 1;
     c.m_strName = QStringLiteral("春季");
     ASSERT_TRUE(DeleteItem(nullptr, &c, m_user));
-    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(ID) FROM TB_CHARGE")), QStringLiteral("2"));
-    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(ChargeID) FROM TB_CHARGE_COURSE")), QStringLiteral("2"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(ID) FROM TB_TEST_CHARGE")), QStringLiteral("2"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(ChargeID) FROM TB_TEST_CHARGE_COURSE")), QStringLiteral("2"));
     EXPECT_EQ(Text(QStringLiteral("SELECT TypeID||'|'||MduID||'|'||ItemID||'|'||OperMemo FROM TB_OPERLOG")),
               QStringLiteral("5|329|0|春季"));
 }
 
 TEST_F(SaveItems, DeleteWithoutSessionIsAllOrNothing)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_CHARGE (ID,RecordName) VALUES (1,'春季');"
-                                    "ALTER TABLE TB_CHARGE_COURSE RENAME TO TB_CHARGE_COURSE_OLD")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季');"
+                                    "ALTER TABLE TB_TEST_CHARGE_COURSE RENAME TO TB_CHARGE_COURSE_OLD")));
     CTestCharge c;
     c.m_nID = 1;
     EXPECT_FALSE(DeleteItem(nullptr, &c, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE")), 1);
     ASSERT_EQ(m_errors.reports.size(), 1u);
     EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("删除课时包的课程"));
 }
 
 TEST_F(SaveItems, DeleteItemsIsOneTransaction)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (ID,RecordName) VALUES (1,'钢琴');"
-                                    "INSERT INTO TB_CHARGE (ID,RecordName) VALUES (1,'春季');"
-                                    "DROP TABLE TB_CHARGE_COURSE")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴');"
+                                    "INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季');"
+                                    "DROP TABLE TB_TEST_CHARGE_COURSE")));
     CXArray items(nullptr, true);
     auto* course = new CTestCourse;
     course->m_nID = 1;
@@ -369,21 +369,21 @@ TEST_F(SaveItems, DeleteItemsIsOneTransaction)
     items.Add(course);
     items.Add(charge);
     EXPECT_FALSE(items.DeleteItems(&m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_CHARGE")), 1);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG")), 0);
 
     items.RemoveAt(1);
     EXPECT_TRUE(items.DeleteItems(&m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 0);
     EXPECT_EQ(LogRows(OPER_DEL), 1);
 }
 
 TEST_F(SaveItems, ReplaceColumnValueRenamesEveryUse)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_CHARGE (Room) VALUES ('A''1'),('A''1'),('B')")));
-    EXPECT_TRUE(ReplaceColumnValue(QStringLiteral("TB_CHARGE"), QStringLiteral("Room"), QStringLiteral("A'1"), QStringLiteral("C'3")));
-    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(Room) FROM TB_CHARGE")), QStringLiteral("C'3,C'3,B"));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_CHARGE (Room) VALUES ('A''1'),('A''1'),('B')")));
+    EXPECT_TRUE(ReplaceColumnValue(QStringLiteral("TB_TEST_CHARGE"), QStringLiteral("Room"), QStringLiteral("A'1"), QStringLiteral("C'3")));
+    EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(Room) FROM TB_TEST_CHARGE")), QStringLiteral("C'3,C'3,B"));
     EXPECT_FALSE(ReplaceColumnValue(QStringLiteral("TB_NONE"), QStringLiteral("Room"), QStringLiteral("x"), QStringLiteral("y")));
     ASSERT_EQ(m_errors.reports.size(), 1u);
     EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("更新历史记录"));

@@ -1,0 +1,71 @@
+#include "CFakeAppServices.h"
+#include "OpenDatabase.h"
+#include "PeopleTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QElapsedTimer>
+
+namespace {
+
+QStringList Writable(const CHeads& heads)
+{
+    QStringList columns;
+    for (int i = 0; i < heads.GetSize(); ++i)
+        if (heads.GetAt(i)->m_bWritable)
+            columns << heads.GetAt(i)->m_strColumn;
+    return columns;
+}
+
+// A database of the first release (no course, package or receipt tables) opens, gains them,
+// takes the fixture school and reads its statistics back.
+TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
+{
+    TempDatabase db;
+    for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER"})
+        ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
+    SetStoredVersion(QStringLiteral("4.6.0.0"));
+    XClock::SetFixed(FixtureNow());
+    CFakeAppServices::Installed().Clear();
+    FixtureModules modules;
+
+    ASSERT_TRUE(OpenDatabase());
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")),
+              GetProgramVersionText());
+    EXPECT_EQ(
+        QueryText(QStringLiteral(
+            "SELECT COUNT(*) FROM sqlite_master WHERE name LIKE 'IX_CHARGE_COURSE_%' OR name LIKE 'IX_RECEIPT_%'")),
+        QStringLiteral("5"));
+
+    // the column check: exactly the stored columns are written, the statistics never
+    EXPECT_EQ(Writable(*CDBCourse::StaticHeads()), QStringList({"RecordName", "GroupName", "IsEnabled", "RecordMemo"}));
+    EXPECT_EQ(Writable(*CDBCharge::StaticHeads()),
+              QStringList({"RecordName", "CheckBgn", "CheckEnd", "FixedDate", "ClassType", "ValidDays", "UsefulBgn",
+                           "UsefulEnd", "LessonNum", "UnitPrice", "RecordMemo"}));
+    EXPECT_EQ(Writable(*CDBChargeCourse::StaticHeads()), QStringList({"ChargeID", "CourseID"}));
+
+    XFixtureSchool school;
+    ASSERT_TRUE(BuildFixtureSchool(school));
+    EXPECT_EQ(ReadOne<CDBCourse>(school.piano)->m_nChgAll, 3);
+    XClock::Reset();
+    CFakeAppServices::Installed().Clear();
+}
+
+// The school builds quickly enough for every test to start from it.
+TEST(FixtureSchool, BuildsWellUnderASecond)
+{
+    TempDatabase db;
+    FixtureModules modules;
+    QElapsedTimer timer;
+    timer.start();
+    CXDBSession session;
+    session.Connect();
+    ASSERT_TRUE(MarkWritableColumns(session));
+    XFixtureSchool school;
+    ASSERT_TRUE(BuildFixtureSchool(school));
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_CHARGE_COURSE")), QStringLiteral("6"));
+    XClock::Reset();
+}
+
+} // namespace
