@@ -1,4 +1,5 @@
 // The program's folder, its resources, string table, version and code pages.
+#include "LorvanVersion.h"
 #include "CodePages.h"
 #include "ProgramPaths.h"
 #include "Resources.h"
@@ -137,7 +138,8 @@ TEST(Resources, CommandTextsFromTheStringTable)
 
 TEST(Version, PackFormatAndParse)
 {
-    EXPECT_EQ(GetOwnFileVersion(), PackVersion(4, 6, 0, 0));
+    EXPECT_EQ(GetOwnFileVersion(), PackVersion(LORVAN_VERSION_MAJOR, LORVAN_VERSION_MINOR, LORVAN_VERSION_PATCH, LORVAN_VERSION_TWEAK));
+    EXPECT_GE(GetOwnFileVersion(), PackVersion(4, 6, 0, 0));
     EXPECT_GT(GetOwnFileVersion(), PackVersion(4, 5, 8, 1));
     EXPECT_EQ(GetBuildDate().size(), 10);
     struct Case { unsigned a, b, c, d; const char* text; };
