@@ -1,6 +1,7 @@
 -- The student list: every column of TB_STUDENT with the name repeats, the predicted grade,
 -- WeChat bindings, operation range, latest activity (whole day + kind/100) and its kind,
--- and whether timetable or class-record lines name the student. Each source is aggregated
+-- the receipt totals (each receipt once, whatever its package covers), and whether
+-- timetable or class-record lines name the student. Each source is aggregated
 -- per student before it is joined, so no join multiplies another's rows.
 SELECT * FROM (
 SELECT T.*, CAST(ROUND((T.LastActive - CAST(T.LastActive AS INTEGER)) * 100) AS INTEGER) AS ActiveType
@@ -13,6 +14,9 @@ FROM (
       + (CAST(strftime('%Y', DATE() + 2415018.5) AS INTEGER) - (CAST(strftime('%m', DATE() + 2415018.5) AS INTEGER) < 9))
       - (CAST(strftime('%Y', MAX(IFNULL(G.tGrade, S.Birthday), S.Birthday) + 2415018.5) AS INTEGER)
          - (CAST(strftime('%m', MAX(IFNULL(G.tGrade, S.Birthday), S.Birthday) + 2415018.5) AS INTEGER) < 9))) AS CurGrade,
+    IFNULL(RV.PayTimes, 0) AS PayTimes, IFNULL(RV.PaySum, 0) AS PaySum, IFNULL(RV.RtrTimes, 0) AS RtrTimes,
+    IFNULL(RV.LessonAc, 0) AS LessonAc, IFNULL(RV.LessonCountIn, 0) AS LessonCountIn,
+    IFNULL(RV.LessonInvalid, 0) AS LessonInvalid, IFNULL(RV.LessonRemained, 0) AS LessonRemained,
     IFNULL(W.WxBinds, 0) AS WxBinds,
     IFNULL(L.OperMin, 0) AS OperMin,
     IFNULL(L.OperMax, 0) AS OperMax,
@@ -24,6 +28,10 @@ FROM (
   INNER JOIN (SELECT RealName, COUNT(*) - 1 AS RptCount FROM TB_STUDENT GROUP BY RealName) AS R ON R.RealName = S.RealName
   LEFT JOIN (SELECT StudentID, MAX(Stage) AS nGrade, MAX(DateBgn) AS tGrade FROM TB_STUDENT_RESUME GROUP BY StudentID) AS G
     ON G.StudentID = S.ID
+  LEFT JOIN (SELECT StudentID, COUNT(*) AS PayTimes, SUM(PayEnd) AS PaySum, SUM(AltRtr > 0) AS RtrTimes,
+               SUM(LessonEnd) AS LessonAc, SUM(CountIn) AS LessonCountIn, SUM(LsnInvalid) AS LessonInvalid,
+               SUM(Remained) AS LessonRemained
+             FROM [V_RECEIPT] GROUP BY StudentID) AS RV ON RV.StudentID = S.ID
   LEFT JOIN (SELECT UserID, COUNT(*) AS WxBinds FROM TB_OPERLOG
              WHERE UserMduID = 'MDU_STUDENT' AND TypeID = 'OPER_LOGIN' AND SessionEnd = 0 AND LEFT(UserSession, 3) = 'wx_'
              GROUP BY UserID) AS W ON W.UserID = S.ID

@@ -97,15 +97,22 @@ CHeads* CDBStudent::StaticHeads()
         heads.AddColumnHead({}, QStringLiteral("密码"), 0, QStringLiteral("UserPassword"), XSW, S_OFFSET(m_strPassword), none, none, 0, 0, 0, none);
 
         range(rcp, u"报名日期", &K::m_rcpPayMin, &K::m_rcpPayMax, QStringLiteral("首次报名日期和最近报名日期"));
-        sum(rcp, u"已报名", &K::m_rcpPayTimes, times, nil, 1, 0, QStringLiteral("累计报名次数"));
-        heads.AddComputedHead(rcp, QStringLiteral("报名金额"), XNU, CHeads::Getter(&C::GetPaySum), none, nil, 0, 1, 0,
-                              QStringLiteral("累计报名金额（已计入后期变更）"));
+        // the student's receipt totals count each receipt once, also when its package covers
+        // several of the student's courses (the course lines each show it)
+        heads.AddViewColumnHead(rcp, QStringLiteral("已报名"), QStringLiteral("PayTimes"), XIN, S_OFFSET(m_nPayTimes), times, nil, 0, 1, 0,
+                                QStringLiteral("累计报名次数"));
+        heads.AddViewColumnHead(rcp, QStringLiteral("报名金额"), QStringLiteral("PaySum"), XNU, S_OFFSET(m_fPaySum), none, nil, 0, 1, 0,
+                                QStringLiteral("累计报名金额（已计入后期变更）"));
         latest(rcp, u"最近退费", &K::m_rcpRtrMax, noRecord, 1, none);
-        sum(rcp, u"退费次数", &K::m_rcpRtrTimes, times, nil, 1, 0, none);
-        sum(rcp, u"有效课时", &K::m_rcpLessonAc, times, none, 0, 0, QStringLiteral("累计有效课时"));
-        sum(rcp, u"已消课时", &K::m_rcpCountIn, times, none, 0, 0, QStringLiteral("累计已消课时"));
-        sum(rcp, u"失效课时", &K::m_rcpInvalid, times, none, 0, 0, QStringLiteral("因退费或定期/短期课程超过有效期等原因失效的课时"));
-        sum(rcp, u"剩余课时", &K::m_rcpRemained, times, nil, 8 | 1, 10, QStringLiteral("总课时-已消课时-当前消课(上标)±失效课时(下标)=剩余课时"));
+        heads.AddViewColumnHead(rcp, QStringLiteral("退费次数"), QStringLiteral("RtrTimes"), XIN, S_OFFSET(m_nRtrTimes), times, nil, 0, 1, 0, none);
+        heads.AddViewColumnHead(rcp, QStringLiteral("有效课时"), QStringLiteral("LessonAc"), XIN, S_OFFSET(m_nLessonAc), times, none, 0, 0, 0,
+                                QStringLiteral("累计有效课时"));
+        heads.AddViewColumnHead(rcp, QStringLiteral("已消课时"), QStringLiteral("LessonCountIn"), XIN, S_OFFSET(m_nLessonCountIn), times, none, 0, 0, 0,
+                                QStringLiteral("累计已消课时"));
+        heads.AddViewColumnHead(rcp, QStringLiteral("失效课时"), QStringLiteral("LessonInvalid"), XIN, S_OFFSET(m_nLessonInvalid), times, none, 0, 0, 0,
+                                QStringLiteral("因退费或定期/短期课程超过有效期等原因失效的课时"));
+        heads.AddViewColumnHead(rcp, QStringLiteral("剩余课时"), QStringLiteral("LessonRemained"), XIN, S_OFFSET(m_nLessonRemained), times, nil, 0, 8 | 1, 10,
+                                QStringLiteral("总课时-已消课时-当前消课(上标)±失效课时(下标)=剩余课时"));
         latest(rcp, u"有效期", &K::m_rcpEndMax, nil, 1, none);
         range(sch, u"排课日期", &K::m_SchBgn, &K::m_SchEnd, none);
         sum(sch, u"全部排课", &K::m_SchAll, QStringLiteral("%d 次/周"), nil, 1, 0, none);
@@ -211,14 +218,6 @@ int CDBStudent::SumOf(int CDBStudentCourse::*member) const
     return total;
 }
 
-double CDBStudent::GetPaySum() const
-{
-    double total = 0;
-    for (const CXItem* item : m_courses)
-        total += static_cast<const CDBStudentCourse*>(item)->m_rcpPaySum;
-    return total;
-}
-
 XDateTime CDBStudent::MaxOf(XDateTime CDBStudentCourse::*member) const
 {
     double latest = 0;
@@ -244,9 +243,8 @@ CXDateRange CDBStudent::RangeOf(XDateTime CDBStudentCourse::*first, XDateTime CD
 
 QString CDBStudent::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDisplay) const
 {
-    if (head && head->m_pfnGet && head->m_strName == QStringLiteral("剩余课时")) {
-        const QString text = FormatLessonBreakdown(SumOf(&CDBStudentCourse::m_rcpLessonAc), SumOf(&CDBStudentCourse::m_rcpCountIn),
-                                                   SumOf(&CDBStudentCourse::m_rcpInvalid), SumOf(&CDBStudentCourse::m_rcpRemained));
+    if (head && head->m_nOffset == S_OFFSET(m_nLessonRemained)) {
+        const QString text = FormatLessonBreakdown(m_nLessonAc, m_nLessonCountIn, m_nLessonInvalid, m_nLessonRemained);
         if (!text.isEmpty())
             return text;
     }
@@ -340,7 +338,7 @@ int CDBStudent::Validate(const CXItem* user, bool bCheckDuplicates)
 QString CDBStudent::GetDeleteError(const CXItem* user) const
 {
     QStringList names;
-    if (SumOf(&CDBStudentCourse::m_rcpPayTimes) > 0)
+    if (m_nPayTimes > 0)
         names << QStringLiteral("报名收据");
     // timetable and class-record lines without a course line would be orphaned as well
     if (m_courses.GetSize() > 0 || m_bHasLessonLines)

@@ -43,13 +43,21 @@ public:
 
     // Sums and ranges over the course lines.
     int SumOf(int CDBStudentCourse::*member) const;
-    double GetPaySum() const;
     XDateTime MaxOf(XDateTime CDBStudentCourse::*member) const;
     CXDateRange RangeOf(XDateTime CDBStudentCourse::*first, XDateTime CDBStudentCourse::*last) const;
 
     // Whether a timetable or class-record line names the student though no course line
     // shows it (set when read; such lines must not be orphaned by a delete).
     int m_bHasLessonLines = 0;
+
+    // Totals over the student's receipts, each receipt once.
+    int m_nPayTimes = 0;
+    double m_fPaySum = 0;
+    int m_nRtrTimes = 0;
+    int m_nLessonAc = 0;
+    int m_nLessonCountIn = 0;
+    int m_nLessonInvalid = 0;
+    int m_nLessonRemained = 0;
 
     QString m_strFullName;
     QString m_strRealName;

@@ -194,6 +194,24 @@ TEST_F(StudentModuleDb, StatusFiltersWorkPerCourse)
     EXPECT_EQ(s->GetDeleteError(nullptr), QStringLiteral("已有关联的报名收据、课堂记录。"));
 }
 
+TEST_F(StudentModuleDb, APackageOfTwoCoursesCountsOnceInTheStudentsTotals)
+{
+    AddPackage(3, {11, 12});
+    const int s = AddStudent(QStringLiteral("李四"));
+    AddReceipt(s, 3, Day(2026, 2, 1), 20, 5, 15, 3000, Day(2026, 12, 31));
+    CXArray items(nullptr, true);
+    CDBStudent* st = Read(s, items);
+    ASSERT_NE(st, nullptr);
+    ASSERT_EQ(st->m_courses.GetSize(), 2); // the package shows under both courses
+    for (const CXItem* line : st->m_courses)
+        EXPECT_EQ(static_cast<const CDBStudentCourse*>(line)->m_rcpPaySum, 3000);
+    EXPECT_EQ(st->m_nPayTimes, 1);
+    EXPECT_DOUBLE_EQ(st->m_fPaySum, 3000);
+    EXPECT_EQ(st->m_nLessonRemained, 15);
+    EXPECT_EQ(st->FormatText(CDBStudent::StaticHeads()->FindByColumn(QStringLiteral("LessonRemained")), true, true, true),
+              QStringLiteral("20-5=15"));
+}
+
 TEST_F(StudentModuleDb, LatestActivityAndItsKind)
 {
     const int s = AddStudent(QStringLiteral("王五"));
