@@ -6,6 +6,7 @@
 #include "CFakeAppServices.h"
 #include "CModuleStudent.h"
 #include "DbTestSupport.h"
+#include "OpenDatabase.h"
 #include "XDateTime.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,9 @@ protected:
             " SchSubID INTEGER NOT NULL DEFAULT 0);")))
             << GetOleDbErrorText().toStdString();
         RegisterModule(&m_module);
+        CXDBSession session;
+        session.Connect();
+        ASSERT_TRUE(MarkWritableColumns(session));
     }
     void TearDown() override
     {
