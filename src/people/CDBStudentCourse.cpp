@@ -2,12 +2,15 @@
 
 #include "FormatString.h"
 #include "TextUtils.h"
+#include "XAppServices.h"
+
+#include <QtCore/QVariant>
 
 #include <atomic>
 
 namespace {
 
-std::atomic<int> g_demoWarnDays{60};
+std::atomic<int> g_demoWarnDays{0}; // 0: the preference decides
 
 QString DateText(const XDateTime& date)
 {
@@ -16,7 +19,13 @@ QString DateText(const XDateTime& date)
 
 } // namespace
 
-int GetDemoWarnDays() { return g_demoWarnDays.load(); }
+int GetDemoWarnDays()
+{
+    if (const int days = g_demoWarnDays.load())
+        return days;
+    const QVariant value = AppServices().SetupValue(QStringLiteral("DemoWarnDays"));
+    return value.isValid() ? value.toInt() : 60;
+}
 void SetDemoWarnDays(int days) { g_demoWarnDays.store(days); }
 
 QString FormatLessonBreakdown(int total, int consumed, int invalid, int remained)

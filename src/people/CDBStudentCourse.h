@@ -7,7 +7,8 @@
 // part in subscript; empty when all four are 0 (the field's empty text shows instead).
 QString FormatLessonBreakdown(int total, int consumed, int invalid, int remained);
 
-// Trial-lesson warnings last this many days (a preference; 60 unless set).
+// Trial-lesson warnings last this many days: the preference DemoWarnDays (60 unless set),
+// or the value set here (0 gives the decision back to the preference).
 int GetDemoWarnDays();
 void SetDemoWarnDays(int days);
 

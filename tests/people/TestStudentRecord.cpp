@@ -322,3 +322,32 @@ TEST_F(StudentRecord, DeleteIsRefusedWhileAnythingRefersToTheStudent)
 }
 
 } // namespace
+
+#include "CFakeAppServices.h"
+#include "StudentTexts.h"
+
+namespace {
+
+TEST(StudentTexts, SchoolYearResetPromptAndLoginButtons)
+{
+    EXPECT_EQ(ResumeSchoolYearText(6, XDateTime(2026, 3, 10)), QStringLiteral("(等效于2025年9月1日至2026年8月31日)"));
+    EXPECT_EQ(ResumeSchoolYearText(6, XDateTime(2026, 9, 1)), QStringLiteral("(等效于2026年9月1日至2027年8月31日)"));
+    EXPECT_EQ(ResumeSchoolYearText(21, XDateTime(2026, 3, 10)), QString());
+    const QString prompt = ResetPasswordPrompt(QStringLiteral("学员"), QStringLiteral("张三"), QStringLiteral("123456"), QStringLiteral("学员"));
+    EXPECT_TRUE(prompt.contains(QStringLiteral("并自动注销该学员的全部登录状态")));
+    EXPECT_FALSE(prompt.contains(QStringLiteral("{@itemtype}")));
+    EXPECT_TRUE(LoginButtonsEnabled(true));
+    EXPECT_FALSE(LoginButtonsEnabled(false));
+}
+
+TEST(StudentTexts, TrialWindowComesFromThePreferences)
+{
+    SetDemoWarnDays(0);
+    CFakeAppServices::Installed().Clear();
+    EXPECT_EQ(GetDemoWarnDays(), 60);
+    CFakeAppServices::Installed().setup[QStringLiteral("DemoWarnDays")] = 30;
+    EXPECT_EQ(GetDemoWarnDays(), 30);
+    CFakeAppServices::Installed().Clear();
+}
+
+} // namespace
