@@ -1,65 +1,65 @@
 -- One statistics line per student and course that has a trial lesson or an enrolment
--- receipt whose package holds the course. Timetable lines, class-record lines and receipts
--- are each aggregated per (student, course) before the joins, so none multiplies another.
-WITH SCH AS (
-  SELECT StudentID, CourseID, MIN(LineBgn) AS SchBgn,
-    CASE WHEN SUM(LineEnd = 0) > 0 THEN 0 ELSE MAX(LineEnd) END AS SchEnd,
-    COUNT(*) AS SchAll,
-    SUM((EduEnd = 0 OR EduEnd >= DATE()) AND (DateEnd = 0 OR DateEnd >= DATE())) AS SchCur,
-    SUM(CASE WHEN LineBgn > DATE() THEN 0
-             ELSE CAST(((CASE WHEN LineEnd <> 0 AND LineEnd < DATE() THEN LineEnd ELSE DATE() END) - LineBgn) / 7 + 1 AS INTEGER) END) AS schRcd
-  FROM (SELECT ES.StudentID, E.CourseID, ES.EduEnd, E.DateEnd,
-          CASE WHEN ES.EduBgn <> 0 THEN ES.EduBgn ELSE E.DateBgn END AS LineBgn,
-          CASE WHEN ES.EduEnd <> 0 THEN ES.EduEnd ELSE E.DateEnd END AS LineEnd
-        FROM TB_EDUSCH_STUDENT AS ES INNER JOIN TB_EDUSCH AS E ON E.ID = ES.EduSchID) AS SL
-  GROUP BY StudentID, CourseID),
-RCD AS (
-  SELECT RS.StudentID, RD.CourseID,
-    SUM(RS.LessonType = 1) AS dmoTimes,
-    MIN(CASE WHEN RS.LessonType = 1 THEN RD.ClassDate END) AS dmoMin,
-    MAX(CASE WHEN RS.LessonType = 1 THEN RD.ClassDate END) AS dmoMax,
-    COUNT(*) AS rcdTimes, MIN(RD.ClassDate) AS rcdMin, MAX(RD.ClassDate) AS rcdMax,
-    SUM(RS.Attence = 1) AS rcdLeave, SUM(RS.Attence = 2) AS rcdMormal, SUM(RS.Attence = 3) AS rcdLate,
-    SUM(RS.Attence = 4) AS rcdAbsent, SUM(RS.Attence = 0 AND RD.ClassStatus = 1) AS rcdCancel,
-    SUM(RS.SchSubID = 0 OR RD.ClassDate > DATE()) AS rcdExtra
-  FROM TB_EDURCD_STUDENT AS RS INNER JOIN TB_EDURCD AS RD ON RD.ID = RS.EduRcdID
-  GROUP BY RS.StudentID, RD.CourseID),
-RCP AS (
-  SELECT V_RECEIPT.StudentID, CC.CourseID,
-    COUNT(*) AS rcpPayTimes, MIN(V_RECEIPT.PayDate) AS rcpPayMin, MAX(V_RECEIPT.PayDate) AS rcpPayMax,
-    SUM(V_RECEIPT.PayEnd) AS rcpPaySum, MAX(V_RECEIPT.ValidEnd) AS rcpEndMax, MAX(V_RECEIPT.AltMax) AS rcpAltMax,
-    MAX(V_RECEIPT.AltRtr) AS rcpRtrMax, SUM(V_RECEIPT.AltRtr > 0) AS rcpRtrTimes,
-    SUM(V_RECEIPT.LessonEnd) AS rcpLessonAc, SUM(V_RECEIPT.CountIn) AS rcpCountIn,
-    SUM(V_RECEIPT.Remained) AS rcpRemained, SUM(V_RECEIPT.LsnInvalid) AS rcpInvalid
-  FROM TB_CHARGE_COURSE AS CC INNER JOIN [V_RECEIPT] ON V_RECEIPT.ChargeID = CC.ChargeID
-  GROUP BY V_RECEIPT.StudentID, CC.CourseID),
-PAIRS AS (
-  SELECT StudentID, CourseID FROM RCD WHERE dmoTimes > 0
-  UNION SELECT StudentID, CourseID FROM RCP)
+-- receipt whose package holds the course. Class-record lines (K 1), timetable lines (K 2)
+-- and receipts (K 3) are stacked and aggregated once per (student, course): no join
+-- multiplies another source's rows, and a condition on StudentID reaches every source, so
+-- reading the lines of some students does not aggregate the whole school.
 SELECT * FROM (
-SELECT P.StudentID, P.CourseID,
-  CASE WHEN RCP.StudentID IS NULL THEN 0
-       WHEN IFNULL(RCP.rcpRtrMax, 0) > 0 AND RCP.rcpRtrMax >= RCP.rcpPayMax THEN 6
-       WHEN RCP.rcpRemained = 0 THEN 5
-       WHEN RCP.rcpRemained < 0 THEN 4
-       WHEN IFNULL(SCH.SchCur, 0) > 0 THEN 3
-       WHEN RCP.rcpEndMax > 0 AND RCP.rcpEndMax < DATE() THEN 2
+SELECT A.*,
+  CASE WHEN A.rcpPayTimes = 0 THEN 0
+       WHEN A.rcpRtrMax > 0 AND A.rcpRtrMax >= A.rcpPayMax THEN 6
+       WHEN A.rcpRemained = 0 THEN 5
+       WHEN A.rcpRemained < 0 THEN 4
+       WHEN A.SchCur > 0 THEN 3
+       WHEN A.rcpEndMax > 0 AND A.rcpEndMax < DATE() THEN 2
        ELSE 1 END AS ItemStatus,
-  IFNULL(RCD.dmoMin, 0) AS dmoMin, IFNULL(RCD.dmoMax, 0) AS dmoMax, IFNULL(RCD.dmoTimes, 0) AS dmoTimes,
-  IFNULL(SCH.SchBgn, 0) AS SchBgn, IFNULL(SCH.SchEnd, 0) AS SchEnd, IFNULL(SCH.SchAll, 0) AS SchAll,
-  IFNULL(SCH.SchCur, 0) AS SchCur, IFNULL(SCH.schRcd, 0) AS schRcd,
-  IFNULL(RCD.rcdMin, 0) AS rcdMin, IFNULL(RCD.rcdMax, 0) AS rcdMax, IFNULL(RCD.rcdTimes, 0) AS rcdTimes,
-  IFNULL(RCD.rcdMormal + RCD.rcdLate + RCD.rcdAbsent, 0) AS rcdCountIn, IFNULL(RCD.rcdLeave, 0) AS rcdLeave,
-  IFNULL(RCD.rcdMormal, 0) AS rcdMormal, IFNULL(RCD.rcdLate, 0) AS rcdLate, IFNULL(RCD.rcdAbsent, 0) AS rcdAbsent,
-  IFNULL(RCD.rcdCancel, 0) AS rcdCancel,
-  IFNULL(SCH.schRcd, 0) + IFNULL(RCD.rcdExtra, 0) - IFNULL(RCD.rcdTimes, 0) AS rcdUncert,
-  IFNULL(RCP.rcpPayTimes, 0) AS rcpPayTimes, IFNULL(RCP.rcpPayMin, 0) AS rcpPayMin, IFNULL(RCP.rcpPayMax, 0) AS rcpPayMax,
-  IFNULL(RCP.rcpPaySum, 0) AS rcpPaySum, IFNULL(RCP.rcpAltMax, 0) AS rcpAltMax, IFNULL(RCP.rcpRtrMax, 0) AS rcpRtrMax,
-  IFNULL(RCP.rcpRtrTimes, 0) AS rcpRtrTimes, IFNULL(RCP.rcpEndMax, 0) AS rcpEndMax,
-  IFNULL(RCP.rcpLessonAc, 0) AS rcpLessonAc, IFNULL(RCP.rcpCountIn, 0) AS rcpCountIn,
-  IFNULL(RCP.rcpRemained, 0) AS rcpRemained, IFNULL(RCP.rcpInvalid, 0) AS rcpInvalid
-FROM PAIRS AS P
-LEFT JOIN SCH ON SCH.StudentID = P.StudentID AND SCH.CourseID = P.CourseID
-LEFT JOIN RCD ON RCD.StudentID = P.StudentID AND RCD.CourseID = P.CourseID
-LEFT JOIN RCP ON RCP.StudentID = P.StudentID AND RCP.CourseID = P.CourseID
+  A.schRcd + A.rcdExtra - A.rcdTimes AS rcdUncert
+FROM (
+  SELECT StudentID, CourseID,
+    SUM(CASE WHEN K = 1 AND LT = 1 THEN 1 ELSE 0 END) AS dmoTimes,
+    IFNULL(MIN(CASE WHEN K = 1 AND LT = 1 THEN CD END), 0) AS dmoMin,
+    IFNULL(MAX(CASE WHEN K = 1 AND LT = 1 THEN CD END), 0) AS dmoMax,
+    SUM(CASE WHEN K = 1 THEN 1 ELSE 0 END) AS rcdTimes,
+    IFNULL(MIN(CD), 0) AS rcdMin, IFNULL(MAX(CD), 0) AS rcdMax,
+    SUM(CASE WHEN K = 1 AND AT = 1 THEN 1 ELSE 0 END) AS rcdLeave,
+    SUM(CASE WHEN K = 1 AND AT = 2 THEN 1 ELSE 0 END) AS rcdMormal,
+    SUM(CASE WHEN K = 1 AND AT = 3 THEN 1 ELSE 0 END) AS rcdLate,
+    SUM(CASE WHEN K = 1 AND AT = 4 THEN 1 ELSE 0 END) AS rcdAbsent,
+    SUM(CASE WHEN K = 1 AND AT IN (2, 3, 4) THEN 1 ELSE 0 END) AS rcdCountIn,
+    SUM(CASE WHEN K = 1 AND AT = 0 AND CS = 1 THEN 1 ELSE 0 END) AS rcdCancel,
+    SUM(CASE WHEN K = 1 AND (SS = 0 OR CD > DATE()) THEN 1 ELSE 0 END) AS rcdExtra,
+    IFNULL(MIN(LB), 0) AS SchBgn,
+    CASE WHEN SUM(CASE WHEN K = 2 AND LE = 0 THEN 1 ELSE 0 END) > 0 THEN 0 ELSE IFNULL(MAX(LE), 0) END AS SchEnd,
+    SUM(CASE WHEN K = 2 THEN 1 ELSE 0 END) AS SchAll,
+    IFNULL(SUM(CUR), 0) AS SchCur,
+    IFNULL(SUM(LS), 0) AS schRcd,
+    SUM(CASE WHEN K = 3 THEN 1 ELSE 0 END) AS rcpPayTimes,
+    IFNULL(MIN(PD), 0) AS rcpPayMin, IFNULL(MAX(PD), 0) AS rcpPayMax,
+    IFNULL(SUM(PE), 0) AS rcpPaySum, IFNULL(MAX(VE), 0) AS rcpEndMax, IFNULL(MAX(AM), 0) AS rcpAltMax,
+    IFNULL(MAX(AR), 0) AS rcpRtrMax, SUM(CASE WHEN K = 3 AND AR > 0 THEN 1 ELSE 0 END) AS rcpRtrTimes,
+    IFNULL(SUM(LN), 0) AS rcpLessonAc, IFNULL(SUM(CI), 0) AS rcpCountIn,
+    IFNULL(SUM(RM), 0) AS rcpRemained, IFNULL(SUM(LI), 0) AS rcpInvalid
+  FROM (
+    SELECT 1 AS K, RS.StudentID, RD.CourseID, RS.LessonType AS LT, RS.Attence AS AT, RD.ClassStatus AS CS,
+      RS.SchSubID AS SS, RD.ClassDate AS CD, NULL AS LB, NULL AS LE, NULL AS CUR, NULL AS LS,
+      NULL AS PD, NULL AS PE, NULL AS VE, NULL AS AM, NULL AS AR, NULL AS LN, NULL AS CI, NULL AS RM, NULL AS LI
+    FROM TB_EDURCD_STUDENT AS RS INNER JOIN TB_EDURCD AS RD ON RD.ID = RS.EduRcdID
+    UNION ALL
+    SELECT 2, StudentID, CourseID, NULL, NULL, NULL, NULL, NULL, LineBgn, LineEnd,
+      (EduEnd = 0 OR EduEnd >= DATE()) AND (DateEnd = 0 OR DateEnd >= DATE()),
+      CASE WHEN LineBgn > DATE() THEN 0
+           ELSE CAST(((CASE WHEN LineEnd <> 0 AND LineEnd < DATE() THEN LineEnd ELSE DATE() END) - LineBgn) / 7 + 1 AS INTEGER) END,
+      NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL
+    FROM (SELECT ES.StudentID, E.CourseID, ES.EduEnd, E.DateEnd,
+            CASE WHEN ES.EduBgn <> 0 THEN ES.EduBgn ELSE E.DateBgn END AS LineBgn,
+            CASE WHEN ES.EduEnd <> 0 THEN ES.EduEnd ELSE E.DateEnd END AS LineEnd
+          FROM TB_EDUSCH_STUDENT AS ES INNER JOIN TB_EDUSCH AS E ON E.ID = ES.EduSchID) AS SL
+    UNION ALL
+    SELECT 3, V_RECEIPT.StudentID, CC.CourseID, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+      V_RECEIPT.PayDate, V_RECEIPT.PayEnd, V_RECEIPT.ValidEnd, V_RECEIPT.AltMax, V_RECEIPT.AltRtr,
+      V_RECEIPT.LessonEnd, V_RECEIPT.CountIn, V_RECEIPT.Remained, V_RECEIPT.LsnInvalid
+    FROM TB_CHARGE_COURSE AS CC INNER JOIN [V_RECEIPT] ON V_RECEIPT.ChargeID = CC.ChargeID
+  ) AS SRC
+  GROUP BY StudentID, CourseID
+) AS A
+WHERE A.dmoTimes > 0 OR A.rcpPayTimes > 0
 ) AS LINES

@@ -212,6 +212,37 @@ TEST_F(StudentModuleDb, APackageOfTwoCoursesCountsOnceInTheStudentsTotals)
               QStringLiteral("20-5=15"));
 }
 
+TEST_F(StudentModuleDb, TimetableAndAttendanceStatisticsPerCourse)
+{
+    AddPackage(1, {11});
+    const int s = AddStudent(QStringLiteral("李四"));
+    AddReceipt(s, 1, Day(2026, 1, 5), 20, 3, 17, 2000, Day(2026, 12, 31));
+    // today is 2026-06-15: a line from 2026-06-01 has had 3 weekly lessons; one starting
+    // next month none yet, and it is open
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH (CourseID, DateBgn) VALUES (11,%d)", Day(2026, 6, 1))));
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH (CourseID, DateBgn) VALUES (11,%d)", Day(2026, 7, 1))));
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH_STUDENT (EduSchID, StudentID) VALUES (1,%d),(2,%d)", s, s)));
+    AddLesson(s, 11, Day(2026, 6, 1), 0, 2);
+    AddLesson(s, 11, Day(2026, 6, 8), 0, 1);
+    AddLesson(s, 11, Day(2026, 6, 9), 0, 4, 0); // not from the timetable
+    CXArray items(nullptr, true);
+    CDBStudent* st = Read(s, items);
+    ASSERT_NE(st, nullptr);
+    ASSERT_EQ(st->m_courses.GetSize(), 1);
+    const auto* line = static_cast<const CDBStudentCourse*>(st->m_courses.GetAt(0));
+    EXPECT_EQ(line->m_nItemStatus, CDBStudentCourse::Attending);
+    EXPECT_EQ(line->m_SchAll, 2);
+    EXPECT_EQ(line->m_SchCur, 2);
+    EXPECT_EQ(line->m_schRcd, 3);
+    EXPECT_EQ(line->m_SchEnd.Day(), 0); // open
+    EXPECT_EQ(line->m_rcdTimes, 3);
+    EXPECT_EQ(line->m_rcdCountIn, 2);
+    EXPECT_EQ(line->m_rcdLeave, 1);
+    EXPECT_EQ(line->m_rcdUncert, 3 + 1 - 3);
+    EXPECT_EQ(line->m_rcdMin.Day(), Day(2026, 6, 1));
+    EXPECT_EQ(line->m_rcdMax.Day(), Day(2026, 6, 9));
+}
+
 TEST_F(StudentModuleDb, LatestActivityAndItsKind)
 {
     const int s = AddStudent(QStringLiteral("王五"));
