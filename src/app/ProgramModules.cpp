@@ -5,12 +5,18 @@
 #include "CModule.h"
 #include "CModuleOperLog.h"
 #include "CDlgEditSchemeT.h"
+#include "PeopleDialogs.h"
+#include "PeopleModules.h"
+#include "StudentModule.h"
 
 namespace {
 
 template <class M> std::unique_ptr<CModule> Make() { return std::make_unique<M>(); }
 
-template <class Page> CXDialogEx* MakePage(bool bNew, const CXItem* item) { return new Page(bNew, item); }
+template <class Page> std::unique_ptr<CXDialogEx> MakePage(bool bNew, const CXItem* item)
+{
+    return std::make_unique<Page>(bNew, item);
+}
 
 // To add a module: give its row the module class and its edit page.
 const XModuleEntry kModuleTable[] = {
@@ -18,11 +24,11 @@ const XModuleEntry kModuleTable[] = {
     {MDU_COLLECT, nullptr, nullptr},
     {MDU_EDURCD, nullptr, nullptr},
     {MDU_EDUSCH, nullptr, nullptr},
-    {MDU_STUDENT, nullptr, nullptr},
+    {MDU_STUDENT, CreateStudentModule, nullptr},
     {MDU_TEACHER, nullptr, nullptr},
     {MDU_WAGES, nullptr, nullptr},
-    {MDU_COURSE, nullptr, nullptr},
-    {MDU_CHARGE, nullptr, nullptr},
+    {MDU_COURSE, CreateCourseModule, CreateCourseEditPage},
+    {MDU_CHARGE, CreateChargeModule, CreateChargeEditPage},
     {MDU_PRJQUERY, Make<CModulePrjQuery>, MakePage<CDlgEditPrjQuery>},
     {MDU_PRJORDER, Make<CModulePrjOrder>, MakePage<CDlgEditPrjOrder>},
     {MDU_TEMPL, nullptr, nullptr},

@@ -16,7 +16,7 @@ struct XModuleEntry
     std::unique_ptr<CModule> (*create)() = nullptr;
     // The module's own edit page; null when it has none (or its frame is special, as the
     // log's sessions are).
-    CXDialogEx* (*editPage)(bool bNew, const CXItem* item) = nullptr;
+    std::unique_ptr<CXDialogEx> (*editPage)(bool bNew, const CXItem* item) = nullptr;
 };
 
 // The table, in the order of kModuleCreationOrder.

@@ -10,7 +10,7 @@ CModuleCharge::CModuleCharge()
 {
     SetDefaultRightsWords(*this);
     const auto add = [this](auto&&... args) { m_options.push_back(std::make_unique<CXQueryOption>(args...)); };
-    add(QUERY_FIND, QKEY_FIND);
+    add(QUERY_FIND, ID_FIND_WHAT);
     add(QUERY_MONTH, 1047, 0, QStringLiteral("生效日期≥"));
     add(QUERY_MONTH, 1048, 0, QStringLiteral("生效日期≤"));
     add(QUERY_MONTH, 1126, 0, QStringLiteral("截止日期≥"));
@@ -98,7 +98,7 @@ bool CModuleCharge::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool
     AddChargeConditions(conditions, query);
     CXDBSession session;
     session.Connect();
-    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne))
+    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(ID_FIND_WHAT)))
         return false;
     return bNoImages || ReadLinkTitles(session, items);
 }

@@ -37,7 +37,7 @@ QString ItemLinks(const CXArray& items)
 CModuleCourse::CModuleCourse()
 {
     SetDefaultRightsWords(*this);
-    m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, QKEY_FIND));
+    m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, ID_FIND_WHAT));
     m_options.push_back(
         std::make_unique<CXQueryOption>(QUERY_OPTION, 1064, 0, QStringLiteral("启用"), QStringLiteral("停用|启用")));
 }
@@ -65,7 +65,7 @@ bool CModuleCourse::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool
     AddCourseConditions(conditions, query);
     CXDBSession session;
     session.Connect();
-    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne))
+    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(ID_FIND_WHAT)))
         return false;
     return bNoImages || ReadLinkTitles(session, items);
 }

@@ -192,7 +192,7 @@ bool CModuleStudent::QueryItems(CXArray& items, CXMap query, bool bNoImages, boo
     session.Connect();
     if (!AddLoginConditions(session, conditions, query))
         return false;
-    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne))
+    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(ID_FIND_WHAT)))
         return false;
     return ReadLinkTitles(session, items);
 }

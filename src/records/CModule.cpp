@@ -109,7 +109,7 @@ bool CModule::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpe
     BuildQueryConditions(conditions, query);
     CXDBSession session;
     session.Connect();
-    return ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(QKEY_FIND)) &&
+    return ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(ID_FIND_WHAT)) &&
            ReadLinkTitles(session, items);
 }
 

@@ -123,7 +123,7 @@ bool CModuleOperLog::QueryItems(CXArray& items, CXMap query, bool bNoImages, boo
     AddLogConditions(conditions, query);
     CXDBSession session;
     session.Connect();
-    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(QKEY_FIND)))
+    if (!ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(ID_FIND_WHAT)))
         return false;
     return bNoImages || ReadLinkTitles(session, items);
 }

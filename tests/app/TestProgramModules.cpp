@@ -2,6 +2,8 @@
 #include "CXLinkCtrl.h"
 #include "CXListCtrl.h"
 #include "EditFrame.h"
+#include "ModuleHooks.h"
+#include "XRecordPickers.h"
 #include "ProgramModules.h"
 #include "ProgramSeams.h"
 

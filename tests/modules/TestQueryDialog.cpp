@@ -278,14 +278,14 @@ TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)
 
 TEST_F(QueryDialog, TypedFindTextIsQueriedAsTyped)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('''XIN'' 班'),('1 班')")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('''XIN'' 班'),('1 班')")));
     CDlgQuery dlg(MDU_COURSE, CXMap());
     ASSERT_TRUE(dlg.Create());
     Button(dlg, CtrlId(dlg.Rows()[0].check))->setChecked(true);
     dlg.UpdateControls();
-    static_cast<CXComboBox*>(dlg.GetDlgItem(QKEY_FIND))->setCurrentText(QStringLiteral("'XIN'"));
+    static_cast<CXComboBox*>(dlg.GetDlgItem(ID_FIND_WHAT))->setCurrentText(QStringLiteral("'XIN'"));
     dlg.UpdateControls();
-    EXPECT_EQ(dlg.m_query.GetText(QKEY_FIND), QStringLiteral("'XIN'"));
+    EXPECT_EQ(dlg.m_query.GetText(ID_FIND_WHAT), QStringLiteral("'XIN'"));
     CXArrayT<CTestCourse> found;
     ASSERT_TRUE(m_course.QueryItems(found, dlg.m_query, false, false));
     ASSERT_EQ(found.GetSize(), 1);

@@ -205,7 +205,7 @@ TEST_F(Courses, ModuleOptionsSchemesAndRelations)
     }
     // the find text combines with the option
     CXMap find;
-    find.SetText(QKEY_FIND, QStringLiteral("琴"));
+    find.SetText(ID_FIND_WHAT, QStringLiteral("琴"));
     find.SetText(1064, QStringLiteral("1"));
     EXPECT_EQ(QueryNames(MDU_COURSE, find), QStringLiteral("钢琴"));
 

@@ -24,6 +24,12 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     TempDatabase db;
     for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER"})
         ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
+    // the first release's student table, before the register's own columns
+    for (const char* sql : {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME", "DROP INDEX IX_STUDENT_IDCARD"})
+        ASSERT_TRUE(Exec(QString::fromLatin1(sql)));
+    for (const char* column : {"Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer", "AreaAddr",
+                               "ExactAddr", "IsEnabled", "RecordMemo"})
+        ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_STUDENT DROP COLUMN %1").arg(QString::fromLatin1(column))));
     SetStoredVersion(QStringLiteral("4.6.0.0"));
     XClock::SetFixed(FixtureNow());
     CFakeAppServices::Installed().Clear();

@@ -2,6 +2,7 @@
 
 #include "CDBPrjOrder.h"
 #include "CDBPrjQuery.h"
+#include "CModulePrjOrder.h"
 #include "CModulePrjQuery.h"
 #include "CXQueryOption.h"
 #include "CommandIds.h"

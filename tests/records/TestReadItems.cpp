@@ -99,14 +99,14 @@ TEST_F(ReadItems, FindTextMatchesQuotesAndPatternCharactersLiterally)
 
 TEST_F(ReadItems, FindTextIsNeverTakenForTheProgramsSqlSymbolsOrNames)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('''XIN'''),('1'),('''MDU_STUDENT'' x'),"
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('''XIN'''),('1'),('''MDU_STUDENT'' x'),"
                                     "('321 x'),('[V_RECEIPT]'),('a /*b*/ c')")));
     // a query map read back from its XML text, as saved schemes are
     const auto findFromXml = [this](const QString& text) {
         CXMap typed;
-        typed.SetPlainText(QKEY_FIND, text);
+        typed.SetPlainText(ID_FIND_WHAT, text);
         CXMap query(typed.ToXml());
-        EXPECT_EQ(query.GetText(QKEY_FIND), text);
+        EXPECT_EQ(query.GetText(ID_FIND_WHAT), text);
         CXArrayT<CTestCourse> items;
         EXPECT_TRUE(m_course.QueryItems(items, query, false, false));
         return Names(items);

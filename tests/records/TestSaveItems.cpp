@@ -210,7 +210,7 @@ TEST_F(SaveItems, ASaveOrDeleteWhoseLogRowFailsStoresNothingAndIsReported)
     CTestReceipt r;
     r.m_strMemo = QStringLiteral("甲");
     EXPECT_FALSE(SaveItem(nullptr, &r, nullptr, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_RECEIPT")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_RECEIPT")), 0);
     EXPECT_EQ(r.m_nID, 0);
     EXPECT_TRUE(r.m_strName.isEmpty());
     EXPECT_EQ(r.m_created.m_nID, 0);
@@ -223,7 +223,7 @@ TEST_F(SaveItems, ASaveOrDeleteWhoseLogRowFailsStoresNothingAndIsReported)
     r.CopyTo(&earlier);
     r.m_strMemo = QStringLiteral("乙");
     EXPECT_FALSE(SaveItem(nullptr, &r, &earlier, m_user));
-    EXPECT_EQ(Text(QStringLiteral("SELECT RecordMemo FROM TB_RECEIPT")), QStringLiteral("甲"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT RecordMemo FROM TB_TEST_RECEIPT")), QStringLiteral("甲"));
     EXPECT_EQ(earlier.m_strMemo, QStringLiteral("甲"));
     EXPECT_EQ(r.m_modified.m_nID, 0);
     expectOneReport();
@@ -231,7 +231,7 @@ TEST_F(SaveItems, ASaveOrDeleteWhoseLogRowFailsStoresNothingAndIsReported)
     // a delete keeps the row
     ASSERT_TRUE(refuse(OPER_DEL));
     EXPECT_FALSE(DeleteItem(nullptr, &r, m_user));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_RECEIPT")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_RECEIPT")), 1);
     ASSERT_EQ(m_errors.reports.size(), 1u);
     EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("删除收据"));
 }
@@ -250,7 +250,7 @@ TEST_F(SaveItems, AWorkersSaveWhoseLogRowFailsIsRolledBack)
     });
     SetErrorSink(previous);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE")), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_TEST_COURSE")), 0);
 }
 
 TEST_F(SaveItems, SavingARecordWhoseRowIsGoneIsAFailure)

@@ -4,7 +4,8 @@
 #include "CXCmd.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
-#include "ModuleLayer.h"
+#include "EditFrame.h"
+#include "XRecordPickers.h"
 #include "XWinStyles.h"
 
 namespace {

@@ -2,10 +2,17 @@
 
 #include "CDlgEditCharge.h"
 #include "CDlgEditCourse.h"
-#include "ModuleLayer.h"
+#include "EditFrame.h"
+#include "XRecordPickers.h"
 
-CXDialogEx* CreateCourseEditPage(bool bNew, const CXItem* item) { return new CDlgEditCourse(bNew, item); }
-CXDialogEx* CreateChargeEditPage(bool bNew, const CXItem* item) { return new CDlgEditCharge(bNew, item); }
+std::unique_ptr<CXDialogEx> CreateCourseEditPage(bool bNew, const CXItem* item)
+{
+    return std::make_unique<CDlgEditCourse>(bNew, item);
+}
+std::unique_ptr<CXDialogEx> CreateChargeEditPage(bool bNew, const CXItem* item)
+{
+    return std::make_unique<CDlgEditCharge>(bNew, item);
+}
 
 void RegisterPeopleEditPages()
 {
