@@ -19,9 +19,9 @@ namespace {
 
 struct Paper
 {
-    int windowsId;   // 0: size given below
+    int windowsId; // 0: size given below
     bool rotated;
-    double w, h;     // used when windowsId is 0 or the table's size is not the published one
+    double w, h; // used when windowsId is 0 or the table's size is not the published one
     bool inches;
     const char* name;
 };

@@ -24,7 +24,4 @@ bool StartDatabase()
     return true;
 }
 
-void StopDatabase()
-{
-    CXDBSession::CloseShared();
-}
+void StopDatabase() { CXDBSession::CloseShared(); }

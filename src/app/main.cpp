@@ -68,7 +68,8 @@ int main(int argc, char* argv[])
     }
     XCmdUpdater::Instance().StartHeartbeat();
     // the login command runs as soon as the event loop does
-    QMetaObject::invokeMethod(&app, [&lorvan] { lorvan.OnAppCommand(ID_APP_LOGOUT); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [&lorvan] { lorvan.OnAppCommand(ID_APP_LOGOUT); }, Qt::QueuedConnection);
 
     const int rc = app.exec();
     lorvan.ExitInstance();

@@ -18,7 +18,9 @@ namespace {
 const XDlgTemplate& SelTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{IDD_SEL_HISTORY, QStringLiteral("历史记录"), WS_MAXIMIZEBOX,
+    static const XDlgTemplate t{IDD_SEL_HISTORY,
+                                QStringLiteral("历史记录"),
+                                WS_MAXIMIZEBOX,
                                 {{IDC_RECORD_LIST, K::List, QString(), WS_TABSTOP, 0, 0, 3},
                                  {-1, K::Static, QStringLiteral("[t]管理人员可编辑整理历史记录！"), 0, 1, 0, 3},
                                  {ID_EDIT_MODIFY, K::Button, QStringLiteral("修改(&M) ..."), WS_GROUP, -1},
@@ -31,14 +33,17 @@ const XDlgTemplate& SelTemplate()
 const XDlgTemplate& EditTemplate(bool multi)
 {
     using K = XCtrlKind;
-    static const XDlgTemplate single{IDD_EDIT_HISTORY, QStringLiteral("修改历史记录"), 0,
+    static const XDlgTemplate single{IDD_EDIT_HISTORY,
+                                     QStringLiteral("修改历史记录"),
+                                     0,
                                      {{IDC_CONTENT, K::Edit, QString(), WS_TABSTOP, 0, 0},
                                       {IDOK, K::Button, QStringLiteral("确定"), WS_GROUP, -1},
                                       {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                      QSize()};
-    static const XDlgTemplate many{IDD_EDIT_HISTORY, QStringLiteral("修改历史记录"), 0,
-                                   {{IDC_CONTENT, K::Edit, QString(),
-                                     WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, 0, 0},
+    static const XDlgTemplate many{IDD_EDIT_HISTORY,
+                                   QStringLiteral("修改历史记录"),
+                                   0,
+                                   {{IDC_CONTENT, K::Edit, QString(), WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, 0, 0},
                                     {IDOK, K::Button, QStringLiteral("确定"), WS_GROUP, -1},
                                     {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
                                    QSize()};
@@ -64,10 +69,7 @@ int CDlgSelHistory::RunHistory()
     return DoModal();
 }
 
-QTreeWidget* CDlgSelHistory::List() const
-{
-    return qobject_cast<QTreeWidget*>(GetDlgItem(IDC_RECORD_LIST));
-}
+QTreeWidget* CDlgSelHistory::List() const { return qobject_cast<QTreeWidget*>(GetDlgItem(IDC_RECORD_LIST)); }
 
 bool CDlgSelHistory::IsAdmin() const
 {
@@ -103,10 +105,7 @@ void CDlgSelHistory::Fill()
     }
 }
 
-void CDlgSelHistory::OnUpdateOK(XCmdUI* ui)
-{
-    ui->Enable(List() && List()->selectedItems().size() == 1);
-}
+void CDlgSelHistory::OnUpdateOK(XCmdUI* ui) { ui->Enable(List() && List()->selectedItems().size() == 1); }
 
 void CDlgSelHistory::OnUpdateModify(XCmdUI* ui)
 {
@@ -143,8 +142,7 @@ void CDlgSelHistory::OnModify()
 
 CDlgEditHistory::CDlgEditHistory(bool multiLine, QWidget* parent)
     : CXDialogEx(false, &EditTemplate(multiLine), parent), m_bMultiLine(multiLine ? 1 : 0)
-{
-}
+{}
 
 bool CDlgEditHistory::OnInitDialog()
 {

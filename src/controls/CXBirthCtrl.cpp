@@ -62,7 +62,8 @@ void CXBirthCtrl::SyncAge()
         m_age->SetValue(m_age->GetValue());
     }
     if (!HasDate()) {
-        SetEmptyText(FormatDateTime(EstimateBirthDate(XDateTime::Now(), m_age->GetValue()), QStringLiteral("%Y年%#m月")));
+        SetEmptyText(
+            FormatDateTime(EstimateBirthDate(XDateTime::Now(), m_age->GetValue()), QStringLiteral("%Y年%#m月")));
     } else {
         m_age->SetValue(AgeFromDate(XDateTime::Now(), GetDate()));
     }

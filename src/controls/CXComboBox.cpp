@@ -116,10 +116,7 @@ void CXComboBox::OnHistory()
     RestoreText();
 }
 
-bool CXComboBox::ShowsItself() const
-{
-    return isEnabled() && !IsWndReadOnly(this);
-}
+bool CXComboBox::ShowsItself() const { return isEnabled() && !IsWndReadOnly(this); }
 
 void CXComboBox::OnReadOnlyChanged(bool readOnly)
 {

@@ -50,10 +50,7 @@ void XMonthPicker::SetYear(int year)
     m_year->setText(QStringLiteral("%1年").arg(m_nYear));
 }
 
-void XMonthPicker::ClickMonth(int month)
-{
-    emit monthChosen(m_nYear, month);
-}
+void XMonthPicker::ClickMonth(int month) { emit monthChosen(m_nYear, month); }
 
 CXDateCtrl::CXDateCtrl(QWidget* parent) : QWidget(parent), m_strFormat(QStringLiteral("yyyy年M月d日"))
 {
@@ -76,7 +73,10 @@ CXDateCtrl::CXDateCtrl(QWidget* parent) : QWidget(parent), m_strFormat(QStringLi
     m_drop->setAutoRaise(true);
     m_drop->setFocusPolicy(Qt::NoFocus);
     connect(m_drop, &QToolButton::clicked, this, &CXDateCtrl::OpenCalendar);
-    connect(m_check, &QCheckBox::clicked, this, [this](bool on) { SetChecked(on); AfterChange(); });
+    connect(m_check, &QCheckBox::clicked, this, [this](bool on) {
+        SetChecked(on);
+        AfterChange();
+    });
     connect(m_edit, &QDateEdit::dateChanged, this, [this] {
         if (!m_bSetting)
             AfterChange();
@@ -108,10 +108,7 @@ void CXDateCtrl::SetDateRange(const XDateTime& lower, const XDateTime& upper)
     m_bSetting = false;
 }
 
-bool CXDateCtrl::HasShowNone() const
-{
-    return m_bShowNone || HasStyle(this, DTS_SHOWNONE);
-}
+bool CXDateCtrl::HasShowNone() const { return m_bShowNone || HasStyle(this, DTS_SHOWNONE); }
 
 void CXDateCtrl::SetShowNone(bool on)
 {
@@ -157,10 +154,7 @@ XDateTime CXDateCtrl::GetDate() const
     return PickedDate(XDateTime::FromDate(m_edit->date()), IsMonthMode());
 }
 
-bool CXDateCtrl::IsMonthMode() const
-{
-    return IsMonthFormat(m_strFormat);
-}
+bool CXDateCtrl::IsMonthMode() const { return IsMonthFormat(m_strFormat); }
 
 bool CXDateCtrl::SetFormat(const QString& format)
 {
@@ -178,20 +172,11 @@ void CXDateCtrl::UpdateCalendarStyle()
     m_nCalStyle = DecideCalendarStyle(m_lower, m_upper, XDateTime::Today(), IsMonthMode(), hasRef && !IsMonthMode());
 }
 
-void CXDateCtrl::OnReadOnlyChanged(bool)
-{
-    Relayout();
-}
+void CXDateCtrl::OnReadOnlyChanged(bool) { Relayout(); }
 
-QString CXDateCtrl::DisplayText() const
-{
-    return m_bHasDate ? m_edit->text() : m_strEmptyText;
-}
+QString CXDateCtrl::DisplayText() const { return m_bHasDate ? m_edit->text() : m_strEmptyText; }
 
-bool CXDateCtrl::ShowsPicker() const
-{
-    return isEnabled() && !IsWndReadOnly(this);
-}
+bool CXDateCtrl::ShowsPicker() const { return isEnabled() && !IsWndReadOnly(this); }
 
 void CXDateCtrl::Relayout()
 {
@@ -315,10 +300,7 @@ void CXDateCtrl::OpenCalendar()
     m_popup->show();
 }
 
-QWidget* CXDateCtrl::Popup() const
-{
-    return m_popup;
-}
+QWidget* CXDateCtrl::Popup() const { return m_popup; }
 
 void CXDateCtrl::ApplyDayStates(int year, int month)
 {

@@ -105,7 +105,8 @@ void SetRawText(QWidget* w, const QString& text)
 
 bool IsEditClass(const QWidget* w)
 {
-    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w);
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const QTextEdit*>(w);
 }
 
 constexpr const char* kLoaded = "xloaded";
@@ -182,7 +183,8 @@ void CXDialogEx::BuildControls()
     bool anyButton = false;
     for (const XCtrlDef& def : m_pTemplate->ctrls) {
         QWidget* w = MakeControl(def);
-        SetCtrlProps(w, def.id, QString::fromLatin1(WndClassOf(def.kind)), def.style | KindStyle(def.kind), def.exStyle);
+        SetCtrlProps(w, def.id, QString::fromLatin1(WndClassOf(def.kind)), def.style | KindStyle(def.kind),
+                     def.exStyle);
         w->installEventFilter(this);
         if (def.row < 0) {
             buttons->addWidget(w);
@@ -251,16 +253,21 @@ QWidget* CXDialogEx::MakeControl(const XCtrlDef& def)
         c->setFocusPolicy(Qt::StrongFocus);
         return c;
     }
-    case XCtrlKind::List: return new QTreeWidget(m_content);
+    case XCtrlKind::List:
+        return new QTreeWidget(m_content);
     case XCtrlKind::Date: {
         auto* d = new QDateEdit(m_content);
         d->setFocusPolicy(Qt::StrongFocus);
         return d;
     }
-    case XCtrlKind::Link: return new CXLinkCtrl(def.text, m_content);
-    case XCtrlKind::Tab: return new QTabBar(m_content);
-    case XCtrlKind::RichEdit: return new QTextEdit(m_content);
-    case XCtrlKind::Custom: return new QWidget(m_content);
+    case XCtrlKind::Link:
+        return new CXLinkCtrl(def.text, m_content);
+    case XCtrlKind::Tab:
+        return new QTabBar(m_content);
+    case XCtrlKind::RichEdit:
+        return new QTextEdit(m_content);
+    case XCtrlKind::Custom:
+        return new QWidget(m_content);
     }
     return new QWidget(m_content);
 }
@@ -455,8 +462,7 @@ void CXDialogEx::BindStatic(XDataExchange& dx, int id, CXItem* item, const void*
 namespace {
 // The control of a binding as the interface the binder talks to: a control that already
 // is one (a dialog's own, a test's stand-in) is kept, a placeholder becomes a T.
-template <class T, class I>
-I* BoundControl(CXDialogEx* dlg, int id)
+template <class T, class I> I* BoundControl(CXDialogEx* dlg, int id)
 {
     QWidget* w = dlg->GetDlgItem(id);
     if (!w)
@@ -617,8 +623,7 @@ CXEditNumber* CXDialogEx::PrepareNumberEdit(int id, CXItem* item, const void* me
 namespace {
 // Loads skip the focused edit; stores take only an enabled, editable one (an int member
 // gets the whole part).
-template <class T>
-void ExchangeNumber(const XDataExchange& dx, CXEditNumber* e, T* member)
+template <class T> void ExchangeNumber(const XDataExchange& dx, CXEditNumber* e, T* member)
 {
     if (!e)
         return;
@@ -1181,8 +1186,9 @@ void CXDialogEx::SetScrollSize(int cx, int cy)
         connect(m_vbar, &QScrollBar::actionTriggered, this, [this](int action) {
             if (action == QAbstractSlider::SliderSingleStepAdd || action == QAbstractSlider::SliderSingleStepSub) {
                 // the line step of the dialog's model, not the bar's own
-                const int pos = ScrollRequestPos(m_vmodel, action == QAbstractSlider::SliderSingleStepAdd ? SB_LINEDOWN : SB_LINEUP,
-                                                 m_vbar->value(), 0, GetScrollLines());
+                const int pos =
+                    ScrollRequestPos(m_vmodel, action == QAbstractSlider::SliderSingleStepAdd ? SB_LINEDOWN : SB_LINEUP,
+                                     m_vbar->value(), 0, GetScrollLines());
                 m_vbar->setSliderPosition(pos);
             }
         });

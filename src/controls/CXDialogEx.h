@@ -67,8 +67,7 @@ public:
     void InsertControlAfter(QWidget* prev, QWidget* w, int id, const QString& wndClass, unsigned style);
     // The control of the id as a T: the placeholder is replaced once, keeping its place in
     // the layout and the control order, its id, style, text and state.
-    template <class T>
-    T* EnsureControl(int id);
+    template <class T> T* EnsureControl(int id);
     QWidget* Content() const { return m_content; }
     const XDlgTemplate* Template() const { return m_pTemplate; }
     bool IsChild() const;
@@ -108,8 +107,7 @@ public:
     bool HasCommandHandler(int id, int code) const;
     QString GetControlText(int id) const;
     QString GetItemLabel(int id) const;
-    template <class... A>
-    void ShowItemTip(int type, int id, const char* format, const A&... args)
+    template <class... A> void ShowItemTip(int type, int id, const char* format, const A&... args)
     {
         ShowItemTipText(type, id, (format && *format) ? FormatString(format, args...) : QString());
     }
@@ -180,7 +178,6 @@ private:
     // its buttons (dialogs with DS_LOCALEDIT keep plain edits).
     QWidget* SubclassTextControl(QWidget* w, int id, CXItem* item, const void* member, int extraCmd);
 
-
     const XDlgTemplate* m_pTemplate;
     QWidget* m_content = nullptr;
     QList<QWidget*> m_zorder;
@@ -208,8 +205,7 @@ private:
     QSize m_layoutRef;
 };
 
-template <class T>
-T* CXDialogEx::EnsureControl(int id)
+template <class T> T* CXDialogEx::EnsureControl(int id)
 {
     QWidget* old = GetDlgItem(id);
     if (!old)

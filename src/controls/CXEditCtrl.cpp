@@ -11,20 +11,15 @@
 #include <QtGui/QTextCursor>
 
 namespace {
-bool IsEnter(const QKeyEvent* e)
-{
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-}
+bool IsEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
 } // namespace
 
-template <class Base>
-XButtonEdit<Base>::XButtonEdit(QWidget* parent) : Base(parent)
+template <class Base> XButtonEdit<Base>::XButtonEdit(QWidget* parent) : Base(parent)
 {
     QObject::connect(this, &Base::textChanged, this, [this] { m_buttons.OnChange(); });
 }
 
-template <class Base>
-QString XButtonEdit<Base>::EditText() const
+template <class Base> QString XButtonEdit<Base>::EditText() const
 {
     if constexpr (kMultiLine)
         return this->toPlainText();
@@ -32,8 +27,7 @@ QString XButtonEdit<Base>::EditText() const
         return this->text();
 }
 
-template <class Base>
-void XButtonEdit<Base>::SetEditText(const QString& t)
+template <class Base> void XButtonEdit<Base>::SetEditText(const QString& t)
 {
     if constexpr (kMultiLine)
         this->setPlainText(t);
@@ -41,8 +35,7 @@ void XButtonEdit<Base>::SetEditText(const QString& t)
         this->setText(t);
 }
 
-template <class Base>
-void XButtonEdit<Base>::ReplaceAll(const QString& t)
+template <class Base> void XButtonEdit<Base>::ReplaceAll(const QString& t)
 {
     // one undo step, as typing it would be
     if constexpr (kMultiLine) {
@@ -56,8 +49,7 @@ void XButtonEdit<Base>::ReplaceAll(const QString& t)
     }
 }
 
-template <class Base>
-void XButtonEdit<Base>::SetButtonMargin(int right)
+template <class Base> void XButtonEdit<Base>::SetButtonMargin(int right)
 {
     if constexpr (kMultiLine)
         this->setViewportMargins(0, 0, right, 0);
@@ -65,8 +57,7 @@ void XButtonEdit<Base>::SetButtonMargin(int right)
         this->setTextMargins(0, 0, right, 0);
 }
 
-template <class Base>
-void XButtonEdit<Base>::OnReadOnlyChanged(bool readOnly)
+template <class Base> void XButtonEdit<Base>::OnReadOnlyChanged(bool readOnly)
 {
     this->setReadOnly(readOnly);
     m_buttons.RecalcLayout();
@@ -76,22 +67,19 @@ void XButtonEdit<Base>::OnReadOnlyChanged(bool readOnly)
         this->update();
 }
 
-template <class Base>
-void XButtonEdit<Base>::resizeEvent(QResizeEvent* e)
+template <class Base> void XButtonEdit<Base>::resizeEvent(QResizeEvent* e)
 {
     Base::resizeEvent(e);
     m_buttons.RecalcLayout();
 }
 
-template <class Base>
-void XButtonEdit<Base>::changeEvent(QEvent* e)
+template <class Base> void XButtonEdit<Base>::changeEvent(QEvent* e)
 {
     Base::changeEvent(e);
     m_buttons.StateChanged(e);
 }
 
-template <class Base>
-void XButtonEdit<Base>::keyPressEvent(QKeyEvent* e)
+template <class Base> void XButtonEdit<Base>::keyPressEvent(QKeyEvent* e)
 {
     if (IsEnter(e)) {
         if (m_buttons.HandleEnter())
@@ -104,15 +92,13 @@ void XButtonEdit<Base>::keyPressEvent(QKeyEvent* e)
     Base::keyPressEvent(e);
 }
 
-template <class Base>
-void XButtonEdit<Base>::focusInEvent(QFocusEvent* e)
+template <class Base> void XButtonEdit<Base>::focusInEvent(QFocusEvent* e)
 {
     m_buttons.FocusChanged(true);
     Base::focusInEvent(e);
 }
 
-template <class Base>
-void XButtonEdit<Base>::focusOutEvent(QFocusEvent* e)
+template <class Base> void XButtonEdit<Base>::focusOutEvent(QFocusEvent* e)
 {
     Base::focusOutEvent(e);
     m_buttons.FocusChanged(false);

@@ -14,8 +14,7 @@ class QKeyEvent;
 // the right, which follows the read-only mark, the enabling, the size and the focus, and
 // takes Enter for its default command. Buttons show only while the edit is enabled and
 // editable.
-template <class Base>
-class XButtonEdit : public Base, public IXReadOnly, public IXEdit
+template <class Base> class XButtonEdit : public Base, public IXReadOnly, public IXEdit
 {
 public:
     explicit XButtonEdit(QWidget* parent);
@@ -54,7 +53,6 @@ class CXEditCtrl : public XButtonEdit<QLineEdit>
 {
     Q_OBJECT
 public:
-
     explicit CXEditCtrl(QWidget* parent = nullptr) : XButtonEdit(parent) {}
 
 protected:

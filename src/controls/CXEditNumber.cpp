@@ -107,7 +107,8 @@ bool CXEditNumber::IsGrey() const { return !hasFocus() && IsGreyValue(GetValue()
 void CXEditNumber::UpdateColours()
 {
     QPalette pal = palette();
-    const QColor want = IsGrey() ? pal.color(QPalette::Disabled, QPalette::Text) : QPalette().color(QPalette::Active, QPalette::Text);
+    const QColor want =
+        IsGrey() ? pal.color(QPalette::Disabled, QPalette::Text) : QPalette().color(QPalette::Active, QPalette::Text);
     if (pal.color(QPalette::Active, QPalette::Text) != want) {
         pal.setColor(QPalette::Active, QPalette::Text, want);
         pal.setColor(QPalette::Inactive, QPalette::Text, want);
@@ -160,7 +161,7 @@ void CXEditNumber::OnReadOnlyChanged(bool readOnly)
     QPalette pal = palette();
     const QWidget* parent = parentWidget();
     pal.setBrush(QPalette::Base, readOnly && parent ? parent->palette().brush(parent->backgroundRole())
-                                                   : QPalette().brush(QPalette::Base));
+                                                    : QPalette().brush(QPalette::Base));
     setPalette(pal);
     UpdateSpin();
     if (!hasFocus())

@@ -4,10 +4,7 @@
 
 #include <QtGui/QPainter>
 
-CXImageCtrl::CXImageCtrl(QWidget* parent) : QFrame(parent)
-{
-    setFrameShape(QFrame::StyledPanel);
-}
+CXImageCtrl::CXImageCtrl(QWidget* parent) : QFrame(parent) { setFrameShape(QFrame::StyledPanel); }
 
 void CXImageCtrl::paintEvent(QPaintEvent* e)
 {

@@ -32,11 +32,16 @@ CXImagesCtrl::CXImagesCtrl(QWidget* parent) : QFrame(parent)
         bool text;
         bool menu;
     };
-    const Def defs[] = {{ID_PHOTO_PREV, false, false, true},   {ID_PHOTO_POS, false, true, false},
-                        {ID_PHOTO_NEXT, false, false, true},   {0, true, false, true},
-                        {ID_PHOTO_FORWARD, true, false, true}, {ID_PHOTO_BACK, true, false, true},
-                        {0, true, false, true},                {ID_LIST_ADDITEM, true, false, true},
-                        {ID_EDIT_DELETE, true, false, true},   {ID_PHOTO_VIEW, true, false, true}};
+    const Def defs[] = {{ID_PHOTO_PREV, false, false, true},
+                        {ID_PHOTO_POS, false, true, false},
+                        {ID_PHOTO_NEXT, false, false, true},
+                        {0, true, false, true},
+                        {ID_PHOTO_FORWARD, true, false, true},
+                        {ID_PHOTO_BACK, true, false, true},
+                        {0, true, false, true},
+                        {ID_LIST_ADDITEM, true, false, true},
+                        {ID_EDIT_DELETE, true, false, true},
+                        {ID_PHOTO_VIEW, true, false, true}};
     std::vector<CXCmd*> row;
     for (const Def& d : defs) {
         auto c = std::make_unique<CXCmd>(d.id, d.id != 0, d.menu);
@@ -70,10 +75,7 @@ void CXImagesCtrl::SetImages(CXArray* images, bool hasPhoto)
     update();
 }
 
-bool CXImagesCtrl::IsReadOnly() const
-{
-    return IsWndReadOnly(this) || (window() && IsWndReadOnly(window()));
-}
+bool CXImagesCtrl::IsReadOnly() const { return IsWndReadOnly(this) || (window() && IsWndReadOnly(window())); }
 
 void CXImagesCtrl::UpdateCommands()
 {
@@ -89,7 +91,8 @@ void CXImagesCtrl::UpdateCommands()
 
 bool CXImagesCtrl::OnCmdMsg(int id, int code, XCmdUI* ui, bool probeOnly)
 {
-    const bool own = id != 0 && std::any_of(m_cmds.begin(), m_cmds.end(), [id](const auto& c) { return c->m_nID == id; });
+    const bool own =
+        id != 0 && std::any_of(m_cmds.begin(), m_cmds.end(), [id](const auto& c) { return c->m_nID == id; });
     if (!own)
         return XCmdTarget::OnCmdMsg(id, code, ui, probeOnly);
     if (probeOnly)
@@ -158,8 +161,8 @@ void CXImagesCtrl::paintEvent(QPaintEvent* e)
         photo->m_image.Paint(&p, client, false);
         if (photo->m_dtDate.Day() != 0) {
             const QRect r = client.adjusted(3, 1, -3, -1);
-            const QString text = fontMetrics().elidedText(FormatDateTime(photo->m_dtDate, QStringLiteral("%Y年%#m月%#d日")),
-                                                          Qt::ElideRight, r.width());
+            const QString text = fontMetrics().elidedText(
+                FormatDateTime(photo->m_dtDate, QStringLiteral("%Y年%#m月%#d日")), Qt::ElideRight, r.width());
             p.setPen(palette().color(QPalette::Base));
             p.drawText(r, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, text);
             p.setPen(palette().color(QPalette::Shadow));
@@ -170,7 +173,8 @@ void CXImagesCtrl::paintEvent(QPaintEvent* e)
     const QImage img = Placeholder();
     const int longer = client.width() * 2 / 3;
     QSize size = img.size().scaled(longer, longer, Qt::KeepAspectRatio);
-    p.drawImage(QRect(QPoint(client.center().x() - size.width() / 2, client.center().y() - size.height() / 2), size), img);
+    p.drawImage(QRect(QPoint(client.center().x() - size.width() / 2, client.center().y() - size.height() / 2), size),
+                img);
 }
 
 void CXImagesCtrl::OnCommand(int id)
@@ -180,14 +184,29 @@ void CXImagesCtrl::OnCommand(int id)
     if (!c || !c->m_bEnabled)
         return;
     switch (id) {
-    case ID_PHOTO_PREV: m_model.Previous(); break;
-    case ID_PHOTO_NEXT: m_model.Next(); break;
-    case ID_PHOTO_FORWARD: m_model.MoveForward(); break;
-    case ID_PHOTO_BACK: m_model.MoveBack(); break;
-    case ID_LIST_ADDITEM: AddPhoto(); break;
-    case ID_EDIT_DELETE: DeletePhoto(); break;
-    case ID_PHOTO_VIEW: ViewPhoto(); break;
-    default: return;
+    case ID_PHOTO_PREV:
+        m_model.Previous();
+        break;
+    case ID_PHOTO_NEXT:
+        m_model.Next();
+        break;
+    case ID_PHOTO_FORWARD:
+        m_model.MoveForward();
+        break;
+    case ID_PHOTO_BACK:
+        m_model.MoveBack();
+        break;
+    case ID_LIST_ADDITEM:
+        AddPhoto();
+        break;
+    case ID_EDIT_DELETE:
+        DeletePhoto();
+        break;
+    case ID_PHOTO_VIEW:
+        ViewPhoto();
+        break;
+    default:
+        return;
     }
     m_model.RenumberOrders();
     UpdateCommands();
@@ -215,8 +234,8 @@ void CXImagesCtrl::AddPhoto()
     CXImage image;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !image.LoadStream(&file)) {
-        XUi::MessageBox(this, FormatString(u"打开 “%s” 失败！\r\n%s", path, GetLastErrorText()), QStringLiteral("添加照片"),
-                        MB_ICONERROR);
+        XUi::MessageBox(this, FormatString(u"打开 “%s” 失败！\r\n%s", path, GetLastErrorText()),
+                        QStringLiteral("添加照片"), MB_ICONERROR);
         return;
     }
     ShrinkToSizePreference(image);
@@ -254,12 +273,13 @@ void CXImagesCtrl::ViewPhoto()
     CreateDirectoryPath(GetExePath(u'\\', QStringLiteral("\\Temp")));
     const QString path = ViewFileName(XDateTime::Now());
     QFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && photo->m_image.SaveStream(&file, XImageFormat::Jpeg);
+    const bool saved =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && photo->m_image.SaveStream(&file, XImageFormat::Jpeg);
     file.close();
     QGuiApplication::restoreOverrideCursor();
     if (!saved) {
-        XUi::MessageBox(this, FormatString(u"保存 “%s” 失败！\r\n%s", path, GetLastErrorText()), LoadCommandText(ID_PHOTO_VIEW),
-                        MB_ICONERROR);
+        XUi::MessageBox(this, FormatString(u"保存 “%s” 失败！\r\n%s", path, GetLastErrorText()),
+                        LoadCommandText(ID_PHOTO_VIEW), MB_ICONERROR);
         return;
     }
     XUi::ShellOpen(path);

@@ -23,7 +23,11 @@ public:
     ~CXImagesCtrl() override;
 
     void SetImages(CXArray* images, bool hasPhoto) override;
-    void OnReadOnlyChanged(bool readOnly) override { Q_UNUSED(readOnly); update(); }
+    void OnReadOnlyChanged(bool readOnly) override
+    {
+        Q_UNUSED(readOnly);
+        update();
+    }
     // Runs a command of the row or the context menu.
     void OnCommand(int id);
     void UpdateCommands();

@@ -52,10 +52,7 @@ void ReadAnchors(const QString& text, CXArray& refs)
 
 } // namespace
 
-XLinkActions* SetLinkActions(XLinkActions* actions)
-{
-    return g_actions.Install(actions);
-}
+XLinkActions* SetLinkActions(XLinkActions* actions) { return g_actions.Install(actions); }
 
 X_BEGIN_MESSAGE_MAP(CXLinkCtrl, XCmdTarget)
     X_ON_UPDATE_COMMAND_UI(ID_EDIT_ADDNEW, OnUpdateNew)
@@ -197,8 +194,8 @@ int CXLinkCtrl::LayoutButtons(const QRect& window, int s, const std::vector<CXCm
         return 0;
     const bool row = r.height() < s * count;
     for (int i = 0; i < count; ++i)
-        placed[static_cast<size_t>(i)]->m_rc = row ? QRect(r.right() + 1 - s * (i + 1), r.top(), s, s)
-                                                   : QRect(r.right() + 1 - s, r.top() + s * i, s, s);
+        placed[static_cast<size_t>(i)]->m_rc =
+            row ? QRect(r.right() + 1 - s * (i + 1), r.top(), s, s) : QRect(r.right() + 1 - s, r.top() + s * i, s, s);
     return row ? s * count : s;
 }
 
@@ -258,10 +255,17 @@ void CXLinkCtrl::OnCommand(int id)
     if (!GetModuleID())
         return;
     switch (id) {
-    case ID_EDIT_ADDNEW: OnNew(); break;
-    case ID_LINK_SELECT: OnChooseOne(); break;
-    case ID_LINK_SELECTMANY: OnChooseMany(); break;
-    default: break;
+    case ID_EDIT_ADDNEW:
+        OnNew();
+        break;
+    case ID_LINK_SELECT:
+        OnChooseOne();
+        break;
+    case ID_LINK_SELECTMANY:
+        OnChooseMany();
+        break;
+    default:
+        break;
     }
 }
 

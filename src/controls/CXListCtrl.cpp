@@ -43,10 +43,7 @@ namespace {
 
 CXDialogEx* BoundDialogOf(const CXListCtrl* list) { return list ? list->GetParentDialog() : nullptr; }
 
-int ImageWidth(int imageMode)
-{
-    return imageMode == 0 ? RowHeight() / 4 : RowHeight();
-}
+int ImageWidth(int imageMode) { return imageMode == 0 ? RowHeight() / 4 : RowHeight(); }
 
 } // namespace
 
@@ -118,7 +115,8 @@ void XListDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
                 // The arrow in front of selected rows: black, pointing right, centred on white.
                 p->fillRect(img, Qt::white);
                 const int w = std::max(3, img.width() / 2), c = img.center().y();
-                const QPoint tri[3] = {{img.center().x() - w / 2, c - w}, {img.center().x() - w / 2, c + w},
+                const QPoint tri[3] = {{img.center().x() - w / 2, c - w},
+                                       {img.center().x() - w / 2, c + w},
                                        {img.center().x() + w / 2 + 1, c}};
                 p->setBrush(Qt::black);
                 p->setPen(Qt::NoPen);
@@ -144,7 +142,8 @@ void XListDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         }
         }
     }
-    const int h = index.column() < m_list->m_nColumns ? m_list->m_nHeadOfCol[static_cast<std::size_t>(index.column())] : -1;
+    const int h =
+        index.column() < m_list->m_nColumns ? m_list->m_nHeadOfCol[static_cast<std::size_t>(index.column())] : -1;
     const CHead* head = h >= 0 && h < m_list->m_heads.GetSize() ? m_list->m_heads[h] : nullptr;
     const QColor fg = selected ? pal.color(QPalette::HighlightedText) : index.data(Qt::ForegroundRole).value<QColor>();
     p->setPen(fg);
@@ -159,8 +158,8 @@ void XListDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         record->DrawCell(head, &m_draw);
     } else {
         const QRect textRc = rc.adjusted(5, 0, -5, 0);
-        const QString text = option.fontMetrics.elidedText(model->TextsOf(item).value(index.column()), Qt::ElideRight,
-                                                           textRc.width());
+        const QString text =
+            option.fontMetrics.elidedText(model->TextsOf(item).value(index.column()), Qt::ElideRight, textRc.width());
         const int align = index.data(Qt::TextAlignmentRole).toInt();
         p->drawText(textRc, align, text);
     }
@@ -307,25 +306,13 @@ CXListCtrl::CXListCtrl(QWidget* parent, int controlId)
     setPalette(pal);
 }
 
-CXListCtrl::~CXListCtrl()
-{
-    SaveLayout();
-}
+CXListCtrl::~CXListCtrl() { SaveLayout(); }
 
-bool CXListCtrl::HasLayout() const
-{
-    return !m_bNoSortHeader && !m_bNoColumnHeader;
-}
+bool CXListCtrl::HasLayout() const { return !m_bNoSortHeader && !m_bNoColumnHeader; }
 
-bool CXListCtrl::IsReadOnly() const
-{
-    return IsWndReadOnly(this);
-}
+bool CXListCtrl::IsReadOnly() const { return IsWndReadOnly(this); }
 
-QString CXListCtrl::GetLayoutKey() const
-{
-    return Md5HexW(LayoutKeyText(m_heads, m_nMode, m_nControlId));
-}
+QString CXListCtrl::GetLayoutKey() const { return Md5HexW(LayoutKeyText(m_heads, m_nMode, m_nControlId)); }
 
 namespace {
 
@@ -438,7 +425,8 @@ void CXListCtrl::RebuildColumns()
         std::vector<int> order(heads.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return m_heads[heads[static_cast<std::size_t>(a)]]->m_nPos < m_heads[heads[static_cast<std::size_t>(b)]]->m_nPos;
+            return m_heads[heads[static_cast<std::size_t>(a)]]->m_nPos <
+                   m_heads[heads[static_cast<std::size_t>(b)]]->m_nPos;
         });
         for (int v = 0; v < static_cast<int>(order.size()); ++v)
             if (hv->visualIndex(order[static_cast<std::size_t>(v)]) != v)
@@ -479,14 +467,14 @@ void CXListCtrl::ResetModel(const std::function<void()>& change)
             setFirstColumnSpanned(g, QModelIndex(), true);
             if (m_model->GroupAt(g).collapsed)
                 collapse(m_model->IndexOfGroup(g));
-
         }
     }
     if (!keep.empty()) {
         // Runs of adjacent rows become one range each, so a large selection stays cheap.
         QItemSelection sel;
         auto addRun = [&](const QModelIndex& parent, int top, int bottom) {
-            sel.append(QItemSelectionRange(m_model->index(top, 0, parent), m_model->index(bottom, m_nColumns - 1, parent)));
+            sel.append(
+                QItemSelectionRange(m_model->index(top, 0, parent), m_model->index(bottom, m_nColumns - 1, parent)));
         };
         auto scan = [&](const QModelIndex& parent, int count, const std::function<int(int)>& itemAt) {
             int start = -1;
@@ -503,7 +491,8 @@ void CXListCtrl::ResetModel(const std::function<void()>& change)
         if (m_model->IsGrouped()) {
             for (int g = 0; g < m_model->GroupCount(); ++g) {
                 const std::vector<int>& rows = m_model->GroupAt(g).rows;
-                scan(m_model->IndexOfGroup(g), static_cast<int>(rows.size()), [&rows](int r) { return rows[static_cast<std::size_t>(r)]; });
+                scan(m_model->IndexOfGroup(g), static_cast<int>(rows.size()),
+                     [&rows](int r) { return rows[static_cast<std::size_t>(r)]; });
             }
         } else {
             scan(QModelIndex(), GetItemCount(), [](int r) { return r; });
@@ -607,10 +596,7 @@ void CXListCtrl::OnHeaderClicked(int column)
 
 int CXListCtrl::GetItemCount() const { return m_model->RowCount(); }
 
-CXItem* CXListCtrl::GetItemData(int i) const
-{
-    return i >= 0 && i < GetItemCount() ? m_model->RowAt(i).item : nullptr;
-}
+CXItem* CXListCtrl::GetItemData(int i) const { return i >= 0 && i < GetItemCount() ? m_model->RowAt(i).item : nullptr; }
 
 void CXListCtrl::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
@@ -737,10 +723,7 @@ void CXListCtrl::RemoveItems(const std::vector<int>& items)
     }
 }
 
-bool CXListCtrl::GetCheck(int i) const
-{
-    return i >= 0 && i < GetItemCount() && m_model->RowAt(i).checked;
-}
+bool CXListCtrl::GetCheck(int i) const { return i >= 0 && i < GetItemCount() && m_model->RowAt(i).checked; }
 
 void CXListCtrl::SetCheck(int i, bool checked)
 {
@@ -800,7 +783,8 @@ std::vector<CXListCtrl::XGroupInfo> CXListCtrl::GetGroups() const
     std::vector<XGroupInfo> groups;
     if (m_model->IsGrouped())
         for (const XListModel::Group& g : m_model->Groups())
-            groups.push_back(XGroupInfo{g.header, g.rows.empty() ? -1 : g.rows.front(), static_cast<int>(g.rows.size())});
+            groups.push_back(
+                XGroupInfo{g.header, g.rows.empty() ? -1 : g.rows.front(), static_cast<int>(g.rows.size())});
     return groups;
 }
 
@@ -811,10 +795,10 @@ bool CXListCtrl::IsGroupView() const { return m_model->IsGrouped(); }
 
 namespace {
 
-template <class Pred>
-bool AnyHead(const CHeads& heads, Pred pred)
+template <class Pred> bool AnyHead(const CHeads& heads, Pred pred)
 {
-    return std::any_of(heads.begin(), heads.end(), [&](const CXItem* h) { return pred(*static_cast<const CHead*>(h)); });
+    return std::any_of(heads.begin(), heads.end(),
+                       [&](const CXItem* h) { return pred(*static_cast<const CHead*>(h)); });
 }
 
 } // namespace
@@ -888,8 +872,10 @@ int CXListCtrl::CompareGroups(int groupA, int groupB) const
     const XListModel::Group* a = nullptr;
     const XListModel::Group* b = nullptr;
     for (const XListModel::Group& g : m_model->Groups()) {
-        if (g.id == groupA) a = &g;
-        if (g.id == groupB) b = &g;
+        if (g.id == groupA)
+            a = &g;
+        if (g.id == groupB)
+            b = &g;
     }
     if (!a || !b || a->rows.empty() || b->rows.empty())
         return 0;
@@ -984,8 +970,10 @@ void CXListCtrl::mouseMoveEvent(QMouseEvent* e)
     if (m_nImageMode >= 2) {
         const QModelIndex idx = indexAt(e->position().toPoint());
         const int item = m_model->ItemOf(idx);
-        const int hot = item >= 0 && IconRect(visualRect(idx.siblingAtColumn(0)), m_nImageMode).contains(e->position().toPoint())
-                            ? item : -1;
+        const int hot =
+            item >= 0 && IconRect(visualRect(idx.siblingAtColumn(0)), m_nImageMode).contains(e->position().toPoint())
+                ? item
+                : -1;
         if (hot != m_nHotItem) {
             m_nHotItem = hot;
             viewport()->update();

@@ -82,7 +82,12 @@ public:
     // Columns in display order (the user may have dragged them).
     std::vector<int> GetColumnOrder() const;
     // Groups for export: header text, first item and count (group view only).
-    struct XGroupInfo { QString header; int firstItem; int count; };
+    struct XGroupInfo
+    {
+        QString header;
+        int firstItem;
+        int count;
+    };
     std::vector<XGroupInfo> GetGroups() const;
 
     // --- groups, statistics, colours ----------------------------------------------------
@@ -151,7 +156,7 @@ public:
 
     XListModel* Model() const { return m_model; }
     QWidget* Strip() const;
-    int m_nHotItem = -1;            // item whose check image is under the pointer
+    int m_nHotItem = -1;             // item whose check image is under the pointer
     bool m_bSelectionNotice = false; // the notice timer fired (tests)
     QTimer m_selTimer;
 

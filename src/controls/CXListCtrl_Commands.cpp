@@ -78,7 +78,8 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
     const int sel = GetSelectedCount();
     const bool groups = IsGroupView() && m_model->GroupCount() > 0;
     const bool clickable = HasLayout();
-    const CHead* selHead = m_nSelColumn >= 0 && m_nSelColumn < m_nColumns ? m_heads[GetHeadOfColumn(m_nSelColumn)] : nullptr;
+    const CHead* selHead =
+        m_nSelColumn >= 0 && m_nSelColumn < m_nColumns ? m_heads[GetHeadOfColumn(m_nSelColumn)] : nullptr;
     switch (id) {
     case ID_EDIT_DELETE: {
         if (sel == 0) {
@@ -99,16 +100,30 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
         ui->Enable(dlg && dlg->HasOwnHandler(id, XCN_COMMAND) ? sel == 1 : sel >= 1);
         break;
     }
-    case ID_LIST_ADDITEM: ui->Enable(!IsReadOnly()); break;
+    case ID_LIST_ADDITEM:
+        ui->Enable(!IsReadOnly());
+        break;
     case ID_EDIT_COPYSEL:
     case ID_XCTRL_SELCLR:
-    case ID_XCTRL_SELREV: ui->Enable(sel > 0); break;
-    case ID_XCTRL_SELALL: ui->Enable(sel < n); break;
+    case ID_XCTRL_SELREV:
+        ui->Enable(sel > 0);
+        break;
+    case ID_XCTRL_SELALL:
+        ui->Enable(sel < n);
+        break;
     case ID_XCTRL_CALCALL:
-    case ID_XCTRL_CALCNONE: ui->Enable(groups && HasCalcColumns()); break;
-    case ID_XCTRL_XLS: ui->Enable(n > 0); break;
-    case ID_XCTRL_RIGHTALL: ui->Enable(clickable); break;
-    case ID_XCTRL_AUTOWIDTH: ui->Enable(clickable && m_nSelColumn >= 0); break;
+    case ID_XCTRL_CALCNONE:
+        ui->Enable(groups && HasCalcColumns());
+        break;
+    case ID_XCTRL_XLS:
+        ui->Enable(n > 0);
+        break;
+    case ID_XCTRL_RIGHTALL:
+        ui->Enable(clickable);
+        break;
+    case ID_XCTRL_AUTOWIDTH:
+        ui->Enable(clickable && m_nSelColumn >= 0);
+        break;
     case ID_XCTRL_SORTASC:
     case ID_XCTRL_SORTDESC: {
         ui->Enable(selHead && n > 1);
@@ -121,7 +136,9 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
         ui->SetCheck(m_heads.m_bGoodStatus && m_bStatusColor ? 1 : 0);
         break;
     case ID_XCTRL_UNITALL:
-    case ID_XCTRL_UNITNONE: ui->Enable(n > 0 && HasUnitColumns()); break;
+    case ID_XCTRL_UNITNONE:
+        ui->Enable(n > 0 && HasUnitColumns());
+        break;
     case ID_XCTRL_GRPNONE:
         ui->Enable(n > 0);
         ui->SetCheck(IsGroupView() ? 0 : 1);
@@ -134,11 +151,14 @@ void CXListCtrl::OnUpdateCommand(XCmdUI* ui)
     case ID_XCTRL_GRPSORTDESC: {
         ui->Enable(m_model->GroupCount() > 1 && IsGroupView() && clickable);
         const int dir = id == ID_XCTRL_GRPSORTASC ? 1 : 2;
-        ui->SetRadio(m_nGroupHead >= 0 && m_nGroupHead < m_heads.GetSize() && m_heads[m_nGroupHead]->m_nListSort == dir);
+        ui->SetRadio(m_nGroupHead >= 0 && m_nGroupHead < m_heads.GetSize() &&
+                     m_heads[m_nGroupHead]->m_nListSort == dir);
         break;
     }
     case ID_XCTRL_GRPCOLLAPSEALL:
-    case ID_XCTRL_GRPEXPANDALL: ui->Enable(groups); break;
+    case ID_XCTRL_GRPEXPANDALL:
+        ui->Enable(groups);
+        break;
     case ID_XCTRL_GRPCOLLAPS:
     case ID_XCTRL_GRPEXPAND: {
         ui->Enable(true);
@@ -177,10 +197,18 @@ void CXListCtrl::OnListCommand(int id)
         setUpdatesEnabled(true);
     };
     switch (id) {
-    case ID_EDIT_DELETE: DeleteSelected(); return;
-    case ID_EDIT_MODIFY: OpenSelected(); return;
-    case ID_XCTRL_SELALL: selectAll(); return;
-    case ID_XCTRL_SELCLR: selectionModel()->clearSelection(); return;
+    case ID_EDIT_DELETE:
+        DeleteSelected();
+        return;
+    case ID_EDIT_MODIFY:
+        OpenSelected();
+        return;
+    case ID_XCTRL_SELALL:
+        selectAll();
+        return;
+    case ID_XCTRL_SELCLR:
+        selectionModel()->clearSelection();
+        return;
     case ID_XCTRL_SELREV:
         for (int i = 0; i < n; ++i)
             SetItemSelected(i, !IsItemSelected(i));
@@ -192,12 +220,15 @@ void CXListCtrl::OnListCommand(int id)
                 m_heads[i]->m_bCalc = id == ID_XCTRL_CALCALL;
         regroup();
         return;
-    case ID_XCTRL_XLS: return; // the spreadsheet export belongs to the module layer
+    case ID_XCTRL_XLS:
+        return; // the spreadsheet export belongs to the module layer
     case ID_XCTRL_RIGHTALL:
         for (int c = 0; c < m_nColumns; ++c)
             FitColumn(c);
         return;
-    case ID_XCTRL_AUTOWIDTH: FitColumn(m_nSelColumn); return;
+    case ID_XCTRL_AUTOWIDTH:
+        FitColumn(m_nSelColumn);
+        return;
     case ID_XCTRL_SORTASC:
     case ID_XCTRL_SORTDESC:
         if (m_nSelColumn >= 0 && m_nSelColumn < m_nColumns) {
@@ -251,7 +282,8 @@ void CXListCtrl::OnListCommand(int id)
             SetGroupState(m_model->GroupAt(g).id, 1, id == ID_XCTRL_GRPCOLLAPS ? 1 : 0);
         return;
     }
-    default: break;
+    default:
+        break;
     }
     if (id >= ID_XCTRL_GROUP00 && id < ID_XCTRL_CALC00) {
         const int h = NthGroupHead(m_heads, id - ID_XCTRL_GROUP00);
@@ -296,7 +328,8 @@ void CXListCtrl::DeleteSelected()
         const CXItem* item = GetItemData(i);
         const QString error = item->GetDeleteError(user);
         const QString warning = item->GetDeleteWarning();
-        const QString row = QString::number(item->m_nMduID) + u' ' + QString::number(item->m_nID) + u' ' + item->GetTitleText();
+        const QString row =
+            QString::number(item->m_nMduID) + u' ' + QString::number(item->m_nID) + u' ' + item->GetTitleText();
         if (!error.isEmpty())
             refused.append({row, error});
         else if (!warning.isEmpty())
@@ -313,7 +346,8 @@ void CXListCtrl::DeleteSelected()
         if (XUi::MessageBoxItems(this, DeleteWarningText(count, static_cast<int>(warned.size()), m_heads), caption,
                                  MB_OKCANCEL | MB_ICONWARNING, warned) != IDOK)
             return;
-    } else if (XUi::MessageBox(this, DeleteConfirmText(count, m_heads), caption, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+    } else if (XUi::MessageBox(this, DeleteConfirmText(count, m_heads), caption, MB_OKCANCEL | MB_ICONWARNING) !=
+               IDOK) {
         return;
     }
     if (dynamic_cast<IXListView*>(parentWidget())) {
@@ -457,10 +491,7 @@ void AddSubmenus(XMenuSpec& spec, const CXListCtrl& list)
 
 } // namespace
 
-void CXListCtrl::contextMenuEvent(QContextMenuEvent* e)
-{
-    ShowContextMenu(e->globalPos());
-}
+void CXListCtrl::contextMenuEvent(QContextMenuEvent* e) { ShowContextMenu(e->globalPos()); }
 
 void CXListCtrl::ShowContextMenu(const QPoint& globalPos)
 {
@@ -501,8 +532,8 @@ void CXListCtrl::ShowContextMenu(const QPoint& globalPos)
             if (HasLayout()) {
                 if (!spec.empty())
                     spec.push_back(XMenuItem{});
-                spec.insert(spec.end(), {Entry(ID_EDIT_COPYSEL), Entry(ID_XCTRL_XLS), XMenuItem{}, Entry(ID_XCTRL_RIGHTALL),
-                                         Entry(ID_XCTRL_STCOLOR), XMenuItem{}});
+                spec.insert(spec.end(), {Entry(ID_EDIT_COPYSEL), Entry(ID_XCTRL_XLS), XMenuItem{},
+                                         Entry(ID_XCTRL_RIGHTALL), Entry(ID_XCTRL_STCOLOR), XMenuItem{}});
                 AddSubmenus(spec, *this);
             }
         } else if (QWidget* parent = parentWidget()) {

@@ -106,7 +106,8 @@ void CXQrCodes::paintEvent(QPaintEvent*)
     if (tab.strUrl.isEmpty() || area.width() <= 0 || area.height() <= 0)
         return;
     CXImage code;
-    code.MakeQrCode(tab.strUrl, std::min(area.width(), area.height()), tab.bEnabled ? qRgb(0, 0, 0) : qRgb(192, 192, 192));
+    code.MakeQrCode(tab.strUrl, std::min(area.width(), area.height()),
+                    tab.bEnabled ? qRgb(0, 0, 0) : qRgb(192, 192, 192));
     code.Paint(&painter, area, false);
     // The white centre keeps the code readable (level H) and marks which address it is.
     const QRect centre(area.center().x() - 9, area.center().y() - 9, 18, 18);
@@ -154,7 +155,8 @@ bool CXQrCodes::event(QEvent* event)
             }
         }
         const Tab& current = m_tabs[m_nTab];
-        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), current.strUrl.isEmpty() ? current.strTip : current.strUrl, this);
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                           current.strUrl.isEmpty() ? current.strTip : current.strUrl, this);
         return true;
     }
     return QWidget::event(event);

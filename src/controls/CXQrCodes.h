@@ -25,7 +25,8 @@ public:
     explicit CXQrCodes(QWidget* parent = nullptr, std::unique_ptr<IWebStatus> status = nullptr);
     ~CXQrCodes() override;
 
-    struct Tab {
+    struct Tab
+    {
         int nCmd;
         QString strCaption;
         QString strTip;

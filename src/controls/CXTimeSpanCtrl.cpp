@@ -9,10 +9,7 @@
 #include <QtWidgets/QTimeEdit>
 
 namespace {
-int MinutesOf(const QTime& t)
-{
-    return t.hour() * 60 + t.minute();
-}
+int MinutesOf(const QTime& t) { return t.hour() * 60 + t.minute(); }
 
 QTime TimeOf(int minutes)
 {
@@ -139,10 +136,7 @@ void CXTimeSpanCtrl::RecalcLayout()
     update();
 }
 
-void CXTimeSpanCtrl::OnReadOnlyChanged(bool)
-{
-    RecalcLayout();
-}
+void CXTimeSpanCtrl::OnReadOnlyChanged(bool) { RecalcLayout(); }
 
 void CXTimeSpanCtrl::resizeEvent(QResizeEvent* e)
 {

@@ -63,7 +63,7 @@ void XBalloonTip::paintEvent(QPaintEvent*)
     p.setBrush(palette().color(QPalette::ToolTipBase));
     p.drawPath(path);
 
-    const QStyle::StandardPixmap sp = m_nType == 3 ? QStyle::SP_MessageBoxCritical
+    const QStyle::StandardPixmap sp = m_nType == 3   ? QStyle::SP_MessageBoxCritical
                                       : m_nType == 2 ? QStyle::SP_MessageBoxWarning
                                                      : QStyle::SP_MessageBoxInformation;
     QFont bold = font();

@@ -8,10 +8,7 @@
 #include <QtGui/QPainter>
 #include <QtWidgets/QToolTip>
 
-XCmdRow::XCmdRow(QWidget* parent) : QWidget(parent)
-{
-    setMouseTracking(true);
-}
+XCmdRow::XCmdRow(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
 
 CXCmd* XCmdRow::HitTest(const QPoint& pt) const
 {
@@ -99,7 +96,9 @@ bool XCmdRow::event(QEvent* e)
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         CXCmd* hit = HitTest(he->pos());
-        const QString text = !hit ? QString() : hit->m_bIndicator ? QStringLiteral("存在重复项！") : LoadCommandPrompt(hit->m_nID);
+        const QString text = !hit                ? QString()
+                             : hit->m_bIndicator ? QStringLiteral("存在重复项！")
+                                                 : LoadCommandPrompt(hit->m_nID);
         if (text.isEmpty())
             QToolTip::hideText();
         else

@@ -68,8 +68,7 @@ QEvent::Type XCommandEvent::EventType()
 
 XCommandEvent::XCommandEvent(int id, int message, qintptr wParam, qintptr lParam)
     : QEvent(EventType()), m_nID(id), m_nMessage(message), m_wParam(wParam), m_lParam(lParam)
-{
-}
+{}
 
 void XPostCommand(QObject* target, int id)
 {

@@ -90,8 +90,8 @@ class XCommandEvent : public QEvent
 public:
     static QEvent::Type EventType();
     XCommandEvent(int id, int message = 0, qintptr wParam = 0, qintptr lParam = 0);
-    int m_nID;       // command id, 0 for a plain message
-    int m_nMessage;  // private message number (WM_XSHOWITEM, ...), 0 for a command
+    int m_nID;      // command id, 0 for a plain message
+    int m_nMessage; // private message number (WM_XSHOWITEM, ...), 0 for a command
     qintptr m_wParam;
     qintptr m_lParam;
 };
@@ -108,30 +108,33 @@ enum : int { WM_XSHOWITEM = 0x80C2, WM_XSTATUSBAR = 0x80C3 };
 //       X_ON_COMMAND(IDC_BROWSE, OnBrowse)
 //       X_ON_UPDATE_COMMAND_UI(IDC_NAME, OnUpdateName)
 //   X_END_MESSAGE_MAP()
-#define X_DECLARE_MESSAGE_MAP()                                                                              \
-public:                                                                                                      \
-    static const XMessageMap* GetThisMessageMap();                                                           \
+#define X_DECLARE_MESSAGE_MAP()                                                                                        \
+public:                                                                                                                \
+    static const XMessageMap* GetThisMessageMap();                                                                     \
     const XMessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
-#define X_BEGIN_MESSAGE_MAP(Class, Base)                                                                     \
-    const XMessageMap* Class::GetThisMessageMap()                                                            \
-    {                                                                                                        \
-        using ThisClass = Class;                                                                             \
-        static const XMessageMap map{&Base::GetThisMessageMap, {
+#define X_BEGIN_MESSAGE_MAP(Class, Base)                                                                               \
+    const XMessageMap* Class::GetThisMessageMap()                                                                      \
+    {                                                                                                                  \
+        using ThisClass = Class;                                                                                       \
+        static const XMessageMap map                                                                                   \
+        {                                                                                                              \
+            &Base::GetThisMessageMap,                                                                                  \
+            {
 
-#define X_ON_COMMAND(id, fn)                                                                                 \
+#define X_ON_COMMAND(id, fn)                                                                                           \
     XMsgEntry{XCN_COMMAND, (id), (id), [](XCmdTarget* t, int) { static_cast<ThisClass*>(t)->fn(); }, nullptr},
-#define X_ON_COMMAND_RANGE(first, last, fn)                                                                  \
-    XMsgEntry{XCN_COMMAND, (first), (last), [](XCmdTarget* t, int i) { static_cast<ThisClass*>(t)->fn(i); },  \
-              nullptr},
-#define X_ON_UPDATE_COMMAND_UI(id, fn)                                                                       \
-    XMsgEntry{XCN_UPDATE, (id), (id), nullptr,                                                               \
-              [](XCmdTarget* t, XCmdUI* ui) { static_cast<ThisClass*>(t)->fn(ui); }},
-#define X_ON_UPDATE_COMMAND_UI_RANGE(first, last, fn)                                                        \
-    XMsgEntry{XCN_UPDATE, (first), (last), nullptr,                                                          \
+#define X_ON_COMMAND_RANGE(first, last, fn)                                                                            \
+    XMsgEntry{XCN_COMMAND, (first), (last), [](XCmdTarget* t, int i) { static_cast<ThisClass*>(t)->fn(i); }, nullptr},
+#define X_ON_UPDATE_COMMAND_UI(id, fn)                                                                                 \
+    XMsgEntry{XCN_UPDATE, (id), (id), nullptr, [](XCmdTarget* t, XCmdUI* ui) { static_cast<ThisClass*>(t)->fn(ui); }},
+#define X_ON_UPDATE_COMMAND_UI_RANGE(first, last, fn)                                                                  \
+    XMsgEntry{XCN_UPDATE, (first), (last), nullptr,                                                                    \
               [](XCmdTarget* t, XCmdUI* ui) { static_cast<ThisClass*>(t)->fn(ui); }},
 
-#define X_END_MESSAGE_MAP()                                                                                  \
-        }};                                                                                                  \
-        return &map;                                                                                         \
+#define X_END_MESSAGE_MAP()                                                                                            \
+    }                                                                                                                  \
+    }                                                                                                                  \
+    ;                                                                                                                  \
+    return &map;                                                                                                       \
     }

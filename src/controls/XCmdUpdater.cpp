@@ -60,10 +60,7 @@ XCmdUpdater& XCmdUpdater::Instance()
     return *updater;
 }
 
-void XCmdUpdater::Register(QObject* owner, std::function<void()> pass)
-{
-    m_list.push_back({owner, std::move(pass)});
-}
+void XCmdUpdater::Register(QObject* owner, std::function<void()> pass) { m_list.push_back({owner, std::move(pass)}); }
 
 void XCmdUpdater::UpdateSoon()
 {

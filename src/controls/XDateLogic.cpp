@@ -10,21 +10,17 @@ constexpr int kLatestBegin = 23 * 60;
 constexpr int kLatestEnd = 23 * 60 + 45;
 constexpr int kStep = 5;
 
-bool Set(const XDateTime& d)
-{
-    return d.IsValid() && static_cast<long long>(d.Day()) != 0;
-}
+bool Set(const XDateTime& d) { return d.IsValid() && static_cast<long long>(d.Day()) != 0; }
 
 QString Hm(int minutes)
 {
-    return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2")
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 } // namespace
 
-bool IsMonthFormat(const QString& displayFormat)
-{
-    return !displayFormat.contains(u'd');
-}
+bool IsMonthFormat(const QString& displayFormat) { return !displayFormat.contains(u'd'); }
 
 unsigned DecideCalendarStyle(const XDateTime& lower, const XDateTime& upper, const XDateTime& today, bool monthMode,
                              bool hasReference)
@@ -90,10 +86,7 @@ XDateTime EstimateBirthDate(const XDateTime& now, double age)
     return XDateTime(std::trunc(now.Day() - age * kDaysPerYear));
 }
 
-double AgeFromDate(const XDateTime& now, const XDateTime& birth)
-{
-    return (now.Day() - birth.Day()) / kDaysPerYear;
-}
+double AgeFromDate(const XDateTime& now, const XDateTime& birth) { return (now.Day() - birth.Day()) / kDaysPerYear; }
 
 QDate DayToQDate(const XDateTime& day)
 {
@@ -163,10 +156,7 @@ XSpanLayout LayoutSpan(int w, int h, bool hasCaption)
     return l;
 }
 
-QString SpanRangeText(const XSpanTimes& t)
-{
-    return Hm(t.begin) + u'~' + Hm(t.end);
-}
+QString SpanRangeText(const XSpanTimes& t) { return Hm(t.begin) + u'~' + Hm(t.end); }
 
 QString SpanDurationText(const XSpanTimes& t)
 {

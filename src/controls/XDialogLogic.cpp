@@ -9,8 +9,14 @@
 
 namespace {
 
-bool IsRadio(const XCtrlSnapshot& c) { return c.cls == QLatin1String("Button") && (c.style & 0xFFFF) == BS_AUTORADIOBUTTON; }
-bool IsCheck(const XCtrlSnapshot& c) { return c.cls == QLatin1String("Button") && (c.style & 0xFFFF) == BS_AUTOCHECKBOX; }
+bool IsRadio(const XCtrlSnapshot& c)
+{
+    return c.cls == QLatin1String("Button") && (c.style & 0xFFFF) == BS_AUTORADIOBUTTON;
+}
+bool IsCheck(const XCtrlSnapshot& c)
+{
+    return c.cls == QLatin1String("Button") && (c.style & 0xFFFF) == BS_AUTOCHECKBOX;
+}
 bool IsGroup(const XCtrlSnapshot& c) { return (c.style & WS_GROUP) != 0; }
 bool IsStatic(const XCtrlSnapshot& c) { return c.cls == QLatin1String("Static"); }
 bool IsInput(const XCtrlSnapshot& c)
@@ -23,8 +29,8 @@ bool IsInput(const XCtrlSnapshot& c)
 // re-edit, preview, print and detail-pane buttons.
 bool KeepsWorking(int id)
 {
-    return id == -1 || id == 1 || id == 2 || id == IDC_EDIT_REEDIT || id == IDC_PROOF_PREVIEW || id == IDC_PROOF_PRINT ||
-           id == ID_VIEW_DETAIL;
+    return id == -1 || id == 1 || id == 2 || id == IDC_EDIT_REEDIT || id == IDC_PROOF_PREVIEW ||
+           id == IDC_PROOF_PRINT || id == ID_VIEW_DETAIL;
 }
 
 } // namespace
@@ -170,9 +176,15 @@ QString CutTooltip(const QString& text) { return text.size() >= 80 ? text.left(7
 
 int TextLimit(bool multiLine) { return multiLine ? 2000 : 255; }
 
-QString DialogSizeKey(int templateId, int helpId, int dpi) { return FormatString(u"dlg.%d.%d.%d", templateId, helpId, dpi); }
+QString DialogSizeKey(int templateId, int helpId, int dpi)
+{
+    return FormatString(u"dlg.%d.%d.%d", templateId, helpId, dpi);
+}
 
-QString FormatDialogSize(int width, int height, int showCmd) { return FormatString(u"%d,%d,%d", width, height, showCmd); }
+QString FormatDialogSize(int width, int height, int showCmd)
+{
+    return FormatString(u"%d,%d,%d", width, height, showCmd);
+}
 
 bool ParseDialogSize(const QString& value, int& width, int& height, int& showCmd)
 {
@@ -217,14 +229,29 @@ int ScrollRequestPos(const XScrollModel& m, int request, int pos, int track, int
     const int r = m.Range();
     lines = std::max(lines, 1);
     switch (request) {
-    case SB_LINEUP: pos -= r / lines; break;
-    case SB_LINEDOWN: pos += r / lines; break;
-    case SB_PAGEUP: pos -= r / 2; break;
-    case SB_PAGEDOWN: pos += r / 2; break;
-    case SB_THUMBTRACK: pos = track; break;
-    case SB_TOP: pos = 0; break;
-    case SB_BOTTOM: pos = r; break;
-    default: break;
+    case SB_LINEUP:
+        pos -= r / lines;
+        break;
+    case SB_LINEDOWN:
+        pos += r / lines;
+        break;
+    case SB_PAGEUP:
+        pos -= r / 2;
+        break;
+    case SB_PAGEDOWN:
+        pos += r / 2;
+        break;
+    case SB_THUMBTRACK:
+        pos = track;
+        break;
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = r;
+        break;
+    default:
+        break;
     }
     return m.Clamp(pos);
 }
@@ -250,7 +277,8 @@ XScrollBars FitScrollBars(QSize content, QSize client, int vbarWidth, int hbarHe
     return bars;
 }
 
-XValidationAction DecideValidation(const std::vector<XValidationMessage>& messages, const std::vector<int>& boundMembers)
+XValidationAction DecideValidation(const std::vector<XValidationMessage>& messages,
+                                   const std::vector<int>& boundMembers)
 {
     auto bound = [&boundMembers](int member) {
         return member != 0 && std::find(boundMembers.begin(), boundMembers.end(), member) != boundMembers.end();

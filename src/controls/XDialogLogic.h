@@ -12,14 +12,14 @@
 struct XCtrlSnapshot
 {
     int id = 0;
-    QString cls;        // window class
+    QString cls; // window class
     unsigned style = 0;
     bool checked = false;
     bool enabled = true;
     bool readOnly = false;
     bool isDialog = false; // a child dialog: the read-only sweep leaves it alone
     QString caption;
-    int cmdEnable = -1;    // what the dialog's update handler decided, -1 none
+    int cmdEnable = -1; // what the dialog's update handler decided, -1 none
 };
 
 // One binding of the dialog, in the order of the member map.
@@ -40,11 +40,11 @@ struct XDialogSnapshot
 
 struct XControlDecisions
 {
-    std::vector<int> enable;   // per control: -1 undecided, 0, 1
-    std::vector<int> readOnly; // per control: -1 undecided, 0, 1
+    std::vector<int> enable;      // per control: -1 undecided, 0, 1
+    std::vector<int> readOnly;    // per control: -1 undecided, 0, 1
     std::vector<QString> caption; // new caption of a radio, null when unchanged
-    int okVisible = -1;        // -1 leave, 0 hide, 1 show
-    int cancelClose = -1;      // -1 leave, 1 "关闭", 0 "取消"
+    int okVisible = -1;           // -1 leave, 0 hide, 1 show
+    int cancelClose = -1;         // -1 leave, 1 "关闭", 0 "取消"
 };
 
 XControlDecisions ComputeControlDecisions(const XDialogSnapshot& snap);
@@ -85,7 +85,15 @@ struct XScrollModel
 XScrollModel ComputeScrollModel(int content, int client);
 
 // Scroll requests of the scroll bars.
-enum : int { SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7 };
+enum : int {
+    SB_LINEUP = 0,
+    SB_LINEDOWN = 1,
+    SB_PAGEUP = 2,
+    SB_PAGEDOWN = 3,
+    SB_THUMBTRACK = 5,
+    SB_TOP = 6,
+    SB_BOTTOM = 7
+};
 int ScrollRequestPos(const XScrollModel& m, int request, int pos, int track, int lines);
 
 // Client size left for content after the bars a content size needs: returns which bars.
@@ -112,4 +120,5 @@ struct XValidationAction
     int warnMember = 0; // Confirm: the first bound warning (0 when none)
     QString warnText;
 };
-XValidationAction DecideValidation(const std::vector<XValidationMessage>& messages, const std::vector<int>& boundMembers);
+XValidationAction DecideValidation(const std::vector<XValidationMessage>& messages,
+                                   const std::vector<int>& boundMembers);

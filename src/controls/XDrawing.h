@@ -10,7 +10,8 @@ class QWidget;
 // One button of a command row: the push-button panel when enabled and pressed or hot,
 // then the command's 16 x 16 icon centred (the faded icon when disabled). Nothing for id 0
 // or an empty rectangle.
-void DrawCmdButton(QPainter* p, int id, const QRect& rc, bool enabled, bool pressed, bool hot, const QWidget* w = nullptr);
+void DrawCmdButton(QPainter* p, int id, const QRect& rc, bool enabled, bool pressed, bool hot,
+                   const QWidget* w = nullptr);
 
 // Radio and check glyphs. A checked glyph that is not enabled keeps the mark of the
 // enabled look: its centre is drawn once more, enabled, over the disabled glyph.

@@ -176,7 +176,9 @@ void XEditButtons::OnButton(int id)
             dlg->UpdateControls();
         return;
     }
-    case ID_EDIT_CLEAR: m_edit->SetEditText(QString()); return;
+    case ID_EDIT_CLEAR:
+        m_edit->SetEditText(QString());
+        return;
     default:
         if (dlg)
             XPostCommand(dlg, id);

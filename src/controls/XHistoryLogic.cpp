@@ -80,10 +80,7 @@ int MergeRenamedHistory(CXArray& items, int edited, const QString& newText)
     return removed;
 }
 
-int HistoryTextLimit(bool multiLine)
-{
-    return multiLine ? 2000 : 255;
-}
+int HistoryTextLimit(bool multiLine) { return multiLine ? 2000 : 255; }
 
 QString HistoryLengthWarning(const QString& text, bool multiLine)
 {

@@ -16,11 +16,16 @@ XIconStatic::XIconStatic(QWidget* parent) : QLabel(parent)
 int XIconStatic::IconIdOf(const QString& text)
 {
     const QString p = text.left(3).toLower();
-    if (p == QLatin1String("[i]")) return IDI_INFORMATION;
-    if (p == QLatin1String("[t]")) return IDI_TIP;
-    if (p == QLatin1String("[w]")) return IDI_WARNING;
-    if (p == QLatin1String("[e]")) return IDI_ERROR;
-    if (p == QLatin1String("[h]")) return IDI_HELP;
+    if (p == QLatin1String("[i]"))
+        return IDI_INFORMATION;
+    if (p == QLatin1String("[t]"))
+        return IDI_TIP;
+    if (p == QLatin1String("[w]"))
+        return IDI_WARNING;
+    if (p == QLatin1String("[e]"))
+        return IDI_ERROR;
+    if (p == QLatin1String("[h]"))
+        return IDI_HELP;
     return 0;
 }
 

@@ -46,7 +46,9 @@ XSortKey MakeSortKey(const CXItem& item, const CHead* head)
     switch (head->m_nType) {
     case XIN:
     case XTS:
-    case XNU: key.number = FieldNumber(FieldValue(item, head)); break;
+    case XNU:
+        key.number = FieldNumber(FieldValue(item, head));
+        break;
     case XDT: {
         const double day = FieldNumber(FieldValue(item, head));
         if (IsWeekdayFormat(head)) {
@@ -57,8 +59,12 @@ XSortKey MakeSortKey(const CXItem& item, const CHead* head)
         }
         break;
     }
-    case XDR: key.range = AsRange(FieldValue(item, head)); break;
-    default: key.text = item.FormatText(head, false, false, true); break;
+    case XDR:
+        key.range = AsRange(FieldValue(item, head));
+        break;
+    default:
+        key.text = item.FormatText(head, false, false, true);
+        break;
     }
     return key;
 }
@@ -69,9 +75,12 @@ int CompareSortKeys(const XSortKey& a, const XSortKey& b, const CHead* head)
     case XIN:
     case XTS:
     case XNU:
-    case XDT: return Sign(a.number - b.number);
-    case XDR: return Sign(a.range.Compare(b.range));
-    default: return Sign(a.text.compare(b.text, Qt::CaseSensitive));
+    case XDT:
+        return Sign(a.number - b.number);
+    case XDR:
+        return Sign(a.range.Compare(b.range));
+    default:
+        return Sign(a.text.compare(b.text, Qt::CaseSensitive));
     }
 }
 
@@ -86,10 +95,14 @@ int CompareListItems(const CXItem* a, const CXItem* b, const CHead* head)
 bool HeadShownInMode(const CHead& head, int mode)
 {
     switch (mode) {
-    case 0: return head.m_nColView != 0;
-    case 1: return head.m_nColSub != 0;
-    case 2: return head.m_nColBrief != 0;
-    default: return false;
+    case 0:
+        return head.m_nColView != 0;
+    case 1:
+        return head.m_nColSub != 0;
+    case 2:
+        return head.m_nColBrief != 0;
+    default:
+        return false;
     }
 }
 
@@ -152,7 +165,8 @@ int ListStateImageId(int imageMode, bool readOnly, bool enabled, bool hot, bool 
     if (hot)
         return radio ? (checked ? ID_IMAGE_RADIO_ON_HOT : ID_IMAGE_RADIO_OFF_HOT)
                      : (checked ? ID_IMAGE_CHECK_ON_HOT : ID_IMAGE_CHECK_OFF_HOT);
-    return radio ? (checked ? ID_IMAGE_RADIO_ON : ID_IMAGE_RADIO_OFF) : (checked ? ID_IMAGE_CHECK_ON : ID_IMAGE_CHECK_OFF);
+    return radio ? (checked ? ID_IMAGE_RADIO_ON : ID_IMAGE_RADIO_OFF)
+                 : (checked ? ID_IMAGE_CHECK_ON : ID_IMAGE_CHECK_OFF);
 }
 
 int FillColumnWidth(int clientWidth, int othersWidth, int fillWidth)
@@ -174,11 +188,15 @@ int GroupIdOf(const QString& text)
 bool GroupHeaderHasCaption(const CHead& head)
 {
     switch (head.m_nType) {
-    case XIN: return head.IsOptionList();
+    case XIN:
+        return head.IsOptionList();
     case XNU:
-    case XTS: return true;
-    case XDT: return head.m_pfnGet || head.m_nOffset != XOFFSET(CXBase, m_dtDate);
-    default: return false;
+    case XTS:
+        return true;
+    case XDT:
+        return head.m_pfnGet || head.m_nOffset != XOFFSET(CXBase, m_dtDate);
+    default:
+        return false;
     }
 }
 
@@ -202,8 +220,10 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
             const double d = FieldNumber(FieldValue(*item, &head));
             if (d == 0)
                 continue;
-            if (lo == 0 || d < lo) lo = d;
-            if (hi == 0 || d > hi) hi = d;
+            if (lo == 0 || d < lo)
+                lo = d;
+            if (hi == 0 || d > hi)
+                hi = d;
         }
         if (lo == 0)
             return QString();
@@ -213,8 +233,10 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
         double lo = 0, hi = 0;
         for (const CXItem* item : items) {
             const CXDateRange r = AsRange(FieldValue(*item, &head));
-            if (r.m_begin.Day() != 0 && (lo == 0 || r.m_begin.Day() < lo)) lo = r.m_begin.Day();
-            if (r.m_end.Day() != 0 && (hi == 0 || r.m_end.Day() > hi)) hi = r.m_end.Day();
+            if (r.m_begin.Day() != 0 && (lo == 0 || r.m_begin.Day() < lo))
+                lo = r.m_begin.Day();
+            if (r.m_end.Day() != 0 && (hi == 0 || r.m_end.Day() > hi))
+                hi = r.m_end.Day();
         }
         if (lo == 0 || hi == 0)
             return QString();
@@ -228,8 +250,10 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
             if (v == 0)
                 continue;
             const int b = v / 10000, e = v % 10000;
-            if (begin == 0 || b < begin) begin = b;
-            if (end == 0 || e > end) end = e;
+            if (begin == 0 || b < begin)
+                begin = b;
+            if (end == 0 || e > end)
+                end = e;
         }
         if (begin == 0 || end == 0)
             return QString();
@@ -255,7 +279,8 @@ QString GroupStatistic(const CHeads& heads, const CHead& head, const std::vector
         return spaces + caption + QStringLiteral("合计") + u' ' + head.m_strPrefix +
                FormatString(QStringView(format), sum) + head.m_strUnit;
     }
-    default: return QString();
+    default:
+        return QString();
     }
 }
 
@@ -277,11 +302,16 @@ QColor StatusRowColor(int level, bool colorsOn, const QColor& window, const QCol
     if (!colorsOn)
         return window;
     switch (level) {
-    case ST_GRAY: return buttonFace;
-    case ST_GOOD: return QColor(160, 255, 160);
-    case ST_WARN: return QColor(255, 255, 160);
-    case ST_STOP: return QColor(255, 160, 160);
-    default: return window;
+    case ST_GRAY:
+        return buttonFace;
+    case ST_GOOD:
+        return QColor(160, 255, 160);
+    case ST_WARN:
+        return QColor(255, 255, 160);
+    case ST_STOP:
+        return QColor(255, 160, 160);
+    default:
+        return window;
     }
 }
 
@@ -296,9 +326,8 @@ bool MatchListText(const QString& cell, const QString& search, bool wholeText, b
 {
     if (cell.isEmpty())
         return false;
-    const bool letters = std::all_of(search.cbegin(), search.cend(), [](QChar c) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    });
+    const bool letters = std::all_of(search.cbegin(), search.cend(),
+                                     [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); });
     if (letters) {
         const QString lower = search.toLower();
         const QString initials = GetPinyin(cell, true).toLower();
@@ -380,8 +409,7 @@ QString WrapTip(const QString& text)
 
 namespace {
 
-template <class Pred>
-int NthHead(const CHeads& heads, int k, Pred qualifies)
+template <class Pred> int NthHead(const CHeads& heads, int k, Pred qualifies)
 {
     for (int i = 0; i < heads.GetSize(); ++i)
         if (qualifies(*heads[i]) && k-- == 0)
@@ -393,8 +421,14 @@ bool OffersUnit(const CHead& h) { return h.m_nPos != -1 && !TrimWhite(h.m_strUni
 
 } // namespace
 
-int NthGroupHead(const CHeads& heads, int k) { return NthHead(heads, k, [](const CHead& h) { return h.CanGroup(); }); }
-int NthCalcHead(const CHeads& heads, int k) { return NthHead(heads, k, [](const CHead& h) { return h.CanCalc(); }); }
+int NthGroupHead(const CHeads& heads, int k)
+{
+    return NthHead(heads, k, [](const CHead& h) { return h.CanGroup(); });
+}
+int NthCalcHead(const CHeads& heads, int k)
+{
+    return NthHead(heads, k, [](const CHead& h) { return h.CanCalc(); });
+}
 int NthUnitHead(const CHeads& heads, int k) { return NthHead(heads, k, OffersUnit); }
 
 namespace {
@@ -453,7 +487,9 @@ XMenuSpec CalcMenuSpec(const CHeads& heads)
 
 XMenuSpec UnitMenuSpec(const CHeads& heads)
 {
-    const auto caption = [](const CHead& h) { return h.m_strName + QStringLiteral(" (") + TrimWhite(h.m_strUnit) + u')'; };
+    const auto caption = [](const CHead& h) {
+        return h.m_strName + QStringLiteral(" (") + TrimWhite(h.m_strUnit) + u')';
+    };
     return WithAllEntries(HeadEntries(heads, 16, ID_XCTRL_UNIT00, NthUnitHead, caption), ID_XCTRL_UNITALL,
                           ID_XCTRL_UNITNONE);
 }

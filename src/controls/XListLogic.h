@@ -28,9 +28,9 @@ int CompareListItems(const CXItem* a, const CXItem* b, const CHead* head);
 // A sort key computed once per record, so a sort of many rows formats each one once.
 struct XSortKey
 {
-    double number = 0;  // int, money, date, weekday
-    CXDateRange range;  // date range
-    QString text;       // every other type
+    double number = 0; // int, money, date, weekday
+    CXDateRange range; // date range
+    QString text;      // every other type
 };
 XSortKey MakeSortKey(const CXItem& item, const CHead* head);
 // The key comparison of CompareListItems before the direction is applied.

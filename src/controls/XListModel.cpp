@@ -121,15 +121,19 @@ QVariant XListModel::data(const QModelIndex& index, int role) const
         if (index.column() != 0)
             return QVariant();
         switch (role) {
-        case Qt::DisplayRole: return m_groups[static_cast<std::size_t>(group)].header;
-        case GroupRole: return true;
+        case Qt::DisplayRole:
+            return m_groups[static_cast<std::size_t>(group)].header;
+        case GroupRole:
+            return true;
         case Qt::FontRole: {
             QFont f = m_list->font();
             f.setBold(true);
             return f;
         }
-        case Qt::ToolTipRole: return QStringLiteral("双击可以收缩或展开分组行。");
-        default: return QVariant();
+        case Qt::ToolTipRole:
+            return QStringLiteral("双击可以收缩或展开分组行。");
+        default:
+            return QVariant();
         }
     }
     const int item = ItemOf(index);
@@ -139,20 +143,28 @@ QVariant XListModel::data(const QModelIndex& index, int role) const
     const int h = c < m_nColumns ? m_list->m_nHeadOfCol[static_cast<std::size_t>(c)] : -1;
     const CHead* head = h >= 0 && h < m_list->m_heads.GetSize() ? m_list->m_heads[h] : nullptr;
     switch (role) {
-    case Qt::DisplayRole: return TextsOf(item).value(c);
-    case Qt::BackgroundRole: return BackgroundOf(item);
+    case Qt::DisplayRole:
+        return TextsOf(item).value(c);
+    case Qt::BackgroundRole:
+        return BackgroundOf(item);
     case Qt::ForegroundRole:
         return head && RowAt(item).item ? QVariant(RowAt(item).item->GetTextColor(head)) : QVariant();
     case Qt::TextAlignmentRole: {
         const int align = head ? head->GetAlign() : 0;
-        return QVariant::fromValue(Qt::AlignVCenter | (align == 1 ? Qt::AlignRight : align == 2 ? Qt::AlignHCenter : Qt::AlignLeft));
+        return QVariant::fromValue(Qt::AlignVCenter | (align == 1   ? Qt::AlignRight
+                                                       : align == 2 ? Qt::AlignHCenter
+                                                                    : Qt::AlignLeft));
     }
-    case Qt::ToolTipRole: return RowAt(item).item ? RowAt(item).item->GetStatusText() : QString();
+    case Qt::ToolTipRole:
+        return RowAt(item).item ? RowAt(item).item->GetStatusText() : QString();
     case Qt::CheckStateRole:
         return m_list->m_nImageMode >= 2 ? QVariant(RowAt(item).checked ? Qt::Checked : Qt::Unchecked) : QVariant();
-    case ItemIndexRole: return item;
-    case GroupRole: return false;
-    default: return QVariant();
+    case ItemIndexRole:
+        return item;
+    case GroupRole:
+        return false;
+    default:
+        return QVariant();
     }
 }
 
@@ -165,13 +177,18 @@ QVariant XListModel::headerData(int section, Qt::Orientation orientation, int ro
     if (!head)
         return QVariant();
     switch (role) {
-    case Qt::DisplayRole: return head->m_strName;
-    case Qt::ToolTipRole: return HeaderTipText(*head);
+    case Qt::DisplayRole:
+        return head->m_strName;
+    case Qt::ToolTipRole:
+        return HeaderTipText(*head);
     case Qt::TextAlignmentRole: {
         const int align = head->GetAlign();
-        return QVariant::fromValue(Qt::AlignVCenter | (align == 1 ? Qt::AlignRight : align == 2 ? Qt::AlignHCenter : Qt::AlignLeft));
+        return QVariant::fromValue(Qt::AlignVCenter | (align == 1   ? Qt::AlignRight
+                                                       : align == 2 ? Qt::AlignHCenter
+                                                                    : Qt::AlignLeft));
     }
-    default: return QVariant();
+    default:
+        return QVariant();
     }
 }
 

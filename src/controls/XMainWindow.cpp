@@ -19,7 +19,4 @@ QObject* XGetMainWindow()
     return nullptr;
 }
 
-QObject* XSetMainWindow(QObject* target)
-{
-    return g_mainWindow.Install(target);
-}
+QObject* XSetMainWindow(QObject* target) { return g_mainWindow.Install(target); }

@@ -10,10 +10,7 @@ void XPhotoStripModel::SetArray(CXArray* photos)
     m_nCur = Count() > 0 ? 1 : 0;
 }
 
-int XPhotoStripModel::Count() const
-{
-    return m_pPhotos ? m_pPhotos->GetSize() : 0;
-}
+int XPhotoStripModel::Count() const { return m_pPhotos ? m_pPhotos->GetSize() : 0; }
 
 CXItem* XPhotoStripModel::Current() const
 {
@@ -24,20 +21,23 @@ bool XPhotoStripModel::IsEnabled(int id, bool readOnly) const
 {
     switch (id) {
     case ID_PHOTO_PREV:
-    case ID_PHOTO_FORWARD: return m_nCur > 1;
+    case ID_PHOTO_FORWARD:
+        return m_nCur > 1;
     case ID_PHOTO_NEXT:
-    case ID_PHOTO_BACK: return m_nCur < Count();
-    case ID_PHOTO_VIEW: return Count() > 0;
-    case ID_EDIT_DELETE: return Count() > 0 && !readOnly;
-    case ID_LIST_ADDITEM: return !readOnly;
-    default: return true;
+    case ID_PHOTO_BACK:
+        return m_nCur < Count();
+    case ID_PHOTO_VIEW:
+        return Count() > 0;
+    case ID_EDIT_DELETE:
+        return Count() > 0 && !readOnly;
+    case ID_LIST_ADDITEM:
+        return !readOnly;
+    default:
+        return true;
     }
 }
 
-QString XPhotoStripModel::PositionText() const
-{
-    return QStringLiteral("%1/%2").arg(m_nCur).arg(Count());
-}
+QString XPhotoStripModel::PositionText() const { return QStringLiteral("%1/%2").arg(m_nCur).arg(Count()); }
 
 void XPhotoStripModel::Previous()
 {

@@ -37,5 +37,3 @@ private:
     CXArray* m_pPhotos = nullptr;
     int m_nCur = 0;
 };
-
-

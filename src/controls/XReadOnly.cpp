@@ -34,7 +34,9 @@ bool IsReadOnlyInput(const QWidget* control, const QEvent* e)
     case QEvent::KeyRelease:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick: return IsWndReadOnly(control);
-    default: return false;
+    case QEvent::MouseButtonDblClick:
+        return IsWndReadOnly(control);
+    default:
+        return false;
     }
 }

@@ -17,8 +17,8 @@
 namespace {
 XUiTestHooks* g_hooks = nullptr;
 
-void Record(const QString& kind, const QString& text, const QString& caption, int type = 0,
-            QWidget* widget = nullptr, const QRect& anchor = QRect())
+void Record(const QString& kind, const QString& text, const QString& caption, int type = 0, QWidget* widget = nullptr,
+            const QRect& anchor = QRect())
 {
     g_hooks->calls.push_back({kind, text, caption, type, widget, anchor});
     if (g_hooks->onUnscripted && kind != QLatin1String("Balloon"))
@@ -39,26 +39,46 @@ int XUi::MessageBox(QWidget* owner, const QString& text, const QString& caption,
     }
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (type & 0xF0) {
-    case MB_ICONERROR: icon = QMessageBox::Critical; break;
-    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
-    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
-    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
-    default: break;
+    case MB_ICONERROR:
+        icon = QMessageBox::Critical;
+        break;
+    case MB_ICONQUESTION:
+        icon = QMessageBox::Question;
+        break;
+    case MB_ICONWARNING:
+        icon = QMessageBox::Warning;
+        break;
+    case MB_ICONINFORMATION:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
     }
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     switch (type & 0xF) {
-    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
-    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-    default: break;
+    case MB_OKCANCEL:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MB_YESNO:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case MB_YESNOCANCEL:
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    default:
+        break;
     }
     QMessageBox box(icon, caption, QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")), buttons,
                     owner ? owner : QApplication::activeWindow());
     switch (box.exec()) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return IDCANCEL;
+    case QMessageBox::Ok:
+        return IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    default:
+        return IDCANCEL;
     }
 }
 

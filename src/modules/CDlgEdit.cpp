@@ -113,8 +113,7 @@ bool CDlgEdit::OnInitDialog()
         box->addWidget(page, 1);
         page->setVisible(i == 0);
         if (m_pages.size() >= 2)
-            m_tab->addTab(AppServices().CommandIcon(page->GetCmdID(), 0, false),
-                          page->m_strCaption + QLatin1Char(' '));
+            m_tab->addTab(AppServices().CommandIcon(page->GetCmdID(), 0, false), page->m_strCaption + QLatin1Char(' '));
     }
     m_tab->setVisible(m_pages.size() >= 2);
     connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });
@@ -174,12 +173,12 @@ void CDlgEdit::UpdateControls()
         if (QWidget* w = GetDlgItem(IDC_EDIT_REEDIT))
             w->setEnabled(placed && IsWndReadOnly(this) && user && user->m_nRightRole == 2);
         GetDlgItem(IDC_PROOF_PREVIEW)->setEnabled(m_templs.GetSize() > 0);
-        GetDlgItem(IDC_PROOF_PRINT)->setEnabled(placed && m_templs.GetSize() > 0 && user &&
-                                              module->HasRight(*user, RIGHT_PRT));
+        GetDlgItem(IDC_PROOF_PRINT)
+            ->setEnabled(placed && m_templs.GetSize() > 0 && user && module->HasRight(*user, RIGHT_PRT));
     }
     if (module->m_nCaps & RIGHT_MSG)
-        GetDlgItem(ID_SEND_WXMSG)->setEnabled(!EditServices().GetWxAccessToken().isEmpty() && user &&
-                                              module->HasRight(*user, RIGHT_MSG));
+        GetDlgItem(ID_SEND_WXMSG)
+            ->setEnabled(!EditServices().GetWxAccessToken().isEmpty() && user && module->HasRight(*user, RIGHT_MSG));
 }
 
 bool CDlgEdit::ShowMemberTip(int member, int type, const QString& text)
@@ -386,7 +385,8 @@ void CDlgEdit::OnUnlock()
     CXItem* item = GetItem();
     if (!item)
         return;
-    if (XUi::MessageBox(this, FormatString(u"重新编辑后可能会与原%s不符！\n\n确定要重新编辑吗？", item->GetModuleName()),
+    if (XUi::MessageBox(this,
+                        FormatString(u"重新编辑后可能会与原%s不符！\n\n确定要重新编辑吗？", item->GetModuleName()),
                         LoadCommandText(IDC_EDIT_REEDIT), MB_ICONWARNING | MB_OKCANCEL) != IDOK)
         return;
     SetWndReadOnly(this, false);

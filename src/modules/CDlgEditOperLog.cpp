@@ -45,8 +45,7 @@ bool CDlgEditOperLog::OnInitDialog()
     QWidget* slot = GetDlgItem(IDC_HTML_PANE);
     m_html = new CHtmlCtrl(slot);
     FillSlot(slot, m_html, 12);
-    m_html->SetHTML(
-        RecordPageHtml([this](CXXmlDoc& doc) { m_row.WriteXml(doc, 1, 0, AppServices().User()); }));
+    m_html->SetHTML(RecordPageHtml([this](CXXmlDoc& doc) { m_row.WriteXml(doc, 1, 0, AppServices().User()); }));
     if (QWidget* button = GetDlgItem(IDC_LOGOUT))
         button->setEnabled(true);
     // The row is already on the page: the frame's information pane would repeat it.

@@ -13,7 +13,11 @@ namespace {
 
 const XDlgTemplate& RelateTemplate()
 {
-    static const XDlgTemplate t{IDD_EDIT_RELATE, QStringLiteral("关联记录"), WS_CHILD, {{IDC_RECORD_LIST, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    static const XDlgTemplate t{IDD_EDIT_RELATE,
+                                QStringLiteral("关联记录"),
+                                WS_CHILD,
+                                {{IDC_RECORD_LIST, XCtrlKind::Custom, QString(), 0, 0, 0}},
+                                {}};
     return t;
 }
 

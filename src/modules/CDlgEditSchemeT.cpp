@@ -16,18 +16,19 @@ const XDlgTemplate& SchemePageTemplate(int id, const QString& caption)
     std::lock_guard guard(lock);
     auto it = templates.find(id);
     if (it == templates.end())
-        it = templates.emplace(id, XDlgTemplate{id,
-                                                caption,
-                                                WS_CHILD,
-                                                {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
-                                                 {IDC_TITLE, K::Edit, QString(), WS_TABSTOP, 0, 1},
-                                                 {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
-                                                 {IDC_ONTOP, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
-                                                 {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
-                                                 {IDC_CONTENT, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
-                                                 {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
-                                                 {IDC_MEMO, K::Edit, QString(), WS_TABSTOP, 3, 1}},
-                                                {}})
+        it = templates
+                 .emplace(id, XDlgTemplate{id,
+                                           caption,
+                                           WS_CHILD,
+                                           {{-1, K::Static, QStringLiteral("名称："), 0, 0, 0},
+                                            {IDC_TITLE, K::Edit, QString(), WS_TABSTOP, 0, 1},
+                                            {-1, K::Static, QStringLiteral("选项："), 0, 1, 0},
+                                            {IDC_ONTOP, K::Check, QStringLiteral("置顶显示"), WS_TABSTOP, 1, 1},
+                                            {-1, K::Static, QStringLiteral("内容："), 0, 2, 0},
+                                            {IDC_CONTENT, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 2, 1},
+                                            {-1, K::Static, QStringLiteral("备注："), 0, 3, 0},
+                                            {IDC_MEMO, K::Edit, QString(), WS_TABSTOP, 3, 1}},
+                                           {}})
                  .first;
     return it->second;
 }

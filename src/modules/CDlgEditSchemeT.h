@@ -11,8 +11,7 @@ const XDlgTemplate& SchemePageTemplate(int id, const QString& caption);
 void ShowSchemeContent(CXDialogEx& page, const QString& text);
 
 // The edit page of a saved query or column scheme.
-template <class Scheme, int TemplateId>
-class CDlgEditSchemeT : public CXDialogEx
+template <class Scheme, int TemplateId> class CDlgEditSchemeT : public CXDialogEx
 {
 public:
     // A new scheme made from another one is saved as a scheme of its own.

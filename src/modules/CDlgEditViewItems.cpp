@@ -8,12 +8,15 @@
 #include "TransformXsl.h"
 #include "XWinStyles.h"
 
-
 namespace {
 
 const XDlgTemplate& ViewItemsTemplate()
 {
-    static const XDlgTemplate t{IDD_EDIT_VIEWITEMS, QStringLiteral("详细信息"), WS_CHILD, {{IDC_HTML_PANE, XCtrlKind::Custom, QString(), 0, 0, 0}}, {}};
+    static const XDlgTemplate t{IDD_EDIT_VIEWITEMS,
+                                QStringLiteral("详细信息"),
+                                WS_CHILD,
+                                {{IDC_HTML_PANE, XCtrlKind::Custom, QString(), 0, 0, 0}},
+                                {}};
     return t;
 }
 

@@ -197,11 +197,20 @@ void CDlgHeads::OnUpdateButton(XCmdUI* ui)
     const bool one = m_list && m_list->GetSelectedCount() == 1;
     const int s = one ? m_list->GetFirstSelected() : -1;
     switch (ui->m_nID) {
-    case IDC_CHECKALL: ui->Enable(checked != count); break;
-    case IDC_CHECKCLR: ui->Enable(checked > 0); break;
-    case IDC_MOVE_DOWN: ui->Enable(one && s < count - 1); break;
-    case IDC_MOVE_UP: ui->Enable(one && s > 0); break;
-    default: break;
+    case IDC_CHECKALL:
+        ui->Enable(checked != count);
+        break;
+    case IDC_CHECKCLR:
+        ui->Enable(checked > 0);
+        break;
+    case IDC_MOVE_DOWN:
+        ui->Enable(one && s < count - 1);
+        break;
+    case IDC_MOVE_UP:
+        ui->Enable(one && s > 0);
+        break;
+    default:
+        break;
     }
 }
 

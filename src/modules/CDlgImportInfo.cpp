@@ -23,7 +23,8 @@ const XDlgTemplate& ImportTemplate()
                                 0,
                                 {{IDI_WARNING, K::Static, QString(), 0, 0, 0},
                                  {IDC_MEMO, K::Static,
-                                  QStringLiteral("请确认以下从导入文件中解析的项目，其中存在错误的项目将不被导入，存在警告信息的项目将被正常导入，不需要的项目可以手工删除。"),
+                                  QStringLiteral("请确认以下从导入文件中解析的项目，其中存在错误的项目将不被导入，存在"
+                                                 "警告信息的项目将被正常导入，不需要的项目可以手工删除。"),
                                   0, 0, 1},
                                  {IDC_RECORD_LIST, K::Custom, QString(), 0, 1, 0, 2},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
@@ -42,9 +43,9 @@ CDlgImportInfo::CDlgImportInfo(int mduId, QWidget* parent)
     m_heads.AddMemberHead({}, QStringLiteral("项目"), XSW, XOFFSET(CXItem, m_strName), none, none, 0, 585, 0, none);
     m_heads.AddMemberHead({}, QStringLiteral("行号"), XIN, XOFFSET(CXItem, m_nSubID), none, none, 0, 585, 0,
                           QStringLiteral("项目在导入文件中的行序号"));
-    m_heads.AddComputedHead({}, QStringLiteral("说明"), XSW,
-                            [](const CXItem& item, int) -> XFieldValue { return item.GetAlertText(); }, none, none, 0,
-                            585, -1, QStringLiteral("项目警告和错误状态信息"));
+    m_heads.AddComputedHead(
+        {}, QStringLiteral("说明"), XSW, [](const CXItem& item, int) -> XFieldValue { return item.GetAlertText(); },
+        none, none, 0, 585, -1, QStringLiteral("项目警告和错误状态信息"));
 }
 
 bool CDlgImportInfo::OnInitDialog()

@@ -134,9 +134,9 @@ void CDlgQuery::BuildForm()
         case QUERY_FIND: {
             auto* combo = new CXComboBox(Content());
             combo->setEditable(true);
-            combo->m_strTable = FormatString(
-                u"(SELECT OperMemo FROM TB_OPERLOG WHERE MduID=%d AND TypeID=%d ORDER BY OperTime DESC)", m_nMduID,
-                static_cast<int>(OPER_FIND));
+            combo->m_strTable =
+                FormatString(u"(SELECT OperMemo FROM TB_OPERLOG WHERE MduID=%d AND TypeID=%d ORDER BY OperTime DESC)",
+                             m_nMduID, static_cast<int>(OPER_FIND));
             combo->m_strColumn = QStringLiteral("OperMemo");
             insert(combo, option->m_nKey, QStringLiteral("ComboBox"), WS_TABSTOP, line);
             r.controls.push_back(combo);
@@ -265,7 +265,7 @@ void CDlgQuery::UpdateControls()
             if (!w->isEnabled())
                 break;
             const QString text = r.option->m_nKind == QUERY_FIND ? static_cast<CXComboBox*>(w)->currentText()
-                                                                  : static_cast<CXLinkCtrl*>(w)->text();
+                                                                 : static_cast<CXLinkCtrl*>(w)->text();
             if (!text.isEmpty())
                 m_query.SetPlainText(key, text);
             break;
@@ -327,7 +327,8 @@ void CDlgQuery::OnSchemeButton(int id)
         const std::unique_ptr<CDlgEdit> frame = schemes ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
         if (!frame)
             return;
-        if (auto* scheme = dynamic_cast<CDBPrjQuery*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
+        if (auto* scheme =
+                dynamic_cast<CDBPrjQuery*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
             scheme->m_nParentID = m_nMduID;
             scheme->m_strRightData = m_query.ToXml();
         }

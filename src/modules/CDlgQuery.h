@@ -28,8 +28,8 @@ public:
     struct Row
     {
         const CXQueryOption* option = nullptr;
-        QWidget* check = nullptr;           // the row check box
-        std::vector<QWidget*> controls;     // the option's controls in z-order
+        QWidget* check = nullptr;       // the row check box
+        std::vector<QWidget*> controls; // the option's controls in z-order
     };
     const std::vector<Row>& Rows() const { return m_rows; }
 

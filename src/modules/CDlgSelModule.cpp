@@ -38,9 +38,12 @@ XFieldGetter ModuleText(QString (CModule::*text)() const)
 CDlgSelModule::CDlgSelModule(QWidget* parent) : CXDialogEx(false, &SelModuleTemplate(), parent)
 {
     const QString none;
-    m_heads.AddComputedHead({}, QStringLiteral("名称"), XSW, ModuleText(&CModule::GetName), none, none, 0, 585, 10, none);
-    m_heads.AddComputedHead({}, QStringLiteral("说明"), XSW, ModuleText(&CModule::GetDescription), none, none, 0, 585, -1, none);
-    m_heads.AddComputedHead({}, QStringLiteral("分组"), XSW, ModuleText(&CModule::GetGroupName), none, none, 16, 0, 0, none);
+    m_heads.AddComputedHead({}, QStringLiteral("名称"), XSW, ModuleText(&CModule::GetName), none, none, 0, 585, 10,
+                            none);
+    m_heads.AddComputedHead({}, QStringLiteral("说明"), XSW, ModuleText(&CModule::GetDescription), none, none, 0, 585,
+                            -1, none);
+    m_heads.AddComputedHead({}, QStringLiteral("分组"), XSW, ModuleText(&CModule::GetGroupName), none, none, 16, 0, 0,
+                            none);
 }
 
 bool CDlgSelModule::OnInitDialog()

@@ -96,10 +96,7 @@ bool CDlgSelMul::OnInitDialog()
     return true;
 }
 
-void CDlgSelMul::DoDataExchange(XDataExchange& dx)
-{
-    BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND);
-}
+void CDlgSelMul::DoDataExchange(XDataExchange& dx) { BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND); }
 
 void CDlgSelMul::OnReset()
 {

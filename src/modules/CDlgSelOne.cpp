@@ -79,10 +79,7 @@ bool CDlgSelOne::OnInitDialog()
     return true;
 }
 
-void CDlgSelOne::DoDataExchange(XDataExchange& dx)
-{
-    BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND);
-}
+void CDlgSelOne::DoDataExchange(XDataExchange& dx) { BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND); }
 
 void CDlgSelOne::OnFindNext()
 {

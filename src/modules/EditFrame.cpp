@@ -185,7 +185,8 @@ bool SaveHeadScheme(int mduId, const QString& setup)
     const std::unique_ptr<CDlgEdit> frame = schemes && owner ? CreateEditDialog(*schemes, true, nullptr) : nullptr;
     if (!frame)
         return false;
-    if (auto* scheme = dynamic_cast<CDBPrjOrder*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
+    if (auto* scheme =
+            dynamic_cast<CDBPrjOrder*>(frame->m_pages.empty() ? nullptr : frame->m_pages.front()->GetItem())) {
         scheme->m_nParentID = mduId;
         scheme->m_strRightData = setup;
     }

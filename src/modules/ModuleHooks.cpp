@@ -29,8 +29,7 @@ public:
     }
     bool ChooseOne(CModule& module, const CXMap& query, const CXBase& current, CXBase& chosen) override
     {
-        return RecordPickers().IsAvailable() &&
-               RecordPickers().ChooseOne(module, query, current.m_nID, chosen) == IDOK;
+        return RecordPickers().IsAvailable() && RecordPickers().ChooseOne(module, query, current.m_nID, chosen) == IDOK;
     }
     // The control's links start chosen; no query, so none of them is left out.
     bool ChooseMany(CModule& module, const CXArray& current, CXArray& chosen) override

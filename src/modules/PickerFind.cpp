@@ -35,7 +35,8 @@ void PickerFindNext(CXDialogEx& dialog, CXListCtrl& list, int mduId, QString& fi
         return;
     }
     if (!list.FindNext(text, true, false, false))
-        dialog.ShowItemTipText(2, IDC_RECORD_LIST, LoadStringText(IDS_TEXT_NOT_FOUND).replace(QStringLiteral("%1"), text));
+        dialog.ShowItemTipText(2, IDC_RECORD_LIST,
+                               LoadStringText(IDS_TEXT_NOT_FOUND).replace(QStringLiteral("%1"), text));
     if (const CXItem* user = AppServices().User())
         WriteOperLog(OPER_FIND, *user, mduId, 0, text, QString());
 }
@@ -74,7 +75,4 @@ bool FindInsteadOfOk(CXDialogEx& dialog, CXListCtrl* list, int mduId, QString& f
     return true;
 }
 
-void AddListButton(CXListCtrl& list, int id, bool isDefault)
-{
-    list.AddCmd(new CXCmd(id, true, true, isDefault));
-}
+void AddListButton(CXListCtrl& list, int id, bool isDefault) { list.AddCmd(new CXCmd(id, true, true, isDefault)); }

@@ -38,7 +38,4 @@ XEditServices& EditServices()
     return g_services.GetOr(builtIn);
 }
 
-XEditServices* SetEditServices(XEditServices* services)
-{
-    return g_services.Install(services);
-}
+XEditServices* SetEditServices(XEditServices* services) { return g_services.Install(services); }

@@ -18,7 +18,4 @@ XRecordPickers& RecordPickers()
     return g_pickers.GetOr(builtIn);
 }
 
-XRecordPickers* SetRecordPickers(XRecordPickers* pickers)
-{
-    return g_pickers.Install(pickers);
-}
+XRecordPickers* SetRecordPickers(XRecordPickers* pickers) { return g_pickers.Install(pickers); }

@@ -16,11 +16,17 @@ CHeads* CDBStudentAccount::StaticHeads()
         heads.m_strTable = QStringLiteral("TB_ACCOUNT");
         heads.m_strCondition = QStringLiteral("MduID='MDU_STUDENT'");
         const QString none;
-        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CDBStudentAccount, m_nSubID), none, none, 0, 0, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("PersonID"), XIN, XOFFSET(CDBStudentAccount, m_nParentID), none, none, 0, 0, 0, none);
-        heads.AddHead({}, QStringLiteral("MduID"), 0, QStringLiteral("MduID"), XIN, XOFFSET(CDBStudentAccount, m_nMduID), MDU_STUDENT, 0, 0, none, none, 0, 0, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("号码"), 64 | 8 | 2, QStringLiteral("Content"), XSW, XOFFSET(CDBStudentAccount, m_strName), none, none, 512, 513, 11, QStringLiteral("号码"));
-        heads.AddColumnHead({}, QStringLiteral("机主"), 8 | 1, QStringLiteral("Relation"), XSW, XOFFSET(CDBStudentAccount, m_strRelation), none, QStringLiteral("本人"), 512, 513, 0, QStringLiteral("机主"));
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN,
+                                XOFFSET(CDBStudentAccount, m_nSubID), none, none, 0, 0, 0, none);
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("PersonID"), XIN,
+                                XOFFSET(CDBStudentAccount, m_nParentID), none, none, 0, 0, 0, none);
+        heads.AddHead({}, QStringLiteral("MduID"), 0, QStringLiteral("MduID"), XIN,
+                      XOFFSET(CDBStudentAccount, m_nMduID), MDU_STUDENT, 0, 0, none, none, 0, 0, 0, none);
+        heads.AddColumnHead({}, QStringLiteral("号码"), 64 | 8 | 2, QStringLiteral("Content"), XSW,
+                            XOFFSET(CDBStudentAccount, m_strName), none, none, 512, 513, 11, QStringLiteral("号码"));
+        heads.AddColumnHead({}, QStringLiteral("机主"), 8 | 1, QStringLiteral("Relation"), XSW,
+                            XOFFSET(CDBStudentAccount, m_strRelation), none, QStringLiteral("本人"), 512, 513, 0,
+                            QStringLiteral("机主"));
     });
 }
 

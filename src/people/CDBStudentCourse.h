@@ -30,7 +30,16 @@ public:
     CXDateRange GetDemoRange() const { return {m_dmoMin, m_dmoMax}; }
     CXDateRange GetRcdRange() const { return {m_rcdMin, m_rcdMax}; }
 
-    enum Status { Trial = 0, Paused = 1, Expired = 2, Attending = 3, Overdrawn = 4, Finished = 5, Refunded = 6, Registered = 7 };
+    enum Status {
+        Trial = 0,
+        Paused = 1,
+        Expired = 2,
+        Attending = 3,
+        Overdrawn = 4,
+        Finished = 5,
+        Refunded = 6,
+        Registered = 7
+    };
 
     int m_nItemStatus = Trial;
     XDateTime m_dmoMin, m_dmoMax;

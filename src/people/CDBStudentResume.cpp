@@ -4,8 +4,9 @@
 
 QString StudentGradeOptions()
 {
-    return QStringLiteral("托前|托班|小班|中班|大班|一年级|二年级|三年级|四年级|五年级|六年级|初一|初二|初三|高一|高二|高三|"
-                          "大一|大二|大三|大四|社会人士");
+    return QStringLiteral(
+        "托前|托班|小班|中班|大班|一年级|二年级|三年级|四年级|五年级|六年级|初一|初二|初三|高一|高二|高三|"
+        "大一|大二|大三|大四|社会人士");
 }
 
 int SchoolYearOf(const XDateTime& date) { return date.Month() >= 9 ? date.Year() : date.Year() - 1; }
@@ -24,15 +25,25 @@ CHeads* CDBStudentResume::StaticHeads()
         heads.m_strItemUnit = QStringLiteral("项");
         heads.m_strTable = QStringLiteral("TB_STUDENT_RESUME");
         const QString none;
-        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CDBStudentResume, m_nSubID), none, none, 0, 0, 0, none);
-        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("StudentID"), XIN, XOFFSET(CDBStudentResume, m_nParentID), none, none, 0, 0, 0, none);
-        heads.AddColumnHead({}, QStringLiteral("日期"), 8 | 1, QStringLiteral("DateBgn"), XDT, XOFFSET(CDBStudentResume, m_dtDate), QStringLiteral("%Y年%#m月"), none, 512 | 1, 513, 0, none);
-        heads.AddHead({}, QStringLiteral("年级"), 8 | 2, QStringLiteral("Stage"), XIN, XOFFSET(CDBStudentResume, m_nStage), 4, 0, 21, StudentGradeOptions(), none, 512, 513, 0,
+        heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN,
+                                XOFFSET(CDBStudentResume, m_nSubID), none, none, 0, 0, 0, none);
+        heads.AddViewColumnHead({}, QStringLiteral("ParentID"), QStringLiteral("StudentID"), XIN,
+                                XOFFSET(CDBStudentResume, m_nParentID), none, none, 0, 0, 0, none);
+        heads.AddColumnHead({}, QStringLiteral("日期"), 8 | 1, QStringLiteral("DateBgn"), XDT,
+                            XOFFSET(CDBStudentResume, m_dtDate), QStringLiteral("%Y年%#m月"), none, 512 | 1, 513, 0,
+                            none);
+        heads.AddHead({}, QStringLiteral("年级"), 8 | 2, QStringLiteral("Stage"), XIN,
+                      XOFFSET(CDBStudentResume, m_nStage), 4, 0, 21, StudentGradeOptions(), none, 512, 513, 0,
                       QStringLiteral("登记简历时的年级，可能不是当前年级"));
-        heads.AddComputedHead({}, QStringLiteral("当前年级"), XIN, CHeads::Getter(&CDBStudentResume::GetCurGrade), StudentGradeOptions(), none, 0, 513, 0,
+        heads.AddComputedHead({}, QStringLiteral("当前年级"), XIN, CHeads::Getter(&CDBStudentResume::GetCurGrade),
+                              StudentGradeOptions(), none, 0, 513, 0,
                               QStringLiteral("根据简历登记日期和登记年级预测的当前年级"));
-        heads.AddColumnHead({}, QStringLiteral("学校"), 8 | 1, QStringLiteral("Unit"), XSW, XOFFSET(CDBStudentResume, m_strUnit), none, QStringLiteral("未登记"), 0, 513, 20, QStringLiteral("学校"));
-        heads.AddColumnHead({}, QStringLiteral("班级"), 8, QStringLiteral("Department"), XSW, XOFFSET(CDBStudentResume, m_strDepartment), none, QStringLiteral("未登记"), 0, 513, 0, QStringLiteral("班级"));
+        heads.AddColumnHead({}, QStringLiteral("学校"), 8 | 1, QStringLiteral("Unit"), XSW,
+                            XOFFSET(CDBStudentResume, m_strUnit), none, QStringLiteral("未登记"), 0, 513, 20,
+                            QStringLiteral("学校"));
+        heads.AddColumnHead({}, QStringLiteral("班级"), 8, QStringLiteral("Department"), XSW,
+                            XOFFSET(CDBStudentResume, m_strDepartment), none, QStringLiteral("未登记"), 0, 513, 0,
+                            QStringLiteral("班级"));
     });
 }
 

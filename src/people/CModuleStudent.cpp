@@ -60,7 +60,8 @@ CModuleStudent::CModuleStudent()
 void CModuleStudent::AddQuickQueries(CXArray& schemes)
 {
     const XDateTime yearAgo(XDateTime::Today().Day() - 365);
-    struct Scheme {
+    struct Scheme
+    {
         const char* name;
         const char* memo;
         int key;
@@ -166,9 +167,10 @@ bool CModuleStudent::AddLoginConditions(CXDBSession& session, QStringList& condi
     if (query.Has(1135)) {
         const QString text = query.GetText(1135);
         const QString kind = ClassifyPersonText(text);
-        const QString sql = kind == QStringLiteral("手机号")     ? byPhone
-                            : kind == QStringLiteral("身份证号") ? QStringLiteral("SELECT ID FROM TB_STUDENT WHERE IDCard=?")
-                                                                 : QStringLiteral("SELECT ID FROM TB_STUDENT WHERE RealName=?");
+        const QString sql = kind == QStringLiteral("手机号") ? byPhone
+                            : kind == QStringLiteral("身份证号")
+                                ? QStringLiteral("SELECT ID FROM TB_STUDENT WHERE IDCard=?")
+                                : QStringLiteral("SELECT ID FROM TB_STUDENT WHERE RealName=?");
         if (!find(sql, text))
             return false;
     }
@@ -211,11 +213,20 @@ int CModuleStudent::MakeRelateQuery(const CXArray& items, int command, CXMap& qu
         if (!link.isEmpty() && !links.contains(link))
             links << link;
         switch (command) {
-        case ID_REL_EDURCD: available = available || student->SumOf(&CDBStudentCourse::m_rcdTimes) > 0; break;
-        case ID_REL_EDUSCH: available = available || student->SumOf(&CDBStudentCourse::m_SchAll) > 0; break;
-        case ID_REL_RECEIPT: available = available || student->SumOf(&CDBStudentCourse::m_rcpPayTimes) > 0; break;
-        case ID_REL_OPERLOG: operMax = std::max(operMax, student->m_oper.m_end.Day()); break;
-        default: return 0;
+        case ID_REL_EDURCD:
+            available = available || student->SumOf(&CDBStudentCourse::m_rcdTimes) > 0;
+            break;
+        case ID_REL_EDUSCH:
+            available = available || student->SumOf(&CDBStudentCourse::m_SchAll) > 0;
+            break;
+        case ID_REL_RECEIPT:
+            available = available || student->SumOf(&CDBStudentCourse::m_rcpPayTimes) > 0;
+            break;
+        case ID_REL_OPERLOG:
+            operMax = std::max(operMax, student->m_oper.m_end.Day());
+            break;
+        default:
+            return 0;
         }
     }
     query.SetText(MDU_STUDENT, links.join(u' '));
@@ -230,8 +241,9 @@ int CModuleStudent::MakeRelateQuery(const CXArray& items, int command, CXMap& qu
 
 QString CModuleStudent::GetItemTitleSql() const
 {
-    return QStringLiteral(
-        "SELECT S.ID, CASE WHEN R.RptCount>0 AND S.Petname<>'' THEN S.RealName||' ('||S.Petname||')' ELSE S.RealName END AS ItemTitle "
-        "FROM TB_STUDENT AS S INNER JOIN (SELECT RealName, COUNT(*)-1 AS RptCount FROM TB_STUDENT GROUP BY RealName) AS R "
-        "ON R.RealName=S.RealName");
+    return QStringLiteral("SELECT S.ID, CASE WHEN R.RptCount>0 AND S.Petname<>'' THEN S.RealName||' ('||S.Petname||')' "
+                          "ELSE S.RealName END AS ItemTitle "
+                          "FROM TB_STUDENT AS S INNER JOIN (SELECT RealName, COUNT(*)-1 AS RptCount FROM TB_STUDENT "
+                          "GROUP BY RealName) AS R "
+                          "ON R.RealName=S.RealName");
 }

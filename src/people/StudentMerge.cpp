@@ -71,15 +71,18 @@ bool MergeDuplicateStudents(int keptId, int otherId, const XMergeConfirm& confir
 
     std::vector<XMergeStep> steps;
     if (kept->m_bBirthApprox && !other->m_bBirthApprox)
-        steps.push_back({QStringLiteral("UPDATE TB_STUDENT SET BirthApprox=0,Birthday=? WHERE ID=?"), {other->m_dtBirthday.Day(), keptId}});
+        steps.push_back({QStringLiteral("UPDATE TB_STUDENT SET BirthApprox=0,Birthday=? WHERE ID=?"),
+                         {other->m_dtBirthday.Day(), keptId}});
     const std::pair<const char*, QString CDBStudent::*> texts[] = {
-        {"Petname", &CDBStudent::m_strPetname}, {"Nation", &CDBStudent::m_strNation},   {"AreaAddr", &CDBStudent::m_strAreaAddr},
-        {"ExactAddr", &CDBStudent::m_strExactAddr}, {"IDCard", &CDBStudent::m_strIDCard}, {"Refereer", &CDBStudent::m_strRefereer},
+        {"Petname", &CDBStudent::m_strPetname},   {"Nation", &CDBStudent::m_strNation},
+        {"AreaAddr", &CDBStudent::m_strAreaAddr}, {"ExactAddr", &CDBStudent::m_strExactAddr},
+        {"IDCard", &CDBStudent::m_strIDCard},     {"Refereer", &CDBStudent::m_strRefereer},
         {"RecordMemo", &CDBStudent::m_strMemo},
     };
     for (const auto& [column, member] : texts)
         if ((kept->*member).isEmpty() && !(other->*member).isEmpty())
-            steps.push_back({QStringLiteral("UPDATE TB_STUDENT SET %1=? WHERE ID=?").arg(QLatin1String(column)), {other->*member, keptId}});
+            steps.push_back({QStringLiteral("UPDATE TB_STUDENT SET %1=? WHERE ID=?").arg(QLatin1String(column)),
+                             {other->*member, keptId}});
     for (const char* sql : {"UPDATE TB_RECEIPT SET StudentID=? WHERE StudentID=?",
                             "UPDATE TB_EDURCD_STUDENT SET StudentID=? WHERE StudentID=?",
                             "UPDATE TB_EDUSCH_STUDENT SET StudentID=? WHERE StudentID=?",

@@ -127,9 +127,10 @@ void DeleteUnusedLogos()
                 kept.append(id);
         }
     }
-    const QString sql = kept.isEmpty()
-                            ? QStringLiteral("DELETE FROM TB_PHOTO WHERE MduID=0 AND PersonID=0")
-                            : FormatString(u"DELETE FROM TB_PHOTO WHERE ID NOT IN(%s) AND MduID=0 AND PersonID=0", JoinInts(kept));
+    const QString sql =
+        kept.isEmpty()
+            ? QStringLiteral("DELETE FROM TB_PHOTO WHERE MduID=0 AND PersonID=0")
+            : FormatString(u"DELETE FROM TB_PHOTO WHERE ID NOT IN(%s) AND MduID=0 AND PersonID=0", JoinInts(kept));
     CXDBSession session;
     session.Connect();
     CXAccessor cmd;

@@ -7,8 +7,7 @@
 // (on top, separator, users) and the rule that a built-in scheme keeps its name and memo and
 // has no place to be put on top. The module they are for is the parent ID, their setup text
 // the rights-data text.
-template <int MduId, class Derived>
-class CDBSchemeT : public CXItemT<MduId>
+template <int MduId, class Derived> class CDBSchemeT : public CXItemT<MduId>
 {
 public:
     CHeads* GetHeads() const override { return Derived::StaticHeads(); }

@@ -91,10 +91,14 @@ CXItem* CHead::CopyTo(CXItem* target) const
 QString DefaultFieldFormat(int type)
 {
     switch (type) {
-    case XIN: return QStringLiteral("%d");
-    case XNU: return QStringLiteral("%1.2f");
-    case XDT: return QStringLiteral("%Y年%#m月%#d日");
-    default: return QString();
+    case XIN:
+        return QStringLiteral("%d");
+    case XNU:
+        return QStringLiteral("%1.2f");
+    case XDT:
+        return QStringLiteral("%Y年%#m月%#d日");
+    default:
+        return QString();
     }
 }
 
@@ -103,10 +107,14 @@ bool CHead::CanGroup() const
     if (!InSchemes() && !m_nGroupBy)
         return false;
     switch (m_nType) {
-    case XIN: return IsOptionList();
-    case XDT: return true;
-    case XSW: return m_nGroupBy != 0;
-    default: return false;
+    case XIN:
+        return IsOptionList();
+    case XDT:
+        return true;
+    case XSW:
+        return m_nGroupBy != 0;
+    default:
+        return false;
     }
 }
 
@@ -115,12 +123,15 @@ bool CHead::CanCalc() const
     if (!InSchemes())
         return false;
     switch (m_nType) {
-    case XIN: return IsOptionList();
+    case XIN:
+        return IsOptionList();
     case XNU:
     case XDT:
     case XTS:
-    case XDR: return true;
-    default: return false;
+    case XDR:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -129,7 +140,8 @@ int CHead::GetAlign() const
     if (IsOptionList()) {
         const QStringList options = m_strFormat.split(u'|');
         const qsizetype len = options.first().size();
-        const bool same = std::all_of(options.begin(), options.end(), [len](const QString& o) { return o.size() == len; });
+        const bool same =
+            std::all_of(options.begin(), options.end(), [len](const QString& o) { return o.size() == len; });
         return (same && len >= 1 && len <= 3) ? 2 : 0;
     }
     return (m_nType == XIN || m_nType == XNU || m_nType == XSA) ? 1 : 0;
@@ -141,7 +153,8 @@ QString CHead::GetExcelFormat() const
     case XIN: {
         if (IsOptionList())
             return QString();
-        const QString number = m_strFormat.contains(QLatin1String("%+")) ? QStringLiteral("+0;-0;") : QStringLiteral("0");
+        const QString number =
+            m_strFormat.contains(QLatin1String("%+")) ? QStringLiteral("+0;-0;") : QStringLiteral("0");
         return m_strPrefix + number + m_strUnit;
     }
     case XNU: {
@@ -156,14 +169,22 @@ QString CHead::GetExcelFormat() const
     case XDT: {
         const QString f = m_strFormat.isEmpty() ? DefaultFieldFormat(XDT) : m_strFormat;
         QString text = XDateTime(1999, 11, 27, 23, 44, 55).Format(f);
-        const std::pair<const char16_t*, const char16_t*> replacements[] = {
-            {u"1999", u"yyyy"}, {u"99", u"yy"}, {u"11", u"m"}, {u"27", u"d"}, {u"23", u"h"}, {u"44", u"mm"},
-            {u"55", u"ss"}, {u"周六", u"[$-zh-CN]aaa"}, {u"星期六", u"[$-zh-CN]aaaa"}, {u"六", u"[$-zh-CN]aaa"}};
+        const std::pair<const char16_t*, const char16_t*> replacements[] = {{u"1999", u"yyyy"},
+                                                                            {u"99", u"yy"},
+                                                                            {u"11", u"m"},
+                                                                            {u"27", u"d"},
+                                                                            {u"23", u"h"},
+                                                                            {u"44", u"mm"},
+                                                                            {u"55", u"ss"},
+                                                                            {u"周六", u"[$-zh-CN]aaa"},
+                                                                            {u"星期六", u"[$-zh-CN]aaaa"},
+                                                                            {u"六", u"[$-zh-CN]aaa"}};
         for (const auto& [from, to] : replacements)
             text.replace(QString::fromUtf16(from), QString::fromUtf16(to));
         return text;
     }
-    default: return QString();
+    default:
+        return QString();
     }
 }
 
@@ -218,14 +239,29 @@ int CHead::GetColumnWidth() const
         case XDT:
             width = extent(XDateTime(2000, 12, 20, 20, 20, 20).Format(f));
             break;
-        case XBS: width = zeros(20); break;
-        case XLK: width = zeros(8); break;
-        case XAR: width = zeros(12); break;
-        case XTS: width = extent(QStringLiteral("00:00~00:00 00'00")); break;
-        case XDR: width = extent(QStringLiteral("2000年11月11日~2000年11月11日")); break;
-        case XSW: width = zeros(m_nOffset == XOFFSET(CXItem, m_strMemo) ? 25 : 8); break;
-        case XSA: width = extent(QStringLiteral("000.0 KB")); break;
-        default: break;
+        case XBS:
+            width = zeros(20);
+            break;
+        case XLK:
+            width = zeros(8);
+            break;
+        case XAR:
+            width = zeros(12);
+            break;
+        case XTS:
+            width = extent(QStringLiteral("00:00~00:00 00'00"));
+            break;
+        case XDR:
+            width = extent(QStringLiteral("2000年11月11日~2000年11月11日"));
+            break;
+        case XSW:
+            width = zeros(m_nOffset == XOFFSET(CXItem, m_strMemo) ? 25 : 8);
+            break;
+        case XSA:
+            width = extent(QStringLiteral("000.0 KB"));
+            break;
+        default:
+            break;
         }
     }
     if (!m_strPrefix.isEmpty())
@@ -246,8 +282,8 @@ int Bits(unsigned word, int shift, unsigned mask) { return static_cast<int>((wor
 
 } // namespace
 
-CHead* CHeads::AddHead(const XGroup& group, const QString& caption, unsigned inputWord, const QString& column,
-                       int type, int offset, int def, int min, int max, const QString& format, const QString& empty,
+CHead* CHeads::AddHead(const XGroup& group, const QString& caption, unsigned inputWord, const QString& column, int type,
+                       int offset, int def, int min, int max, const QString& format, const QString& empty,
                        unsigned listWord, unsigned columnWord, int width, const QString& help)
 {
     auto* head = static_cast<CHead*>(CreateItem());
@@ -319,8 +355,8 @@ CHead* CHeads::AddColumnHead(const XGroup& group, const QString& caption, unsign
                              int type, int offset, const QString& format, const QString& empty, unsigned listWord,
                              unsigned columnWord, int width, const QString& help)
 {
-    return AddHead(group, caption, inputWord, column, type, offset, 0, 0, 0, format, empty, listWord, columnWord,
-                   width, help);
+    return AddHead(group, caption, inputWord, column, type, offset, 0, 0, 0, format, empty, listWord, columnWord, width,
+                   help);
 }
 
 CHead* CHeads::AddViewColumnHead(const XGroup& group, const QString& caption, const QString& column, int type,
@@ -347,8 +383,8 @@ CHead* CHeads::AddComputedHead(const XGroup& group, const QString& caption, int 
                                const QString& format, const QString& empty, unsigned listWord, unsigned columnWord,
                                int width, const QString& help)
 {
-    CHead* head = AddHead(group, caption, 0, QString(), type, 0, 0, 0, 0, format, empty, listWord, columnWord,
-                          width, help);
+    CHead* head =
+        AddHead(group, caption, 0, QString(), type, 0, 0, 0, 0, format, empty, listWord, columnWord, width, help);
     head->m_pfnGet = std::move(getter);
     return head;
 }

@@ -28,10 +28,10 @@ QString DefaultFieldFormat(int type);
 // A field's group: a relation command id (whose menu text names the group) or a caption.
 struct XGroup
 {
-    XGroup(int commandId = 0) : id(commandId) {} // NOLINT: ids and texts are both given bare
-    XGroup(const QString& caption) : text(caption) {} // NOLINT
+    XGroup(int commandId = 0) : id(commandId) {}                           // NOLINT: ids and texts are both given bare
+    XGroup(const QString& caption) : text(caption) {}                      // NOLINT
     XGroup(const char16_t* caption) : text(QString::fromUtf16(caption)) {} // NOLINT
-    XGroup(const char* caption) : text(QString::fromUtf8(caption)) {} // NOLINT
+    XGroup(const char* caption) : text(QString::fromUtf8(caption)) {}      // NOLINT
     int id = 0;
     QString text;
 };
@@ -50,9 +50,9 @@ public:
 
     bool CanGroup() const;
     bool CanCalc() const;
-    int GetAlign() const;          // 0 left, 1 right, 2 centre
+    int GetAlign() const; // 0 left, 1 right, 2 centre
     QString GetExcelFormat() const;
-    int GetColumnWidth() const;    // pixels, in the list font
+    int GetColumnWidth() const; // pixels, in the list font
     bool IsOptionList() const { return m_strFormat.contains(u'|'); }
     bool InSchemes() const { return m_nColBrief || m_nColView || m_nColDetail; }
 
@@ -105,25 +105,23 @@ public:
     CHead* AddHead(const XGroup& group, const QString& caption, unsigned inputWord, const QString& column, int type,
                    int offset, int def, int min, int max, const QString& format, const QString& empty,
                    unsigned listWord, unsigned columnWord, int width, const QString& help);
-    CHead* AddTextHead(const XGroup& group, const QString& caption, unsigned inputWord, const QString& column,
-                       int type, int offset, const QString& defText, const QString& empty, const QString& help);
+    CHead* AddTextHead(const XGroup& group, const QString& caption, unsigned inputWord, const QString& column, int type,
+                       int offset, const QString& defText, const QString& empty, const QString& help);
     CHead* AddColumnHead(const XGroup& group, const QString& caption, unsigned inputWord, const QString& column,
                          int type, int offset, const QString& format, const QString& empty, unsigned listWord,
                          unsigned columnWord, int width, const QString& help);
-    CHead* AddViewColumnHead(const XGroup& group, const QString& caption, const QString& column, int type,
-                             int offset, const QString& format, const QString& empty, unsigned listWord,
-                             unsigned columnWord, int width, const QString& help);
+    CHead* AddViewColumnHead(const XGroup& group, const QString& caption, const QString& column, int type, int offset,
+                             const QString& format, const QString& empty, unsigned listWord, unsigned columnWord,
+                             int width, const QString& help);
     CHead* AddValueHead(const XGroup& group, const QString& caption, int type, int offset, int def);
     CHead* AddMemberHead(const XGroup& group, const QString& caption, int type, int offset, const QString& format,
-                         const QString& empty, unsigned listWord, unsigned columnWord, int width,
-                         const QString& help);
+                         const QString& empty, unsigned listWord, unsigned columnWord, int width, const QString& help);
     CHead* AddComputedHead(const XGroup& group, const QString& caption, int type, XFieldGetter getter,
                            const QString& format, const QString& empty, unsigned listWord, unsigned columnWord,
                            int width, const QString& help);
 
     // Wraps a const member function of a record class as a getter.
-    template <class C, class R>
-    static XFieldGetter Getter(R (C::*fn)() const)
+    template <class C, class R> static XFieldGetter Getter(R (C::*fn)() const)
     {
         return [fn](const CXItem& item, int) -> XFieldValue {
             const R value = (static_cast<const C&>(item).*fn)();
@@ -133,8 +131,7 @@ public:
                 return XFieldValue(value);
         };
     }
-    template <class C>
-    static XFieldGetter RowGetter(QString (C::*fn)(int) const)
+    template <class C> static XFieldGetter RowGetter(QString (C::*fn)(int) const)
     {
         return [fn](const CXItem& item, int row) -> XFieldValue { return (static_cast<const C&>(item).*fn)(row); };
     }
@@ -164,12 +161,10 @@ public:
 // The static field table of a record class, built by build() exactly once, also when
 // several threads ask at the same time; every later call returns the same table.
 //   CHeads* CDBStudent::StaticHeads() { return BuildHeadsOnce<CDBStudent>([](CHeads& h) { ... }); }
-template <class Record>
-CHeads* BuildHeadsOnce(void (*build)(CHeads& heads))
+template <class Record> CHeads* BuildHeadsOnce(void (*build)(CHeads& heads))
 {
     static CHeads heads;
     static std::once_flag once;
     std::call_once(once, build, std::ref(heads));
     return &heads;
 }
-

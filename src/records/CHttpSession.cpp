@@ -5,10 +5,7 @@
 #include "CXItem.h"
 #include "XThread.h"
 
-CHttpSession::CHttpSession(CXItem* identity)
-{
-    AddIdentity(identity);
-}
+CHttpSession::CHttpSession(CXItem* identity) { AddIdentity(identity); }
 
 CHttpSession::~CHttpSession() = default;
 

@@ -136,7 +136,8 @@ bool CModule::HasRight(const CXItem& user, int bits) const
     if ((bits & m_nCaps) != bits)
         return false;
     switch (user.m_nRightRole) {
-    case 2: return true;
+    case 2:
+        return true;
     case 0:
         if (user.m_nMduID == MDU_STUDENT)
             return (bits & m_nStudentRights) == bits;
@@ -147,7 +148,8 @@ bool CModule::HasRight(const CXItem& user, int bits) const
         const int granted = CXMap(user.m_strRightData).GetInt(m_nMduID);
         return (bits & granted) == bits;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -169,7 +171,8 @@ QString CModule::GetDefaultPassword() const
 
 void SetDefaultRightsWords(CModule& module)
 {
-    static const struct {
+    static const struct
+    {
         int mdu, caps, oper, student, teacher;
     } table[] = {
         {MDU_RECEIPT, 0x5e, 0x5e, 0x02, 0x00},  {MDU_COLLECT, 0x5e, 0x5e, 0x00, 0x00},
@@ -217,8 +220,8 @@ void CModule::GetQuerySchemes(CXArray& schemes)
     }
 }
 
-void CModule::AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QString& name,
-                             const QString& memo, bool bSeparator) const
+void CModule::AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QString& name, const QString& memo,
+                             bool bSeparator) const
 {
     auto* scheme = new CDBPrjQuery;
     scheme->m_nID = -schemes.GetSize() - m_nMduID * 100;

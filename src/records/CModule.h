@@ -69,7 +69,11 @@ public:
     virtual CXItem* CreateItem() const = 0;
     virtual CHeads* GetHeads() const = 0;
     virtual bool IsHidden() const { return false; }
-    virtual bool IsChildListQuery(const CXMap& query) const { Q_UNUSED(query); return false; }
+    virtual bool IsChildListQuery(const CXMap& query) const
+    {
+        Q_UNUSED(query);
+        return false;
+    }
     virtual int GetAddNewCmd() const { return 0; }
     virtual bool RequiresQuery() const { return false; }
     // The record-number pattern ("B[Y][nnnn]"); empty for modules without numbers.
@@ -113,11 +117,11 @@ public:
     // and stamps. False after a reported failure; the array holds what was read (nothing
     // when there were too many). The find text is bound to the conditions' ":find" as a
     // pattern that contains it literally.
-    bool ReadItems(CXDBSession& session, CXArray& items, const QStringList& conditions, bool bNoImages,
-                   bool bExpectOne, const XSqlNameMap* names = nullptr, const QString& findText = QString());
+    bool ReadItems(CXDBSession& session, CXArray& items, const QStringList& conditions, bool bNoImages, bool bExpectOne,
+                   const XSqlNameMap* names = nullptr, const QString& findText = QString());
     // Reads the lines of the child field at the offset for all parents in the ID list.
-    bool ReadChildItems(CXDBSession& session, int offset, const QString& parentIds, CXArray& target,
-                        bool bNoImages, const XSqlNameMap* names = nullptr);
+    bool ReadChildItems(CXDBSession& session, int offset, const QString& parentIds, CXArray& target, bool bNoImages,
+                        const XSqlNameMap* names = nullptr);
 
     // The next free record number for the record (ID 0: a new one, dated today); empty
     // after a reported failure.
@@ -150,8 +154,8 @@ public:
     // are none, and again after any query scheme was saved or deleted).
     void GetQuerySchemes(CXArray& schemes);
     // Appends one built-in query scheme holding the query's keys and empties the query.
-    void AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QString& name,
-                        const QString& memo, bool bSeparator) const;
+    void AddQueryScheme(CXArray& schemes, CXMap& query, int users, const QString& name, const QString& memo,
+                        bool bSeparator) const;
     // Appends the built-in column schemes "默认", "简要" and "详细" (only those that differ).
     void AddBuiltInHeadSchemes(CXArray& schemes) const;
 
@@ -168,23 +172,22 @@ public:
     int m_nStudentRights = 0; // rights of a student account
     int m_nTeacherRights = 0; // rights of a teacher account
 
-    CXMap m_query;                          // the current query; UI thread only
-    CXArray m_headSchemes{nullptr, true};   // the column schemes; UI thread only
+    CXMap m_query;                        // the current query; UI thread only
+    CXArray m_headSchemes{nullptr, true}; // the column schemes; UI thread only
     // The query options in display order: made by the constructor, only read afterwards
     // (also by web threads).
     std::vector<std::unique_ptr<CXQueryOption>> m_options;
 
 private:
     int m_nMduID;
-    std::mutex m_csSchemes;                 // guards the three below
+    std::mutex m_csSchemes; // guards the three below
     CXArray m_querySchemes{nullptr, true};
     int m_nSchemeDay = 0;
     unsigned m_nSchemeGeneration = 0;
 };
 
 // A module whose records are of one class; its id is the record class's module id.
-template <class Record, int AddNewCmd = 0, bool Hidden = false, bool NeedsQuery = false>
-class CModuleT : public CModule
+template <class Record, int AddNewCmd = 0, bool Hidden = false, bool NeedsQuery = false> class CModuleT : public CModule
 {
 public:
     CModuleT() : CModule(Record::MduID) {}
@@ -198,7 +201,7 @@ public:
 // The modules in creation order. The list is complete before any thread but the UI thread
 // starts and is only read afterwards.
 const std::vector<CModule*>& GetModules();
-void RegisterModule(CModule* module);   // appended; the caller keeps ownership
+void RegisterModule(CModule* module); // appended; the caller keeps ownership
 void UnregisterModule(CModule* module);
 
 // The one way to reach a module: null when no module has the id.
@@ -206,9 +209,9 @@ CModule* FindModule(int mduId);
 
 // The thirteen module ids in the order the application creates them; every walk over the
 // modules sees them in this order.
-inline constexpr int kModuleCreationOrder[13] = {MDU_RECEIPT, MDU_COLLECT, MDU_EDURCD, MDU_EDUSCH, MDU_STUDENT,
-                                                 MDU_TEACHER, MDU_WAGES,   MDU_COURSE, MDU_CHARGE, MDU_PRJQUERY,
-                                                 MDU_PRJORDER, MDU_TEMPL, MDU_OPERLOG};
+inline constexpr int kModuleCreationOrder[13] = {MDU_RECEIPT,  MDU_COLLECT, MDU_EDURCD, MDU_EDUSCH, MDU_STUDENT,
+                                                 MDU_TEACHER,  MDU_WAGES,   MDU_COURSE, MDU_CHARGE, MDU_PRJQUERY,
+                                                 MDU_PRJORDER, MDU_TEMPL,   MDU_OPERLOG};
 
 // Sets the module's capability, operator, student-account and teacher-account words from
 // the table of the thirteen modules (a module's constructor calls it); other ids stay 0.

@@ -39,7 +39,8 @@ CModuleOperLog::CModuleOperLog()
     add(QUERY_FIND, ID_FIND_WHAT);
     add(QUERY_DATE, QKEY_DATE_FROM, 0, QStringLiteral("日期 ≥"));
     add(QUERY_DATE, QKEY_DATE_TO, 0, QStringLiteral("日期 ≤"));
-    add(QUERY_OPTION, QKEY_OPER_TYPE, 0, QStringLiteral("类型"), QStringLiteral("登录|注销|查询|查找|新建|删除|修改|打印|通知|设置|运行|连接"));
+    add(QUERY_OPTION, QKEY_OPER_TYPE, 0, QStringLiteral("类型"),
+        QStringLiteral("登录|注销|查询|查找|新建|删除|修改|打印|通知|设置|运行|连接"));
     add(QUERY_OPTION, QKEY_SESSION_ENDED, 0, QStringLiteral("状态"), QStringLiteral("正常|已注销"));
     add(QUERY_OPTION, QKEY_OPER_SOURCE, 0, QStringLiteral("来源"), QStringLiteral("本地|Internet"));
     add(QUERY_OPTION, QKEY_OPER_WECHAT, 0, QStringLiteral("微信"), QStringLiteral("非微信操作|微信操作"));
@@ -54,7 +55,8 @@ void CModuleOperLog::AddQuickQueries(CXArray& schemes)
 {
     const XDateTime today = XDateTime::Today();
     const XDateTime weekAgo(today.Day() - 7);
-    struct Scheme {
+    struct Scheme
+    {
         const char* name;
         bool weekly;
         const char* types;
@@ -64,11 +66,13 @@ void CModuleOperLog::AddQuickQueries(CXArray& schemes)
         bool separator;
     };
     static const Scheme table[] = {
-        {"近一周编辑", true, "'OPER_ADD','OPER_DEL','OPER_MDF','OPER_PRT'", -1, -1, "最近一周新建、删除、修改、打印操作记录。", false},
+        {"近一周编辑", true, "'OPER_ADD','OPER_DEL','OPER_MDF','OPER_PRT'", -1, -1,
+         "最近一周新建、删除、修改、打印操作记录。", false},
         {"近一周设置", true, "'OPER_SETUP'", -1, -1, "最近一周修改首选项的记录。", false},
         {"近一周查询和查找", true, "'OPER_QUERY','OPER_FIND'", -1, -1, "最近一周查询和查找操作记录。", false},
         {"近一周通知", true, "'OPER_MSG'", -1, -1, "最近一周发送的微信通知。", false},
-        {"近一周运行", true, "'OPER_RUN'", -1, -1, "最近一周启动、退出、数据库备份、软件更新等与系统运行相关的记录。", true},
+        {"近一周运行", true, "'OPER_RUN'", -1, -1, "最近一周启动、退出、数据库备份、软件更新等与系统运行相关的记录。",
+         true},
         {"近一周本地登录", true, "'OPER_LOGIN'", 0, -1, "最近一周本地登录。", false},
         {"近一周网络登录", true, "'OPER_LOGIN'", 1, -1, "最近一周 Internet (含微信) 登录。", false},
         {"未注销网络登录", false, "'OPER_LOGIN'", 1, 0, "全部通过 Internet (含微信) 登录且未注销。", true},
@@ -107,9 +111,11 @@ void CModuleOperLog::AddLogConditions(QStringList& conditions, const CXMap& quer
     flag(QKEY_OPER_WECHAT, "LEFT(UserSession,3)='wx_'", "LEFT(UserSession,3)<>'wx_'");
     flag(QKEY_OPER_USER_KIND, "UserMduID='MDU_TEACHER'", "UserMduID='MDU_STUDENT'");
     if (query.Has(MDU_TEACHER))
-        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(MDU_TEACHER))) + QStringLiteral(" AND UserMduID='MDU_TEACHER'");
+        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(MDU_TEACHER))) +
+                          QStringLiteral(" AND UserMduID='MDU_TEACHER'");
     if (query.Has(MDU_STUDENT))
-        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(MDU_STUDENT))) + QStringLiteral(" AND UserMduID='MDU_STUDENT'");
+        conditions << InCondition(QStringLiteral("UserID"), IntList(query.GetIdList(MDU_STUDENT))) +
+                          QStringLiteral(" AND UserMduID='MDU_STUDENT'");
     if (query.Has(QKEY_MODULE))
         conditions << InCondition(QStringLiteral("MduID"), IntList(query.GetText(QKEY_MODULE)));
     if (query.Has(QKEY_EDIT_LINKS))

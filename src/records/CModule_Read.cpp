@@ -72,7 +72,8 @@ bool ReadStreams(CXDBSession& session, const CHeads& heads, const QStringList& i
             continue;
         for (const QString& ids : idChunks) {
             CXBlobAccessor cmd;
-            const QString sql = FormatString(u"SELECT ID,%s FROM %s WHERE ID IN (%s)", h->m_strColumn, heads.m_strTable, ids);
+            const QString sql =
+                FormatString(u"SELECT ID,%s FROM %s WHERE ID IN (%s)", h->m_strColumn, heads.m_strTable, ids);
             if (!cmd.Open(session, sql)) {
                 ReportDbError(task, &cmd, QString());
                 return false;
@@ -169,7 +170,8 @@ void CXItem::LoadFromRow(const CXAccessor& cmd, const QList<int>* ordinals)
             target = text.isNull() ? QStringLiteral("") : text;
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
 }
@@ -200,7 +202,8 @@ void CModule::BuildQueryConditions(QStringList& conditions, const CXMap& query) 
         const QString sql = target ? target->GetItemTitleSql() : QString();
         if (sql.isEmpty())
             return QString();
-        return FormatString(u"SELECT DISTINCT ID FROM (SELECT ID FROM (%s) WHERE ItemTitle LIKE :find)", PrepareSql(sql));
+        return FormatString(u"SELECT DISTINCT ID FROM (SELECT ID FROM (%s) WHERE ItemTitle LIKE :find)",
+                            PrepareSql(sql));
     };
     auto linkOf = [](CXItem& item, const CHead* h) -> CXBase& {
         return h->m_nOffset ? item.Member<CXBase>(h->m_nOffset) : static_cast<CXBase&>(item);
@@ -306,7 +309,8 @@ bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList&
     }
 
     RecordIndex index;
-    const QStringList chunks = IndexRows(items, first, [](CXItem& item) { return item.m_nID; }, index);
+    const QStringList chunks = IndexRows(
+        items, first, [](CXItem& item) { return item.m_nID; }, index);
     if (chunks.isEmpty() || heads->m_strTable.isEmpty())
         return true;
 
@@ -363,11 +367,20 @@ bool CModule::ReadItems(CXDBSession& session, CXArray& items, const QStringList&
                 continue;
             CXBase* stamp = nullptr;
             switch (static_cast<int>(stamps.GetNumber(1))) {
-            case OPER_ADD: stamp = &item->m_created; break;
-            case OPER_MDF: stamp = &item->m_modified; break;
-            case OPER_PRT: stamp = &item->m_printed; break;
-            case OPER_MSG: stamp = &item->m_notified; break;
-            default: continue;
+            case OPER_ADD:
+                stamp = &item->m_created;
+                break;
+            case OPER_MDF:
+                stamp = &item->m_modified;
+                break;
+            case OPER_PRT:
+                stamp = &item->m_printed;
+                break;
+            case OPER_MSG:
+                stamp = &item->m_notified;
+                break;
+            default:
+                continue;
             }
             stamp->m_dtDate = XDateTime(stamps.GetNumber(3));
             stamp->m_nMduID = static_cast<int>(stamps.GetNumber(4));
@@ -420,7 +433,8 @@ bool CModule::ReadChildItems(CXDBSession& session, int offset, const QString& pa
         return false;
     }
     RecordIndex index;
-    const QStringList chunks = IndexRows(target, first, [](CXItem& line) { return RowIdOf(line); }, index);
+    const QStringList chunks = IndexRows(
+        target, first, [](CXItem& line) { return RowIdOf(line); }, index);
     return ReadStreams(session, *heads, chunks, index, bNoImages, task);
 }
 

@@ -7,16 +7,26 @@
 int CModule::GetRelModuleId(int command)
 {
     switch (command) {
-    case ID_REL_EDITLOG: return MDU_OPERLOG;
-    case ID_REL_CHARGE: return MDU_CHARGE;
-    case ID_REL_COLLECT: return MDU_COLLECT;
-    case ID_REL_EDURCD: return MDU_EDURCD;
-    case ID_REL_EDUSCH: return MDU_EDUSCH;
-    case ID_REL_OPERLOG: return MDU_OPERLOG;
-    case ID_REL_RECEIPT: return MDU_RECEIPT;
-    case ID_REL_WAGES: return MDU_WAGES;
-    case ID_REL_TEACHER: return MDU_TEACHER;
-    default: return 0;
+    case ID_REL_EDITLOG:
+        return MDU_OPERLOG;
+    case ID_REL_CHARGE:
+        return MDU_CHARGE;
+    case ID_REL_COLLECT:
+        return MDU_COLLECT;
+    case ID_REL_EDURCD:
+        return MDU_EDURCD;
+    case ID_REL_EDUSCH:
+        return MDU_EDUSCH;
+    case ID_REL_OPERLOG:
+        return MDU_OPERLOG;
+    case ID_REL_RECEIPT:
+        return MDU_RECEIPT;
+    case ID_REL_WAGES:
+        return MDU_WAGES;
+    case ID_REL_TEACHER:
+        return MDU_TEACHER;
+    default:
+        return 0;
     }
 }
 

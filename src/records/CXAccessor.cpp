@@ -163,7 +163,10 @@ int CXAccessor::GetOrdinal(const QString& column) const
     return m_names.value(column.toCaseFolded(), 0);
 }
 
-bool CXAccessor::ValidColumn(int ordinal) const { return m_stmt && m_bRow && ordinal >= 1 && ordinal <= GetColumnCount(); }
+bool CXAccessor::ValidColumn(int ordinal) const
+{
+    return m_stmt && m_bRow && ordinal >= 1 && ordinal <= GetColumnCount();
+}
 
 bool CXAccessor::IsNull(int ordinal) const
 {
@@ -188,9 +191,12 @@ double CXAccessor::GetNumber(int ordinal) const
     if (!ValidColumn(ordinal))
         return 0;
     switch (sqlite3_column_type(m_stmt, ordinal - 1)) {
-    case SQLITE_INTEGER: return static_cast<double>(sqlite3_column_int64(m_stmt, ordinal - 1));
-    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, ordinal - 1);
-    default: return 0;
+    case SQLITE_INTEGER:
+        return static_cast<double>(sqlite3_column_int64(m_stmt, ordinal - 1));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, ordinal - 1);
+    default:
+        return 0;
     }
 }
 

@@ -93,7 +93,7 @@ protected:
     QString m_strSql;
     std::map<int, int> m_paramTypes;
     mutable QHash<QString, int> m_names;
-    bool m_bRow = false;      // a row is current
-    bool m_bPending = false;  // Execute stepped onto a row not yet handed out
+    bool m_bRow = false;     // a row is current
+    bool m_bPending = false; // Execute stepped onto a row not yet handed out
     bool m_bFailed = false;
 };

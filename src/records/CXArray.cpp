@@ -17,10 +17,7 @@ CXArray::~CXArray()
             delete item;
 }
 
-CHeads* CXArray::GetHeads() const
-{
-    return m_items.empty() ? nullptr : m_items.front()->GetHeads();
-}
+CHeads* CXArray::GetHeads() const { return m_items.empty() ? nullptr : m_items.front()->GetHeads(); }
 
 void CXArray::Adopt(CXItem* item)
 {
@@ -72,10 +69,14 @@ namespace {
 double NumberAt(const CXItem& item, int type, int offset)
 {
     switch (type) {
-    case XIN: return item.Member<int>(offset);
-    case XNU: return item.Member<double>(offset);
-    case XDT: return item.Member<XDateTime>(offset).Day();
-    default: return 0;
+    case XIN:
+        return item.Member<int>(offset);
+    case XNU:
+        return item.Member<double>(offset);
+    case XDT:
+        return item.Member<XDateTime>(offset).Day();
+    default:
+        return 0;
     }
 }
 
@@ -96,9 +97,14 @@ QString CXArray::JoinMember(int type, int offset, bool bDistinct, const QString&
                 text = QString::number(v);
             break;
         }
-        case XLK: text = item->Member<CXBase>(offset).GetLink(); break;
-        case XSW: text = item->Member<QString>(offset); break;
-        default: break;
+        case XLK:
+            text = item->Member<CXBase>(offset).GetLink();
+            break;
+        case XSW:
+            text = item->Member<QString>(offset);
+            break;
+        default:
+            break;
         }
         if (bDistinct) {
             if (text.isEmpty() || seen.contains(text))
@@ -243,18 +249,18 @@ RangeKey RangeKeyOf(const CXItem& item, int offset)
 ScalarKey ScalarKeyOf(const CXItem& item, int type, int offset)
 {
     switch (type) {
-    case XIN: return {0, static_cast<double>(static_cast<unsigned>(item.Member<int>(offset)))};
-    case XTS: return {0, static_cast<double>(item.Member<int>(offset))};
-    case XNU: return NumberKey(item.Member<double>(offset));
-    default: return NumberKey(item.Member<XDateTime>(offset).Day());
+    case XIN:
+        return {0, static_cast<double>(static_cast<unsigned>(item.Member<int>(offset)))};
+    case XTS:
+        return {0, static_cast<double>(item.Member<int>(offset))};
+    case XNU:
+        return NumberKey(item.Member<double>(offset));
+    default:
+        return NumberKey(item.Member<XDateTime>(offset).Day());
     }
 }
 
-template <class Key>
-int CompareKeys(const Key& x, const Key& y)
-{
-    return x < y ? -1 : (y < x ? 1 : 0);
-}
+template <class Key> int CompareKeys(const Key& x, const Key& y) { return x < y ? -1 : (y < x ? 1 : 0); }
 
 // -1, 0 or 1 for the two records' members as the list sort compares them.
 int CompareMember(const CXItem& a, const CXItem& b, int type, int offset)
@@ -263,9 +269,12 @@ int CompareMember(const CXItem& a, const CXItem& b, int type, int offset)
     case XIN:
     case XTS:
     case XNU:
-    case XDT: return CompareKeys(ScalarKeyOf(a, type, offset), ScalarKeyOf(b, type, offset));
-    case XDR: return CompareKeys(RangeKeyOf(a, offset), RangeKeyOf(b, offset));
-    default: return 0;
+    case XDT:
+        return CompareKeys(ScalarKeyOf(a, type, offset), ScalarKeyOf(b, type, offset));
+    case XDR:
+        return CompareKeys(RangeKeyOf(a, offset), RangeKeyOf(b, offset));
+    default:
+        return 0;
     }
 }
 
@@ -313,8 +322,7 @@ public:
         m_root = Merge(b, a);
     }
 
-    template <class F>
-    void ForEach(F&& f) const
+    template <class F> void ForEach(F&& f) const
     {
         // iterative in-order walk: runs can be long
         std::vector<int> stack;
@@ -424,16 +432,14 @@ namespace {
 // rotated by one for every record of an earlier key that follows. The run is built with
 // that rule per key, and the number of earlier-key records between two positions comes
 // from a counting tree.
-template <class Key>
-void ExactOrderSort(std::vector<CXItem*>& items, const std::vector<Key>& key, bool bDescending)
+template <class Key> void ExactOrderSort(std::vector<CXItem*>& items, const std::vector<Key>& key, bool bDescending)
 {
     const std::size_t n = items.size();
     std::vector<int> order(n);
     for (std::size_t i = 0; i < n; ++i)
         order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&key, bDescending](int a, int b) {
-        return bDescending ? key[b] < key[a] : key[a] < key[b];
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&key, bDescending](int a, int b) { return bDescending ? key[b] < key[a] : key[a] < key[b]; });
 
     std::vector<CXItem*> sorted;
     sorted.reserve(n);

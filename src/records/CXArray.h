@@ -90,11 +90,15 @@ private:
 };
 
 template <class T>
-concept HasStaticHeads = requires { { T::StaticHeads() } -> std::convertible_to<CHeads*>; };
+concept HasStaticHeads = requires
+{
+    {
+        T::StaticHeads()
+        } -> std::convertible_to<CHeads*>;
+};
 
 // An array of one record class.
-template <class T, bool Owns = true>
-class CXArrayT : public CXArray
+template <class T, bool Owns = true> class CXArrayT : public CXArray
 {
 public:
     explicit CXArrayT(CXItem* parent = nullptr) : CXArray(parent, Owns) {}

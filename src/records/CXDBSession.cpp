@@ -117,7 +117,8 @@ bool XDBConnection::Open(const QString& path)
             SetDbErrorFrom(db);
             sqlite3_close_v2(db);
         } else {
-            SetDbErrorText(FormatString(u"%s (0x%X)", QString::fromUtf8(sqlite3_errstr(rc)), static_cast<unsigned>(rc)));
+            SetDbErrorText(
+                FormatString(u"%s (0x%X)", QString::fromUtf8(sqlite3_errstr(rc)), static_cast<unsigned>(rc)));
         }
         return false;
     }
@@ -127,7 +128,8 @@ bool XDBConnection::Open(const QString& path)
     // later under concurrent writers with no hint why.
     sqlite3_stmt* st = nullptr;
     bool wal = false;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode=WAL", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode=WAL", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
         const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
         wal = mode && sqlite3_stricmp(mode, "wal") == 0;
     }

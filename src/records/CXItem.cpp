@@ -35,8 +35,7 @@ QString EscapeText(const QString& text)
 
 // Calls fn(type, offset) for each field that Reset and CopyTo handle field-wise: not the
 // record's own base part, not its module id.
-template <class F>
-void ForOwnMembers(const CHeads& heads, F fn)
+template <class F> void ForOwnMembers(const CHeads& heads, F fn)
 {
     for (int i = 0; i < heads.GetSize(); ++i) {
         const CHead* h = heads.GetAt(i);
@@ -124,10 +123,7 @@ void CXBase::CopyBase(const CXBase& source)
 // ---------------------------------------------------------------------------------------
 // CXItem: construction, reset, copy
 
-CXItem::CXItem()
-{
-    CXItem::Reset();
-}
+CXItem::CXItem() { CXItem::Reset(); }
 
 CXItem::~CXItem() = default;
 
@@ -156,14 +152,29 @@ void CXItem::ResetFields()
     ForOwnMembers(*heads, [this](const CHead* h, int type, int off) {
         switch (type) {
         case XIN:
-        case XTS: Member<int>(off) = GetDefault(h); break;
-        case XNU: Member<double>(off) = GetDefault(h); break;
-        case XDT: Member<XDateTime>(off) = XDateTime(static_cast<double>(GetDefault(h))); break;
-        case XLK: Member<CXBase>(off).Reset(); break;
-        case XAR: Member<CXArray>(off).RemoveAll(this); break;
-        case XSW: Member<QString>(off) = GetDefaultText(h); break;
-        case XSA: Member<QByteArray>(off).clear(); break;
-        default: break; // stamps, images, date ranges and per-row keywords stay
+        case XTS:
+            Member<int>(off) = GetDefault(h);
+            break;
+        case XNU:
+            Member<double>(off) = GetDefault(h);
+            break;
+        case XDT:
+            Member<XDateTime>(off) = XDateTime(static_cast<double>(GetDefault(h)));
+            break;
+        case XLK:
+            Member<CXBase>(off).Reset();
+            break;
+        case XAR:
+            Member<CXArray>(off).RemoveAll(this);
+            break;
+        case XSW:
+            Member<QString>(off) = GetDefaultText(h);
+            break;
+        case XSA:
+            Member<QByteArray>(off).clear();
+            break;
+        default:
+            break; // stamps, images, date ranges and per-row keywords stay
         }
     });
 }
@@ -211,12 +222,24 @@ void CXItem::CopyFields(CXItem* target) const
     ForOwnMembers(*heads, [this, target](const CHead*, int type, int off) {
         switch (type) {
         case XIN:
-        case XTS: target->Member<int>(off) = Member<int>(off); break;
-        case XNU: target->Member<double>(off) = Member<double>(off); break;
-        case XDT: target->Member<XDateTime>(off) = Member<XDateTime>(off); break;
-        case XSW: target->Member<QString>(off) = Member<QString>(off); break;
-        case XSA: target->Member<QByteArray>(off) = Member<QByteArray>(off); break;
-        case XIM: target->Member<CXImage>(off).CopyFrom(Member<CXImage>(off)); break;
+        case XTS:
+            target->Member<int>(off) = Member<int>(off);
+            break;
+        case XNU:
+            target->Member<double>(off) = Member<double>(off);
+            break;
+        case XDT:
+            target->Member<XDateTime>(off) = Member<XDateTime>(off);
+            break;
+        case XSW:
+            target->Member<QString>(off) = Member<QString>(off);
+            break;
+        case XSA:
+            target->Member<QByteArray>(off) = Member<QByteArray>(off);
+            break;
+        case XIM:
+            target->Member<CXImage>(off).CopyFrom(Member<CXImage>(off));
+            break;
         case XDR: {
             const CXDateRange& src = Member<CXDateRange>(off);
             CXDateRange& dst = target->Member<CXDateRange>(off);
@@ -253,7 +276,8 @@ void CXItem::CopyFields(CXItem* target) const
             }
             break;
         }
-        default: break; // stamps given as fields and per-row keywords are not copied field-wise
+        default:
+            break; // stamps given as fields and per-row keywords are not copied field-wise
         }
     });
 }
@@ -299,25 +323,33 @@ XFieldValue FieldValue(const CXItem& item, const CHead* head, int row)
         return XFieldValue();
     switch (head->m_nType) {
     case XIN:
-    case XTS: return item.Member<int>(off);
-    case XNU: return item.Member<double>(off);
-    case XDT: return item.Member<XDateTime>(off);
+    case XTS:
+        return item.Member<int>(off);
+    case XNU:
+        return item.Member<double>(off);
+    case XDT:
+        return item.Member<XDateTime>(off);
     case XDR: {
         const CXDateRange& r = item.Member<CXDateRange>(off);
         CXDateRange copy(r.m_begin, r.m_end);
         copy.m_strText = r.m_strText;
         return copy;
     }
-    case XSW: return item.Member<QString>(off);
-    default: return XFieldValue();
+    case XSW:
+        return item.Member<QString>(off);
+    default:
+        return XFieldValue();
     }
 }
 
 double FieldNumber(const XFieldValue& v)
 {
-    if (const double* d = std::get_if<double>(&v)) return *d;
-    if (const int* i = std::get_if<int>(&v)) return *i;
-    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return t->Day();
+    if (const double* d = std::get_if<double>(&v))
+        return *d;
+    if (const int* i = std::get_if<int>(&v))
+        return *i;
+    if (const XDateTime* t = std::get_if<XDateTime>(&v))
+        return t->Day();
     return 0;
 }
 
@@ -325,15 +357,19 @@ namespace {
 
 int AsInt(const XFieldValue& v)
 {
-    if (const int* i = std::get_if<int>(&v)) return *i;
-    if (const double* d = std::get_if<double>(&v)) return static_cast<int>(*d);
-    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return static_cast<int>(t->Day());
+    if (const int* i = std::get_if<int>(&v))
+        return *i;
+    if (const double* d = std::get_if<double>(&v))
+        return static_cast<int>(*d);
+    if (const XDateTime* t = std::get_if<XDateTime>(&v))
+        return static_cast<int>(t->Day());
     return 0;
 }
 
 XDateTime AsDate(const XFieldValue& v)
 {
-    if (const XDateTime* t = std::get_if<XDateTime>(&v)) return *t;
+    if (const XDateTime* t = std::get_if<XDateTime>(&v))
+        return *t;
     return XDateTime(FieldNumber(v));
 }
 
@@ -430,7 +466,8 @@ QString CXItem::FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDi
                 text = *s;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     if (!text.isEmpty()) {
         if (bPrefix)
@@ -563,10 +600,7 @@ CXMap CXItem::GetRelateQuery(const CHead* head, const CXMap* base) const
     return result;
 }
 
-bool CXItem::IsAutoEmpty() const
-{
-    return IsAuto() && m_strMemo.isEmpty() && m_notified.m_dtDate.Day() == 0;
-}
+bool CXItem::IsAutoEmpty() const { return IsAuto() && m_strMemo.isEmpty() && m_notified.m_dtDate.Day() == 0; }
 
 // ---------------------------------------------------------------------------------------
 // Texts built on the operations
@@ -577,9 +611,12 @@ QString CXItem::GetDefaultText(const CHead* head) const
         return head->m_strDefault;
     const int d = GetDefault(head);
     switch (head->m_nType) {
-    case XDT: return (d ? XDateTime(static_cast<double>(d)) : XDateTime::Today()).Format(QStringLiteral("%Y-%m-%d"));
-    case XTS: return CXTimeSpan(d).Format();
-    default: return QString::number(d);
+    case XDT:
+        return (d ? XDateTime(static_cast<double>(d)) : XDateTime::Today()).Format(QStringLiteral("%Y-%m-%d"));
+    case XTS:
+        return CXTimeSpan(d).Format();
+    default:
+        return QString::number(d);
     }
 }
 
@@ -589,13 +626,15 @@ QString CXItem::GetRawText(const CHead* head) const
         return FormatText(head, false, false, false);
     const int off = head->m_nOffset;
     switch (head->m_nType) {
-    case XIN: return QString::number(off ? Member<int>(off) : 0);
+    case XIN:
+        return QString::number(off ? Member<int>(off) : 0);
     case XDT: {
         const XDateTime& d = Member<XDateTime>(off);
         return d.Day() != 0 ? d.Format(QStringLiteral("%Y-%m-%d")) : QString();
     }
     case XBS:
-    case XLK: return QString::number(Member<CXBase>(off).m_nID);
+    case XLK:
+        return QString::number(Member<CXBase>(off).m_nID);
     case XIM: {
         if (!off)
             return QString();
@@ -606,7 +645,8 @@ QString CXItem::GetRawText(const CHead* head) const
             return FormatString(u"img?dbid=%d", image.m_nPhotoID);
         return FormatString(u"img?resid=%d", GetDefault(head));
     }
-    default: return FormatText(head, false, false, false);
+    default:
+        return FormatText(head, false, false, false);
     }
 }
 
@@ -744,7 +784,8 @@ int CXItem::Validate(const CXItem* user, bool bCheckDuplicates)
             const CHead* h = heads->GetAt(i);
             if (bCheckDuplicates && h->m_nUnique && h->m_nType == XSW && h->m_nOffset &&
                 !Member<QString>(h->m_nOffset).isEmpty() && HasDuplicate(*this, *heads, *h)) {
-                AddStatusText(h->m_nUnique == 1 ? ST_WARN : ST_STOP, nullptr, h->m_strName + QStringLiteral("存在重复项。"));
+                AddStatusText(h->m_nUnique == 1 ? ST_WARN : ST_STOP, nullptr,
+                              h->m_strName + QStringLiteral("存在重复项。"));
             }
             if (h->m_nType == XAR && h->m_nOffset) {
                 for (CXItem* line : Member<CXArray>(h->m_nOffset))
@@ -811,7 +852,4 @@ bool HasDuplicate(const CXItem& item, const CHeads& heads, const CHead& head)
 
 } // namespace
 
-XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder)
-{
-    return Finder().Install(std::move(finder));
-}
+XDuplicateFinder SetDuplicateFinder(XDuplicateFinder finder) { return Finder().Install(std::move(finder)); }

@@ -55,9 +55,9 @@ public:
     void CopyBase(const CXBase& source);
 
     int m_nMduID = 0;
-    int m_nID = 0;        // 0 = not saved; negative = built in
+    int m_nID = 0; // 0 = not saved; negative = built in
     int m_nParentID = 0;
-    int m_nSubID = 0;     // a line's own row ID when m_nID names the linked record
+    int m_nSubID = 0; // a line's own row ID when m_nID names the linked record
     XDateTime m_dtDate;
     QString m_strName;
     int m_bEnabled = 1;
@@ -111,7 +111,11 @@ public:
     // theirs first); the common keywords are always set.
     virtual void FillPrintKeywords(XPrintKeywords& keywords, int kind, const CXItem* user) const;
     virtual bool IsChecked() const { return m_bOrgSelected != 0; }
-    virtual bool IsSubArray(const CXArray* array) const { Q_UNUSED(array); return false; }
+    virtual bool IsSubArray(const CXArray* array) const
+    {
+        Q_UNUSED(array);
+        return false;
+    }
     virtual bool IsAuto() const { return false; }
     virtual bool IsAutoEmpty() const;
     virtual void AutoReset() {}
@@ -157,8 +161,7 @@ public:
     QString GetPassword(bool bStoredOnly);
 
     // Validation messages.
-    template <class... A>
-    void AddStatus(int level, const void* member, const char* format, const A&... args);
+    template <class... A> void AddStatus(int level, const void* member, const char* format, const A&... args);
     void AddStatusText(int level, const void* member, const QString& text);
     int GetStatusLevel() const;
     QString GetStatusText() const;
@@ -166,10 +169,11 @@ public:
     QString GetErrorText() const;
 
     // The value of a field, by the field table's offset (offset 0 is the record's own base).
-    template <class T>
-    T& Member(int offset) { return *reinterpret_cast<T*>(reinterpret_cast<char*>(this) + offset); }
-    template <class T>
-    const T& Member(int offset) const { return *reinterpret_cast<const T*>(reinterpret_cast<const char*>(this) + offset); }
+    template <class T> T& Member(int offset) { return *reinterpret_cast<T*>(reinterpret_cast<char*>(this) + offset); }
+    template <class T> const T& Member(int offset) const
+    {
+        return *reinterpret_cast<const T*>(reinterpret_cast<const char*>(this) + offset);
+    }
     int MemberOffset(const void* member) const
     {
         return member ? static_cast<int>(static_cast<const char*>(member) - reinterpret_cast<const char*>(this)) : 0;
@@ -200,8 +204,7 @@ protected:
 };
 
 // A record of one module: the template argument is the module id.
-template <int Mdu>
-class CXItemT : public CXItem
+template <int Mdu> class CXItemT : public CXItem
 {
 public:
     enum { MduID = Mdu };
@@ -210,8 +213,7 @@ public:
 
 #include "FormatString.h"
 
-template <class... A>
-void CXItem::AddStatus(int level, const void* member, const char* format, const A&... args)
+template <class... A> void CXItem::AddStatus(int level, const void* member, const char* format, const A&... args)
 {
     AddStatusText(level, member, (format && *format) ? FormatString(format, args...) : QString());
 }

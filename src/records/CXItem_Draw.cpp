@@ -87,8 +87,7 @@ void DrawTimeSpan(const CXItem& item, const CHead* head, int value, XCellDraw& c
     const int end = SpanEnd(value);
     if (value / 10000 != 0 && value % 10000 != 0) {
         const int minutes = end - begin;
-        const QString duration =
-            QStringLiteral("%1'%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+        const QString duration = QStringLiteral("%1'%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
         p.save();
         p.setPen(GrayText(cd));
         p.setFont(cd.font);
@@ -192,7 +191,8 @@ bool CXItem::DrawCell(const CHead* head, XCellDraw* cd)
         const int value = IntValue(*this, head);
         if (paint && value != 0) {
             const QIcon icon = AppServices().CommandIcon(IDI_ONOFF, 0, false);
-            const QPoint centre((cd->rc.left() + cd->rc.right() + 1) / 2 - 8, (cd->rc.top() + cd->rc.bottom() + 1) / 2 - 8);
+            const QPoint centre((cd->rc.left() + cd->rc.right() + 1) / 2 - 8,
+                                (cd->rc.top() + cd->rc.bottom() + 1) / 2 - 8);
             icon.paint(cd->pDC, QRect(centre, QSize(16, 16)));
         }
         return true;

@@ -62,7 +62,7 @@ void CXItem::FillPrintKeywords(XPrintKeywords& keywords, int kind, const CXItem*
         XAppServices& app = AppServices();
         std::lock_guard lock(app.Mutex());
         const std::pair<const char16_t*, const char*> organisation[] = {
-            {u"[机构名称]", "RecordName"},  {u"[机构简称]", "GroupName"},   {u"[机构地址]", "LtdLocation"},
+            {u"[机构名称]", "RecordName"},     {u"[机构简称]", "GroupName"},    {u"[机构地址]", "LtdLocation"},
             {u"[机构联系方式]", "LtdContact"}, {u"[机构网站标题]", "LtdTitle"},
         };
         for (const auto& [key, setting] : organisation)

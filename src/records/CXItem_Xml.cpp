@@ -44,7 +44,10 @@ class XAttrWriter
 {
 public:
     XAttrWriter(CXXmlDoc& doc, int pos) : m_doc(doc), m_pos(pos) {}
-    void operator()(const char* name, const QString& value) { m_doc.SetAttribute(m_pos, QString::fromLatin1(name), value); }
+    void operator()(const char* name, const QString& value)
+    {
+        m_doc.SetAttribute(m_pos, QString::fromLatin1(name), value);
+    }
     void operator()(const char* name, int value) { (*this)(name, QString::number(value)); }
     void operator()(const char* name, bool value) { (*this)(name, Flag(value)); }
 
@@ -209,7 +212,8 @@ void CXItem::WriteXml(CXXmlDoc& doc, int mode, int spec, const CXItem* user)
             delete blank;
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
 }

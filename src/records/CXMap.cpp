@@ -75,8 +75,8 @@ QString CXMap::ToXml() const
         QString v = value;
         v.remove(u'\r');
         v.remove(u'\n');
-        xml += QStringLiteral("<x id=\"") + QString::number(key) + QStringLiteral("\">") +
-               CXXmlDoc::EscapeXmlText(v) + QStringLiteral("</x>");
+        xml += QStringLiteral("<x id=\"") + QString::number(key) + QStringLiteral("\">") + CXXmlDoc::EscapeXmlText(v) +
+               QStringLiteral("</x>");
     }
     return xml + QStringLiteral("</r>");
 }
@@ -85,8 +85,7 @@ namespace {
 
 // Calls back with (module, id, title) for every child element whose href splits at ":"
 // into three numbers, as an item link "xl:321:15" does.
-template <class F>
-int ForEachLink(const QString& value, F&& visit)
+template <class F> int ForEachLink(const QString& value, F&& visit)
 {
     CXXmlDoc doc;
     doc.SetDocText(QStringLiteral("<r>") + value + QStringLiteral("</r>"));

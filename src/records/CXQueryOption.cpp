@@ -40,9 +40,11 @@ QString CXQueryOption::GetQueryTerm(const CXMap& query) const
     case QUERY_FIND:
         return FormatString(u"[%s：%s]", m_strCaption, query.GetText(m_nKey));
     case QUERY_DATE:
-        return FormatString(u"[%s%s]", m_strCaption, FormatDateTime(query.GetDate(m_nKey), QStringLiteral("%Y年%#m月%#d日")));
+        return FormatString(u"[%s%s]", m_strCaption,
+                            FormatDateTime(query.GetDate(m_nKey), QStringLiteral("%Y年%#m月%#d日")));
     case QUERY_MONTH:
-        return FormatString(u"[%s%s]", m_strCaption, FormatDateTime(query.GetDate(m_nKey), QStringLiteral("%Y年%#m月")));
+        return FormatString(u"[%s%s]", m_strCaption,
+                            FormatDateTime(query.GetDate(m_nKey), QStringLiteral("%Y年%#m月")));
     case QUERY_ITEM: {
         CXArray items(nullptr, true);
         if (query.GetItems(m_nKey, &items) == 0)

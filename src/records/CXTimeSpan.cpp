@@ -29,10 +29,7 @@ void CXTimeSpan::Set(const XDateTime& begin, const XDateTime& end)
     m_nValue = HourOf(begin) * 1000000 + MinuteOf(begin) * 10000 + HourOf(end) * 100 + MinuteOf(end);
 }
 
-void CXTimeSpan::SetBeginDuration(const XDateTime& begin, int minutes)
-{
-    Set(begin, begin.AddDays(minutes / 1440.0));
-}
+void CXTimeSpan::SetBeginDuration(const XDateTime& begin, int minutes) { Set(begin, begin.AddDays(minutes / 1440.0)); }
 
 XDateTime CXTimeSpan::GetBegin() const
 {
@@ -64,8 +61,8 @@ bool CXTimeSpan::Parse(const QString& text)
 
 QString CXTimeSpan::Format() const
 {
-    const QString format = (IsUiThread() && QCoreApplication::instance()) ? QStringLiteral("%#H:%M")
-                                                                           : QStringLiteral("%H:%M");
+    const QString format =
+        (IsUiThread() && QCoreApplication::instance()) ? QStringLiteral("%#H:%M") : QStringLiteral("%H:%M");
     return GetBegin().Format(format) + u'~' + GetEnd().Format(format);
 }
 

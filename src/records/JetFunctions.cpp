@@ -18,8 +18,8 @@ namespace {
 struct LikeToken
 {
     enum Kind { Literal, One, Any, Class } kind = Literal;
-    char32_t ch = 0;        // Literal: the character, case-folded
-    bool negated = false;   // Class
+    char32_t ch = 0;                                   // Literal: the character, case-folded
+    bool negated = false;                              // Class
     std::vector<std::pair<char32_t, char32_t>> ranges; // Class: single characters are c-c
 };
 
@@ -109,9 +109,12 @@ bool InRange(char32_t c, char32_t lo, char32_t hi) { return c >= lo && c <= hi; 
 bool MatchOne(const LikeToken& tok, char32_t c)
 {
     switch (tok.kind) {
-    case LikeToken::Literal: return tok.ch == Fold(c);
-    case LikeToken::One: return true;
-    case LikeToken::Any: return false;
+    case LikeToken::Literal:
+        return tok.ch == Fold(c);
+    case LikeToken::One:
+        return true;
+    case LikeToken::Any:
+        return false;
     case LikeToken::Class: {
         const char32_t variants[4] = {c, Fold(c), QChar::toUpper(c), QChar::toLower(c)};
         bool hit = false;
@@ -286,8 +289,7 @@ struct PickState
     bool set = false;
 };
 
-template <bool Last>
-void PickStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+template <bool Last> void PickStep(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     auto* st = static_cast<PickState*>(sqlite3_aggregate_context(ctx, sizeof(PickState)));
     if (!st || (st->set && !Last))
@@ -348,11 +350,14 @@ bool RegisterJetFunctions(sqlite3* db)
         {"like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, LikeFunction},
     };
     for (const Scalar& s : scalars)
-        if (sqlite3_create_function_v2(db, s.name, s.args, s.flags, nullptr, s.fn, nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (sqlite3_create_function_v2(db, s.name, s.args, s.flags, nullptr, s.fn, nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
             return false;
-    if (sqlite3_create_function_v2(db, "FIRST", 1, SQLITE_UTF8, nullptr, nullptr, PickStep<false>, PickFinal, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function_v2(db, "FIRST", 1, SQLITE_UTF8, nullptr, nullptr, PickStep<false>, PickFinal,
+                                   nullptr) != SQLITE_OK)
         return false;
-    if (sqlite3_create_function_v2(db, "LAST", 1, SQLITE_UTF8, nullptr, nullptr, PickStep<true>, PickFinal, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function_v2(db, "LAST", 1, SQLITE_UTF8, nullptr, nullptr, PickStep<true>, PickFinal, nullptr) !=
+        SQLITE_OK)
         return false;
     return true;
 }
@@ -406,7 +411,8 @@ QString RewriteJetSql(const QString& sql)
             while (k < n && sql[k].isSpace())
                 ++k;
             const bool call = k < n && sql[k] == u'(';
-            if (call && (word.compare(u"LEFT", Qt::CaseInsensitive) == 0 || word.compare(u"RIGHT", Qt::CaseInsensitive) == 0)) {
+            if (call &&
+                (word.compare(u"LEFT", Qt::CaseInsensitive) == 0 || word.compare(u"RIGHT", Qt::CaseInsensitive) == 0)) {
                 out += u'J';
                 out += word;
             } else if (word.compare(u"@@Identity", Qt::CaseInsensitive) == 0) {

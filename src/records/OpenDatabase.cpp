@@ -72,10 +72,9 @@ bool BuildSchema(const QString& file)
         sqlite3_close_v2(db);
         return false;
     }
-    const QByteArray stamp =
-        FormatString(u"INSERT INTO TB_PROFILE (SecName,KeyName,KeyValue) VALUES ('%s','%s','%s');", kVersionSection,
-                     kVersionKey, GetProgramVersionText())
-            .toUtf8();
+    const QByteArray stamp = FormatString(u"INSERT INTO TB_PROFILE (SecName,KeyName,KeyValue) VALUES ('%s','%s','%s');",
+                                          kVersionSection, kVersionKey, GetProgramVersionText())
+                                 .toUtf8();
     // WAL is switched on here, so that the first connections of a new file never race to
     // change the journal mode.
     const bool ok = ExecUtf8(db, "BEGIN") && ExecUtf8(db, schema) && ExecUtf8(db, stamp) && ExecUtf8(db, "COMMIT") &&
@@ -123,7 +122,8 @@ UpgradeResult RunUpgradeTasks(CXDBSession& session, const std::vector<XUpgradeTa
     auto progress = AppServices().BeginProgress(QStringLiteral("升级数据库"), static_cast<int>(tasks.size()) + 1);
     int position = 0;
     for (const XUpgradeTask& task : tasks) {
-        progress->Step(FormatString(u"正在升级数据库 (%d/%d) ...\r\n%s", static_cast<int>(tasks.size()), ++position, task.text));
+        progress->Step(
+            FormatString(u"正在升级数据库 (%d/%d) ...\r\n%s", static_cast<int>(tasks.size()), ++position, task.text));
         if (session.ExecuteSql(task.sql)) {
             if (task.text.contains(QLatin1String("[w]")))
                 result.warnings.append(task.text);
@@ -148,7 +148,9 @@ bool ConvertOldChangeTexts(CXDBSession& session)
     if (!scope.Begin(task))
         return false;
     CXAccessor read;
-    if (!read.Open(session, FormatString(u"SELECT ID,OperMemo FROM TB_OPERLOG WHERE TypeID=%d AND OperMemo LIKE '%%修改项%%'", OPER_MDF))) {
+    if (!read.Open(session,
+                   FormatString(u"SELECT ID,OperMemo FROM TB_OPERLOG WHERE TypeID=%d AND OperMemo LIKE '%%修改项%%'",
+                                OPER_MDF))) {
         ReportDbError(task, &read, QString());
         return false;
     }
@@ -378,10 +380,11 @@ bool OpenDatabaseWithScript(const QString& script)
     // Older code on a newer schema would lose data, and stamping the older version would run
     // the newer upgrades a second time at the newer program's next start.
     if (stored > program) {
-        AppServices().MessageBox(nullptr,
-                                 FormatString(u"数据库 “%s” 的版本 %s 高于程序的版本 %s，不能打开。\r\n\r\n请使用新版程序。",
-                                              session.GetPath(), storedText, programText),
-                                 QStringLiteral("打开数据库"), MB_ICONERROR);
+        AppServices().MessageBox(
+            nullptr,
+            FormatString(u"数据库 “%s” 的版本 %s 高于程序的版本 %s，不能打开。\r\n\r\n请使用新版程序。",
+                         session.GetPath(), storedText, programText),
+            QStringLiteral("打开数据库"), MB_ICONERROR);
         return false;
     }
 
@@ -393,15 +396,17 @@ bool OpenDatabaseWithScript(const QString& script)
             const QString backup = FormatString(u"%s/Lorvan%s_%s.mdb", folder, storedText,
                                                 XClock::Today().Format(QStringLiteral("%Y%m%d")));
             if (!BackupDatabase(session, backup)) {
-                AppServices().MessageBox(nullptr, FormatString(u"备份 “%s” 至 “%s” 失败！\r\n%s", session.GetPath(), backup,
-                                                               GetOleDbErrorText()),
-                                         QStringLiteral("升级数据库"), MB_ICONERROR);
+                AppServices().MessageBox(
+                    nullptr,
+                    FormatString(u"备份 “%s” 至 “%s” 失败！\r\n%s", session.GetPath(), backup, GetOleDbErrorText()),
+                    QStringLiteral("升级数据库"), MB_ICONERROR);
                 return false;
             }
             const UpgradeResult r = RunUpgradeTasks(session, tasks, startLog);
             const int count = static_cast<int>(tasks.size());
             const QString summary = FormatString(
-                u"数据库版本从 %s 升级至 %s，共 %d 项升级任务，其中 %d 项执行完成，%d 项忽略，%d 项错误。\r\n\r\n旧数据库位置：%s\r\n"
+                u"数据库版本从 %s 升级至 %s，共 %d 项升级任务，其中 %d 项执行完成，%d 项忽略，%d "
+                u"项错误。\r\n\r\n旧数据库位置：%s\r\n"
                 u"升级日志位置：%s\r\n%s\r\n\r\n如升级后运行出现错误，请恢复旧版程序和数据库或联系软件作者。",
                 storedText, programText, count, count - r.ignored - r.errors, r.ignored, r.errors, folder,
                 GetExePath(u'.', QStringLiteral(".log")), r.warnings.join(QStringLiteral("\r\n")));

@@ -54,9 +54,9 @@ int ReadInputHistory(CXArray& array, const QString& table, const QString& column
     session.Connect();
     CXAccessor cmd;
     const QString condition = FormatString(u"%s IS NOT NULL AND LEN(%s)>0", column, column);
-    const QString sql = PrepareSql(FormatString(
-        u"SELECT %s AS RefContent,COUNT(*) AS RefTimes FROM %s WHERE %s GROUP BY %s COLLATE NOCASE ORDER BY COUNT(*) DESC",
-        column, table, condition, column));
+    const QString sql = PrepareSql(FormatString(u"SELECT %s AS RefContent,COUNT(*) AS RefTimes FROM %s WHERE %s GROUP "
+                                                u"BY %s COLLATE NOCASE ORDER BY COUNT(*) DESC",
+                                                column, table, condition, column));
     if (!cmd.Open(session, sql)) {
         ReportDbError(QStringLiteral("读取历史记录"), &cmd, QString());
         return 0;
@@ -84,7 +84,8 @@ int FindDuplicate(int ownId, const QString& value, const QString& table, const Q
     CXDBSession session;
     session.Connect();
     CXAccessor cmd;
-    if (!cmd.Prepare(session, FormatString(u"SELECT ID FROM %s WHERE ID<>%d AND %s=? COLLATE NOCASE", table, ownId, column)) ||
+    if (!cmd.Prepare(session,
+                     FormatString(u"SELECT ID FROM %s WHERE ID<>%d AND %s=? COLLATE NOCASE", table, ownId, column)) ||
         !cmd.SetParamText(1, value) || !cmd.Execute()) {
         ReportDbError(QStringLiteral("检查重名"), &cmd, QString());
         return 0;

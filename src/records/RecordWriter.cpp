@@ -23,11 +23,16 @@ int ParamTypeOf(int type)
     switch (type) {
     case XIN:
     case XTS:
-    case XLK: return DBTYPE_I4;
-    case XNU: return DBTYPE_R8;
-    case XDT: return DBTYPE_DATE;
-    case XSW: return DBTYPE_WSTR;
-    default: return 0;
+    case XLK:
+        return DBTYPE_I4;
+    case XNU:
+        return DBTYPE_R8;
+    case XDT:
+        return DBTYPE_DATE;
+    case XSW:
+        return DBTYPE_WSTR;
+    default:
+        return 0;
     }
 }
 
@@ -92,7 +97,8 @@ bool WriteRow(CXDBSession& session, CXItem& item, const CHeads& heads, int& rowI
     const bool update = rowId > 0;
     QString sql;
     if (update)
-        sql = FormatString(u"UPDATE %s SET %s WHERE ID=%d", heads.m_strTable, columns.join(QStringLiteral("=?,")) + QStringLiteral("=?"), rowId);
+        sql = FormatString(u"UPDATE %s SET %s WHERE ID=%d", heads.m_strTable,
+                           columns.join(QStringLiteral("=?,")) + QStringLiteral("=?"), rowId);
     else
         sql = FormatString(u"INSERT INTO %s (%s) VALUES (%s)", heads.m_strTable, columns.join(u','),
                            QStringList(columns.size(), QStringLiteral("?")).join(u','));
@@ -108,12 +114,23 @@ bool WriteRow(CXDBSession& session, CXItem& item, const CHeads& heads, int& rowI
         const int off = h->m_nOffset;
         switch (h->m_nType) {
         case XIN:
-        case XTS: cmd.SetParamInt(ordinal, item.Member<int>(off)); break;
-        case XLK: cmd.SetParamInt(ordinal, LinkOf(item, h).m_nID); break;
-        case XNU: cmd.SetParamDouble(ordinal, item.Member<double>(off)); break;
-        case XDT: cmd.SetParamDouble(ordinal, item.Member<XDateTime>(off).Day()); break;
-        case XSW: cmd.SetParamText(ordinal, item.Member<QString>(off)); break;
-        default: break;
+        case XTS:
+            cmd.SetParamInt(ordinal, item.Member<int>(off));
+            break;
+        case XLK:
+            cmd.SetParamInt(ordinal, LinkOf(item, h).m_nID);
+            break;
+        case XNU:
+            cmd.SetParamDouble(ordinal, item.Member<double>(off));
+            break;
+        case XDT:
+            cmd.SetParamDouble(ordinal, item.Member<XDateTime>(off).Day());
+            break;
+        case XSW:
+            cmd.SetParamText(ordinal, item.Member<QString>(off));
+            break;
+        default:
+            break;
         }
         ++ordinal;
     }
@@ -184,8 +201,9 @@ bool SaveLines(CXDBSession& session, CXItem& item, const CHeads& heads, int rowI
         if (!parent)
             return false;
         CXAccessor cmd;
-        const QString sql = PrepareSql(FormatString(u"DELETE FROM %s WHERE %s=%d", child->m_strTable, parent->m_strColumn, rowId) +
-                                       StaleLineFilter(kept, *child));
+        const QString sql =
+            PrepareSql(FormatString(u"DELETE FROM %s WHERE %s=%d", child->m_strTable, parent->m_strColumn, rowId) +
+                       StaleLineFilter(kept, *child));
         if (!cmd.Open(session, sql)) {
             ReportDbError(FormatString(u"删除%s的%s", heads.m_strItemType, child->m_strItemType), &cmd, QString());
             return false;
@@ -328,10 +346,12 @@ bool DeleteItem(CXDBSession* given, CXItem* item, const CXItem& user)
             if (!parent)
                 continue;
             CXAccessor lines;
-            const QString sql = PrepareSql(FormatString(u"DELETE FROM %s WHERE %s=%d", child->m_strTable, parent->m_strColumn, item->m_nID) +
-                                           StaleLineFilter({}, *child));
+            const QString sql = PrepareSql(
+                FormatString(u"DELETE FROM %s WHERE %s=%d", child->m_strTable, parent->m_strColumn, item->m_nID) +
+                StaleLineFilter({}, *child));
             if (!lines.Open(session, sql)) {
-                ReportDbError(FormatString(u"删除%s的%s", heads->m_strItemType, child->m_strItemType), &lines, QString());
+                ReportDbError(FormatString(u"删除%s的%s", heads->m_strItemType, child->m_strItemType), &lines,
+                              QString());
                 return scope.Finish(false);
             }
         }

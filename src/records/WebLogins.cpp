@@ -39,7 +39,8 @@ bool SavePassword(CXItem& user, const CXItem& oper)
         CXDBSession session;
         session.Connect();
         CXAccessor cmd;
-        if (!cmd.Prepare(session, FormatString(u"UPDATE %s SET UserPassword=? WHERE ID=%d", heads->m_strTable, user.m_nID)) ||
+        if (!cmd.Prepare(session,
+                         FormatString(u"UPDATE %s SET UserPassword=? WHERE ID=%d", heads->m_strTable, user.m_nID)) ||
             !cmd.SetParamText(1, hash) || !cmd.Execute()) {
             ReportDbError(task, &cmd, QString());
             return false;
@@ -63,8 +64,9 @@ bool LogoutUserEverywhere(int mduId, int userId, const CXItem* oper)
     CXDBSession session;
     session.Connect();
     CXAccessor cmd;
-    if (!cmd.Open(session, FormatString(u"UPDATE TB_OPERLOG SET SessionEnd=1 WHERE UserID=%d AND UserMduID=%d AND TypeID=%d",
-                                        userId, mduId, static_cast<int>(OPER_LOGIN)))) {
+    if (!cmd.Open(session,
+                  FormatString(u"UPDATE TB_OPERLOG SET SessionEnd=1 WHERE UserID=%d AND UserMduID=%d AND TypeID=%d",
+                               userId, mduId, static_cast<int>(OPER_LOGIN)))) {
         ReportDbError(task, &cmd, QString());
         return false;
     }

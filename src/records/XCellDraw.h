@@ -20,10 +20,10 @@ struct XCellDraw
 {
     QPainter* pDC = nullptr;
     QRect rc;
-    QWidget* pList = nullptr;       // the list window (not used by the record layer)
+    QWidget* pList = nullptr;        // the list window (not used by the record layer)
     const CXArray* pItems = nullptr; // the list's records
-    QPalette palette;               // the list's colours
-    QFont font;                     // the list's regular font
+    QPalette palette;                // the list's colours
+    QFont font;                      // the list's regular font
 
     // Earliest begin and latest end (minutes of the day) of a time-span field over pItems.
     QHash<const CHead*, std::pair<int, int>> spanScale;

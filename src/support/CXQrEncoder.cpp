@@ -109,7 +109,8 @@ void MergeNumericAlphanumeric(std::vector<Segment>& segs, int group)
     size_t j = 0;
     while (j + 1 < segs.size()) {
         const Segment a = segs[j], b = segs[j + 1];
-        const bool pair = (a.mode == Numeric && b.mode == Alphanumeric) || (a.mode == Alphanumeric && b.mode == Numeric);
+        const bool pair =
+            (a.mode == Numeric && b.mode == Alphanumeric) || (a.mode == Alphanumeric && b.mode == Numeric);
         if (!pair) {
             ++j;
             continue;
@@ -345,10 +346,7 @@ class Matrix
 public:
     explicit Matrix(int n) : m_n(n) {}
 
-    void SetFunction(int x, int y, bool dark)
-    {
-        m_cells[x][y] = kFunction | (dark ? kFunctionDark : 0);
-    }
+    void SetFunction(int x, int y, bool dark) { m_cells[x][y] = kFunction | (dark ? kFunctionDark : 0); }
     bool IsFunction(int x, int y) const { return m_cells[x][y] & kFunction; }
 
     void Finder(int left, int top)

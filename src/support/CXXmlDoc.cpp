@@ -108,7 +108,7 @@ struct AttrScan
     bool found = false;
     int valueStart = 0; // with its quotes, if it has any
     int valueLen = 0;
-    int insertAt = 0;   // after the tag name or the last attribute
+    int insertAt = 0; // after the tag name or the last attribute
 };
 
 // Reads the attribute tokens of a tag from `from` (just after "<" or "<?") to `end`.
@@ -204,8 +204,8 @@ bool IsSafeName(const QString& name, bool element)
         return false;
     for (QChar ch : name) {
         const char16_t c = ch.unicode();
-        if (IsWhite(c) || c == u'<' || c == u'>' || c == u'/' || c == u'=' || c == u'"' || c == u'\'' ||
-            c == u'?' || c == u'&')
+        if (IsWhite(c) || c == u'<' || c == u'>' || c == u'/' || c == u'=' || c == u'"' || c == u'\'' || c == u'?' ||
+            c == u'&')
             return false;
     }
     return true;
@@ -275,10 +275,7 @@ bool ParseFindName(const QString& arg, QStringView& lead)
     return true;
 }
 
-int UnitSize(int codePage)
-{
-    return codePage == CP_UTF16 ? 2 : codePage == CP_UTF32 ? 4 : 1;
-}
+int UnitSize(int codePage) { return codePage == CP_UTF16 ? 2 : codePage == CP_UTF32 ? 4 : 1; }
 
 QString DecodeToUtf16(const char* bytes, int count, int codePage)
 {
@@ -378,10 +375,7 @@ bool CXXmlDoc::SetDocText(const QString& text)
     return Parse();
 }
 
-void CXXmlDoc::ReserveElems(int size)
-{
-    m_table.Resize(size);
-}
+void CXXmlDoc::ReserveElems(int size) { m_table.Resize(size); }
 
 int CXXmlDoc::NewElem()
 {
@@ -638,9 +632,10 @@ void CXXmlDoc::AddResult(const QString& event, int flags, const QString& text, i
         return;
     QString e = u'<' + event;
     if (!text.isEmpty()) {
-        const char* attr = (flags & LOG_TYPE) ? "type" : (flags & LOG_ENCODING) ? "encoding"
-                                                      : (flags & LOG_MSG)    ? "msg"
-                                                                             : "tagname";
+        const char* attr = (flags & LOG_TYPE)       ? "type"
+                           : (flags & LOG_ENCODING) ? "encoding"
+                           : (flags & LOG_MSG)      ? "msg"
+                                                    : "tagname";
         e += u' ' + QLatin1String(attr) + QStringLiteral("=\"") + EscapeXmlText(text, true) + u'"';
     }
     if (number != -1) {
@@ -802,9 +797,15 @@ QString CXXmlDoc::EscapeXmlText(const QString& text, bool attribute)
     out.reserve(text.size() + 16);
     for (QChar ch : text) {
         switch (ch.unicode()) {
-        case u'&': out += QLatin1String("&amp;"); break;
-        case u'<': out += QLatin1String("&lt;"); break;
-        case u'>': out += QLatin1String("&gt;"); break;
+        case u'&':
+            out += QLatin1String("&amp;");
+            break;
+        case u'<':
+            out += QLatin1String("&lt;");
+            break;
+        case u'>':
+            out += QLatin1String("&gt;");
+            break;
         case u'"':
             if (attribute)
                 out += QLatin1String("&quot;");
@@ -817,7 +818,8 @@ QString CXXmlDoc::EscapeXmlText(const QString& text, bool attribute)
             else
                 out += ch;
             break;
-        default: out += ch;
+        default:
+            out += ch;
         }
     }
     return out;
@@ -993,8 +995,8 @@ bool CXXmlDoc::InsertElement(const QString& name, const QString& text, int flags
     int endTagLen = 0;
     uint32_t elemFlags = 0;
     if (hasText) {
-        elem = u'<' + name + u'>' + ((flags & ADD_CDATA) ? WrapCdata(text) : EscapeXmlText(text)) + QLatin1String("</") +
-               name + u'>';
+        elem = u'<' + name + u'>' + ((flags & ADD_CDATA) ? WrapCdata(text) : EscapeXmlText(text)) +
+               QLatin1String("</") + name + u'>';
         startTagLen = static_cast<int>(name.size()) + 2;
         endTagLen = static_cast<int>(name.size()) + 3;
     } else {
@@ -1331,8 +1333,8 @@ bool CXXmlDoc::WriteTextFile(const QString& text, const QString& path, QString* 
     if (lost)
         log.AddResult(QStringLiteral("conversion_loss"));
 
-    bool ok = std::fwrite(data.constData(), 1, static_cast<size_t>(data.size()), file) ==
-              static_cast<size_t>(data.size());
+    bool ok =
+        std::fwrite(data.constData(), 1, static_cast<size_t>(data.size()), file) == static_cast<size_t>(data.size());
     if (!ok)
         fileError(errno);
     log.AddResult(QStringLiteral("write"), LOG_ENCODING | LOG_LENGTH, encoding, static_cast<int>(data.size()));

@@ -49,16 +49,16 @@ public:
     // spill into a neighbouring field.
     struct ElemRecord
     {
-        int nStart = 0;       // offset of "<" of the start tag
-        int nLength = 0;      // through ">" of the end tag (the tag itself when empty)
+        int nStart = 0;  // offset of "<" of the start tag
+        int nLength = 0; // through ">" of the end tag (the tag itself when empty)
         int nStartTagLen = 0;
-        int nEndTagLen = 0;   // 0 for "<a/>" and for a start tag without end
-        int nLevel = 0;       // 0 for top-level elements
+        int nEndTagLen = 0; // 0 for "<a/>" and for a start tag without end
+        int nLevel = 0;     // 0 for top-level elements
         uint32_t nFlags = 0;
         int iParent = 0;
         int iFirstChild = 0;
         int iNext = 0;
-        int iPrev = 0;        // the first child's holds the last child: the chain is circular
+        int iPrev = 0; // the first child's holds the last child: the chain is circular
     };
 
     // Records in pages of 65,536; an index stays valid when the table grows.
@@ -164,15 +164,18 @@ public:
     // Converts sourceUnits units (bytes, UTF-16 or UTF-32 units by the source encoding) and
     // returns the units written, or needed when dest is null. *lost tells whether a
     // character had no form in the target.
-    static int ConvertEncoding(const QString& fromName, const QString& toName, const void* source,
-                               int sourceUnits, void* dest, int destCapacity, bool* lost = nullptr);
+    static int ConvertEncoding(const QString& fromName, const QString& toName, const void* source, int sourceUnits,
+                               void* dest, int destCapacity, bool* lost = nullptr);
     static QString GetDeclaredEncoding(const QString& text);
     // A code point from UTF-8 at p (p moves past what was read), or -1.
     static int DecodeUtf8Char(const char*& p, const char* end);
     // Writes cp as UTF-8 at dest + count (only counts when dest is null); count grows.
     static void EncodeUtf8Char(int cp, char* dest, int& count);
     static QString UnescapeXmlText(const QChar* text, int length);
-    static QString UnescapeXmlText(const QString& text) { return UnescapeXmlText(text.constData(), static_cast<int>(text.size())); }
+    static QString UnescapeXmlText(const QString& text)
+    {
+        return UnescapeXmlText(text.constData(), static_cast<int>(text.size()));
+    }
     static QString EscapeXmlText(const QString& text, bool attribute = false);
     static QString WrapCdata(const QString& text);
 

@@ -36,18 +36,22 @@ QByteArray UpToZero(const QByteArray& bytes)
 
 QByteArray CodePageIconvName(int codePage)
 {
-    struct Entry { int codePage; const char* name; };
+    struct Entry
+    {
+        int codePage;
+        const char* name;
+    };
     // Pages whose iconv name is not simply "CP<n>".
     static constexpr Entry names[] = {
-        {154, "PT154"}, {37, "IBM037"}, {500, "IBM500"}, {870, "IBM870"}, {1026, "IBM1026"},
-        {1047, "IBM1047"}, {1200, "UTF-16LE"}, {1201, "UTF-16BE"}, {1361, "JOHAB"},
-        {10000, "MACINTOSH"}, {10007, "MAC-CYRILLIC"}, {20127, "ASCII"}, {20866, "KOI8-R"},
-        {21866, "KOI8-U"}, {28591, "ISO-8859-1"}, {28592, "ISO-8859-2"}, {28593, "ISO-8859-3"},
-        {28594, "ISO-8859-4"}, {28595, "ISO-8859-5"}, {28596, "ISO-8859-6"}, {28597, "ISO-8859-7"},
-        {28598, "ISO-8859-8"}, {28599, "ISO-8859-9"}, {28603, "ISO-8859-13"}, {28605, "ISO-8859-15"},
-        {38598, "ISO-8859-8"}, {50220, "ISO-2022-JP"}, {50221, "ISO-2022-JP"}, {50222, "ISO-2022-JP"},
-        {50225, "ISO-2022-KR"}, {51932, "EUC-JP"}, {51936, "EUC-CN"}, {51949, "EUC-KR"},
-        {54936, "GB18030"}, {65000, "UTF-7"}, {65001, "UTF-8"},
+        {154, "PT154"},         {37, "IBM037"},         {500, "IBM500"},         {870, "IBM870"},
+        {1026, "IBM1026"},      {1047, "IBM1047"},      {1200, "UTF-16LE"},      {1201, "UTF-16BE"},
+        {1361, "JOHAB"},        {10000, "MACINTOSH"},   {10007, "MAC-CYRILLIC"}, {20127, "ASCII"},
+        {20866, "KOI8-R"},      {21866, "KOI8-U"},      {28591, "ISO-8859-1"},   {28592, "ISO-8859-2"},
+        {28593, "ISO-8859-3"},  {28594, "ISO-8859-4"},  {28595, "ISO-8859-5"},   {28596, "ISO-8859-6"},
+        {28597, "ISO-8859-7"},  {28598, "ISO-8859-8"},  {28599, "ISO-8859-9"},   {28603, "ISO-8859-13"},
+        {28605, "ISO-8859-15"}, {38598, "ISO-8859-8"},  {50220, "ISO-2022-JP"},  {50221, "ISO-2022-JP"},
+        {50222, "ISO-2022-JP"}, {50225, "ISO-2022-KR"}, {51932, "EUC-JP"},       {51936, "EUC-CN"},
+        {51949, "EUC-KR"},      {54936, "GB18030"},     {65000, "UTF-7"},        {65001, "UTF-8"},
     };
     if (codePage == CP_ACP || codePage == 936)
         return QByteArrayLiteral("GBK");

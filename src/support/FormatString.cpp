@@ -53,9 +53,15 @@ unsigned long long AsUnsigned(const Arg& a, int narrow)
             v &= (1ULL << a.bits) - 1;
         break;
     case Arg::UInt:
-    case Arg::Ptr: v = a.u; break;
-    case Arg::Double: v = static_cast<unsigned long long>(static_cast<long long>(a.d)); break;
-    default: v = 0; break;
+    case Arg::Ptr:
+        v = a.u;
+        break;
+    case Arg::Double:
+        v = static_cast<unsigned long long>(static_cast<long long>(a.d));
+        break;
+    default:
+        v = 0;
+        break;
     }
     if (narrow == 1)
         v &= 0xFFFF;
@@ -69,15 +75,21 @@ long long AsSigned(const Arg& a, int narrow)
     long long v;
     switch (a.kind) {
     case Arg::Int:
-    case Arg::Char: v = a.i; break;
+    case Arg::Char:
+        v = a.i;
+        break;
     case Arg::UInt:
         v = static_cast<long long>(a.u);
         // an unsigned int given to %d reads as the int of the same bits, as printf would
         if (a.bits == 32)
             v = static_cast<int>(static_cast<unsigned>(a.u));
         break;
-    case Arg::Double: v = std::isfinite(a.d) ? static_cast<long long>(a.d) : 0; break;
-    default: v = 0; break;
+    case Arg::Double:
+        v = std::isfinite(a.d) ? static_cast<long long>(a.d) : 0;
+        break;
+    default:
+        v = 0;
+        break;
     }
     if (narrow == 1)
         v = static_cast<short>(v);
@@ -89,11 +101,15 @@ long long AsSigned(const Arg& a, int narrow)
 double AsDouble(const Arg& a)
 {
     switch (a.kind) {
-    case Arg::Double: return a.d;
+    case Arg::Double:
+        return a.d;
     case Arg::Int:
-    case Arg::Char: return static_cast<double>(a.i);
-    case Arg::UInt: return static_cast<double>(a.u);
-    default: return 0;
+    case Arg::Char:
+        return static_cast<double>(a.i);
+    case Arg::UInt:
+        return static_cast<double>(a.u);
+    default:
+        return 0;
     }
 }
 
@@ -112,8 +128,8 @@ void FormatInteger(QString& out, const Spec& sp, const Arg& a)
     QString body;
     if (c == u'd' || c == u'i') {
         const long long v = AsSigned(a, sp.narrow);
-        const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
-                                             : static_cast<unsigned long long>(v);
+        const unsigned long long mag =
+            v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
         body = Digits(mag, 10, false);
         if (v < 0)
             prefix = QStringLiteral("-");
@@ -167,16 +183,22 @@ void FormatFloat(QString& out, const Spec& sp, const Arg& a)
     const int prec = sp.precision < 0 ? 6 : sp.precision;
     switch (c) {
     case u'e':
-    case u'E': r = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::scientific, prec); break;
+    case u'E':
+        r = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::scientific, prec);
+        break;
     case u'g':
-    case u'G': r = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::general, prec == 0 ? 1 : prec); break;
+    case u'G':
+        r = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::general, prec == 0 ? 1 : prec);
+        break;
     case u'a':
     case u'A':
         r = sp.precision < 0 ? std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::hex)
                              : std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::hex, prec);
         prefix += upper ? QStringLiteral("0X") : QStringLiteral("0x");
         break;
-    default: r = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::fixed, prec); break;
+    default:
+        r = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::fixed, prec);
+        break;
     }
     if (r.ec != std::errc()) {
         // Only a fixed text of a huge value can overflow the buffer; fall back to exponent form.
@@ -195,12 +217,18 @@ void FormatFloat(QString& out, const Spec& sp, const Arg& a)
 QString ArgText(const Arg& a)
 {
     switch (a.kind) {
-    case Arg::Str: return a.s;
-    case Arg::Char: return QString(QChar(static_cast<char16_t>(a.i)));
-    case Arg::Int: return QString::number(a.i);
-    case Arg::UInt: return QString::number(a.u);
-    case Arg::Double: return QString::number(a.d, 'g', 15);
-    default: return QString();
+    case Arg::Str:
+        return a.s;
+    case Arg::Char:
+        return QString(QChar(static_cast<char16_t>(a.i)));
+    case Arg::Int:
+        return QString::number(a.i);
+    case Arg::UInt:
+        return QString::number(a.u);
+    case Arg::Double:
+        return QString::number(a.d, 'g', 15);
+    default:
+        return QString();
     }
 }
 
@@ -235,12 +263,18 @@ QString Format(QStringView fmt, const Arg* args, std::size_t count)
         Spec sp;
         for (; i < n; ++i) {
             const char16_t f = fmt[i].unicode();
-            if (f == u'-') sp.left = true;
-            else if (f == u'+') sp.plus = true;
-            else if (f == u' ') sp.space = true;
-            else if (f == u'#') sp.alt = true;
-            else if (f == u'0') sp.zero = true;
-            else break;
+            if (f == u'-')
+                sp.left = true;
+            else if (f == u'+')
+                sp.plus = true;
+            else if (f == u' ')
+                sp.space = true;
+            else if (f == u'#')
+                sp.alt = true;
+            else if (f == u'0')
+                sp.zero = true;
+            else
+                break;
         }
         if (i < n && fmt[i] == u'*') {
             const long long w = AsSigned(take(), 0);
@@ -254,7 +288,8 @@ QString Format(QStringView fmt, const Arg* args, std::size_t count)
         } else {
             while (i < n && fmt[i].isDigit() && fmt[i].unicode() < 128) {
                 sp.width = (sp.width < 0 ? 0 : sp.width) * 10 + (fmt[i].unicode() - u'0');
-                if (sp.width > 100000) sp.width = 100000;
+                if (sp.width > 100000)
+                    sp.width = 100000;
                 ++i;
             }
         }
@@ -268,7 +303,8 @@ QString Format(QStringView fmt, const Arg* args, std::size_t count)
             } else {
                 while (i < n && fmt[i].isDigit() && fmt[i].unicode() < 128) {
                     sp.precision = sp.precision * 10 + (fmt[i].unicode() - u'0');
-                    if (sp.precision > 100000) sp.precision = 100000;
+                    if (sp.precision > 100000)
+                        sp.precision = 100000;
                     ++i;
                 }
             }
@@ -303,7 +339,12 @@ QString Format(QStringView fmt, const Arg* args, std::size_t count)
         if (a.kind == Arg::None)
             continue; // a missing argument writes nothing
         switch (sp.conv) {
-        case u'd': case u'i': case u'u': case u'o': case u'x': case u'X':
+        case u'd':
+        case u'i':
+        case u'u':
+        case u'o':
+        case u'x':
+        case u'X':
             FormatInteger(out, sp, a);
             break;
         case u'p': {
@@ -312,16 +353,25 @@ QString Format(QStringView fmt, const Arg* args, std::size_t count)
             FormatInteger(out, p, a);
             break;
         }
-        case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': case u'a': case u'A':
+        case u'f':
+        case u'F':
+        case u'e':
+        case u'E':
+        case u'g':
+        case u'G':
+        case u'a':
+        case u'A':
             FormatFloat(out, sp, a);
             break;
-        case u'c': case u'C': {
-            const QString body = a.kind == Arg::Str ? a.s.left(1)
-                                                    : QString(QChar(static_cast<char16_t>(AsUnsigned(a, 0))));
+        case u'c':
+        case u'C': {
+            const QString body =
+                a.kind == Arg::Str ? a.s.left(1) : QString(QChar(static_cast<char16_t>(AsUnsigned(a, 0))));
             Emit(out, sp, {}, body, false);
             break;
         }
-        case u's': case u'S': {
+        case u's':
+        case u'S': {
             QString body = ArgText(a);
             if (sp.precision >= 0 && body.size() > sp.precision)
                 body.truncate(sp.precision);

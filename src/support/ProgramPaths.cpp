@@ -12,10 +12,7 @@
 
 namespace {
 
-QString NativeSeparators(QString text)
-{
-    return text.replace(u'\\', u'/');
-}
+QString NativeSeparators(QString text) { return text.replace(u'\\', u'/'); }
 
 QString ProgramFile()
 {

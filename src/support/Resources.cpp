@@ -129,8 +129,8 @@ QString LoadResourceText(int id, const char* type, int codePage)
 QString LoadStringText(int id)
 {
     const std::vector<StringEntry>& sorted = SortedStrings();
-    auto it = std::lower_bound(sorted.begin(), sorted.end(), id,
-                               [](const StringEntry& e, int key) { return e.id < key; });
+    auto it =
+        std::lower_bound(sorted.begin(), sorted.end(), id, [](const StringEntry& e, int key) { return e.id < key; });
     if (it == sorted.end() || it->id != id)
         return QString();
     return QString::fromUtf16(it->text);

@@ -203,13 +203,20 @@ QString SimplifyText(const QString& input, int maxLength, bool oneLine)
         const char16_t u = c.unicode();
         if ((u >= 0xFF10 && u <= 0xFF19) || (u >= 0xFF21 && u <= 0xFF3A) || (u >= 0xFF41 && u <= 0xFF5A))
             c = QChar(char16_t(u - 0xFEE0));
-        else if (u == 0xFF20) c = u'@';
-        else if (u == 0xFF06) c = u'&';
-        else if (u == 0xFF04) c = u'$';
-        else if (u == 0xFFE5) c = QChar(0x00A5);
-        else if (u == 0xFF03) c = u'#';
-        else if (u == 0xFF0A) c = u'*';
-        else if (u == 0xFF05) c = u'%';
+        else if (u == 0xFF20)
+            c = u'@';
+        else if (u == 0xFF06)
+            c = u'&';
+        else if (u == 0xFF04)
+            c = u'$';
+        else if (u == 0xFFE5)
+            c = QChar(0x00A5);
+        else if (u == 0xFF03)
+            c = u'#';
+        else if (u == 0xFF0A)
+            c = u'*';
+        else if (u == 0xFF05)
+            c = u'%';
     }
     if (maxLength >= 0 && s.size() > maxLength)
         s = s.left(std::max(maxLength - 5, 0)) + QLatin1String(" ...");

@@ -33,24 +33,18 @@ int XAppServices::MessageBox(QWidget*, const QString& text, const QString& capti
 {
     qInfo().noquote() << caption << ":" << text;
     switch (type & 0xF) {
-    case MB_OK: return IDOK;
+    case MB_OK:
+        return IDOK;
     case MB_YESNO:
-    case MB_YESNOCANCEL: return IDNO;
-    default: return IDCANCEL;
+    case MB_YESNOCANCEL:
+        return IDNO;
+    default:
+        return IDCANCEL;
     }
 }
 
-std::unique_ptr<XProgress> XAppServices::BeginProgress(const QString&, int)
-{
-    return std::make_unique<NullProgress>();
-}
+std::unique_ptr<XProgress> XAppServices::BeginProgress(const QString&, int) { return std::make_unique<NullProgress>(); }
 
-XAppServices& AppServices()
-{
-    return g_services.GetOr(DefaultServices());
-}
+XAppServices& AppServices() { return g_services.GetOr(DefaultServices()); }
 
-XAppServices* SetAppServices(XAppServices* services)
-{
-    return g_services.Install(services);
-}
+XAppServices* SetAppServices(XAppServices* services) { return g_services.Install(services); }

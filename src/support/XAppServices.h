@@ -54,12 +54,18 @@ public:
 
     // A value of the current preferences, read under Mutex(); invalid when not set, so the
     // caller's default applies.
-    virtual QVariant SetupValue(const QString& key) const { Q_UNUSED(key); return QVariant(); }
+    virtual QVariant SetupValue(const QString& key) const
+    {
+        Q_UNUSED(key);
+        return QVariant();
+    }
 
     // The icon of a command; a tint of 0xFFFFFF gives the faded look of a disabled command.
     virtual QIcon CommandIcon(int id, QRgb tint, bool large) const
     {
-        Q_UNUSED(id); Q_UNUSED(tint); Q_UNUSED(large);
+        Q_UNUSED(id);
+        Q_UNUSED(tint);
+        Q_UNUSED(large);
         return QIcon();
     }
 

@@ -77,8 +77,7 @@ std::atomic<double> g_fixedNow{0};
 XDateTime::XDateTime(int year, int month, int day, int hour, int minute, int second)
 {
     const QDate d(year, month, day);
-    if (!d.isValid() || year < 100 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 59) {
+    if (!d.isValid() || year < 100 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
         m_status = invalid;
         return;
     }
@@ -138,12 +137,36 @@ QDateTime XDateTime::ToDateTime() const
     return QDateTime(p.date, QTime(p.hour, p.minute, p.second));
 }
 
-int XDateTime::Year() const { Parts p; return Split(*this, p) ? p.date.year() : -1; }
-int XDateTime::Month() const { Parts p; return Split(*this, p) ? p.date.month() : -1; }
-int XDateTime::DayOfMonth() const { Parts p; return Split(*this, p) ? p.date.day() : -1; }
-int XDateTime::Hour() const { Parts p; return Split(*this, p) ? p.hour : -1; }
-int XDateTime::Minute() const { Parts p; return Split(*this, p) ? p.minute : -1; }
-int XDateTime::Second() const { Parts p; return Split(*this, p) ? p.second : -1; }
+int XDateTime::Year() const
+{
+    Parts p;
+    return Split(*this, p) ? p.date.year() : -1;
+}
+int XDateTime::Month() const
+{
+    Parts p;
+    return Split(*this, p) ? p.date.month() : -1;
+}
+int XDateTime::DayOfMonth() const
+{
+    Parts p;
+    return Split(*this, p) ? p.date.day() : -1;
+}
+int XDateTime::Hour() const
+{
+    Parts p;
+    return Split(*this, p) ? p.hour : -1;
+}
+int XDateTime::Minute() const
+{
+    Parts p;
+    return Split(*this, p) ? p.minute : -1;
+}
+int XDateTime::Second() const
+{
+    Parts p;
+    return Split(*this, p) ? p.second : -1;
+}
 
 int XDateTime::WeekdayOfDay(long long day)
 {
@@ -202,7 +225,7 @@ namespace {
 
 const char16_t* const kWeekdayLong[] = {u"星期一", u"星期二", u"星期三", u"星期四", u"星期五", u"星期六", u"星期日"};
 const char16_t* const kWeekdayShort[] = {u"周一", u"周二", u"周三", u"周四", u"周五", u"周六", u"周日"};
-const char16_t* const kMonthName[] = {u"一月", u"二月", u"三月", u"四月", u"五月", u"六月",
+const char16_t* const kMonthName[] = {u"一月", u"二月", u"三月", u"四月", u"五月",   u"六月",
                                       u"七月", u"八月", u"九月", u"十月", u"十一月", u"十二月"};
 
 void Num(QString& out, int v, int width, bool noPad)
@@ -237,20 +260,46 @@ QString FormatDateTime(const XDateTime& value, const QString& format)
             break;
         }
         switch (format[j].unicode()) {
-        case u'Y': out += QString::number(p.date.year()); break;
-        case u'y': Num(out, p.date.year() % 100, 2, noPad); break;
-        case u'm': Num(out, p.date.month(), 2, noPad); break;
-        case u'd': Num(out, p.date.day(), 2, noPad); break;
-        case u'H': Num(out, p.hour, 2, noPad); break;
-        case u'M': Num(out, p.minute, 2, noPad); break;
-        case u'S': Num(out, p.second, 2, noPad); break;
-        case u'j': Num(out, p.date.dayOfYear(), 3, noPad); break;
-        case u'A': out += QString::fromUtf16(kWeekdayLong[weekday]); break;
-        case u'a': out += QString::fromUtf16(kWeekdayShort[weekday]); break;
+        case u'Y':
+            out += QString::number(p.date.year());
+            break;
+        case u'y':
+            Num(out, p.date.year() % 100, 2, noPad);
+            break;
+        case u'm':
+            Num(out, p.date.month(), 2, noPad);
+            break;
+        case u'd':
+            Num(out, p.date.day(), 2, noPad);
+            break;
+        case u'H':
+            Num(out, p.hour, 2, noPad);
+            break;
+        case u'M':
+            Num(out, p.minute, 2, noPad);
+            break;
+        case u'S':
+            Num(out, p.second, 2, noPad);
+            break;
+        case u'j':
+            Num(out, p.date.dayOfYear(), 3, noPad);
+            break;
+        case u'A':
+            out += QString::fromUtf16(kWeekdayLong[weekday]);
+            break;
+        case u'a':
+            out += QString::fromUtf16(kWeekdayShort[weekday]);
+            break;
         case u'B':
-        case u'b': out += QString::fromUtf16(kMonthName[p.date.month() - 1]); break;
-        case u'%': out += u'%'; break;
-        default: out += format.mid(i, j - i + 1); break;
+        case u'b':
+            out += QString::fromUtf16(kMonthName[p.date.month() - 1]);
+            break;
+        case u'%':
+            out += u'%';
+            break;
+        default:
+            out += format.mid(i, j - i + 1);
+            break;
         }
         i = j;
     }

@@ -33,8 +33,8 @@ public:
     bool IsValid() const { return m_status == valid; }
     bool IsNull() const { return m_status == null; }
 
-    QDate ToDate() const;          // invalid QDate unless valid
-    QDateTime ToDateTime() const;  // local time
+    QDate ToDate() const;         // invalid QDate unless valid
+    QDateTime ToDateTime() const; // local time
 
     int Year() const;
     int Month() const;
@@ -42,8 +42,8 @@ public:
     int Hour() const;
     int Minute() const;
     int Second() const;
-    int DayOfWeek() const;          // Monday 0 .. Sunday 6
-    XDateTime DateOnly() const;     // the day, time of day dropped
+    int DayOfWeek() const;      // Monday 0 .. Sunday 6
+    XDateTime DateOnly() const; // the day, time of day dropped
     XDateTime AddDays(double days) const;
 
     // strftime-style text, see FormatDateTime.

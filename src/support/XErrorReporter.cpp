@@ -11,10 +11,7 @@ thread_local bool t_reporting = false;
 
 } // namespace
 
-XErrorSink SetErrorSink(XErrorSink sink)
-{
-    return g_sink.Install(std::move(sink));
-}
+XErrorSink SetErrorSink(XErrorSink sink) { return g_sink.Install(std::move(sink)); }
 
 void ReportError(const QString& task, const QString& detail, const QString& message)
 {

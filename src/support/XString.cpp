@@ -3,8 +3,8 @@
 bool IsWhiteChar(QChar c)
 {
     const char16_t u = c.unicode();
-    return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r' || u == u'\v' || u == u'\f' ||
-           u == 0x00A0 || u == 0x3000;
+    return u == u' ' || u == u'\t' || u == u'\n' || u == u'\r' || u == u'\v' || u == u'\f' || u == 0x00A0 ||
+           u == 0x3000;
 }
 
 QString TrimWhiteLeft(const QString& text)
@@ -33,10 +33,7 @@ QString TrimWhite(const QString& text)
     return (b == 0 && e == text.size()) ? text : text.mid(b, e - b);
 }
 
-int CompareNoCase(QStringView a, QStringView b)
-{
-    return a.compare(b, Qt::CaseInsensitive);
-}
+int CompareNoCase(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive); }
 
 bool EqualsNoCase(QStringView a, QStringView b)
 {

@@ -240,8 +240,7 @@ TEST(ProgramInstances, SimultaneousStartsLeaveOneInstance)
     }
     ASSERT_NE(survivor, nullptr);
     const QDeadlineTimer all(10000);
-    while (survivor->CountLines(kActivated, 100) < count - 1 && !all.hasExpired()) {
-    }
+    while (survivor->CountLines(kActivated, 100) < count - 1 && !all.hasExpired()) {}
     EXPECT_EQ(survivor->CountLines(kActivated, 0), count - 1) << survivor->Stderr().constData();
 }
 

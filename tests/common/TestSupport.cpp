@@ -7,9 +7,6 @@ ErrorCapture::ErrorCapture()
 
 ErrorCapture::~ErrorCapture() { SetErrorSink(m_previous); }
 
-ScopedHome::ScopedHome() : m_previous(qgetenv("LORVAN_HOME"))
-{
-    qputenv("LORVAN_HOME", m_dir.path().toLocal8Bit());
-}
+ScopedHome::ScopedHome() : m_previous(qgetenv("LORVAN_HOME")) { qputenv("LORVAN_HOME", m_dir.path().toLocal8Bit()); }
 
 ScopedHome::~ScopedHome() { qputenv("LORVAN_HOME", m_previous); }

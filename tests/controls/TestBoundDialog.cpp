@@ -41,11 +41,7 @@ protected:
         dlg.Create();
         dlg.show();
     }
-    template <class T = QWidget>
-    T* Item(int id)
-    {
-        return qobject_cast<T*>(dlg.GetDlgItem(id));
-    }
+    template <class T = QWidget> T* Item(int id) { return qobject_cast<T*>(dlg.GetDlgItem(id)); }
     bool Enabled(int id) { return Item(id)->isEnabledTo(dlg.Content()); }
     QWidget* Label(int id) { return dlg.PrevInZOrder(dlg.GetDlgItem(id)); }
 
@@ -353,7 +349,8 @@ TEST_F(BoundDialog, MemberWithoutFieldIsReportedNotFollowed)
 {
     static QStringList warnings;
     warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
     dlg.bindUnlisted = true;
     pupil.m_nUnlisted = 7;
     Open();
@@ -434,10 +431,13 @@ namespace {
 class CDlgTestFrame : public CXDialogEx
 {
 public:
-    explicit CDlgTestFrame(CTestPupil* pupil) : CXDialogEx(false, &Template()), first(pupil, false, &PupilTemplate(WS_CHILD), this) {}
+    explicit CDlgTestFrame(CTestPupil* pupil)
+        : CXDialogEx(false, &Template()), first(pupil, false, &PupilTemplate(WS_CHILD), this)
+    {}
     static const XDlgTemplate& Template()
     {
-        static const XDlgTemplate t{IDD_EDIT, QStringLiteral("编辑"), 0, {{IDOK, XCtrlKind::Button, QStringLiteral("确定"), 0, -1}}, QSize()};
+        static const XDlgTemplate t{
+            IDD_EDIT, QStringLiteral("编辑"), 0, {{IDOK, XCtrlKind::Button, QStringLiteral("确定"), 0, -1}}, QSize()};
         return t;
     }
     CXDialogEx* FirstPage() const override { return const_cast<CDlgTestPupil*>(&first); }
@@ -527,7 +527,9 @@ TEST_F(BoundDialog, TooltipShowsTheFieldHelp)
 TEST(DialogKeys, EnterOnATabBarIsOk)
 {
     XUiTestHooks ui;
-    static const XDlgTemplate t{9003, QStringLiteral("选项"), 0,
+    static const XDlgTemplate t{9003,
+                                QStringLiteral("选项"),
+                                0,
                                 {{1200, XCtrlKind::Tab, QString(), 0, 0, 0},
                                  {IDOK, XCtrlKind::Button, QStringLiteral("确定"), WS_GROUP, -1},
                                  {IDCANCEL, XCtrlKind::Button, QStringLiteral("取消"), 0, -1}},

@@ -41,8 +41,7 @@ public:
 
 // no map of its own: its own map is its base's
 class CTargetC : public CTargetB
-{
-};
+{};
 
 X_BEGIN_MESSAGE_MAP(CTargetA, XCmdTarget)
     X_ON_COMMAND(10, OnTen)
@@ -106,7 +105,10 @@ TEST(CommandMaps, CXCmdTakesEnableAndTextButNoCheck)
 TEST(CommandMaps, MenuUpdatePassAutoDisables)
 {
     CTargetB b;
-    XMenuSpec spec = {{10, QStringLiteral("十(&T)"), {}}, {}, {20, QStringLiteral("二十"), {}}, {77, QStringLiteral("无"), {}},
+    XMenuSpec spec = {{10, QStringLiteral("十(&T)"), {}},
+                      {},
+                      {20, QStringLiteral("二十"), {}},
+                      {77, QStringLiteral("无"), {}},
                       {0, QStringLiteral("更多"), {{50, QStringLiteral("选中"), {}}}}};
     QMenu menu;
     BuildMenu(&menu, spec, &b);

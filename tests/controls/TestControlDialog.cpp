@@ -15,7 +15,8 @@ CHeads* CTestPhoto::StaticHeads()
         h.m_strItemType = QStringLiteral("照片");
         h.m_strItemUnit = QStringLiteral("张");
         h.m_strTable = QStringLiteral("TB_PHOTO");
-        h.AddMemberHead({}, QStringLiteral("日期"), XDT, XOFFSET(CTestPhoto, m_dtDate), QStringLiteral("%Y-%m-%d"), QString(), 0, 0, 0, QString());
+        h.AddMemberHead({}, QStringLiteral("日期"), XDT, XOFFSET(CTestPhoto, m_dtDate), QStringLiteral("%Y-%m-%d"),
+                        QString(), 0, 0, 0, QString());
     });
 }
 
@@ -26,13 +27,20 @@ CHeads* CTestPerson::StaticHeads()
         h.m_strItemUnit = QStringLiteral("个");
         h.m_strTable = QStringLiteral("TB_STUDENT");
         // duplicate check 1: a warning indicator
-        h.AddColumnHead({}, QStringLiteral("姓名"), 8 | 0x40, QStringLiteral("RealName"), XSW, XOFFSET(CTestPerson, m_strName), QString(), QString(), 0, 521, 0, QString());
-        h.AddColumnHead({}, QStringLiteral("城市"), 8, QStringLiteral("City"), XSW, XOFFSET(CTestPerson, m_strCity), QString(), QString(), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("生日"), 8, QStringLiteral("Birthday"), XDT, XOFFSET(CTestPerson, m_dtBirth), 0, 0, 0, QStringLiteral("%Y年%#m月%#d日"), QStringLiteral("未知"), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("上课日"), 8, QStringLiteral("LessonDay"), XDT, XOFFSET(CTestPerson, m_dtLesson), 0, 0, 0, QStringLiteral("%Y年%#m月%#d日%A"), QStringLiteral("未定"), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("时间"), 8, QStringLiteral("TimeSpan"), XTS, XOFFSET(CTestPerson, m_span), 0, 0, 0, QString(), QStringLiteral("全天"), 0, 521, 0, QString());
-        h.AddColumnHead({}, QStringLiteral("照片"), 8, QString(), XAR, XOFFSET(CTestPerson, m_photos), QString(), QString(), 0, 521, 0, QString());
-        h.AddMemberHead({}, QStringLiteral("标志"), XIM, XOFFSET(CTestPerson, m_logo), QString(), QString(), 0, 0, 0, QString());
+        h.AddColumnHead({}, QStringLiteral("姓名"), 8 | 0x40, QStringLiteral("RealName"), XSW,
+                        XOFFSET(CTestPerson, m_strName), QString(), QString(), 0, 521, 0, QString());
+        h.AddColumnHead({}, QStringLiteral("城市"), 8, QStringLiteral("City"), XSW, XOFFSET(CTestPerson, m_strCity),
+                        QString(), QString(), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("生日"), 8, QStringLiteral("Birthday"), XDT, XOFFSET(CTestPerson, m_dtBirth), 0, 0,
+                  0, QStringLiteral("%Y年%#m月%#d日"), QStringLiteral("未知"), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("上课日"), 8, QStringLiteral("LessonDay"), XDT, XOFFSET(CTestPerson, m_dtLesson),
+                  0, 0, 0, QStringLiteral("%Y年%#m月%#d日%A"), QStringLiteral("未定"), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("时间"), 8, QStringLiteral("TimeSpan"), XTS, XOFFSET(CTestPerson, m_span), 0, 0, 0,
+                  QString(), QStringLiteral("全天"), 0, 521, 0, QString());
+        h.AddColumnHead({}, QStringLiteral("照片"), 8, QString(), XAR, XOFFSET(CTestPerson, m_photos), QString(),
+                        QString(), 0, 521, 0, QString());
+        h.AddMemberHead({}, QStringLiteral("标志"), XIM, XOFFSET(CTestPerson, m_logo), QString(), QString(), 0, 0, 0,
+                        QString());
     });
 }
 
@@ -40,7 +48,9 @@ namespace {
 const XDlgTemplate& PersonTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{9100, QStringLiteral("学员信息"), 0,
+    static const XDlgTemplate t{9100,
+                                QStringLiteral("学员信息"),
+                                0,
                                 {{-1, K::Static, QStringLiteral("姓名："), 0, 0, 0},
                                  {IDC_P_NAME, K::Edit, QString(), WS_TABSTOP, 0, 1},
                                  {-1, K::Static, QStringLiteral("城市："), 0, 1, 0},
@@ -62,8 +72,7 @@ const XDlgTemplate& PersonTemplate()
 
 CDlgTestPerson::CDlgTestPerson(CTestPerson* person, QWidget* parent)
     : CXDialogEx(false, &PersonTemplate(), parent), m_pPerson(person)
-{
-}
+{}
 
 void CDlgTestPerson::DoDataExchange(XDataExchange& dx)
 {
@@ -83,10 +92,7 @@ TempControlDb::TempControlDb()
     EXPECT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_STUDENT ADD COLUMN City TEXT")));
 }
 
-TempControlDb::~TempControlDb()
-{
-    CXDBSession::CloseShared();
-}
+TempControlDb::~TempControlDb() { CXDBSession::CloseShared(); }
 
 bool TempControlDb::Exec(const QString& sql)
 {

@@ -11,14 +11,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-XDateTime D(int y, int m, int d)
-{
-    return XDateTime(y, m, d);
-}
-int Hm(int h, int m)
-{
-    return h * 60 + m;
-}
+XDateTime D(int y, int m, int d) { return XDateTime(y, m, d); }
+int Hm(int h, int m) { return h * 60 + m; }
 } // namespace
 
 TEST(DateLogic, SnapsToTheReferenceWeekdayInsideTheLimits)
@@ -70,7 +64,8 @@ TEST(DateLogic, PickedDatesBirthEstimatesAndOpenEnds)
 
 TEST(SpanLogic, RoundsToFiveMinutes)
 {
-    const std::pair<int, int> cases[] = {{480, 480}, {481, 485}, {482, 485}, {483, 480}, {484, 480}, {479, 475}, {476, 480}};
+    const std::pair<int, int> cases[] = {{480, 480}, {481, 485}, {482, 485}, {483, 480},
+                                         {484, 480}, {479, 475}, {476, 480}};
     for (const auto& [in, out] : cases)
         EXPECT_EQ(RoundToFive(in), out) << in;
 }
@@ -221,8 +216,10 @@ TEST(EditLogic, DuplicateRuleAndLengthLimits)
         bool saved;
         bool applies, indicator, merge;
     };
-    const Case cases[] = {{-1, true, false, false, false}, {0, true, true, false, false},
-                          {5, false, true, true, false},   {5, true, true, true, true}};
+    const Case cases[] = {{-1, true, false, false, false},
+                          {0, true, true, false, false},
+                          {5, false, true, true, false},
+                          {5, true, true, true, true}};
     for (const Case& c : cases) {
         const XDuplicateButtons r = DecideDuplicateButtons(c.d, c.saved);
         EXPECT_EQ(r.applies, c.applies) << c.d;
@@ -246,7 +243,8 @@ TEST(EditLogic, DropDownFill)
     EXPECT_EQ(items[20], std::make_pair(QStringLiteral("更多 ..."), int(XCB_MORE)));
 
     // template items first, history values already there not twice
-    items = ComboFillItems({}, {QStringLiteral("北京"), QStringLiteral("上海")}, {QStringLiteral("上海"), QStringLiteral("广州")});
+    items = ComboFillItems({}, {QStringLiteral("北京"), QStringLiteral("上海")},
+                           {QStringLiteral("上海"), QStringLiteral("广州")});
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[2].first, QStringLiteral("广州"));
 

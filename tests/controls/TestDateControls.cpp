@@ -30,11 +30,7 @@ protected:
         dlg.Create();
         dlg.show();
     }
-    template <class T>
-    T* Item(int id)
-    {
-        return dynamic_cast<T*>(dlg.GetDlgItem(id));
-    }
+    template <class T> T* Item(int id) { return dynamic_cast<T*>(dlg.GetDlgItem(id)); }
 
     XUiTestHooks ui;
     CTestPerson person;

@@ -20,20 +20,27 @@ XCtrlSnapshot Ctrl(int id, const char* cls, unsigned style = 0, bool checked = f
     c.checked = checked;
     return c;
 }
-XCtrlSnapshot Radio(int id, bool group, bool checked) { return Ctrl(id, "Button", BS_AUTORADIOBUTTON | (group ? unsigned(WS_GROUP) : 0u), checked); }
-XCtrlSnapshot Check(int id, bool group, bool checked) { return Ctrl(id, "Button", BS_AUTOCHECKBOX | (group ? unsigned(WS_GROUP) : 0u), checked); }
+XCtrlSnapshot Radio(int id, bool group, bool checked)
+{
+    return Ctrl(id, "Button", BS_AUTORADIOBUTTON | (group ? unsigned(WS_GROUP) : 0u), checked);
+}
+XCtrlSnapshot Check(int id, bool group, bool checked)
+{
+    return Ctrl(id, "Button", BS_AUTOCHECKBOX | (group ? unsigned(WS_GROUP) : 0u), checked);
+}
 
 } // namespace
 
 TEST(ControlDecisions, LabelAndUnitFollowTheFieldAccess)
 {
     XDialogSnapshot s;
-    s.ctrls = {Ctrl(10, "Static", WS_GROUP), Ctrl(11, "Edit"), Ctrl(12, "Static"), Ctrl(13, "Static", WS_GROUP), Ctrl(14, "Edit")};
+    s.ctrls = {Ctrl(10, "Static", WS_GROUP), Ctrl(11, "Edit"), Ctrl(12, "Static"), Ctrl(13, "Static", WS_GROUP),
+               Ctrl(14, "Edit")};
     s.binds = {{1, -1, {}}, {4, 0, {}}};
     const XControlDecisions d = ComputeControlDecisions(s);
     EXPECT_EQ(d.enable[0], 0); // label with WS_GROUP before the hidden field
     EXPECT_EQ(d.enable[1], 0);
-    EXPECT_EQ(d.enable[2], 0); // unit after it
+    EXPECT_EQ(d.enable[2], 0);  // unit after it
     EXPECT_EQ(d.enable[3], -1); // a label that already matches gets no decision
     EXPECT_EQ(d.enable[4], 1);
     EXPECT_EQ(d.readOnly[1], 0);
@@ -47,8 +54,8 @@ TEST(ControlDecisions, LabelAndUnitFollowTheFieldAccess)
 TEST(ControlDecisions, RadioGroupsTakeOptionsAndDisableTheirDependents)
 {
     XDialogSnapshot s;
-    s.ctrls = {Radio(1, true, true), Radio(2, false, false), Ctrl(3, "Edit"), Radio(4, false, false), Ctrl(5, "Edit"),
-               Ctrl(6, "Static", WS_GROUP)};
+    s.ctrls = {Radio(1, true, true),   Radio(2, false, false), Ctrl(3, "Edit"),
+               Radio(4, false, false), Ctrl(5, "Edit"),        Ctrl(6, "Static", WS_GROUP)};
     s.binds = {{0, 1, {QStringLiteral("男"), QString(), QStringLiteral("女")}}};
     s.ctrls[0].caption = QStringLiteral("男");
     s.ctrls[1].caption = QStringLiteral("B");
@@ -57,9 +64,9 @@ TEST(ControlDecisions, RadioGroupsTakeOptionsAndDisableTheirDependents)
     EXPECT_TRUE(d.caption[0].isNull()); // same text: untouched
     EXPECT_EQ(d.enable[1], 0);          // empty option text
     EXPECT_EQ(d.caption[3], "女");
-    EXPECT_EQ(d.enable[2], 0);          // after the unchecked radio 2
-    EXPECT_EQ(d.enable[4], 0);          // after the unchecked radio 4
-    EXPECT_EQ(d.enable[5], -1);         // the next group is not a dependent
+    EXPECT_EQ(d.enable[2], 0);  // after the unchecked radio 2
+    EXPECT_EQ(d.enable[4], 0);  // after the unchecked radio 4
+    EXPECT_EQ(d.enable[5], -1); // the next group is not a dependent
 
     // option count differing from the radios: captions stay
     s.binds[0].options = {QStringLiteral("x"), QStringLiteral("y")};
@@ -83,10 +90,11 @@ TEST(ControlDecisions, NestedCheckBoxControlsItsEdit)
         bool outer, inner;
         int innerEnable, editEnable, otherEnable;
     };
-    for (const Case& c : {Case{false, false, 0, 0, 0}, Case{false, true, 0, 0, 0}, Case{true, false, 1, 0, 1}, Case{true, true, 1, 1, 1}}) {
+    for (const Case& c : {Case{false, false, 0, 0, 0}, Case{false, true, 0, 0, 0}, Case{true, false, 1, 0, 1},
+                          Case{true, true, 1, 1, 1}}) {
         XDialogSnapshot s;
-        s.ctrls = {Check(1, true, c.outer), Check(2, false, c.inner), Ctrl(3, "Edit"), Ctrl(4, "ComboBox"), Radio(5, false, true),
-                   Ctrl(6, "Edit", WS_GROUP)};
+        s.ctrls = {Check(1, true, c.outer), Check(2, false, c.inner), Ctrl(3, "Edit"),
+                   Ctrl(4, "ComboBox"),     Radio(5, false, true),    Ctrl(6, "Edit", WS_GROUP)};
         const XControlDecisions d = ComputeControlDecisions(s);
         EXPECT_EQ(d.enable[1], c.innerEnable) << c.outer << c.inner;
         EXPECT_EQ(d.enable[2], c.editEnable) << c.outer << c.inner;
@@ -100,7 +108,9 @@ TEST(ControlDecisions, NestedCheckBoxControlsItsEdit)
 TEST(ControlDecisions, ReadOnlyDialogSweepAndClosingButtons)
 {
     XDialogSnapshot s;
-    s.ctrls = {Ctrl(1001, "Edit"), Ctrl(IDC_EDIT_REEDIT, "Button"), Ctrl(1, "Button"), Ctrl(2, "Button"), Ctrl(1002, "Edit"), Ctrl(7, "Custom")};
+    s.ctrls = {Ctrl(1001, "Edit"), Ctrl(IDC_EDIT_REEDIT, "Button"),
+               Ctrl(1, "Button"),  Ctrl(2, "Button"),
+               Ctrl(1002, "Edit"), Ctrl(7, "Custom")};
     s.ctrls[5].isDialog = true;
     s.binds = {{0, 1, {}}, {4, -1, {}}};
     s.readOnly = true;
@@ -109,7 +119,7 @@ TEST(ControlDecisions, ReadOnlyDialogSweepAndClosingButtons)
     EXPECT_EQ(d.readOnly[1], -1);
     EXPECT_EQ(d.readOnly[2], -1);
     EXPECT_EQ(d.readOnly[3], -1);
-    EXPECT_EQ(d.readOnly[4], 0); // disabled by its access: not swept
+    EXPECT_EQ(d.readOnly[4], 0);  // disabled by its access: not swept
     EXPECT_EQ(d.readOnly[5], -1); // child dialogs keep their own state
     EXPECT_EQ(d.okVisible, 0);
     EXPECT_EQ(d.cancelClose, 1);
@@ -185,11 +195,15 @@ TEST(ScrollModel, TallContentAndContentThatFits)
 TEST(ValidationDecision, StopOnlyAtBoundMembersWarnOtherwise)
 {
     const std::vector<int> bound = {8, 16};
-    XValidationAction a = DecideValidation({{ST_WARN, 8, QStringLiteral("w")}, {ST_STOP, 16, QStringLiteral("s")}}, bound);
+    XValidationAction a =
+        DecideValidation({{ST_WARN, 8, QStringLiteral("w")}, {ST_STOP, 16, QStringLiteral("s")}}, bound);
     EXPECT_EQ(a.kind, XValidationAction::StopAt);
     EXPECT_EQ(a.member, 16);
 
-    a = DecideValidation({{ST_STOP, 0, QStringLiteral("whole")}, {ST_STOP, 24, QStringLiteral("unbound")}, {ST_WARN, 8, QStringLiteral("w")}}, bound);
+    a = DecideValidation({{ST_STOP, 0, QStringLiteral("whole")},
+                          {ST_STOP, 24, QStringLiteral("unbound")},
+                          {ST_WARN, 8, QStringLiteral("w")}},
+                         bound);
     EXPECT_EQ(a.kind, XValidationAction::Confirm);
     EXPECT_EQ(a.text, "whole\r\nunbound\r\nw");
     EXPECT_EQ(a.warnMember, 8);
@@ -207,7 +221,8 @@ TEST(NumberText, ParseAndFormat)
     };
     for (const P& p : {P{u"¥12.5", 12.5}, P{u"1/2", 1}, P{u"abc", 0}, P{u"-3 天", -3}, P{u"1,234", 1}, P{u".5", 0.5},
                        P{u"x-.25", -0.25}, P{u"", 0}})
-        EXPECT_DOUBLE_EQ(CXEditNumber::ParseNumber(QString::fromUtf16(p.text)), p.value) << QString::fromUtf16(p.text).toStdString();
+        EXPECT_DOUBLE_EQ(CXEditNumber::ParseNumber(QString::fromUtf16(p.text)), p.value)
+            << QString::fromUtf16(p.text).toStdString();
 
     struct F
     {
@@ -218,11 +233,13 @@ TEST(NumberText, ParseAndFormat)
     };
     for (const F& f : {F{12.5, u"%1.2f", false, false, u"¥12.5"}, F{12.5, u"%1.2f", true, false, u"12.5"},
                        F{12.0, u"%1.2f", false, false, u"¥12"}, F{12.5, u"%1.2f", true, true, u"¥12.5"},
-                       F{7, u"%+d", true, false, u"7"}, F{7, u"%+d", false, false, u"¥+7"}, F{3.9, u"%d", false, false, u"¥3"},
-                       F{5, u"", false, false, u"¥"}})
-        EXPECT_EQ(CXEditNumber::FormatNumber(f.v, QString::fromUtf16(f.format), QStringLiteral("¥"), QString(), f.focused, f.readOnly),
+                       F{7, u"%+d", true, false, u"7"}, F{7, u"%+d", false, false, u"¥+7"},
+                       F{3.9, u"%d", false, false, u"¥3"}, F{5, u"", false, false, u"¥"}})
+        EXPECT_EQ(CXEditNumber::FormatNumber(f.v, QString::fromUtf16(f.format), QStringLiteral("¥"), QString(),
+                                             f.focused, f.readOnly),
                   QString::fromUtf16(f.text));
-    EXPECT_EQ(CXEditNumber::FormatNumber(3, QStringLiteral("%d"), QString(), QStringLiteral(" 天"), false, false), "3 天");
+    EXPECT_EQ(CXEditNumber::FormatNumber(3, QStringLiteral("%d"), QString(), QStringLiteral(" 天"), false, false),
+              "3 天");
 
     EXPECT_TRUE(CXEditNumber::IsGreyValue(0, QString()));
     EXPECT_TRUE(CXEditNumber::IsGreyValue(100, QStringLiteral("%")));

@@ -7,18 +7,30 @@ CHeads* CTestPupil::StaticHeads()
     return BuildHeadsOnce<CTestPupil>([](CHeads& h) {
         h.m_strItemType = QStringLiteral("学员");
         h.m_strTable = QStringLiteral("TB_STUDENT");
-        h.AddTextHead({}, QStringLiteral("姓名"), 8, QStringLiteral("RecordName"), XSW, XOFFSET(CTestPupil, m_strName), QString(), QString(), QStringLiteral("学员的姓名"));
-        h.AddHead({}, QStringLiteral("性别"), 8, QStringLiteral("Sex"), XIN, XOFFSET(CTestPupil, m_nSex), 0, 0, 0, QStringLiteral("男|女|未知"), QString(), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("课时"), 8, QStringLiteral("Lessons"), XIN, XOFFSET(CTestPupil, m_nLessons), 1, 1, 100, QStringLiteral("%d 次"), QString(), 0, 521, 0, QString());
-        h.AddColumnHead({}, QStringLiteral("学费"), 8, QStringLiteral("Fee"), XNU, XOFFSET(CTestPupil, m_fFee), QString(), QString(), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("备注"), 8, QStringLiteral("HasNote"), XIN, XOFFSET(CTestPupil, m_bHasNote), 0, 0, 0, QString(), QString(), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("紧急"), 8, QStringLiteral("Urgent"), XIN, XOFFSET(CTestPupil, m_bUrgent), 0, 0, 0, QString(), QString(), 0, 521, 0, QString());
-        h.AddTextHead({}, QStringLiteral("备注内容"), 8, QStringLiteral("Note"), XSW, XOFFSET(CTestPupil, m_strNote), QString(), QString(), QString());
-        h.AddTextHead({}, QStringLiteral("说明"), 8, QStringLiteral("Remark"), XSW, XOFFSET(CTestPupil, m_strRemark), QString(), QString(), QString());
-        h.AddHead({}, QStringLiteral("级别"), 8, QStringLiteral("Level"), XIN, XOFFSET(CTestPupil, m_nLevel), 0, 0, 0, QStringLiteral("初级|中级|高级"), QString(), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("上课方式"), 8, QStringLiteral("Mode"), XIN, XOFFSET(CTestPupil, m_nMode), 0, 0, 0, QStringLiteral("在校|上门"), QString(), 0, 521, 0, QString());
-        h.AddTextHead({}, QStringLiteral("地址"), 8, QStringLiteral("Address"), XSW, XOFFSET(CTestPupil, m_strAddress), QString(), QString(), QString());
-        h.AddHead({}, QStringLiteral("折扣"), 8, QStringLiteral("Rate"), XIN, XOFFSET(CTestPupil, m_nRate), 100, 0, 100, QStringLiteral("%d%"), QString(), 0, 521, 0, QString());
+        h.AddTextHead({}, QStringLiteral("姓名"), 8, QStringLiteral("RecordName"), XSW, XOFFSET(CTestPupil, m_strName),
+                      QString(), QString(), QStringLiteral("学员的姓名"));
+        h.AddHead({}, QStringLiteral("性别"), 8, QStringLiteral("Sex"), XIN, XOFFSET(CTestPupil, m_nSex), 0, 0, 0,
+                  QStringLiteral("男|女|未知"), QString(), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("课时"), 8, QStringLiteral("Lessons"), XIN, XOFFSET(CTestPupil, m_nLessons), 1, 1,
+                  100, QStringLiteral("%d 次"), QString(), 0, 521, 0, QString());
+        h.AddColumnHead({}, QStringLiteral("学费"), 8, QStringLiteral("Fee"), XNU, XOFFSET(CTestPupil, m_fFee),
+                        QString(), QString(), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("备注"), 8, QStringLiteral("HasNote"), XIN, XOFFSET(CTestPupil, m_bHasNote), 0, 0,
+                  0, QString(), QString(), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("紧急"), 8, QStringLiteral("Urgent"), XIN, XOFFSET(CTestPupil, m_bUrgent), 0, 0, 0,
+                  QString(), QString(), 0, 521, 0, QString());
+        h.AddTextHead({}, QStringLiteral("备注内容"), 8, QStringLiteral("Note"), XSW, XOFFSET(CTestPupil, m_strNote),
+                      QString(), QString(), QString());
+        h.AddTextHead({}, QStringLiteral("说明"), 8, QStringLiteral("Remark"), XSW, XOFFSET(CTestPupil, m_strRemark),
+                      QString(), QString(), QString());
+        h.AddHead({}, QStringLiteral("级别"), 8, QStringLiteral("Level"), XIN, XOFFSET(CTestPupil, m_nLevel), 0, 0, 0,
+                  QStringLiteral("初级|中级|高级"), QString(), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("上课方式"), 8, QStringLiteral("Mode"), XIN, XOFFSET(CTestPupil, m_nMode), 0, 0, 0,
+                  QStringLiteral("在校|上门"), QString(), 0, 521, 0, QString());
+        h.AddTextHead({}, QStringLiteral("地址"), 8, QStringLiteral("Address"), XSW, XOFFSET(CTestPupil, m_strAddress),
+                      QString(), QString(), QString());
+        h.AddHead({}, QStringLiteral("折扣"), 8, QStringLiteral("Rate"), XIN, XOFFSET(CTestPupil, m_nRate), 100, 0, 100,
+                  QStringLiteral("%d%"), QString(), 0, 521, 0, QString());
     });
 }
 
@@ -99,8 +111,7 @@ X_END_MESSAGE_MAP()
 
 CDlgTestPupil::CDlgTestPupil(CTestPupil* pupil, bool addNew, const XDlgTemplate* templ, QWidget* parent)
     : CXDialogEx(addNew, templ ? templ : &PupilTemplate(), parent), m_pPupil(pupil)
-{
-}
+{}
 
 void CDlgTestPupil::DoDataExchange(XDataExchange& dx)
 {

@@ -73,7 +73,8 @@ class CDlgTestPupil : public CXDialogEx
 {
     X_DECLARE_MESSAGE_MAP()
 public:
-    CDlgTestPupil(CTestPupil* pupil, bool addNew = false, const XDlgTemplate* templ = nullptr, QWidget* parent = nullptr);
+    CDlgTestPupil(CTestPupil* pupil, bool addNew = false, const XDlgTemplate* templ = nullptr,
+                  QWidget* parent = nullptr);
     CXItem* GetItem() override { return m_pPupil; }
     void DoDataExchange(XDataExchange& dx) override;
 
@@ -81,7 +82,7 @@ public:
     void OnUpdateBrowse(XCmdUI* ui) { ui->Enable(browseEnabled); }
 
     CTestPupil* m_pPupil;
-    bool bindTwice = false;  // binds IDC_NAME again to the address
+    bool bindTwice = false; // binds IDC_NAME again to the address
     bool bindUnlisted = false;
     int browsed = 0;
     bool browseEnabled = true;

@@ -42,7 +42,8 @@ protected:
         CXDBSession session;
         session.Connect();
         CXAccessor cmd;
-        if (!cmd.Open(session, QStringLiteral("SELECT KeyName, KeyValue FROM TB_PROFILE WHERE SecName='老师甲' ORDER BY KeyName")))
+        if (!cmd.Open(session, QStringLiteral(
+                                   "SELECT KeyName, KeyValue FROM TB_PROFILE WHERE SecName='老师甲' ORDER BY KeyName")))
             return QStringLiteral("<error>");
         QStringList rows;
         while (cmd.MoveNext())

@@ -68,7 +68,7 @@ TEST_F(EditControls, TypingAnExistingNameShowsTheIndicatorAtOnce)
     EXPECT_TRUE(name->Buttons().Cmds()[1]->m_bIndicator);
     EXPECT_TRUE(ShownIds(name).isEmpty()); // unsaved record, no duplicate yet
 
-    name->insert(QStringLiteral("张三")); // as typed: one change notice
+    name->insert(QStringLiteral("张三"));                                 // as typed: one change notice
     EXPECT_EQ(ShownIds(name), QStringList{QString::number(IDI_WARNING)}); // no merge: not saved
     EXPECT_EQ(name->textMargins().right(), 24);
     // the indicator only tells

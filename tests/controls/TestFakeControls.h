@@ -50,10 +50,7 @@ class CFakeSpan : public QWidget, public IXTimeSpanControl
 public:
     using QWidget::QWidget;
     void SetCaption(const QString& c) override { caption = c; }
-    void SetSpan(const CXTimeSpan& s, int def) override
-    {
-        span = s.Value() ? s.Value() : def;
-    }
+    void SetSpan(const CXTimeSpan& s, int def) override { span = s.Value() ? s.Value() : def; }
     CXTimeSpan GetSpan(int def) const override { return CXTimeSpan(span ? span : def); }
     QString caption;
     int span = 0;

@@ -68,18 +68,26 @@ protected:
 
 TEST_F(HtmlPane, CommandAndRecordLinks)
 {
-    const struct { const char* url; bool cancel; int id; int message; int w; int l; } cases[] = {
+    const struct
+    {
+        const char* url;
+        bool cancel;
+        int id;
+        int message;
+        int w;
+        int l;
+    } cases[] = {
         {"xc:QuErY", true, 32882, 0, 0, 0},
         {"XC:modify", true, 32791, 0, 0, 0},
         {"xc:32787", true, 32787, 0, 0, 0},
-        {"xc:print", true, 0, -1, 0, 0},         // not a number: nothing, and no navigation
+        {"xc:print", true, 0, -1, 0, 0}, // not a number: nothing, and no navigation
         {"xc:0", true, 0, -1, 0, 0},
         {"xl:321:5", true, 0, 0x80C2, 321, 5},
         {"XL:321:5", true, 0, 0x80C2, 321, 5},
-        {"xl:321:0", true, 0, -1, 0, 0},         // record ID 0
+        {"xl:321:0", true, 0, -1, 0, 0}, // record ID 0
         {"xl:0:5", true, 0, -1, 0, 0},
-        {"xl:999:5", true, 0, -1, 0, 0},         // no such module
-        {"xl:321:5:1", true, 0, -1, 0, 0},       // three parts
+        {"xl:999:5", true, 0, -1, 0, 0},   // no such module
+        {"xl:321:5:1", true, 0, -1, 0, 0}, // three parts
         {"xl:321", true, 0, -1, 0, 0},
         {"https://example.org/a", false, 0, -1, 0, 0},
     };

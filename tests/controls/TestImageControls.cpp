@@ -101,7 +101,8 @@ TEST_F(ImageControls, AddDeleteAndView)
     ASSERT_EQ(ui.Calls(QStringLiteral("Open")).size(), 1u);
     EXPECT_EQ(ui.Calls(QStringLiteral("Open"))[0].caption, QStringLiteral("添加照片"));
     const QString filter = CXImagesCtrl::PhotoFilter();
-    EXPECT_TRUE(filter.startsWith(QStringLiteral("所有图片文件 (*.BMP *.JPG *.JPEG *.GIF *.PNG"))) << filter.toStdString();
+    EXPECT_TRUE(filter.startsWith(QStringLiteral("所有图片文件 (*.BMP *.JPG *.JPEG *.GIF *.PNG")))
+        << filter.toStdString();
     EXPECT_TRUE(filter.contains(QStringLiteral("*.png")) && filter.contains(QStringLiteral("*.PNG")));
     ASSERT_EQ(person.m_photos.GetSize(), 1);
     EXPECT_EQ(person.m_photos[0]->m_image.GetWidth(), 40);
@@ -166,7 +167,7 @@ TEST(ImageList, LargeIconsCentreTheSmallIconOnTheMask)
     EXPECT_EQ(img.pixelColor(23, 23), QColor(Qt::red));
     EXPECT_EQ(img.pixelColor(24, 24), CXImageList::MaskColour());
     EXPECT_EQ(list.AddCmdIcon(ID_EDIT_HISTORY), 0); // known: the same index
-    EXPECT_EQ(list.AddCmdIcon(40000), -1); // no icon
+    EXPECT_EQ(list.AddCmdIcon(40000), -1);          // no icon
     EXPECT_EQ(list.Count(), 1);
 }
 

@@ -182,7 +182,7 @@ TEST(LinkListLayout, RowOrColumnByHeight)
     CXCmd a(ID_EDIT_ADDNEW), b(ID_LINK_SELECT), c(ID_LINK_SELECTMANY), none(0);
     const std::vector<CXCmd*> cmds{&a, &none, &b, &c};
     EXPECT_EQ(CXLinkCtrl::LayoutButtons(QRect(0, 0, 200, 40), 24, cmds), 72); // 38 < 72: a row
-    EXPECT_EQ(a.m_rc, QRect(175, 1, 24, 24));                                  // first rightmost
+    EXPECT_EQ(a.m_rc, QRect(175, 1, 24, 24));                                 // first rightmost
     EXPECT_EQ(b.m_rc, QRect(151, 1, 24, 24));
     EXPECT_EQ(c.m_rc, QRect(127, 1, 24, 24));
     EXPECT_TRUE(none.m_rc.isEmpty());

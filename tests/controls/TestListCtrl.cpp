@@ -48,14 +48,12 @@ struct ListFixture
         static const bool installed = (g_previousHandler = qInstallMessageHandler(CountModelFailures), true);
         Q_UNUSED(installed);
         g_modelFailures = 0;
-        tester = std::make_unique<QAbstractItemModelTester>(list.Model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        tester = std::make_unique<QAbstractItemModelTester>(list.Model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Warning);
         this->mode = mode;
         this->imageMode = imageMode;
     }
-    ~ListFixture()
-    {
-        EXPECT_EQ(g_modelFailures, 0);
-    }
+    ~ListFixture() { EXPECT_EQ(g_modelFailures, 0); }
     void Add(const QString& name, int state, double fee, double day = 0)
     {
         items.AddAdopted(new CTestLesson(name, state, fee, day));
@@ -203,7 +201,7 @@ TEST(ListCtrl, RadioAndCheckModesChooseByTheImage)
     EXPECT_EQ(f.items[0]->m_bSelected, 1);
     EXPECT_EQ(f.items[1]->m_bSelected, 0);
     // outside the image: nothing changes
-    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, {}, QPoint(cell.left() + 200, cell.center().y()) );
+    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, {}, QPoint(cell.left() + 200, cell.center().y()));
     EXPECT_TRUE(f.list.GetCheck(0));
 
     // check mode: a disabled record cannot be checked, Space toggles the selected item
@@ -437,7 +435,8 @@ TEST(ListCtrl, CommandStripButtonsAndTips)
     f.Add(QStringLiteral("a"), 0, 1);
     f.Bind();
     int ran = 0;
-    struct Owner : QObject {};
+    struct Owner : QObject
+    {};
     f.list.AddCmd(new CXCmd(ID_LIST_ADDITEM));
     f.list.AddCmd(new CXCmd(0));
     f.list.AddCmd(new CXCmd(ID_EDIT_DELETE));
@@ -457,10 +456,12 @@ TEST(ListCtrl, CommandStripButtonsAndTips)
     f.list.SelectOnly(0);
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(h / 2, h + h / 2));
     EXPECT_TRUE(f.list.m_cmds[2]->m_bPressed);
-    QMouseEvent away(QEvent::MouseMove, QPointF(h / 2, 5 * h), strip->mapToGlobal(QPointF(h / 2, 5 * h)), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent away(QEvent::MouseMove, QPointF(h / 2, 5 * h), strip->mapToGlobal(QPointF(h / 2, 5 * h)), Qt::NoButton,
+                     Qt::LeftButton, {});
     QApplication::sendEvent(strip, &away);
     EXPECT_FALSE(f.list.m_cmds[2]->m_bPressed);
-    QMouseEvent back(QEvent::MouseMove, QPointF(h / 2, h + 3), strip->mapToGlobal(QPointF(h / 2, h + 3)), Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent back(QEvent::MouseMove, QPointF(h / 2, h + 3), strip->mapToGlobal(QPointF(h / 2, h + 3)), Qt::NoButton,
+                     Qt::LeftButton, {});
     QApplication::sendEvent(strip, &back);
     EXPECT_TRUE(f.list.m_cmds[2]->m_bPressed);
     QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(h / 2, 5 * h));
@@ -506,7 +507,8 @@ TEST(ListCtrl, HundredThousandRecordsGroupAndSort)
     const int n = 100000;
     f.items.Reserve(n);
     for (int i = 0; i < n; ++i) {
-        auto* item = new CTestLesson(QStringLiteral("学员%1").arg((i * 7919) % n), i % 2, (i * 37) % 1000, 45000 + (i % 700));
+        auto* item =
+            new CTestLesson(QStringLiteral("学员%1").arg((i * 7919) % n), i % 2, (i * 37) % 1000, 45000 + (i % 700));
         if (i % 10 == 0)
             item->AddStatusText(ST_WARN, nullptr, QStringLiteral("w"));
         f.items.AddAdopted(item);
@@ -554,7 +556,11 @@ TEST(ListCtrl, ScreenshotOfAGroupedList)
     const char* names[] = {"钢琴启蒙", "小提琴", "声乐", "古筝", "美术素描", "书法", "舞蹈", "吉他"};
     for (int i = 0; i < 8; ++i) {
         f.Add(QString::fromUtf8(names[i]), i % 3 ? 1 : 0, 100.0 * (i + 1), 45400 + i * 9);
-        f.items[i]->AddStatusText(i % 4 == 1 ? ST_WARN : i % 4 == 2 ? ST_STOP : i % 4 == 3 ? ST_GOOD : ST_NONE, nullptr, QStringLiteral("m"));
+        f.items[i]->AddStatusText(i % 4 == 1   ? ST_WARN
+                                  : i % 4 == 2 ? ST_STOP
+                                  : i % 4 == 3 ? ST_GOOD
+                                               : ST_NONE,
+                                  nullptr, QStringLiteral("m"));
     }
     f.Bind();
     f.list.m_heads[H_FEE]->m_bCalc = 1;

@@ -65,7 +65,12 @@ TEST(ListLogic, LayoutTextHasFiveNumbersPerHead)
 
 TEST(ListLogic, StateImagesAndFillColumn)
 {
-    struct Case { int mode; bool ro, enabled, hot, checked; int id; };
+    struct Case
+    {
+        int mode;
+        bool ro, enabled, hot, checked;
+        int id;
+    };
     const Case cases[] = {
         {2, true, true, false, true, ID_IMAGE_RADIO_ON},
         {2, true, true, false, false, ID_IMAGE_RADIO_OFF_DISABLED},
@@ -83,7 +88,8 @@ TEST(ListLogic, StateImagesAndFillColumn)
         {3, false, true, false, false, ID_IMAGE_CHECK_OFF},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ListStateImageId(c.mode, c.ro, c.enabled, c.hot, c.checked), c.id) << c.mode << c.ro << c.enabled << c.hot << c.checked;
+        EXPECT_EQ(ListStateImageId(c.mode, c.ro, c.enabled, c.hot, c.checked), c.id)
+            << c.mode << c.ro << c.enabled << c.hot << c.checked;
 
     EXPECT_EQ(FillColumnWidth(500, 300, 100), 198);
     EXPECT_EQ(FillColumnWidth(500, 300, 198), -1); // already fitted
@@ -96,7 +102,8 @@ TEST(ListLogic, GroupIdsAndRowColours)
     EXPECT_EQ(GroupIdOf(QStringLiteral("CA")), 197);
     EXPECT_EQ(GroupIdOf(QString()), 0);
     // wraps around instead of overflowing
-    EXPECT_EQ(GroupIdOf(QString(70000, QChar(0xFFFF))), static_cast<int>(static_cast<uint32_t>(0xFFFFull * 70000ull * 70001ull / 2)));
+    EXPECT_EQ(GroupIdOf(QString(70000, QChar(0xFFFF))),
+              static_cast<int>(static_cast<uint32_t>(0xFFFFull * 70000ull * 70001ull / 2)));
 
     const QColor white(255, 255, 255), face(240, 240, 240);
     EXPECT_EQ(StatusRowColor(ST_WARN, true, white, face), QColor(255, 255, 160));
@@ -153,12 +160,13 @@ TEST(ListLogic, FindMatchesPinyinAndWrapsAround)
     EXPECT_TRUE(MatchListText(QStringLiteral("x"), QString(), false, false));
     EXPECT_FALSE(MatchListText(QString(), QString(), false, false));
 
-    const std::vector<QStringList> rows{{QStringLiteral("王五"), QString()}, {QString(), QStringLiteral("张三")},
+    const std::vector<QStringList> rows{{QStringLiteral("王五"), QString()},
+                                        {QString(), QStringLiteral("张三")},
                                         {QStringLiteral("李四"), QStringLiteral("zs")}};
     EXPECT_EQ(FindInRows(rows, -1, QStringLiteral("zs"), true, false, false), 1);
     EXPECT_EQ(FindInRows(rows, 1, QStringLiteral("zs"), true, false, false), 2);
-    EXPECT_EQ(FindInRows(rows, 2, QStringLiteral("zs"), true, false, false), 1);  // wraps to the top
-    EXPECT_EQ(FindInRows(rows, 1, QStringLiteral("zs"), false, false, false), 2); // upward wraps to the end
+    EXPECT_EQ(FindInRows(rows, 2, QStringLiteral("zs"), true, false, false), 1);   // wraps to the top
+    EXPECT_EQ(FindInRows(rows, 1, QStringLiteral("zs"), false, false, false), 2);  // upward wraps to the end
     EXPECT_EQ(FindInRows(rows, 2, QStringLiteral("李四"), true, false, false), 2); // the start row last
     EXPECT_EQ(FindInRows(rows, -1, QString(), true, false, false), 0);
     EXPECT_EQ(FindInRows(rows, -1, QStringLiteral("none"), true, false, false), -1);
@@ -189,10 +197,12 @@ TEST(ListLogic, MenusAndTips)
     // limits: 30 grouping, 30 statistic and 16 unit entries
     CHeads many;
     for (int i = 0; i < 40; ++i) {
-        CHead* h = many.AddMemberHead({}, QStringLiteral("列%1").arg(i), XNU, 8, QStringLiteral("%g"), QString(), 24, 584, 50, QString());
+        CHead* h = many.AddMemberHead({}, QStringLiteral("列%1").arg(i), XNU, 8, QStringLiteral("%g"), QString(), 24,
+                                      584, 50, QString());
         h->m_strUnit = QStringLiteral("元");
         h->m_nPos = i;
-        CHead* g = many.AddMemberHead({}, QStringLiteral("组%1").arg(i), XDT, 8, QString(), QString(), 24, 584, 50, QString());
+        CHead* g =
+            many.AddMemberHead({}, QStringLiteral("组%1").arg(i), XDT, 8, QString(), QString(), 24, 584, 50, QString());
         g->m_nPos = -1;
     }
     EXPECT_EQ(CalcMenuSpec(many).size(), 30u + 3u);

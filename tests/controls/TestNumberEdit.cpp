@@ -104,7 +104,8 @@ TEST_F(NumberEdit, GreyForNothingEnteredValues)
     EXPECT_EQ(rate->text(), "100%");
     EXPECT_TRUE(fee->IsGrey());
     EXPECT_TRUE(rate->IsGrey());
-    EXPECT_NE(fee->palette().color(QPalette::Active, QPalette::Text), lessons->palette().color(QPalette::Active, QPalette::Text));
+    EXPECT_NE(fee->palette().color(QPalette::Active, QPalette::Text),
+              lessons->palette().color(QPalette::Active, QPalette::Text));
     pupil.m_nRate = 90;
     dlg.UpdateData(false);
     EXPECT_FALSE(rate->IsGrey());

@@ -8,7 +8,8 @@
 
 namespace {
 
-struct FakeWeb : IWebStatus {
+struct FakeWeb : IWebStatus
+{
     QString GetInternetUrl() const override { return *internet; }
     QString GetLocalUrl() const override { return *local; }
     int GetRelayConnections() const override { return *relays; }

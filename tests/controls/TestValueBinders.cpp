@@ -39,15 +39,20 @@ CHeads* CTestLesson::StaticHeads()
 {
     return BuildHeadsOnce<CTestLesson>([](CHeads& h) {
         h.m_strTable = QStringLiteral("TB_EDURCD");
-        h.AddHead({}, QStringLiteral("日期"), 8, QStringLiteral("LessonDate"), XDT, XOFFSET(CTestLesson, m_dtDay), 45000, 0, 0, QStringLiteral("%Y年%#m月%#d日%A"), QStringLiteral("未定"), 0, 521, 0, QString());
-        h.AddHead({}, QStringLiteral("时间"), 8, QStringLiteral("TimeSpan"), XTS, XOFFSET(CTestLesson, m_span), 8301000, 0, 0, QString(), QStringLiteral("全天"), 0, 521, 0, QString());
-        h.AddColumnHead({}, QStringLiteral("学员"), 1, QString(), XAR, XOFFSET(CTestLesson, m_pupils), QString(), QString(), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("日期"), 8, QStringLiteral("LessonDate"), XDT, XOFFSET(CTestLesson, m_dtDay),
+                  45000, 0, 0, QStringLiteral("%Y年%#m月%#d日%A"), QStringLiteral("未定"), 0, 521, 0, QString());
+        h.AddHead({}, QStringLiteral("时间"), 8, QStringLiteral("TimeSpan"), XTS, XOFFSET(CTestLesson, m_span), 8301000,
+                  0, 0, QString(), QStringLiteral("全天"), 0, 521, 0, QString());
+        h.AddColumnHead({}, QStringLiteral("学员"), 1, QString(), XAR, XOFFSET(CTestLesson, m_pupils), QString(),
+                        QString(), 0, 521, 0, QString());
     });
 }
 
 const XDlgTemplate& LessonTemplate()
 {
-    static const XDlgTemplate t{9002, QStringLiteral("课堂记录"), 0,
+    static const XDlgTemplate t{9002,
+                                QStringLiteral("课堂记录"),
+                                0,
                                 {{1040, XCtrlKind::Custom, QString(), 0, 0, 0},
                                  {1230, XCtrlKind::Custom, QString(), 0, 1, 0},
                                  {IDC_RECORD_LIST, XCtrlKind::Custom, QString(), 0, 2, 0}},
@@ -98,11 +103,11 @@ TEST(DateRange, WeekdaySnapAndOpenEnds)
     d = DecideDateRange(0, kFri, 1, XDateTime(double(kMon)));
     EXPECT_EQ(d.reference.Day(), kMon);
     EXPECT_TRUE(d.backward);
-    EXPECT_EQ(d.lower.Day(), 0);                 // open
-    EXPECT_EQ(d.upper.Day(), kMon + 21);         // Friday 31st back to Monday 27th
+    EXPECT_EQ(d.lower.Day(), 0);         // open
+    EXPECT_EQ(d.upper.Day(), kMon + 21); // Friday 31st back to Monday 27th
     d = DecideDateRange(kWed, INT_MAX, 0, XDateTime(0.0));
     EXPECT_EQ(d.lower.Day(), kWed);
-    EXPECT_EQ(d.upper.Day(), 0);                 // past the last date a picker shows
+    EXPECT_EQ(d.upper.Day(), 0); // past the last date a picker shows
     d = DecideDateRange(kFri, kFri, -1, XDateTime(0.0));
     EXPECT_FALSE(d.setRange);
     EXPECT_FALSE(d.setWeekday);
@@ -125,7 +130,10 @@ TEST(ValueBinders, DateLoadsInOrderAndStoresThePickersDate)
     dlg.Create();
     EXPECT_EQ(dlg.date->log.mid(0, 6).join(u'|').toStdString(),
               QStringLiteral("empty:未定|format:yyyy年M月d日dddd|weekday:%1:0|range:%1:%2|date:%3|style")
-                  .arg(kMon).arg(kMon + 21).arg(lesson.m_dtDay.Day()).toStdString());
+                  .arg(kMon)
+                  .arg(kMon + 21)
+                  .arg(lesson.m_dtDay.Day())
+                  .toStdString());
     dlg.date->date = XDateTime(2025, 1, 13);
     dlg.UpdateData(true);
     EXPECT_EQ(lesson.m_dtDay.Day(), XDateTime(2025, 1, 13).Day());

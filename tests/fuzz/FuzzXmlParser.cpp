@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int i = 1; i < count; i += 3)
             doc.SetAttribute(i, key, text.left(16));
         doc.FindChildElement();
-        doc.AddElement(QStringLiteral("n"), text.left(24), CXXmlDoc::ADD_AS_CHILD | (data[0] & 2 ? CXXmlDoc::ADD_CDATA : 0));
+        doc.AddElement(QStringLiteral("n"), text.left(24),
+                       CXXmlDoc::ADD_AS_CHILD | (data[0] & 2 ? CXXmlDoc::ADD_CDATA : 0));
         doc.IntoElement();
         doc.AddElement(QStringLiteral("m"), QString(), data[0] & 4 ? CXXmlDoc::ADD_NO_LINE_BREAK : 0);
         doc.InsertDocument(text);
@@ -63,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int units = CXXmlDoc::ConvertEncoding(QStringLiteral("UTF-8"), QStringLiteral("UTF-32"), bytes,
                                                 static_cast<int>(n), nullptr, 0);
     std::vector<uint32_t> u32(static_cast<size_t>(units) + 1);
-    CXXmlDoc::ConvertEncoding(QStringLiteral("UTF-8"), QStringLiteral("UTF-32"), bytes, static_cast<int>(n),
-                              u32.data(), units, &lost);
+    CXXmlDoc::ConvertEncoding(QStringLiteral("UTF-8"), QStringLiteral("UTF-32"), bytes, static_cast<int>(n), u32.data(),
+                              units, &lost);
     std::vector<char16_t> u16(static_cast<size_t>(units) * 2 + 1);
     CXXmlDoc::ConvertEncoding(QStringLiteral("UTF-32"), QStringLiteral("UTF-16"), u32.data(), units, u16.data(),
                               units * 2, &lost);

@@ -60,12 +60,12 @@ const XDlgTemplate& CourseTemplate()
 const XDlgTemplate& NoteTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{9102,
-                                QStringLiteral("备注"),
-                                WS_CHILD | DS_LOCALEDIT,
-                                {{-1, K::Static, QStringLiteral("备注："), WS_GROUP, 0, 0},
-                                 {IDC_OTHER_NOTE, K::Edit, QString(), 0, 0, 1}},
-                                {}};
+    static const XDlgTemplate t{
+        9102,
+        QStringLiteral("备注"),
+        WS_CHILD | DS_LOCALEDIT,
+        {{-1, K::Static, QStringLiteral("备注："), WS_GROUP, 0, 0}, {IDC_OTHER_NOTE, K::Edit, QString(), 0, 0, 1}},
+        {}};
     return t;
 }
 
@@ -163,7 +163,8 @@ TEST_F(EditFrame, NewRecordIsRefusedAtItsStopThenSavedOnceAndListedOnce)
     Edit(*frame, 0, IDC_COURSE_PRICE)->setText(QStringLiteral("180"));
     Click(*frame, IDOK);
     EXPECT_EQ(frame->result(), IDOK);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT RecordName||'|'||Price FROM TB_TEST_COURSE")), QStringLiteral("钢琴|180.0"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT RecordName||'|'||Price FROM TB_TEST_COURSE")),
+              QStringLiteral("钢琴|180.0"));
     ASSERT_EQ(m_list->GetItemCount(), 1);
     EXPECT_EQ(m_list->GetItemData(0)->m_strName, QStringLiteral("钢琴"));
     EXPECT_TRUE(m_list->IsItemSelected(0));
@@ -303,7 +304,6 @@ TEST_F(EditFrame, InformationPaneWidensTheFrameByItsWidth)
     EXPECT_TRUE(frame->m_html->isHidden());
 }
 
-
 // A course whose price field belongs to the lesson-package relation: its packages are the
 // ones whose name holds the course's name.
 class CRelCourse : public CFrameCourse
@@ -315,9 +315,12 @@ public:
         return BuildHeadsOnce<CRelCourse>([](CHeads& heads) {
             heads.m_strItemType = QStringLiteral("课程");
             heads.m_strTable = QStringLiteral("TB_TEST_COURSE");
-            heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CRelCourse, m_nID), QString(), QString(), 0, 0, 0, QString());
-            heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, XOFFSET(CRelCourse, m_strName), QString(), QString(), 512, 521, 0, QString());
-            heads.AddColumnHead(ID_REL_CHARGE, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU, XOFFSET(CRelCourse, m_fPrice), QString(), QString(), 0, 521, 0, QString());
+            heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN,
+                                    XOFFSET(CRelCourse, m_nID), QString(), QString(), 0, 0, 0, QString());
+            heads.AddColumnHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW,
+                                XOFFSET(CRelCourse, m_strName), QString(), QString(), 512, 521, 0, QString());
+            heads.AddColumnHead(ID_REL_CHARGE, QStringLiteral("单价"), 8, QStringLiteral("Price"), XNU,
+                                XOFFSET(CRelCourse, m_fPrice), QString(), QString(), 0, 521, 0, QString());
         });
     }
     CHeads* GetHeads() const override { return StaticHeads(); }
@@ -447,10 +450,8 @@ TEST_F(RelatedRecords, OneRecordOpensInItsModulesFrameAndALinkOpensItReadOnly)
     EXPECT_EQ(OpenItemRef(ref), 0);
 }
 
-
 // A record page with nothing of its own: the pickers decide what happens before it shows.
-template <class Record>
-class CDlgBarePage : public CXDialogEx
+template <class Record> class CDlgBarePage : public CXDialogEx
 {
 public:
     CDlgBarePage() : CXDialogEx(false, &NoteTemplate()) {}
@@ -522,10 +523,10 @@ public:
     {
         return BuildHeadsOnce<CPackage>([](CHeads& heads) {
             heads.m_strTable = QStringLiteral("TB_TEST_CHARGE");
-            heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, XOFFSET(CPackage, m_nID),
-                                    QString(), QString(), 0, 0, 0, QString());
-            heads.AddColumnHead({}, QStringLiteral("课程明细"), 8, QString(), XAR, XOFFSET(CPackage, m_lines), QString(),
-                                QString(), 0, 521, 0, QString());
+            heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN,
+                                    XOFFSET(CPackage, m_nID), QString(), QString(), 0, 0, 0, QString());
+            heads.AddColumnHead({}, QStringLiteral("课程明细"), 8, QString(), XAR, XOFFSET(CPackage, m_lines),
+                                QString(), QString(), 0, 521, 0, QString());
             heads.AddColumnHead({}, QStringLiteral("同类"), 8, QString(), XAR, XOFFSET(CPackage, m_related), QString(),
                                 QString(), 0, 521, 0, QString());
         });
@@ -562,7 +563,6 @@ TEST_F(RelatedRecords, NewRecordStartsItsEmptyChildListWithThePickedRecords)
     SetRecordPickers(previous);
     SetEditPageMaker(MDU_CHARGE, {});
 }
-
 
 // Printing as the printing part will offer it: one template, a job that always starts.
 class CFakePrinting : public XEditServices
@@ -610,7 +610,8 @@ TEST_F(EditFrame, PrintingSavesANewRecordFirstAndConfirmsASingleTemplate)
     frame->OnPrintCmd();
     const auto boxes = m_ui.Calls(QStringLiteral("MessageBox"));
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_TRUE(boxes[0].text.endsWith(QStringLiteral("前将保存当前") + frame->GetItem()->GetModuleName() + QStringLiteral("！")));
+    EXPECT_TRUE(boxes[0].text.endsWith(QStringLiteral("前将保存当前") + frame->GetItem()->GetModuleName() +
+                                       QStringLiteral("！")));
     EXPECT_TRUE(boxes[1].text.startsWith(QStringLiteral("确定要打印当前")));
     EXPECT_EQ(boxes[2].text, QStringLiteral("打印任务已发送，请检查打印机输出！"));
     EXPECT_EQ(printing.printed, QStringList{QStringLiteral("钢琴")});

@@ -18,9 +18,9 @@ CXMap Range(const XDateTime& from, const XDateTime& to)
 
 QString RangeText(const CXMap& q)
 {
-    return q.IsEmpty() ? QStringLiteral("-") : q.GetText(QKEY_DATE_FROM) + QStringLiteral("..") + q.GetText(QKEY_DATE_TO);
+    return q.IsEmpty() ? QStringLiteral("-")
+                       : q.GetText(QKEY_DATE_FROM) + QStringLiteral("..") + q.GetText(QKEY_DATE_TO);
 }
-
 
 class CheckUI : public XCmdUI
 {
@@ -49,13 +49,20 @@ protected:
         }
         InvalidateQuerySchemes();
     }
-    int QueryLogRows() { return Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)); }
+    int QueryLogRows()
+    {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY));
+    }
 };
 
 TEST(ModulePeriods, MonthsQuartersAndWeeksMoveByTheirLength)
 {
     CTestModuleCourse course;
-    struct Case { XDateTime from, to; QString next, prev; };
+    struct Case
+    {
+        XDateTime from, to;
+        QString next, prev;
+    };
     const Case cases[] = {
         {Day(2024, 3, 1), Day(2024, 3, 31), "2024-04-01..2024-04-30", "2024-02-01..2024-02-29"},
         {Day(2024, 4, 1), Day(2024, 6, 30), "2024-07-01..2024-09-30", "2024-01-01..2024-03-31"},
@@ -140,8 +147,7 @@ TEST_F(ModuleCommands_, QueryTextsNameSchemesAndTerms)
     other.SetText(QKEY_IDS, QStringLiteral("5"));
     other.SetText(QKEY_NOT_IDS, QStringLiteral("6"));
     EXPECT_EQ(m_course.GetQueryText(other, true, false), QStringLiteral("自定义查询"));
-    EXPECT_EQ(m_course.GetQueryText(other, false, true),
-              QStringLiteral(" [指定%1] [排除已选%1]").arg(name));
+    EXPECT_EQ(m_course.GetQueryText(other, false, true), QStringLiteral(" [指定%1] [排除已选%1]").arg(name));
 }
 
 TEST_F(ModuleCommands_, WithoutAWindowSchemeCommandsDoNothing)

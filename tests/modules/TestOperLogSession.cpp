@@ -34,9 +34,11 @@ protected:
         session.Connect();
         ASSERT_TRUE(MarkWritableColumns(session, *CDBOperLog::StaticHeads()));
         CFakeAppServices::Installed().Clear();
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, SessionEnd, MduID, ItemID,"
-                                        " OperMemo, Extr, UserIP, UserSession) VALUES (%1, 5, 322, 0, 0, 0, 0, '', '', '1.2.3.4', 's1')")
-                             .arg(m_now.Day() - 1, 0, 'f', 6)));
+        ASSERT_TRUE(
+            Exec(QStringLiteral(
+                     "INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, SessionEnd, MduID, ItemID,"
+                     " OperMemo, Extr, UserIP, UserSession) VALUES (%1, 5, 322, 0, 0, 0, 0, '', '', '1.2.3.4', 's1')")
+                     .arg(m_now.Day() - 1, 0, 'f', 6)));
         std::lock_guard lock(xInternet::SessionLock());
         auto* teacher = new CXItem;
         teacher->m_nMduID = MDU_TEACHER;

@@ -29,7 +29,6 @@ inline void PrintTo(const QRect& r, std::ostream* os)
 
 namespace {
 
-
 QAbstractButton* Button(const CXDialogEx& d, int id) { return qobject_cast<QAbstractButton*>(d.GetDlgItem(id)); }
 
 class QueryDialog : public ModuleWindowDb
@@ -59,7 +58,11 @@ protected:
 
 TEST(QueryFormGeometry, SizesScaleWithTheScreenAndNeverShrinkBelowTheirFloor)
 {
-    struct Case { int dpi; QueryFormSizes want; };
+    struct Case
+    {
+        int dpi;
+        QueryFormSizes want;
+    };
     const Case cases[] = {
         // check, control, wrapped, row step, line step, button pad, date width
         {96, {26, 24, 28, 34, 30, 30, 150}},
@@ -69,7 +72,8 @@ TEST(QueryFormGeometry, SizesScaleWithTheScreenAndNeverShrinkBelowTheirFloor)
     for (const Case& c : cases) {
         const QueryFormSizes z = QueryFormSizesAt(c.dpi);
         const auto fields = [](const QueryFormSizes& v) {
-            return std::vector<int>{v.checkHeight, v.controlHeight, v.wrappedHeight, v.rowStep, v.lineStep, v.buttonPad, v.dateWidth};
+            return std::vector<int>{v.checkHeight, v.controlHeight, v.wrappedHeight, v.rowStep,
+                                    v.lineStep,    v.buttonPad,     v.dateWidth};
         };
         EXPECT_EQ(fields(z), fields(c.want)) << c.dpi << " dpi";
     }
@@ -79,7 +83,12 @@ TEST(QueryFormGeometry, OptionButtonsWrapAtTheRightEdge)
 {
     // At 96 dpi a button is its text plus 30 wide; lines follow 30 lower and are 28 high.
     const QueryFormSizes z = QueryFormSizesAt(96);
-    struct Case { const char* name; std::vector<int> texts; std::vector<QRect> want; };
+    struct Case
+    {
+        const char* name;
+        std::vector<int> texts;
+        std::vector<QRect> want;
+    };
     const Case cases[] = {
         {"fits on one line", {20, 40}, {{100, 10, 50, 24}, {150, 10, 70, 24}}},
         {"ends exactly at the edge", {70, 70}, {{100, 10, 100, 24}, {200, 10, 100, 24}}},
@@ -108,7 +117,8 @@ TEST_F(QueryDialog, ManyChoicesWrapUnderTheFirstAndTheButtonsMoveBelowTheLastRow
     // Rows under the left column, each the same step lower; the date picker has its own width.
     EXPECT_EQ(rows[0].check->geometry(), QRect(reset.x(), rows[0].check->y(), reset.width(), z.checkHeight));
     EXPECT_EQ(rows[1].check->y(), rows[0].check->y() + z.rowStep);
-    EXPECT_EQ(rows[1].controls[0]->geometry(), QRect(reset.right() + 1, rows[1].check->y(), z.dateWidth, z.controlHeight));
+    EXPECT_EQ(rows[1].controls[0]->geometry(),
+              QRect(reset.right() + 1, rows[1].check->y(), z.dateWidth, z.controlHeight));
     EXPECT_EQ(rows[0].controls[0]->geometry().right(), cancel.right());
 
     const std::vector<QWidget*>& buttons = rows.back().controls;
@@ -198,7 +208,8 @@ TEST_F(QueryDialog, ReadOnlyOptionCanBeSwitchedOffButNotEdited)
 
     // The read-only find text came with the query: on OK it is logged like any find.
     Button(dlg, IDOK)->click();
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='李'").arg(OPER_FIND)), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='李'").arg(OPER_FIND)),
+              1);
 }
 
 TEST_F(QueryDialog, LoadingAQueryResetsOptionButtonsButKeepsOtherValues)
@@ -272,7 +283,8 @@ TEST_F(QueryDialog, CustomQueryCommandAppliesTheFormAndLogsFindTexts)
     ASSERT_TRUE(cmds.DispatchCommand(ID_QUERY_USER));
     // The find row is unchecked: its text is logged but not queried.
     EXPECT_EQ(m_course.m_query.ToXml(), QStringLiteral("<r><x id=\"1202\">3</x></r>"));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='钢琴'").arg(OPER_FIND)), 1);
+    EXPECT_EQ(
+        Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo='钢琴'").arg(OPER_FIND)), 1);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(OPER_QUERY)), 1);
 }
 
@@ -307,7 +319,8 @@ TEST_F(QueryDialog, MoreLoadsTheSchemeChosenInThePicker)
         return d->result();
     };
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_PROJECT (MduID,FitMduID,PrjName,SetupData) VALUES "
-                                    "(323,%1,'上课','<r><x id=\"1202\">3</x></r>')").arg(MDU_COURSE)));
+                                    "(323,%1,'上课','<r><x id=\"1202\">3</x></r>')")
+                         .arg(MDU_COURSE)));
     CXDBSession session;
     session.Connect();
     ASSERT_TRUE(MarkWritableColumns(session, *CDBPrjQuery::StaticHeads()));

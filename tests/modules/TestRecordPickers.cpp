@@ -27,7 +27,8 @@ protected:
     {
         RecordDb::SetUp();
         CFakeAppServices::Installed().user = &m_user;
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('钢琴'),('小提琴'),('声乐'),('舞蹈')")));
+        ASSERT_TRUE(Exec(
+            QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('钢琴'),('小提琴'),('声乐'),('舞蹈')")));
     }
     void TearDown() override
     {
@@ -55,7 +56,7 @@ TEST_F(RecordPickers_, OnePickedByTextAndByPinyinInitials)
     EXPECT_EQ(dlg.m_list->GetSelectedCount(), 0);
 
     auto* find = qobject_cast<QLineEdit*>(dlg.GetDlgItem(ID_FIND_WHAT));
-    find->setText(QStringLiteral("xtq"));   // 小提琴
+    find->setText(QStringLiteral("xtq")); // 小提琴
     dlg.OnFindNext();
     ASSERT_EQ(dlg.m_list->GetSelectedCount(), 1);
     EXPECT_EQ(dlg.m_list->GetItemData(dlg.m_list->GetFirstSelected())->m_strName, QStringLiteral("小提琴"));
@@ -90,7 +91,8 @@ TEST_F(RecordPickers_, SeveralPickedMovedBackAndReset)
     dlg.m_selIDs = {2, 42}; // 42 is outside the query and is lost
     ASSERT_TRUE(dlg.Create());
     EXPECT_EQ(Names(*dlg.m_chosenList), QStringList{QStringLiteral("小提琴")});
-    EXPECT_EQ(Names(*dlg.m_list), (QStringList{QStringLiteral("钢琴"), QStringLiteral("声乐"), QStringLiteral("舞蹈")}));
+    EXPECT_EQ(Names(*dlg.m_list),
+              (QStringList{QStringLiteral("钢琴"), QStringLiteral("声乐"), QStringLiteral("舞蹈")}));
     EXPECT_FALSE(dlg.GetDlgItem(IDC_MOVE_UP)->isEnabled());
 
     dlg.m_list->SetItemSelected(0, true);
@@ -103,10 +105,12 @@ TEST_F(RecordPickers_, SeveralPickedMovedBackAndReset)
     dlg.m_chosenList->clearSelection();
     dlg.m_chosenList->SetItemSelected(0, true);
     dlg.OnRemove();
-    EXPECT_EQ(Names(*dlg.m_list), (QStringList{QStringLiteral("声乐"), QStringLiteral("舞蹈"), QStringLiteral("小提琴")}));
+    EXPECT_EQ(Names(*dlg.m_list),
+              (QStringList{QStringLiteral("声乐"), QStringLiteral("舞蹈"), QStringLiteral("小提琴")}));
     dlg.OnReset();
     EXPECT_EQ(Names(*dlg.m_chosenList), QStringList{QStringLiteral("小提琴")});
-    EXPECT_EQ(Names(*dlg.m_list), (QStringList{QStringLiteral("钢琴"), QStringLiteral("声乐"), QStringLiteral("舞蹈")}));
+    EXPECT_EQ(Names(*dlg.m_list),
+              (QStringList{QStringLiteral("钢琴"), QStringLiteral("声乐"), QStringLiteral("舞蹈")}));
 
     qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDOK))->click();
     ASSERT_EQ(dlg.m_result.GetSize(), 1);
@@ -151,7 +155,9 @@ TEST_F(RecordPickers_, LinkListStartsThePickerWithItsLinksChosen)
     int startedAt = -1;
     m_ui.onModal = [&](QDialog* d) {
         if (auto* one = qobject_cast<CDlgSelOne*>(d)) {
-            startedAt = one->m_list->GetSelectedCount() == 1 ? one->m_list->GetItemData(one->m_list->GetFirstSelected())->m_nID : 0;
+            startedAt = one->m_list->GetSelectedCount() == 1
+                            ? one->m_list->GetItemData(one->m_list->GetFirstSelected())->m_nID
+                            : 0;
             return int(IDCANCEL);
         }
         auto* many = static_cast<CDlgSelMul*>(d);

@@ -25,7 +25,8 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER"})
         ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
     // the first release's student table, before the register's own columns
-    for (const char* sql : {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME", "DROP INDEX IX_STUDENT_IDCARD"})
+    for (const char* sql :
+         {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME", "DROP INDEX IX_STUDENT_IDCARD"})
         ASSERT_TRUE(Exec(QString::fromLatin1(sql)));
     for (const char* column : {"Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer", "AreaAddr",
                                "ExactAddr", "IsEnabled", "RecordMemo"})

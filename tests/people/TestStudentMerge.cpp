@@ -19,8 +19,10 @@ protected:
         m_user.m_strName = QStringLiteral("王老师");
         m_kept = AddStudent(QStringLiteral("张三"), QString(), QStringLiteral("13800138000"));
         m_other = AddStudent(QStringLiteral("张三"), QStringLiteral("小明"), QStringLiteral("13912345678"));
-        EXPECT_TRUE(Exec(FormatString(u"UPDATE TB_STUDENT SET BirthApprox=1, Birthday=%d WHERE ID=%d", Day(2016, 1, 1), m_kept)));
-        EXPECT_TRUE(Exec(FormatString(u"UPDATE TB_STUDENT SET Birthday=%d, Nation='汉' WHERE ID=%d", Day(2016, 5, 20), m_other)));
+        EXPECT_TRUE(Exec(
+            FormatString(u"UPDATE TB_STUDENT SET BirthApprox=1, Birthday=%d WHERE ID=%d", Day(2016, 1, 1), m_kept)));
+        EXPECT_TRUE(Exec(
+            FormatString(u"UPDATE TB_STUDENT SET Birthday=%d, Nation='汉' WHERE ID=%d", Day(2016, 5, 20), m_other)));
         CXDBSession session;
         session.Connect();
         CXAccessor memo;
@@ -30,15 +32,19 @@ protected:
         AddReceipt(m_other, 1, Day(2026, 2, 1), 10, 2, 8, 1000, Day(2026, 12, 31));
         AddLesson(m_other, 11, Day(2026, 3, 1), 0);
         EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH_STUDENT (EduSchID, StudentID) VALUES (1,%d)", m_other)));
-        EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_STUDENT_RESUME (StudentID, DateBgn, Stage) VALUES (%d,%d,6)", m_other, Day(2025, 9, 1))));
+        EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_STUDENT_RESUME (StudentID, DateBgn, Stage) VALUES (%d,%d,6)",
+                                      m_other, Day(2025, 9, 1))));
         EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_PHOTO (MduID, PersonID) VALUES (321,%d)", m_other)));
-        EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, MduID, ItemID, TypeID) VALUES (%d,321,%d,4)", Day(2026, 1, 1), m_other)));
-        EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, UserMduID, UserID, TypeID) VALUES (%d,321,%d,0)", Day(2026, 1, 2), m_other)));
+        EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, MduID, ItemID, TypeID) VALUES (%d,321,%d,4)",
+                                      Day(2026, 1, 1), m_other)));
+        EXPECT_TRUE(
+            Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, UserMduID, UserID, TypeID) VALUES (%d,321,%d,0)",
+                              Day(2026, 1, 2), m_other)));
     }
     int Count(const char* table, const char* column, int id)
     {
-        return static_cast<int>(QueryNumber(FormatString(u"SELECT COUNT(*) FROM %s WHERE %s=%d", QString::fromUtf8(table),
-                                                         QString::fromUtf8(column), id)));
+        return static_cast<int>(QueryNumber(FormatString(u"SELECT COUNT(*) FROM %s WHERE %s=%d",
+                                                         QString::fromUtf8(table), QString::fromUtf8(column), id)));
     }
     QString Column(const char* column, int id)
     {
@@ -68,18 +74,25 @@ TEST_F(StudentMerge, EverythingMovesToTheKeptStudentAndTheOtherIsGone)
     EXPECT_EQ(Column("RecordMemo", m_kept), m_memo);
     EXPECT_EQ(Column("BirthApprox", m_kept), QStringLiteral("0"));
     EXPECT_EQ(QueryNumber(FormatString(u"SELECT Birthday FROM TB_STUDENT WHERE ID=%d", m_kept)), Day(2016, 5, 20));
-    for (const auto& [table, column] : std::vector<std::pair<const char*, const char*>>{
-             {"TB_RECEIPT", "StudentID"}, {"TB_EDURCD_STUDENT", "StudentID"}, {"TB_EDUSCH_STUDENT", "StudentID"},
-             {"TB_STUDENT_RESUME", "StudentID"}, {"TB_PHOTO", "PersonID"}}) {
+    for (const auto& [table, column] :
+         std::vector<std::pair<const char*, const char*>>{{"TB_RECEIPT", "StudentID"},
+                                                          {"TB_EDURCD_STUDENT", "StudentID"},
+                                                          {"TB_EDUSCH_STUDENT", "StudentID"},
+                                                          {"TB_STUDENT_RESUME", "StudentID"},
+                                                          {"TB_PHOTO", "PersonID"}}) {
         EXPECT_EQ(Count(table, column, m_other), 0) << table;
         EXPECT_EQ(Count(table, column, m_kept), 1) << table;
     }
     EXPECT_EQ(Count("TB_ACCOUNT", "PersonID", m_kept), 2);
     EXPECT_EQ(Count("TB_OPERLOG", "UserID", m_kept), 1);
-    EXPECT_EQ(QueryNumber(FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE MduID=321 AND ItemID=%d AND TypeID=4", m_kept)), 1);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG WHERE MduID=321 AND TypeID=5")), QStringLiteral("张三 (小明)"));
-    EXPECT_EQ(QueryText(FormatString(u"SELECT OperMemo FROM TB_OPERLOG WHERE MduID=321 AND ItemID=%d AND TypeID=6", m_kept)),
-              QStringLiteral("合并重名"));
+    EXPECT_EQ(QueryNumber(
+                  FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE MduID=321 AND ItemID=%d AND TypeID=4", m_kept)),
+              1);
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG WHERE MduID=321 AND TypeID=5")),
+              QStringLiteral("张三 (小明)"));
+    EXPECT_EQ(
+        QueryText(FormatString(u"SELECT OperMemo FROM TB_OPERLOG WHERE MduID=321 AND ItemID=%d AND TypeID=6", m_kept)),
+        QStringLiteral("合并重名"));
     // the kept student reads back with the moved lines
     CXArray items(nullptr, true);
     CDBStudent* kept = Read(m_kept, items);
@@ -105,7 +118,8 @@ TEST_F(StudentMerge, NothingHappensUnlessBothExistWithTheSameNameAndTheUserAgree
     EXPECT_FALSE(MergeDuplicateStudents(0, m_other, Yes, m_user));
     EXPECT_FALSE(MergeDuplicateStudents(m_kept, 9999, Yes, m_user));
     EXPECT_FALSE(MergeDuplicateStudents(m_kept, m_kept, Yes, m_user));
-    EXPECT_FALSE(MergeDuplicateStudents(m_kept, m_other, [](CXArray&) { return false; }, m_user));
+    EXPECT_FALSE(MergeDuplicateStudents(
+        m_kept, m_other, [](CXArray&) { return false; }, m_user));
     EXPECT_EQ(Count("TB_STUDENT", "ID", m_other), 1);
     EXPECT_EQ(Count("TB_STUDENT", "ID", lower), 1);
     EXPECT_EQ(Count("TB_RECEIPT", "StudentID", m_other), 1);
@@ -114,7 +128,8 @@ TEST_F(StudentMerge, NothingHappensUnlessBothExistWithTheSameNameAndTheUserAgree
 TEST_F(StudentMerge, AFailingStatementChangesNothing)
 {
     // the photo step fails: everything before it is rolled back
-    ASSERT_TRUE(Exec(QStringLiteral("CREATE TRIGGER NO_PHOTO_MOVE BEFORE UPDATE ON TB_PHOTO BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    ASSERT_TRUE(Exec(QStringLiteral(
+        "CREATE TRIGGER NO_PHOTO_MOVE BEFORE UPDATE ON TB_PHOTO BEGIN SELECT RAISE(ABORT, 'refused'); END")));
     ErrorCapture capture;
     EXPECT_FALSE(MergeDuplicateStudents(m_kept, m_other, Yes, m_user));
     EXPECT_EQ(capture.reports.size(), 1u);

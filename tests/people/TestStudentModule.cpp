@@ -50,13 +50,15 @@ TEST(StudentModuleConditions, DatesWidenToWholeMonths)
     const int apr1 = static_cast<int>(XDateTime(2026, 4, 1).Day());
     const int feb1 = static_cast<int>(XDateTime(2015, 2, 1).Day());
     const int dec31 = static_cast<int>(XDateTime(2020, 12, 31).Day());
-    EXPECT_EQ(Conditions(query), (QStringList{FormatString(u"LastActive>=%d", jun1), FormatString(u"LastActive<%d", apr1),
-                                              FormatString(u"Birthday>=%d", feb1), FormatString(u"Birthday<=%d", dec31)}));
+    EXPECT_EQ(Conditions(query),
+              (QStringList{FormatString(u"LastActive>=%d", jun1), FormatString(u"LastActive<%d", apr1),
+                           FormatString(u"Birthday>=%d", feb1), FormatString(u"Birthday<=%d", dec31)}));
 }
 
 TEST(StudentModuleConditions, ListKeysBecomeIntegersWhateverTheClientSends)
 {
-    const struct {
+    const struct
+    {
         int key;
         const char* value;
         const char* condition;
@@ -66,8 +68,12 @@ TEST(StudentModuleConditions, ListKeysBecomeIntegersWhateverTheClientSends)
         {1201, "x", "CurGrade IN (0)"},
         {1200, "1; DROP TABLE TB_STUDENT", "Sex=1"},
         {1252, "0", "IsEnabled=0"},
-        {32903, "1", "ID IN (SELECT DISTINCT UserID FROM TB_OPERLOG WHERE TypeID='OPER_LOGIN' AND UserMduID='MDU_STUDENT' AND JLEFT(UserSession,3)='wx_')"},
-        {32903, "0", "ID NOT IN (SELECT DISTINCT UserID FROM TB_OPERLOG WHERE TypeID='OPER_LOGIN' AND UserMduID='MDU_STUDENT' AND JLEFT(UserSession,3)='wx_')"},
+        {32903, "1",
+         "ID IN (SELECT DISTINCT UserID FROM TB_OPERLOG WHERE TypeID='OPER_LOGIN' AND UserMduID='MDU_STUDENT' AND "
+         "JLEFT(UserSession,3)='wx_')"},
+        {32903, "0",
+         "ID NOT IN (SELECT DISTINCT UserID FROM TB_OPERLOG WHERE TypeID='OPER_LOGIN' AND UserMduID='MDU_STUDENT' AND "
+         "JLEFT(UserSession,3)='wx_')"},
     };
     for (const auto& c : cases) {
         CXMap query;
@@ -83,24 +89,29 @@ TEST(StudentModuleConditions, CourseLineConditionsAndTheRegisteredCase)
     CXMap query;
     query.SetText(1065, QStringLiteral("3"));
     query.SetText(328, QStringLiteral("12"));
-    EXPECT_EQ(Conditions(query), QStringList{FormatString(u"(ID IN (SELECT DISTINCT StudentID FROM (%s) WHERE(ItemStatus IN(3)) AND (CourseID IN(12))))", lines)});
+    EXPECT_EQ(
+        Conditions(query),
+        QStringList{FormatString(
+            u"(ID IN (SELECT DISTINCT StudentID FROM (%s) WHERE(ItemStatus IN(3)) AND (CourseID IN(12))))", lines)});
     CXMap registered;
     registered.SetText(1065, QStringLiteral("7"));
     EXPECT_EQ(Conditions(registered),
-              QStringList{FormatString(u"(ID IN (SELECT DISTINCT StudentID FROM (%s) WHERE(ItemStatus IN(7)))) OR (ID NOT IN (SELECT DISTINCT StudentID FROM (%s) ))", lines, lines)});
+              QStringList{FormatString(u"(ID IN (SELECT DISTINCT StudentID FROM (%s) WHERE(ItemStatus IN(7)))) OR (ID "
+                                       u"NOT IN (SELECT DISTINCT StudentID FROM (%s) ))",
+                                       lines, lines)});
     registered.SetText(328, QStringLiteral("12"));
     EXPECT_TRUE(Conditions(registered).at(0).endsWith(QStringLiteral(" WHERE CourseID IN(12)))")));
 }
 
 class StudentModuleDb : public StudentDb
-{
-};
+{};
 
 TEST_F(StudentModuleDb, ReadsStudentsWithTitlesGradesAndAccounts)
 {
     const int s1 = AddStudent(QStringLiteral("张三"), QStringLiteral("小明"), QStringLiteral("13800138000"));
     const int s2 = AddStudent(QStringLiteral("张三"));
-    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_STUDENT_RESUME (StudentID, DateBgn, Stage) VALUES (%d,%d,6)", s1, Day(2025, 9, 1))));
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_STUDENT_RESUME (StudentID, DateBgn, Stage) VALUES (%d,%d,6)", s1,
+                                  Day(2025, 9, 1))));
     ASSERT_TRUE(Exec(FormatString(u"UPDATE TB_STUDENT SET Birthday=%d WHERE ID=%d", Day(2020, 3, 15), s2)));
     CXArray items(nullptr, true);
     CDBStudent* first = Read(s1, items);
@@ -121,17 +132,20 @@ TEST_F(StudentModuleDb, ReadsStudentsWithTitlesGradesAndAccounts)
     grade.SetText(1201, QStringLiteral("3"));
     EXPECT_EQ(Find(grade), QList<int>{s2});
     EXPECT_EQ(CModuleStudent().GetItemTitleSql().isEmpty(), false);
-    EXPECT_EQ(QueryText(FormatString(u"SELECT ItemTitle FROM (%s) WHERE ID=%d", CModuleStudent().GetItemTitleSql(), s1)),
-              QStringLiteral("张三 (小明)"));
+    EXPECT_EQ(
+        QueryText(FormatString(u"SELECT ItemTitle FROM (%s) WHERE ID=%d", CModuleStudent().GetItemTitleSql(), s1)),
+        QStringLiteral("张三 (小明)"));
 }
 
 TEST_F(StudentModuleDb, LoginTextsFindByPhoneIdentityCardOrExactName)
 {
     const int s1 = AddStudent(QStringLiteral("张三"), QStringLiteral("小明"), QStringLiteral("13800138000"));
-    const int s3 = AddStudent(QStringLiteral("李四"), QString(), QStringLiteral("13912345678"), QStringLiteral("110105201503150021"));
+    const int s3 = AddStudent(QStringLiteral("李四"), QString(), QStringLiteral("13912345678"),
+                              QStringLiteral("110105201503150021"));
     const int quote = AddStudent(QStringLiteral("O'Neil"));
     const int symbol = AddStudent(QStringLiteral("A'B [V_RECEIPT] -- ?"));
-    const struct {
+    const struct
+    {
         int key;
         QString text;
         QList<int> ids;
@@ -163,7 +177,8 @@ TEST_F(StudentModuleDb, StatusFiltersWorkPerCourse)
     AddLesson(trial, art, Day(2026, 6, 1), 1);
     const int attending = AddStudent(QStringLiteral("李四"));
     AddReceipt(attending, 1, Day(2026, 1, 5), 20, 5, 15, 2000, Day(2026, 12, 31));
-    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH (CourseID, DateBgn) VALUES (%d,%d)", math, Day(2026, 1, 10))));
+    ASSERT_TRUE(
+        Exec(FormatString(u"INSERT INTO TB_EDUSCH (CourseID, DateBgn) VALUES (%d,%d)", math, Day(2026, 1, 10))));
     ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH_STUDENT (EduSchID, StudentID) VALUES (1,%d)", attending)));
     AddLesson(attending, art, Day(2026, 5, 1), 1);
     const int over = AddStudent(QStringLiteral("陈七"));
@@ -208,8 +223,9 @@ TEST_F(StudentModuleDb, APackageOfTwoCoursesCountsOnceInTheStudentsTotals)
     EXPECT_EQ(st->m_nPayTimes, 1);
     EXPECT_DOUBLE_EQ(st->m_fPaySum, 3000);
     EXPECT_EQ(st->m_nLessonRemained, 15);
-    EXPECT_EQ(st->FormatText(CDBStudent::StaticHeads()->FindByColumn(QStringLiteral("LessonRemained")), true, true, true),
-              QStringLiteral("20-5=15"));
+    EXPECT_EQ(
+        st->FormatText(CDBStudent::StaticHeads()->FindByColumn(QStringLiteral("LessonRemained")), true, true, true),
+        QStringLiteral("20-5=15"));
 }
 
 TEST_F(StudentModuleDb, TimetableAndAttendanceStatisticsPerCourse)
@@ -246,7 +262,8 @@ TEST_F(StudentModuleDb, TimetableAndAttendanceStatisticsPerCourse)
 TEST_F(StudentModuleDb, LatestActivityAndItsKind)
 {
     const int s = AddStudent(QStringLiteral("王五"));
-    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, MduID, ItemID, TypeID) VALUES (%d.4,321,%d,4)", Day(2026, 3, 31), s)));
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, MduID, ItemID, TypeID) VALUES (%d.4,321,%d,4)",
+                                  Day(2026, 3, 31), s)));
     AddLesson(s, 12, Day(2026, 3, 31), 1);
     CXArray items(nullptr, true);
     CDBStudent* st = Read(s, items);
@@ -260,7 +277,8 @@ TEST_F(StudentModuleDb, LatestActivityAndItsKind)
     EXPECT_EQ(Find(march), QList<int>{});
     // codes decode by rounding on every day of a year
     for (int day = Day(2026, 1, 1); day < Day(2027, 1, 1); day += 7) {
-        const double value = QueryNumber(FormatString(u"SELECT CAST(ROUND((X - CAST(X AS INTEGER)) * 100) AS INTEGER) FROM (SELECT %d + 0.03 AS X)", day));
+        const double value = QueryNumber(FormatString(
+            u"SELECT CAST(ROUND((X - CAST(X AS INTEGER)) * 100) AS INTEGER) FROM (SELECT %d + 0.03 AS X)", day));
         ASSERT_EQ(value, 3) << day;
     }
 }
@@ -280,7 +298,8 @@ TEST_F(StudentModuleDb, LessonLinesWithoutCourseLinesStillBlockTheDelete)
 TEST_F(StudentModuleDb, OperationLogRelationOpensHalfAYearBack)
 {
     const int s = AddStudent(QStringLiteral("王五"));
-    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, UserMduID, UserID, TypeID) VALUES (%d.5,321,%d,2)", Day(2026, 6, 30), s)));
+    ASSERT_TRUE(Exec(FormatString(
+        u"INSERT INTO TB_OPERLOG (OperTime, UserMduID, UserID, TypeID) VALUES (%d.5,321,%d,2)", Day(2026, 6, 30), s)));
     CModuleOperLog log;
     RegisterModule(&log);
     CXItem admin;

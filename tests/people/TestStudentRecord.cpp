@@ -100,18 +100,25 @@ TEST_F(StudentRecord, IdentityCardSetsSexAndBirthdayAndLocksThem)
 
     s.m_strIDCard = QStringLiteral("110105201503150022"); // wrong check digit
     EXPECT_EQ(s.Validate(nullptr, false), ST_STOP);
-    EXPECT_TRUE(HasMessage(s, ST_STOP, QStringLiteral("身份证号无效，请与身份证上的实际号码仔细核对！如果不知道，可以暂不填写。")));
+    EXPECT_TRUE(HasMessage(s, ST_STOP,
+                           QStringLiteral("身份证号无效，请与身份证上的实际号码仔细核对！如果不知道，可以暂不填写。")));
     EXPECT_NE(s.GetAccess(Head(QStringLiteral("性别")), nullptr), 0);
     EXPECT_NE(s.GetAccess(Head(QStringLiteral("生日")), nullptr), 0);
 }
 
 TEST_F(StudentRecord, PhoneNumbersMustBeElevenDigitMobiles)
 {
-    const struct {
+    const struct
+    {
         const char* number;
         bool ok;
-    } cases[] = {{"13912345678", true}, {"19912345678", true}, {"12912345678", false}, {"1391234567", false},
-                 {"139123456789", false}, {"139 1234 5678", false}, {"", false}};
+    } cases[] = {{"13912345678", true},
+                 {"19912345678", true},
+                 {"12912345678", false},
+                 {"1391234567", false},
+                 {"139123456789", false},
+                 {"139 1234 5678", false},
+                 {"", false}};
     for (const auto& c : cases) {
         CDBStudent s;
         s.m_strRealName = QStringLiteral("王五");
@@ -137,18 +144,18 @@ TEST_F(StudentRecord, MissingNameAndDisabledLogin)
 
 TEST_F(StudentRecord, CurrentGradeFromTheNewestResumeLine)
 {
-    const struct {
+    const struct
+    {
         int stage;
         XDateTime registered;
         XDateTime today;
         int grade;
     } cases[] = {
-        {7, XDateTime(2025, 10, 10), XDateTime(2026, 8, 31), 7},  // 三年级 stays until the school year ends
-        {7, XDateTime(2025, 10, 10), XDateTime(2026, 9, 1), 8},   // 四年级 from September
-        {16, XDateTime(2023, 9, 1), XDateTime(2026, 9, 1), 19},   // 高三 + 3 = 大三
-        {20, XDateTime(2024, 9, 1), XDateTime(2026, 9, 1), 21},   // 大四 + 2 is capped at 社会人士
-        {21, XDateTime(2000, 9, 1), XDateTime(2026, 9, 1), 21},
-        {4, XDateTime(2026, 8, 31), XDateTime(2026, 8, 31), 4},
+        {7, XDateTime(2025, 10, 10), XDateTime(2026, 8, 31), 7}, // 三年级 stays until the school year ends
+        {7, XDateTime(2025, 10, 10), XDateTime(2026, 9, 1), 8},  // 四年级 from September
+        {16, XDateTime(2023, 9, 1), XDateTime(2026, 9, 1), 19},  // 高三 + 3 = 大三
+        {20, XDateTime(2024, 9, 1), XDateTime(2026, 9, 1), 21},  // 大四 + 2 is capped at 社会人士
+        {21, XDateTime(2000, 9, 1), XDateTime(2026, 9, 1), 21},  {4, XDateTime(2026, 8, 31), XDateTime(2026, 8, 31), 4},
     };
     for (const auto& c : cases) {
         XClock::SetFixed(c.today);
@@ -169,8 +176,10 @@ TEST_F(StudentRecord, CurrentGradeFromTheNewestResumeLine)
     EXPECT_EQ(s.GetSchool(), QString()); // adults have no school
     CDBStudentResume adult;
     adult.m_nStage = 21;
-    EXPECT_EQ(adult.GetCaption(CDBStudentResume::StaticHeads()->FindByColumn(QStringLiteral("Unit"))), QStringLiteral("单位"));
-    EXPECT_EQ(adult.GetCaption(CDBStudentResume::StaticHeads()->FindByColumn(QStringLiteral("Department"))), QStringLiteral("部门"));
+    EXPECT_EQ(adult.GetCaption(CDBStudentResume::StaticHeads()->FindByColumn(QStringLiteral("Unit"))),
+              QStringLiteral("单位"));
+    EXPECT_EQ(adult.GetCaption(CDBStudentResume::StaticHeads()->FindByColumn(QStringLiteral("Department"))),
+              QStringLiteral("部门"));
 }
 
 TEST_F(StudentRecord, WithoutResumeTheBirthdayCountsAsGradeMinusThree)
@@ -211,10 +220,12 @@ TEST_F(StudentRecord, RemainingLessonsBreakdown)
     line->m_rcpCountIn = 5;
     line->m_rcpInvalid = 3;
     line->m_rcpRemained = 12;
-    EXPECT_EQ(line->FormatText(CDBStudentCourse::StaticHeads()->FindByColumn(QStringLiteral("rcpRemained")), true, true, true),
+    EXPECT_EQ(line->FormatText(CDBStudentCourse::StaticHeads()->FindByColumn(QStringLiteral("rcpRemained")), true, true,
+                               true),
               QStringLiteral("20-5₋₃=12"));
     CDBStudentCourse empty;
-    EXPECT_EQ(empty.FormatText(CDBStudentCourse::StaticHeads()->FindByColumn(QStringLiteral("rcpRemained")), true, true, true),
+    EXPECT_EQ(empty.FormatText(CDBStudentCourse::StaticHeads()->FindByColumn(QStringLiteral("rcpRemained")), true, true,
+                               true),
               QStringLiteral("无"));
 }
 
@@ -228,7 +239,8 @@ TEST_F(StudentRecord, CourseLineMessagesByStatus)
     EXPECT_EQ(s.Validate(nullptr, false), ST_STOP);
     EXPECT_TRUE(HasMessage(s, ST_STOP, QStringLiteral("数学：超 2 次")));
 
-    const struct {
+    const struct
+    {
         int status;
         int level;
         const char* text;
@@ -333,7 +345,8 @@ TEST(StudentTexts, SchoolYearResetPromptAndLoginButtons)
     EXPECT_EQ(ResumeSchoolYearText(6, XDateTime(2026, 3, 10)), QStringLiteral("(等效于2025年9月1日至2026年8月31日)"));
     EXPECT_EQ(ResumeSchoolYearText(6, XDateTime(2026, 9, 1)), QStringLiteral("(等效于2026年9月1日至2027年8月31日)"));
     EXPECT_EQ(ResumeSchoolYearText(21, XDateTime(2026, 3, 10)), QString());
-    const QString prompt = ResetPasswordPrompt(QStringLiteral("学员"), QStringLiteral("张三"), QStringLiteral("123456"), QStringLiteral("学员"));
+    const QString prompt = ResetPasswordPrompt(QStringLiteral("学员"), QStringLiteral("张三"), QStringLiteral("123456"),
+                                               QStringLiteral("学员"));
     EXPECT_TRUE(prompt.contains(QStringLiteral("并自动注销该学员的全部登录状态")));
     EXPECT_FALSE(prompt.contains(QStringLiteral("{@itemtype}")));
     EXPECT_TRUE(LoginButtonsEnabled(true));

@@ -16,8 +16,9 @@
 
 namespace {
 
-const char* const kCorpus[] = {"ours-text.rtf", "ours-table.rtf", "ours-pict.rtf", "ours-cp1252.rtf", "word-table.rtf",
-                               "lo-text.rtf",   "lo-table.rtf",   "lo-pict.rtf",   "lo-cp1252.rtf",   "lo-word-table.rtf"};
+const char* const kCorpus[] = {"ours-text.rtf",  "ours-table.rtf",   "ours-pict.rtf", "ours-cp1252.rtf",
+                               "word-table.rtf", "lo-text.rtf",      "lo-table.rtf",  "lo-pict.rtf",
+                               "lo-cp1252.rtf",  "lo-word-table.rtf"};
 
 QByteArray Fixture(const QString& name)
 {
@@ -59,7 +60,8 @@ TEST(RtfCorpus, WriterReaderWriterIsStable)
 TEST(RtfCorpus, FilesSavedByLibreOfficeReadAsTheirSource)
 {
     for (const char* name : {"text.rtf", "table.rtf", "pict.rtf", "cp1252.rtf"})
-        EXPECT_EQ(DocumentLines(Fixture(QStringLiteral("lo-") + name)), DocumentLines(Fixture(QStringLiteral("ours-") + name)))
+        EXPECT_EQ(DocumentLines(Fixture(QStringLiteral("lo-") + name)),
+                  DocumentLines(Fixture(QStringLiteral("ours-") + name)))
             << name;
     EXPECT_EQ(DocumentLines(Fixture("lo-word-table.rtf")), DocumentLines(Fixture("word-table.rtf")));
     EXPECT_EQ(DocumentLines(Fixture("ours-text.rtf")).value(0), "收据 [机构名称]");
@@ -85,9 +87,10 @@ TEST(RtfCorpus, LibreOfficeReadsOurTextBack)
     }
     QProcess lo;
     lo.setProcessChannelMode(QProcess::MergedChannels);
-    lo.start(soffice, QStringList{"--headless", "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
-                                  "--convert-to", "txt:Text (encoded):UTF8", "--outdir", dir.filePath("txt")}
-                          + files);
+    lo.start(soffice, QStringList{"--headless",
+                                  "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
+                                  "--convert-to", "txt:Text (encoded):UTF8", "--outdir", dir.filePath("txt")} +
+                          files);
     ASSERT_TRUE(lo.waitForFinished(120000)) << "soffice did not finish";
     for (qsizetype i = 0; i < files.size(); ++i) {
         QFile txt(dir.filePath("txt/" + QFileInfo(files[i]).completeBaseName() + ".txt"));

@@ -78,7 +78,7 @@ TEST(RtfReader, DecodesEscapesInTheCodePageOfDocumentAndFont)
         const char16_t* text;
     } cases[] = {
         {"{\\rtf1\\ansi\\ansicpg936 \\'c4\\'e3\\'ba\\'c3}", u"你好"},
-        {"{\\rtf1\\ansi \\'c4\\'e3}", u"你"}, // the program's own page when none is named
+        {"{\\rtf1\\ansi \\'c4\\'e3}", u"你"},               // the program's own page when none is named
         {"{\\rtf1\\ansi\\ansicpg99999 \\'c4\\'e3}", u"你"}, // nor when the named one is unknown
         {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f1\\cpg77777 X;}}\\f1 \\'c4\\'e3}", u"你"},
         {"{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}", u"café"},
@@ -143,10 +143,11 @@ TEST(RtfReader, ReadsFontAndColourTablesAndCharacterFormat)
 TEST(RtfReader, ReadsParagraphFormatInPixelsOfFifteenTwips)
 {
     QTextDocument doc;
-    ReadRtf("{\\rtf1\\pard\\qc centre\\par\\pard\\qr\\li300\\ri150\\fi-150\\sb75\\sa30 right\\par"
-            "\\pard\\qj\\sl360\\slmult1 just\\par\\pard\\sl300\\slmult0 least\\par\\pard\\sl-300\\slmult0 exact\\par"
-            "\\pard\\tx1500\\tqr\\tx3000\\tqc\\tx4500 tabs\\page\\pard next\\par\\pard\\pagebb before\\par\\pard\\ql left}",
-            doc);
+    ReadRtf(
+        "{\\rtf1\\pard\\qc centre\\par\\pard\\qr\\li300\\ri150\\fi-150\\sb75\\sa30 right\\par"
+        "\\pard\\qj\\sl360\\slmult1 just\\par\\pard\\sl300\\slmult0 least\\par\\pard\\sl-300\\slmult0 exact\\par"
+        "\\pard\\tx1500\\tqr\\tx3000\\tqc\\tx4500 tabs\\page\\pard next\\par\\pard\\pagebb before\\par\\pard\\ql left}",
+        doc);
     EXPECT_EQ(BlockAt(doc, "centre").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     const QTextBlockFormat right = BlockAt(doc, "right");
     EXPECT_EQ(right.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
@@ -280,7 +281,8 @@ TEST(RtfReader, RowsWithoutEnoughCellEdgesAndCellsWithoutRowsStillLoad)
 {
     QTextDocument doc;
     // three cells, one edge; then cells with no \row before the text goes on
-    ReadRtf("{\\rtf1\\trowd\\cellx1000\\pard\\intbl a\\cell b\\cell c\\cell\\row\\pard\\intbl d\\cell\\pard after}", doc);
+    ReadRtf("{\\rtf1\\trowd\\cellx1000\\pard\\intbl a\\cell b\\cell c\\cell\\row\\pard\\intbl d\\cell\\pard after}",
+            doc);
     QTextTable* t = FirstTable(doc);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->rows(), 2);

@@ -40,7 +40,8 @@ TEST(RtfWriter, WritesTheHeaderShapeAndStaysSevenBit)
     const QByteArray rtf = WriteRtf(doc);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 "));
     EXPECT_TRUE(rtf.contains("{\\f1\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"));
-    EXPECT_TRUE(rtf.contains("}\n{\\colortbl;\\red255\\green0\\blue0;}\n{\\*\\generator Lorvan;}\\viewkind4\\uc1\n\\pard"));
+    EXPECT_TRUE(
+        rtf.contains("}\n{\\colortbl;\\red255\\green0\\blue0;}\n{\\*\\generator Lorvan;}\\viewkind4\\uc1\n\\pard"));
     EXPECT_TRUE(rtf.contains("\\u25910?\\u25454? \\f1\\cf1 [\\u25171?\\u21360?\\u20154?]"));
     EXPECT_TRUE(rtf.endsWith('}'));
     EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char ch) { return ch > 0; }));
@@ -57,29 +58,33 @@ TEST(RtfWriter, WritesTheHeaderShapeAndStaysSevenBit)
 
 TEST(RtfWriter, EscapesTextAndWritesCharacterAndParagraphFormat)
 {
-    const QByteArray in = "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}\\pard\\qc\\li300\\fi-150\\sb30"
-                          "\\sl360\\slmult1\\tqr\\tx3000 a\\{b\\}c\\\\d\\tab e\\line f\\~g\\-h\\_i "
-                          "\\b\\i\\ul\\strike\\fs18\\cf1\\highlight1\\super j\\plain k\\page\\pard\\qr l}";
+    const QByteArray in =
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}\\pard\\qc\\li300\\fi-150\\sb30"
+        "\\sl360\\slmult1\\tqr\\tx3000 a\\{b\\}c\\\\d\\tab e\\line f\\~g\\-h\\_i "
+        "\\b\\i\\ul\\strike\\fs18\\cf1\\highlight1\\super j\\plain k\\page\\pard\\qr l}";
     const QByteArray out = RoundTrip(in);
-    EXPECT_TRUE(out.contains("\\pard\\qc\\li300\\fi-150\\sb30\\sl360\\slmult1\\tqr\\tx3000\\f1 "
-                             "a\\{b\\}c\\\\d\\tab e\\line f\\~g\\-h\\_i \\fs18\\b\\i\\ul\\strike\\cf1\\highlight1\\super j"
-                             "\\fs24\\b0\\i0\\ulnone\\strike0\\cf0\\highlight0\\nosupersub k\\page\n\\pard\\qr l\n}"))
+    EXPECT_TRUE(
+        out.contains("\\pard\\qc\\li300\\fi-150\\sb30\\sl360\\slmult1\\tqr\\tx3000\\f1 "
+                     "a\\{b\\}c\\\\d\\tab e\\line f\\~g\\-h\\_i \\fs18\\b\\i\\ul\\strike\\cf1\\highlight1\\super j"
+                     "\\fs24\\b0\\i0\\ulnone\\strike0\\cf0\\highlight0\\nosupersub k\\page\n\\pard\\qr l\n}"))
         << out.constData();
     EXPECT_EQ(RoundTrip(out), out);
 }
 
 TEST(RtfWriter, WritesRowsWithCellDefinitionsFirstAndABlankAfterEachBorder)
 {
-    const QByteArray out = RoundTrip(
-        "{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}\\trowd\\trgaph108\\trleft0\\trrh300\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrdb\\brdrw20\\brdrcf1"
-        "\\clbrdrb\\brdrdot\\clbrdrr\\brdrdash\\brdrw5\\clcbpat1\\clvertalc\\cellx2000\\clvertalb\\cellx4000"
-        "\\pard\\intbl [ID]\\cell\\pard\\intbl b\\par c\\cell\\row\\pard after}");
-    const QByteArray row = "\\trowd\\trgaph108\\trleft0\\trrh300\n"
-                           "\\clvertalc\\clbrdrt\\brdrs\\brdrw10 \\clbrdrl\\brdrdb\\brdrw20\\brdrcf1 \\clbrdrb\\brdrdot\\brdrw15 "
-                           "\\clbrdrr\\brdrdash\\brdrw5 \\clcbpat1\\cellx2000\n"
-                           "\\clvertalb\\cellx4000\n"
-                           "\\pard\\intbl [ID]\\cell\n"
-                           "\\pard\\intbl b\\par\n\\pard\\intbl c\\cell\n\\row\n\\pard after\n}";
+    const QByteArray out =
+        RoundTrip("{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}"
+                  "\\trowd\\trgaph108\\trleft0\\trrh300\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrdb\\brdrw20\\brdrcf1"
+                  "\\clbrdrb\\brdrdot\\clbrdrr\\brdrdash\\brdrw5\\clcbpat1\\clvertalc\\cellx2000\\clvertalb\\cellx4000"
+                  "\\pard\\intbl [ID]\\cell\\pard\\intbl b\\par c\\cell\\row\\pard after}");
+    const QByteArray row =
+        "\\trowd\\trgaph108\\trleft0\\trrh300\n"
+        "\\clvertalc\\clbrdrt\\brdrs\\brdrw10 \\clbrdrl\\brdrdb\\brdrw20\\brdrcf1 \\clbrdrb\\brdrdot\\brdrw15 "
+        "\\clbrdrr\\brdrdash\\brdrw5 \\clcbpat1\\cellx2000\n"
+        "\\clvertalb\\cellx4000\n"
+        "\\pard\\intbl [ID]\\cell\n"
+        "\\pard\\intbl b\\par\n\\pard\\intbl c\\cell\n\\row\n\\pard after\n}";
     EXPECT_TRUE(out.contains(row)) << out.constData();
     // every border definition ends at a blank before the next word that is not its own
     static const QRegularExpression definition(R"(\\clbrdr[tlbr](\\brdr[a-z]+-?\d*)*(.))");
@@ -97,8 +102,8 @@ TEST(RtfWriter, WritesTablesMadeInTheEditorFromTheTableFormat)
     tf.setBorder(1);
     tf.setBorderBrush(QColor(0, 0, 255));
     tf.setCellPadding(4);
-    tf.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 100), QTextLength(QTextLength::PercentageLength, 25),
-                                  QTextLength()});
+    tf.setColumnWidthConstraints(
+        {QTextLength(QTextLength::FixedLength, 100), QTextLength(QTextLength::PercentageLength, 25), QTextLength()});
     QTextTable* t = c.insertTable(2, 3, tf);
     t->mergeCells(0, 1, 2, 2);
     t->cellAt(0, 0).firstCursorPosition().insertText("a");
@@ -162,8 +167,9 @@ TEST(RtfWriter, PicturesKeepTheirDataOrAreEncodedFromTheResource)
     photo.fill(QColor(40, 80, 120));
     const QByteArray pict = RtfPictFromImage(photo, false);
     const QByteArray jpegHex = pict.mid(pict.indexOf(' ') + 1).chopped(1);
-    const QByteArray rtf = "{\\rtf1 {\\pict\\jpegblip\\picw8\\pich8\\picwgoal120\\pichgoal120\\picscalex50\\picscaley200 "
-                           + jpegHex + "}}";
+    const QByteArray rtf =
+        "{\\rtf1 {\\pict\\jpegblip\\picw8\\pich8\\picwgoal120\\pichgoal120\\picscalex50\\picscaley200 " + jpegHex +
+        "}}";
     const QByteArray out = RoundTrip(rtf);
     EXPECT_TRUE(out.contains("{\\pict\\jpegblip\\picwgoal60\\pichgoal240 " + jpegHex + "}")) << out.constData();
     EXPECT_EQ(RoundTrip(out), out);
@@ -223,7 +229,8 @@ TEST(RtfWriter, OutputSurvivesTheTemplateSourcePasses)
     for (int r = 0; r < tbl->rows(); ++r)
         for (int c = 0; c < tbl->columns(); ++c) {
             const QTextTableCellFormat cf = tbl->cellAt(r, c).format().toTableCellFormat();
-            for (const QBrush& b : {cf.topBorderBrush(), cf.leftBorderBrush(), cf.bottomBorderBrush(), cf.rightBorderBrush()})
+            for (const QBrush& b :
+                 {cf.topBorderBrush(), cf.leftBorderBrush(), cf.bottomBorderBrush(), cf.rightBorderBrush()})
                 if (b.style() != Qt::NoBrush) {
                     ++borders;
                     EXPECT_EQ(b.color(), QColor(Qt::white));

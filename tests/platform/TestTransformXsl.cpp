@@ -27,7 +27,12 @@ TEST(TransformXsl, FailuresGiveTheEmptyText)
         "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
         "<xsl:template match=\"/\"><p><xsl:copy-of select=\"document('/etc/hostname')\"/></p></xsl:template>"
         "</xsl:stylesheet>");
-    const struct { const char* what; QString xml; QString xsl; } cases[] = {
+    const struct
+    {
+        const char* what;
+        QString xml;
+        QString xsl;
+    } cases[] = {
         {"broken XML", QStringLiteral("<r><item></r>"), kCopySheet},
         {"empty XML", QString(), kCopySheet},
         {"broken sheet", QStringLiteral("<r/>"), QStringLiteral("<xsl:stylesheet")},
@@ -62,19 +67,22 @@ public:
             h.m_strItemType = QStringLiteral("课程表");
             auto add = [&h](const XGroup& group, const QString& caption, int type, int offset, const QString& format,
                             const QString& empty, int access) {
-                CHead* head = h.AddHead(group, caption, 0, QString(), type, offset, 0, 0, 0, format, empty, 0, 0, 0,
-                                        QString());
+                CHead* head =
+                    h.AddHead(group, caption, 0, QString(), type, offset, 0, 0, 0, format, empty, 0, 0, 0, QString());
                 head->m_nAccess = access;
             };
-            add(QStringLiteral("上课"), QStringLiteral("名称"), XSW, XOFFSET(CPaneRecord, m_strTitle), QString(), QString(), 1);
+            add(QStringLiteral("上课"), QStringLiteral("名称"), XSW, XOFFSET(CPaneRecord, m_strTitle), QString(),
+                QString(), 1);
             add(QStringLiteral("上课"), QStringLiteral("状态"), XIN, XOFFSET(CPaneRecord, m_nState),
                 QStringLiteral("停用|启用"), QString(), 0);
-            add(QStringLiteral("上课"), QStringLiteral("锁定"), XSW, XOFFSET(CPaneRecord, m_strSecret), QString(), QString(), -1);
+            add(QStringLiteral("上课"), QStringLiteral("锁定"), XSW, XOFFSET(CPaneRecord, m_strSecret), QString(),
+                QString(), -1);
             add(QStringLiteral("人员"), QStringLiteral("教师"), XLK, XOFFSET(CPaneRecord, m_teacher), QString(),
                 QStringLiteral("未指定"), 1);
             add(QStringLiteral("人员"), QStringLiteral("助教"), XLK, XOFFSET(CPaneRecord, m_helper), QString(),
                 QStringLiteral("未指定"), 1);
-            add(QStringLiteral("课程"), QStringLiteral("课程"), XAR, XOFFSET(CPaneRecord, m_lines), QString(), QString(), 1);
+            add(QStringLiteral("课程"), QStringLiteral("课程"), XAR, XOFFSET(CPaneRecord, m_lines), QString(),
+                QString(), 1);
         });
     }
     CHeads* GetHeads() const override { return StaticHeads(); }
@@ -113,19 +121,19 @@ TEST(InnerSheet, RendersARecordAsPlainHtml)
     EXPECT_TRUE(xml.contains(QStringLiteral("周一 钢琴"))) << xml.toStdString(); // the XML behind the page
 
     for (const char16_t* expected : {
-             u"课程表：周一 钢琴",                     // title
+             u"课程表：周一 钢琴",                                // title
              u"<a href=\"xc:modify\"><img src=\"img?id=modify\"", // editable record
-             u"<td class=\"group\" colspan=\"2\">上课",  // groups once each
+             u"<td class=\"group\" colspan=\"2\">上课",           // groups once each
              u"<td class=\"group\" colspan=\"2\">人员",
-             u"钢琴&lt;初级&gt;",                      // escaped value
-             u">启用</font>",                         // option text, not its index
-             u"<a href=\"xl:322:7\">王老师</a>",       // link to a record
-             u"<td class=\"gray\">未指定</td>",         // empty link in grey
-             u"<th>课程</th>",                         // child list heading and lines
+             u"钢琴&lt;初级&gt;",                // escaped value
+             u">启用</font>",                    // option text, not its index
+             u"<a href=\"xl:322:7\">王老师</a>", // link to a record
+             u"<td class=\"gray\">未指定</td>",  // empty link in grey
+             u"<th>课程</th>",                   // child list heading and lines
              u"乐理</font></td></tr><tr><td><font color=\"#000000\">视唱",
          })
         EXPECT_TRUE(html.contains(QString::fromUtf16(expected))) << QString::fromUtf16(expected).toStdString() << "\n"
-                                                                << html.toStdString();
+                                                                 << html.toStdString();
     EXPECT_EQ(html.count(QStringLiteral("colspan=\"2\">上课")), 1) << html.toStdString();
     EXPECT_FALSE(html.contains(QStringLiteral("不可见"))) << "hidden field shown";
     EXPECT_FALSE(html.contains(QStringLiteral("<script"))) << html.toStdString();

@@ -47,5 +47,7 @@ void SetStoredVersion(const QString& version)
 {
     Exec(QStringLiteral("DELETE FROM TB_PROFILE WHERE SecName='Global' AND KeyName='DatabaseVersion'"));
     if (!version.isEmpty())
-        Exec(QStringLiteral("INSERT INTO TB_PROFILE (SecName,KeyName,KeyValue) VALUES ('Global','DatabaseVersion','%1')").arg(version));
+        Exec(
+            QStringLiteral("INSERT INTO TB_PROFILE (SecName,KeyName,KeyValue) VALUES ('Global','DatabaseVersion','%1')")
+                .arg(version));
 }

@@ -28,21 +28,27 @@ protected:
     {
         XClock::SetFixed(m_now);
         ASSERT_TRUE(Exec(QStringLiteral(
-            "CREATE TABLE TB_TEST_COURSE (ID INTEGER PRIMARY KEY AUTOINCREMENT, RecordName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,"
-            " IsEnabled INTEGER NOT NULL DEFAULT 1, Price REAL NOT NULL DEFAULT 0, TeacherNote TEXT NOT NULL DEFAULT '');"
-            "CREATE TABLE TB_TEST_CHARGE (ID INTEGER PRIMARY KEY AUTOINCREMENT, RecordName TEXT NOT NULL DEFAULT '', Times INTEGER NOT NULL DEFAULT 0,"
+            "CREATE TABLE TB_TEST_COURSE (ID INTEGER PRIMARY KEY AUTOINCREMENT, RecordName TEXT NOT NULL DEFAULT '' "
+            "COLLATE NOCASE,"
+            " IsEnabled INTEGER NOT NULL DEFAULT 1, Price REAL NOT NULL DEFAULT 0, TeacherNote TEXT NOT NULL DEFAULT "
+            "'');"
+            "CREATE TABLE TB_TEST_CHARGE (ID INTEGER PRIMARY KEY AUTOINCREMENT, RecordName TEXT NOT NULL DEFAULT '', "
+            "Times INTEGER NOT NULL DEFAULT 0,"
             " Price REAL NOT NULL DEFAULT 0, BeginDate REAL NOT NULL DEFAULT 0, TimeSpan INTEGER NOT NULL DEFAULT 0,"
-            " IsEnabled INTEGER NOT NULL DEFAULT 0, Room TEXT NOT NULL DEFAULT '', TeacherID INTEGER NOT NULL DEFAULT 0,"
+            " IsEnabled INTEGER NOT NULL DEFAULT 0, Room TEXT NOT NULL DEFAULT '', TeacherID INTEGER NOT NULL DEFAULT "
+            "0,"
             " CourseID INTEGER NOT NULL DEFAULT 0);"
-            "CREATE TABLE TB_TEST_CHARGE_COURSE (ID INTEGER PRIMARY KEY AUTOINCREMENT, ChargeID INTEGER NOT NULL DEFAULT 0,"
+            "CREATE TABLE TB_TEST_CHARGE_COURSE (ID INTEGER PRIMARY KEY AUTOINCREMENT, ChargeID INTEGER NOT NULL "
+            "DEFAULT 0,"
             " CourseID INTEGER NOT NULL DEFAULT 0, Lessons INTEGER NOT NULL DEFAULT 0);"
-            "CREATE TABLE TB_TEST_RECEIPT (ID INTEGER PRIMARY KEY AUTOINCREMENT, KeyName TEXT NOT NULL DEFAULT '' COLLATE NOCASE,"
+            "CREATE TABLE TB_TEST_RECEIPT (ID INTEGER PRIMARY KEY AUTOINCREMENT, KeyName TEXT NOT NULL DEFAULT '' "
+            "COLLATE NOCASE,"
             " Amount REAL NOT NULL DEFAULT 0, RecordMemo TEXT NOT NULL DEFAULT '', Note TEXT NOT NULL DEFAULT '',"
             " StudentID INTEGER NOT NULL DEFAULT 0, Logo BLOB, Template BLOB);")))
             << GetOleDbErrorText().toStdString();
-        for (CModule* m : {static_cast<CModule*>(&m_course), static_cast<CModule*>(&m_charge),
-                           static_cast<CModule*>(&m_receipt), static_cast<CModule*>(&m_teacher),
-                           static_cast<CModule*>(&m_student)})
+        for (CModule* m :
+             {static_cast<CModule*>(&m_course), static_cast<CModule*>(&m_charge), static_cast<CModule*>(&m_receipt),
+              static_cast<CModule*>(&m_teacher), static_cast<CModule*>(&m_student)})
             RegisterModule(m);
         m_course.m_nCaps = m_charge.m_nCaps = m_receipt.m_nCaps = m_teacher.m_nCaps = m_student.m_nCaps = 0x1e;
         CXDBSession session;

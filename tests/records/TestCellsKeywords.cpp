@@ -271,14 +271,17 @@ TEST_F(PrintKeywords, FieldsRowsAndCommonKeys)
     record.FillPrintKeywords(keys, 0, nullptr);
 
     const std::pair<const char16_t*, const char16_t*> expected[] = {
-        {u"[时间]", u"8:00~10:00"},          {u"[状态]", u"停用"},         {u"[课时]", u"override"},
-        {u"[content.1]", u"钢琴"},   {u"[content.2]", u"无"},      {u"[content.3]", u"own line"},
-        {u"[打印人]", u"李老师"},    {u"[打印日期]", u"2025年3月5日"}, {u"[打印时间]", u"9:07"},
-        {u"[机构名称]", u"星河琴行"}, {u"[机构简称]", u"星河"},      {u"[机构地址]", u"北街1号"},
+        {u"[时间]", u"8:00~10:00"},       {u"[状态]", u"停用"},
+        {u"[课时]", u"override"},         {u"[content.1]", u"钢琴"},
+        {u"[content.2]", u"无"},          {u"[content.3]", u"own line"},
+        {u"[打印人]", u"李老师"},         {u"[打印日期]", u"2025年3月5日"},
+        {u"[打印时间]", u"9:07"},         {u"[机构名称]", u"星河琴行"},
+        {u"[机构简称]", u"星河"},         {u"[机构地址]", u"北街1号"},
         {u"[机构联系方式]", u"555-0100"}, {u"[机构网站标题]", u"星河网站"},
     };
     for (const auto& [key, value] : expected)
-        EXPECT_EQ(keys.value(QString::fromUtf16(key)), QString::fromUtf16(value)) << QString::fromUtf16(key).toStdString();
+        EXPECT_EQ(keys.value(QString::fromUtf16(key)), QString::fromUtf16(value))
+            << QString::fromUtf16(key).toStdString();
     EXPECT_FALSE(keys.contains(QStringLiteral("[教室]"))) << "not offered for printing";
     EXPECT_FALSE(keys.contains(QStringLiteral("[content.4]")));
     EXPECT_FALSE(keys.contains(QStringLiteral("[编号]"))) << "sample keys only for samples";

@@ -51,7 +51,8 @@ protected:
         EXPECT_TRUE(m_schemes.QueryItems(out, q, true, false));
         QStringList names;
         for (const CXItem* s : out)
-            names << s->m_strName + (static_cast<const CDBPrjOrder*>(s)->m_bSeparator ? QStringLiteral("|") : QString());
+            names << s->m_strName +
+                         (static_cast<const CDBPrjOrder*>(s)->m_bSeparator ? QStringLiteral("|") : QString());
         return names;
     }
     CModulePrjOrder m_schemes;
@@ -118,7 +119,8 @@ TEST_F(ColumnSchemes, ContentTextOrdersFieldsAsRecordArraysSort)
 TEST_F(ColumnSchemes, BuiltInFromMemorySavedFromTheTableNamelessOnesDeleted)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_PROJECT (MduID,FitMduID,PrjName,SetupData) VALUES "
-                                    "(324,%1,'我的','0'),(324,%1,'','0'),(323,%1,'查询','')").arg(MDU_OPERLOG)));
+                                    "(324,%1,'我的','0'),(324,%1,'','0'),(323,%1,'查询','')")
+                         .arg(MDU_OPERLOG)));
     CXArray builtIns(nullptr, true);
     m_log.AddBuiltInHeadSchemes(builtIns);
     ASSERT_GE(builtIns.GetSize(), 1);
@@ -131,7 +133,8 @@ TEST_F(ColumnSchemes, BuiltInFromMemorySavedFromTheTableNamelessOnesDeleted)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_PROJECT")), 2); // the nameless one is gone
 
     EXPECT_EQ(Read(QString::number(-MDU_OPERLOG * 100)), QStringList{QStringLiteral("默认")});
-    EXPECT_EQ(Read(QStringLiteral("%1,1").arg(-MDU_OPERLOG * 100)), (QStringList{QStringLiteral("默认|"), QStringLiteral("我的")}));
+    EXPECT_EQ(Read(QStringLiteral("%1,1").arg(-MDU_OPERLOG * 100)),
+              (QStringList{QStringLiteral("默认|"), QStringLiteral("我的")}));
 
     // A built-in scheme keeps its name and memo and cannot be put on top.
     const CDBPrjOrder* builtIn = static_cast<const CDBPrjOrder*>(builtIns[0]);
@@ -150,8 +153,7 @@ TEST_F(ColumnSchemes, BuiltInFromMemorySavedFromTheTableNamelessOnesDeleted)
 namespace {
 
 // Access of name, on-top and memo for a scheme with the ID.
-template <class Scheme>
-std::vector<int> SchemeAccess(int id)
+template <class Scheme> std::vector<int> SchemeAccess(int id)
 {
     Scheme scheme;
     scheme.m_nID = id;

@@ -329,7 +329,8 @@ TEST(CXDBSession, MissingFileOnAWorkerIsReportedOnceAndNotCreated)
     EXPECT_FALSE(connected);
     ASSERT_EQ(capture.reports.size(), 1u);
     EXPECT_EQ(capture.reports[0].task, QString::fromUtf8("连接数据库"));
-    EXPECT_TRUE(capture.reports[0].message.contains(QLatin1String("(0xE)"))) << capture.reports[0].message.toStdString();
+    EXPECT_TRUE(capture.reports[0].message.contains(QLatin1String("(0xE)")))
+        << capture.reports[0].message.toStdString();
     EXPECT_FALSE(QFile::exists(GetConnectionString()));
     // the UI thread stays silent and tries again at its next connect
     CXDBSession ui;
@@ -343,7 +344,8 @@ TEST(CXDBSession, MissingFileOnAWorkerIsReportedOnceAndNotCreated)
 TEST(CXDBSession, ConcurrentWritersWaitForEachOther)
 {
     TempDatabase db;
-    ASSERT_TRUE(Exec(QStringLiteral("CREATE TABLE T_LOAD (ID INTEGER PRIMARY KEY AUTOINCREMENT, Who INTEGER, N INTEGER)")));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("CREATE TABLE T_LOAD (ID INTEGER PRIMARY KEY AUTOINCREMENT, Who INTEGER, N INTEGER)")));
     std::mutex mutex;
     QStringList errors;
     auto writer = [&](int who, int rounds) {
@@ -352,7 +354,8 @@ TEST(CXDBSession, ConcurrentWritersWaitForEachOther)
             s.Connect();
             CXAccessor read, write;
             const bool ok = s.BeginTransaction() &&
-                            read.Open(s, QStringLiteral("SELECT COUNT(*) FROM T_LOAD WHERE Who=%1").arg(who)) && read.MoveNext() &&
+                            read.Open(s, QStringLiteral("SELECT COUNT(*) FROM T_LOAD WHERE Who=%1").arg(who)) &&
+                            read.MoveNext() &&
                             write.Prepare(s, QStringLiteral("INSERT INTO T_LOAD (Who,N) VALUES (?,?)")) &&
                             write.SetParamInt(1, who) && write.SetParamInt(2, static_cast<int>(read.GetNumber(1))) &&
                             (read.Close(), write.Execute()) && s.Commit();

@@ -26,8 +26,8 @@ TEST(CXBase, LinksReadBack)
     EXPECT_EQ(back.m_strName, tricky.m_strName);
     EXPECT_EQ(back.m_nID, 4);
 
-    for (const char* other : {"<a href=\"xc:32775\">新建</a>", "<a href=\"xl:328\">x</a>",
-                              "<a href=\"xl:1:2:3\">x</a>", "no link", ""}) {
+    for (const char* other :
+         {"<a href=\"xc:32775\">新建</a>", "<a href=\"xl:328\">x</a>", "<a href=\"xl:1:2:3\">x</a>", "no link", ""}) {
         CXBase unchanged;
         unchanged.m_nMduID = 9;
         unchanged.m_nID = 8;

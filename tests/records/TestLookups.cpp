@@ -8,8 +8,9 @@ using Lookups = RecordDb;
 
 TEST_F(Lookups, InputHistoryCountsDistinctValuesMostUsedFirst)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("CREATE TABLE TB_H (ID INTEGER PRIMARY KEY, V TEXT);"
-                                    "INSERT INTO TB_H (V) VALUES ('Ann'),('Tom'),('tom'),(NULL),(''),('   '),('TOM'),(' Ann ')")));
+    ASSERT_TRUE(Exec(
+        QStringLiteral("CREATE TABLE TB_H (ID INTEGER PRIMARY KEY, V TEXT);"
+                       "INSERT INTO TB_H (V) VALUES ('Ann'),('Tom'),('tom'),(NULL),(''),('   '),('TOM'),(' Ann ')")));
     CTestStudent parent;
     parent.m_nID = 4;
     CXArray history(&parent, true);
@@ -53,9 +54,11 @@ TEST_F(Lookups, DuplicatesIgnoreCaseAndTheOwnRow)
 
 TEST_F(Lookups, ItemsByNameMatchPatternCharactersLiterally)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'50% off'),(2,'500 off'),(3,'a_b'),"
-                                    "(4,'axb'),(5,'钢琴一'),(6,'钢琴二'),(7,'O''Neil')")));
-    const struct {
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'50% off'),(2,'500 off'),(3,'a_b'),"
+                            "(4,'axb'),(5,'钢琴一'),(6,'钢琴二'),(7,'O''Neil')")));
+    const struct
+    {
         const char* text;
         int found;
         int id;

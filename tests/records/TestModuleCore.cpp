@@ -44,7 +44,8 @@ TEST(ModuleRights, RolesAgainstTheRightsWords)
     const CBareModule students(MDU_STUDENT, 0x1e, 0x00, 0x00);
     const CBareModule wages(MDU_WAGES, 0x02, 0x00, 0x02);
     const QString rights = QStringLiteral("<r><x id=\"331\">30</x></r>");
-    const struct {
+    const struct
+    {
         const CModule& module;
         std::shared_ptr<CXItem> user;
         int bits;
@@ -121,7 +122,8 @@ TEST(ModuleParts, DocumentStringTitleSqlPasswordsAndDates)
     const CBareModule receipts(MDU_RECEIPT, 0, 0, 0);
     EXPECT_EQ(students.GetName(), QStringLiteral("学员"));
     EXPECT_EQ(students.GetGroupName(), QStringLiteral("日常管理"));
-    EXPECT_EQ(students.GetDescription(), QStringLiteral("管理所有学员的信息。新学员在有试听、报名等任何活动前应首先登记。"));
+    EXPECT_EQ(students.GetDescription(),
+              QStringLiteral("管理所有学员的信息。新学员在有试听、报名等任何活动前应首先登记。"));
 
     auto& app = CFakeAppServices::Installed();
     app.setup[QStringLiteral("DefaultPwd1")] = QStringLiteral("s123");
@@ -209,7 +211,8 @@ TEST(ModuleSchemes, BuiltInColumnSchemesOnlyWhenTheyDiffer)
     CXArray schemes(nullptr, true);
     log.AddBuiltInHeadSchemes(schemes);
     ASSERT_EQ(schemes.GetSize(), 3);
-    const struct {
+    const struct
+    {
         int id;
         const char* name;
         const char* memo;

@@ -66,7 +66,8 @@ protected:
     }
     QString StoredVersion() const
     {
-        return QueryText(QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName='Global' AND KeyName='DatabaseVersion'"));
+        return QueryText(
+            QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName='Global' AND KeyName='DatabaseVersion'"));
     }
     QString RunRows() const
     {
@@ -96,7 +97,8 @@ TEST(CreateDatabase, MakesAPrivateStampedFileOnce)
     CXDBSession s;
     ASSERT_TRUE(s.Open(path));
     CXAccessor cmd;
-    ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName='global' AND KeyName='databaseversion'")));
+    ASSERT_TRUE(cmd.Open(
+        s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName='global' AND KeyName='databaseversion'")));
     ASSERT_TRUE(cmd.MoveNext());
     EXPECT_EQ(cmd.GetText(1), GetProgramVersionText());
     EXPECT_EQ(GetProgramVersionText(), FormatString(u"%d.%d.%d.%d", LORVAN_VERSION_MAJOR, LORVAN_VERSION_MINOR,
@@ -106,7 +108,8 @@ TEST(CreateDatabase, MakesAPrivateStampedFileOnce)
         EXPECT_TRUE(t.Open(s, QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table))) << table;
     }
     // one row per section and key, whatever the case
-    EXPECT_FALSE(s.ExecuteSql(QStringLiteral("INSERT INTO TB_PROFILE (SecName,KeyName) VALUES ('GLOBAL','DATABASEVERSION')")));
+    EXPECT_FALSE(
+        s.ExecuteSql(QStringLiteral("INSERT INTO TB_PROFILE (SecName,KeyName) VALUES ('GLOBAL','DATABASEVERSION')")));
     // an existing file is left as it is
     ASSERT_TRUE(s.ExecuteSql(QStringLiteral("INSERT INTO TB_PHOTO (MduID) VALUES (0)")));
     ASSERT_TRUE(CreateDatabase(path));
@@ -117,7 +120,8 @@ TEST(CreateDatabase, MakesAPrivateStampedFileOnce)
 
 TEST(UpgradeScript, SectionsGroupsAndComments)
 {
-    std::vector<XUpgradeTask> tasks = ScanUpgradeScript(QString::fromUtf8(kScript), ParseVersion(QStringLiteral("4.5.5.0")));
+    std::vector<XUpgradeTask> tasks =
+        ScanUpgradeScript(QString::fromUtf8(kScript), ParseVersion(QStringLiteral("4.5.5.0")));
     QStringList got;
     for (const XUpgradeTask& t : tasks)
         got.append(t.text + QStringLiteral(" => ") + t.sql);
@@ -178,8 +182,9 @@ TEST_F(OpenDatabaseTest, OlderDatabaseIsBackedUpAndUpgraded)
     ASSERT_EQ(fake.messages.size(), 1u);
     const QString summary = fake.messages[0].text;
     EXPECT_EQ(fake.messages[0].type, static_cast<unsigned>(MB_ICONWARNING));
-    EXPECT_TRUE(summary.startsWith(FormatString(u"数据库版本从 4.5.5.0 升级至 %s，共 6 项升级任务，其中 5 项执行完成，1 项忽略，0 项错误。",
-                                                GetProgramVersionText())))
+    EXPECT_TRUE(summary.startsWith(
+        FormatString(u"数据库版本从 4.5.5.0 升级至 %s，共 6 项升级任务，其中 5 项执行完成，1 项忽略，0 项错误。",
+                     GetProgramVersionText())))
         << summary.toStdString();
     EXPECT_TRUE(summary.contains(QString::fromUtf8("4.5.6 [w] three statements")));
 
@@ -200,7 +205,8 @@ TEST_F(OpenDatabaseTest, OlderDatabaseIsBackedUpAndUpgraded)
     const QStringList rows = RunRows().split(u'|');
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], QString::fromUtf8("启动"));
-    EXPECT_TRUE(rows[1].startsWith(QString::fromUtf8("升级数据库忽略：4.5.8.1 [i] gone already DROP TABLE NO_SUCH_TABLE no such table")))
+    EXPECT_TRUE(rows[1].startsWith(
+        QString::fromUtf8("升级数据库忽略：4.5.8.1 [i] gone already DROP TABLE NO_SUCH_TABLE no such table")))
         << rows[1].toStdString();
     EXPECT_EQ(rows[2], summary);
     QFile log(m_db.Home() + QStringLiteral("/lorvan.log"));
@@ -218,7 +224,8 @@ TEST_F(OpenDatabaseTest, IgnoredFailuresAloneShowNoSummaryErrorsDo)
     CFakeAppServices::Installed().expectPrompts = true;
     ASSERT_TRUE(OpenDatabaseWithScript(QStringLiteral("--[VERSION 4.5.1]\nDROP TABLE NO_SUCH -- must exist\n")));
     ASSERT_EQ(CFakeAppServices::Installed().messages.size(), 1u);
-    EXPECT_TRUE(CFakeAppServices::Installed().messages[0].text.contains(QString::fromUtf8("其中 0 项执行完成，0 项忽略，1 项错误")));
+    EXPECT_TRUE(CFakeAppServices::Installed().messages[0].text.contains(
+        QString::fromUtf8("其中 0 项执行完成，0 项忽略，1 项错误")));
     EXPECT_TRUE(RunRows().contains(QString::fromUtf8("升级数据库错误：4.5.1 must exist DROP TABLE NO_SUCH")));
 }
 
@@ -228,7 +235,8 @@ TEST_F(OpenDatabaseTest, NoVersionRowCountsAsTheOldestVersion)
     const QString script = QStringLiteral("--[VERSION 4.1.1.0]\nCREATE TABLE T_SAME (ID INTEGER) -- not run\n"
                                           "--[VERSION 4.1.2]\nCREATE TABLE T_NEXT (ID INTEGER) -- run\n");
     ASSERT_TRUE(OpenDatabaseWithScript(script));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT group_concat(name) FROM sqlite_master WHERE name LIKE 'T[_]%'")), "T_NEXT");
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT group_concat(name) FROM sqlite_master WHERE name LIKE 'T[_]%'")),
+              "T_NEXT");
     EXPECT_TRUE(QFile::exists(m_db.Home() + QStringLiteral("/backup/Lorvan4.1.1.0_20250305.mdb")));
     EXPECT_EQ(StoredVersion(), GetProgramVersionText());
 }
@@ -236,7 +244,8 @@ TEST_F(OpenDatabaseTest, NoVersionRowCountsAsTheOldestVersion)
 TEST_F(OpenDatabaseTest, OldChangeTextsAreConvertedBelow4480)
 {
     SetStoredVersion(QStringLiteral("4.4.7"));
-    const QString old = QString::fromUtf8("修改项：姓名：\r\n修改前：张三\r\n修改后：李四\r\n\r\n修改项：电话：\r\n修改前：1\r\n修改后：2");
+    const QString old = QString::fromUtf8(
+        "修改项：姓名：\r\n修改前：张三\r\n修改后：李四\r\n\r\n修改项：电话：\r\n修改前：1\r\n修改后：2");
     CXDBSession s;
     s.Connect();
     CXAccessor insert;

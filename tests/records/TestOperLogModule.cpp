@@ -34,14 +34,15 @@ protected:
     }
 
     // One log row dated the given number of days from today's midnight; returns its ID.
-    static int Row(double days, int type, const char* ip = "", const char* session = "", int ended = 0, int userMdu = MDU_TEACHER,
-                   int userId = 5)
+    static int Row(double days, int type, const char* ip = "", const char* session = "", int ended = 0,
+                   int userMdu = MDU_TEACHER, int userId = 5)
     {
         const double when = XDateTime::Today().Day() + days;
-        EXPECT_TRUE(Exec(FormatString(u"INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, SessionEnd, MduID, ItemID,"
-                                      u" OperMemo, Extr, UserIP, UserSession) VALUES (%s, %d, %d, %d, %d, 0, 0, '', '', '%s', '%s')",
-                                      QString::number(when, 'f', 6), userId, userMdu, type, ended, QString::fromUtf8(ip),
-                                      QString::fromUtf8(session))));
+        EXPECT_TRUE(Exec(
+            FormatString(u"INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, SessionEnd, MduID, ItemID,"
+                         u" OperMemo, Extr, UserIP, UserSession) VALUES (%s, %d, %d, %d, %d, 0, 0, '', '', '%s', '%s')",
+                         QString::number(when, 'f', 6), userId, userMdu, type, ended, QString::fromUtf8(ip),
+                         QString::fromUtf8(session))));
         return static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_OPERLOG")));
     }
 
@@ -101,9 +102,9 @@ TEST_F(OperLogModule, BuiltInSchemesSelectWhatTheySay)
 
 TEST_F(OperLogModule, DateAndOperatorConditions)
 {
-    const int before = Row(-0.25, OPER_RUN);        // yesterday 18:00
-    const int midnight = Row(0, OPER_RUN);          // today 00:00
-    Row(1.0 / 86400, OPER_RUN);                      // today 00:00:01
+    const int before = Row(-0.25, OPER_RUN); // yesterday 18:00
+    const int midnight = Row(0, OPER_RUN);   // today 00:00
+    Row(1.0 / 86400, OPER_RUN);              // today 00:00:01
     const int admin = Row(-1, OPER_RUN, "", "", 0, MDU_TEACHER, 0);
     const int student = Row(-1, OPER_RUN, "", "", 0, MDU_STUDENT, 9);
 
@@ -119,7 +120,8 @@ TEST_F(OperLogModule, DateAndOperatorConditions)
 
 TEST_F(OperLogModule, ListKeysBecomeIntegerListsAndEmptySelectsNothing)
 {
-    const struct {
+    const struct
+    {
         int key;
         const char* value;
         const char* condition;
@@ -195,7 +197,9 @@ TEST_F(OperLogModule, EndingASessionLogsOutAndDropsTheLiveIdentity)
 
     EXPECT_EQ(QueryNumber(FormatString(u"SELECT SessionEnd FROM TB_OPERLOG WHERE ID=%d", login)), 1);
     EXPECT_EQ(QueryNumber(FormatString(u"SELECT SessionEnd FROM TB_OPERLOG WHERE ID=%d", otherLogin)), 0);
-    EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=1 AND UserID=5 AND UserSession='s1'")), 1);
+    EXPECT_EQ(
+        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=1 AND UserID=5 AND UserSession='s1'")),
+        1);
     std::lock_guard lock(xInternet::SessionLock());
     const CXArray& left = xInternet::SessionMap().at(QStringLiteral("s1"))->Identities();
     ASSERT_EQ(left.GetSize(), 1);
@@ -203,7 +207,6 @@ TEST_F(OperLogModule, EndingASessionLogsOutAndDropsTheLiveIdentity)
 }
 
 } // namespace
-
 
 namespace {
 
@@ -221,7 +224,8 @@ TEST_F(OperLogOptions, ModuleChoicesAreTheModulesWithTheAddRight)
                                       QKEY_OPER_SOURCE, QKEY_OPER_WECHAT, QKEY_OPER_USER_KIND, MDU_STUDENT, MDU_TEACHER,
                                       QKEY_MODULE, QKEY_EDIT_LINKS}));
     const CXQueryOption& modules = *log.m_options[10];
-    EXPECT_EQ(modules.m_arrValues, (QList<int>{m_course.GetMduID(), m_receipt.GetMduID(), m_teacher.GetMduID(), m_student.GetMduID()}));
+    EXPECT_EQ(modules.m_arrValues,
+              (QList<int>{m_course.GetMduID(), m_receipt.GetMduID(), m_teacher.GetMduID(), m_student.GetMduID()}));
     EXPECT_EQ(modules.m_arrTexts.first(), m_course.GetName());
     EXPECT_EQ(log.m_options[3]->m_arrTexts.size(), 12);
     EXPECT_TRUE(log.m_options[11]->m_bReadOnly);

@@ -7,10 +7,7 @@
 
 namespace {
 
-const CHead* Head(const char* caption)
-{
-    return CDBOperLog::StaticHeads()->FindByCaption(QString::fromUtf8(caption));
-}
+const CHead* Head(const char* caption) { return CDBOperLog::StaticHeads()->FindByCaption(QString::fromUtf8(caption)); }
 
 TEST(CDBOperLog, FieldTableColumns)
 {
@@ -19,7 +16,8 @@ TEST(CDBOperLog, FieldTableColumns)
     QStringList columns;
     for (int i = 0; i < heads.GetSize(); ++i)
         columns.append(heads[i]->m_strColumn);
-    EXPECT_EQ(columns.join(u','), "ID,OperTime,UserID,UserMduID,TypeID,SessionEnd,,MduID,ItemID,OperMemo,Extr,UserIP,,UserSession");
+    EXPECT_EQ(columns.join(u','),
+              "ID,OperTime,UserID,UserMduID,TypeID,SessionEnd,,MduID,ItemID,OperMemo,Extr,UserIP,,UserSession");
     EXPECT_EQ(Head("时间")->m_nSort, 2);
     EXPECT_EQ(Head("时间")->m_nGroupBy, 3);
     EXPECT_EQ(Head("来源")->m_strGroup, QString::fromUtf8("来源"));
@@ -27,7 +25,8 @@ TEST(CDBOperLog, FieldTableColumns)
     for (int i = 0; i < heads.GetSize(); ++i)
         EXPECT_EQ(heads[i]->m_nAccess, 0) << heads[i]->m_strName.toStdString();
     EXPECT_EQ(PrepareSql(heads.BuildSelect(nullptr, nullptr)),
-              "SELECT ID,OperTime,UserID,UserMduID,TypeID,SessionEnd,MduID,ItemID,OperMemo,Extr,UserIP,UserSession FROM TB_OPERLOG");
+              "SELECT ID,OperTime,UserID,UserMduID,TypeID,SessionEnd,MduID,ItemID,OperMemo,Extr,UserIP,UserSession "
+              "FROM TB_OPERLOG");
 }
 
 TEST(CDBOperLog, LoginRowsAndOtherRows)
@@ -65,12 +64,17 @@ TEST(CDBOperLog, LoginRowsAndOtherRows)
 TEST(CDBOperLog, WeChatSessions)
 {
     CDBOperLog row;
-    const struct { const char* session; bool wechat; } cases[] = {
+    const struct
+    {
+        const char* session;
+        bool wechat;
+    } cases[] = {
         {"wx_12345678", true}, {"wx_1234567", false}, {"xx_12345678", false}, {"", false}, {"wx_oABCDEFGHIJK", true}};
     for (const auto& c : cases) {
         row.m_user.m_strSession = QString::fromUtf8(c.session);
         EXPECT_EQ(row.m_user.IsWeChatSession(), c.wechat) << c.session;
-        EXPECT_EQ(row.FormatText(Head("微信"), true, true, true), QString::fromUtf8(c.wechat ? "是" : "否")) << c.session;
+        EXPECT_EQ(row.FormatText(Head("微信"), true, true, true), QString::fromUtf8(c.wechat ? "是" : "否"))
+            << c.session;
     }
 }
 

@@ -55,9 +55,11 @@ TEST_F(OperLogWriter, WritesOneRowWithEveryColumn)
     CXItem& user = *owned;
     user.m_strIP = QStringLiteral("10.0.0.7");
     WriteOperLog(OPER_MDF, user, MDU_RECEIPT, 9, QString::fromUtf8("金额：<del>1</del>2"), QStringLiteral("extra"));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperTime||'|'||UserID||'|'||UserMduID||'|'||TypeID||'|'||SessionEnd||'|'||MduID||'|'||"
-                                       "ItemID||'|'||OperMemo||'|'||Extr||'|'||UserIP||'|'||UserSession FROM TB_OPERLOG")),
-              QString::number(m_now.Day(), 'f', 1) + QString::fromUtf8("|5|322|6|0|331|9|金额：<del>1</del>2|extra|10.0.0.7|"));
+    EXPECT_EQ(QueryText(QStringLiteral(
+                  "SELECT OperTime||'|'||UserID||'|'||UserMduID||'|'||TypeID||'|'||SessionEnd||'|'||MduID||'|'||"
+                  "ItemID||'|'||OperMemo||'|'||Extr||'|'||UserIP||'|'||UserSession FROM TB_OPERLOG")),
+              QString::number(m_now.Day(), 'f', 1) +
+                  QString::fromUtf8("|5|322|6|0|331|9|金额：<del>1</del>2|extra|10.0.0.7|"));
     // the log module's own operations are not logged
     WriteOperLog(OPER_QUERY, user, MDU_OPERLOG, 0, QString(), QString());
     EXPECT_EQ(LogRows(), 1);
@@ -66,20 +68,23 @@ TEST_F(OperLogWriter, WritesOneRowWithEveryColumn)
 TEST_F(OperLogWriter, WebLoginEndsEarlierLoginsOfTheSessionAndOldNonWeChatLogins)
 {
     const double now = m_now.Day();
-    const QString rows = QStringLiteral(
-        "INSERT INTO TB_OPERLOG (OperTime,UserID,UserMduID,TypeID,UserSession,OperMemo) VALUES "
-        "(%1,5,322,0,'s1','same session and user'),"
-        "(%1,6,322,0,'s1','same session, other user'),"
-        "(%2,7,321,0,'old','old web login'),"
-        "(%2,8,321,0,'wx_0123456789','old WeChat login'),"
-        "(%1,9,321,0,'new','recent web login'),"
-        "(%2,0,322,10,'','desktop row')").arg(now).arg(now - 200);
+    const QString rows =
+        QStringLiteral("INSERT INTO TB_OPERLOG (OperTime,UserID,UserMduID,TypeID,UserSession,OperMemo) VALUES "
+                       "(%1,5,322,0,'s1','same session and user'),"
+                       "(%1,6,322,0,'s1','same session, other user'),"
+                       "(%2,7,321,0,'old','old web login'),"
+                       "(%2,8,321,0,'wx_0123456789','old WeChat login'),"
+                       "(%1,9,321,0,'new','recent web login'),"
+                       "(%2,0,322,10,'','desktop row')")
+            .arg(now)
+            .arg(now - 200);
     ASSERT_TRUE(Exec(rows));
     WriteOperLog(OPER_LOGIN, *User(MDU_TEACHER, 5, "s1"), 0, 0, QString(), QString());
     EXPECT_EQ(QueryText(QStringLiteral("SELECT group_concat(OperMemo, ',') FROM (SELECT OperMemo FROM TB_OPERLOG "
                                        "WHERE SessionEnd=1 ORDER BY ID)")),
               "same session and user,old web login");
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT TypeID||','||SessionEnd||','||UserSession FROM TB_OPERLOG ORDER BY ID DESC LIMIT 1")),
+    EXPECT_EQ(QueryText(QStringLiteral(
+                  "SELECT TypeID||','||SessionEnd||','||UserSession FROM TB_OPERLOG ORDER BY ID DESC LIMIT 1")),
               "0,0,s1");
     EXPECT_TRUE(CFakeAppServices::Installed().sqlErrors.empty());
 }
@@ -88,7 +93,8 @@ TEST_F(OperLogWriter, SessionIdsAreBoundNotFormattedIn)
 {
     const char* id = "x' OR '1'='1";
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_OPERLOG (OperTime,UserID,UserMduID,TypeID,UserSession) VALUES "
-                                    "(%1,5,322,0,'x'' OR ''1''=''1'),(%1,6,322,0,'other')").arg(m_now.Day())));
+                                    "(%1,5,322,0,'x'' OR ''1''=''1'),(%1,6,322,0,'other')")
+                         .arg(m_now.Day())));
     WriteOperLog(OPER_LOGOUT, *User(MDU_TEACHER, 5, id), 0, 0, QString(), QString());
     EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE SessionEnd=1")), 1);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT UserSession FROM TB_OPERLOG WHERE TypeID=1")), QString::fromUtf8(id));
@@ -103,7 +109,8 @@ TEST_F(OperLogWriter, WorkerFailureBecomesARunRowOfTheAdministrator)
         if (!cmd.Open(s, QStringLiteral("SELECT * FROM NO_SUCH")))
             ReportDbError(QString::fromUtf8("读取学员"), &cmd, QString());
     });
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT TypeID||','||UserID||','||UserMduID||','||MduID||','||ItemID FROM TB_OPERLOG")),
+    EXPECT_EQ(QueryText(QStringLiteral(
+                  "SELECT TypeID||','||UserID||','||UserMduID||','||MduID||','||ItemID FROM TB_OPERLOG")),
               "10,0,322,0,0");
     EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG")), "no such table: NO_SUCH (0x1)");
     EXPECT_TRUE(CFakeAppServices::Installed().sqlErrors.empty());
@@ -121,7 +128,8 @@ TEST_F(OperLogWriter, UiFailureShowsTheDialogOrABoxAndWritesNoRow)
     ReportDbError(QString::fromUtf8("自动编号"), nullptr, QString::fromUtf8("自动编号失败！"));
     auto& fake = CFakeAppServices::Installed();
     ASSERT_EQ(fake.sqlErrors.size(), 1u);
-    EXPECT_EQ(fake.sqlErrors[0], (QStringList{QString::fromUtf8("读取学员"), "SELECT * FROM NO_SUCH", "no such table: NO_SUCH (0x1)"}));
+    EXPECT_EQ(fake.sqlErrors[0],
+              (QStringList{QString::fromUtf8("读取学员"), "SELECT * FROM NO_SUCH", "no such table: NO_SUCH (0x1)"}));
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].caption, QString::fromUtf8("自动编号"));
     EXPECT_EQ(fake.messages[0].text, QString::fromUtf8("自动编号失败！"));

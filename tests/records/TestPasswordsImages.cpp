@@ -29,13 +29,14 @@ protected:
     }
     static void Login(const char* session, int userMdu, int user, double time, int ended = 0)
     {
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_OPERLOG (TypeID,UserSession,UserMduID,UserID,OperTime,SessionEnd) "
-                                        "VALUES (0,'%1',%2,%3,%4,%5)")
-                             .arg(QString::fromLatin1(session))
-                             .arg(userMdu)
-                             .arg(user)
-                             .arg(time)
-                             .arg(ended)));
+        ASSERT_TRUE(
+            Exec(QStringLiteral("INSERT INTO TB_OPERLOG (TypeID,UserSession,UserMduID,UserID,OperTime,SessionEnd) "
+                                "VALUES (0,'%1',%2,%3,%4,%5)")
+                     .arg(QString::fromLatin1(session))
+                     .arg(userMdu)
+                     .arg(user)
+                     .arg(time)
+                     .arg(ended)));
     }
     static QString Identities(const char* session)
     {
@@ -45,15 +46,19 @@ protected:
             return QStringLiteral("<none>");
         QStringList parts;
         for (const CXItem* item : it->second->Identities())
-            parts.append(QStringLiteral("%1:%2%3").arg(item->m_nMduID).arg(item->m_nID).arg(item == it->second->GetCurrent() ? "*" : ""));
+            parts.append(QStringLiteral("%1:%2%3")
+                             .arg(item->m_nMduID)
+                             .arg(item->m_nID)
+                             .arg(item == it->second->GetCurrent() ? "*" : ""));
         return parts.join(u',');
     }
 };
 
 TEST_F(WebLogins, ResetEndsEveryLoginOfTheUserAndIsLogged)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName,UserPassword) VALUES (5,'李明','%1'),(6,'张华','')")
-                         .arg(Md5HexW(QStringLiteral("old")))));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName,UserPassword) VALUES (5,'李明','%1'),(6,'张华','')")
+                 .arg(Md5HexW(QStringLiteral("old")))));
     Login("s1", MDU_TEACHER, 5, 45000);
     Login("s2", MDU_TEACHER, 5, 45001);
     Login("s3", MDU_TEACHER, 6, 45002);
@@ -73,13 +78,16 @@ TEST_F(WebLogins, ResetEndsEveryLoginOfTheUserAndIsLogged)
               QStringLiteral("s11,s21,s30"));
     EXPECT_EQ(Identities("s1"), QStringLiteral("321:5*"));
     EXPECT_EQ(Identities("s3"), QStringLiteral("322:6*"));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserID||'|'||MduID||'|'||ItemID||'|'||OperMemo FROM TB_OPERLOG WHERE TypeID=6")),
+    EXPECT_EQ(QueryText(QStringLiteral(
+                  "SELECT UserID||'|'||MduID||'|'||ItemID||'|'||OperMemo FROM TB_OPERLOG WHERE TypeID=6")),
               QStringLiteral("7|322|5|重置密码"));
 
     ASSERT_TRUE(teacher.SetPassword(Md5HexW(QStringLiteral("new"))));
     ASSERT_TRUE(SavePassword(teacher, m_user));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=5")), Md5HexW(QStringLiteral("new")));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG WHERE TypeID=6 ORDER BY ID DESC")), QStringLiteral("修改密码"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=5")),
+              Md5HexW(QStringLiteral("new")));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG WHERE TypeID=6 ORDER BY ID DESC")),
+              QStringLiteral("修改密码"));
 
     // nothing but a digest reaches the table
     teacher.m_strPassword = QStringLiteral("x' WHERE 1=1 --");
@@ -101,7 +109,8 @@ TEST_F(WebLogins, AUserChangingTheirOwnPasswordOnThePhone)
     }
     ASSERT_TRUE(identity->SetPassword(Md5HexW(QStringLiteral("mine"))));
     ASSERT_TRUE(SavePassword(*identity, *identity));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=7")), Md5HexW(QStringLiteral("mine")));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=7")),
+              Md5HexW(QStringLiteral("mine")));
     EXPECT_EQ(QueryText(QStringLiteral("SELECT UserID||'|'||ItemID||'|'||OperMemo FROM TB_OPERLOG WHERE TypeID=6")),
               QStringLiteral("7|7|修改密码"));
 }
@@ -114,7 +123,8 @@ TEST_F(WebLogins, AdminInAnyCaseGoesToTheSettings)
     admin.m_strName = QStringLiteral("aDMin");
     ASSERT_TRUE(admin.SetPassword(Md5HexW(QStringLiteral("secret"))));
     ASSERT_TRUE(SavePassword(admin, m_user));
-    EXPECT_EQ(ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString()), Md5HexW(QStringLiteral("secret")));
+    EXPECT_EQ(ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString()),
+              Md5HexW(QStringLiteral("secret")));
     EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER")), QString());
 }
 
@@ -123,14 +133,17 @@ TEST_F(WebLogins, LogoutEverywhereWithAnOperatorIsLogged)
     Login("s1", MDU_STUDENT, 9, 45000);
     ASSERT_TRUE(LogoutUserEverywhere(MDU_STUDENT, 9, &m_user));
     EXPECT_EQ(Count(QStringLiteral("SELECT SessionEnd FROM TB_OPERLOG WHERE TypeID=0")), 1);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG WHERE TypeID=6")), QStringLiteral("注销用户的所有登录"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT OperMemo FROM TB_OPERLOG WHERE TypeID=6")),
+              QStringLiteral("注销用户的所有登录"));
 }
 
 TEST_F(WebLogins, ReloadBuildsOneIdentityPerUserNewestCurrent)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName,RightRole,RightData,UserPassword) VALUES (5,'李明',1,'<r/>','%1');"
-                                    "INSERT INTO TB_STUDENT (ID,RealName) VALUES (9,'小红');")
-                         .arg(Md5HexW(QStringLiteral("pw")))));
+    ASSERT_TRUE(Exec(
+        QStringLiteral(
+            "INSERT INTO TB_TEACHER (ID,RealName,RightRole,RightData,UserPassword) VALUES (5,'李明',1,'<r/>','%1');"
+            "INSERT INTO TB_STUDENT (ID,RealName) VALUES (9,'小红');")
+            .arg(Md5HexW(QStringLiteral("pw")))));
     Login("s1", MDU_TEACHER, 5, 45000);
     Login("s1", MDU_TEACHER, 5, 45001);
     Login("s1", MDU_STUDENT, 9, 45002); // the newest
@@ -196,8 +209,10 @@ TEST_F(Photos, LogoIsShrunkStoredAndLoadedBack)
     CXImage photo;
     photo.SetImage(Picture(40, 30));
     const int photoId = SaveToDB(photo, MDU_STUDENT, 5, false, 0);
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT MduID||'|'||PersonID||'|'||hex(substr(Photo,1,2)) FROM TB_PHOTO WHERE ID=%1").arg(photoId)),
-              QStringLiteral("321|5|FFD8")); // JPEG
+    EXPECT_EQ(
+        QueryText(QStringLiteral("SELECT MduID||'|'||PersonID||'|'||hex(substr(Photo,1,2)) FROM TB_PHOTO WHERE ID=%1")
+                      .arg(photoId)),
+        QStringLiteral("321|5|FFD8")); // JPEG
 
     CXImage none;
     LoadFromDB(none, 0);
@@ -226,7 +241,8 @@ TEST_F(Photos, WithoutALimitPhotosShrinkToTheSizePreference)
 
 TEST_F(Photos, UnusedLogosGoPhotosStay)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_PHOTO (ID,MduID,PersonID) VALUES (1,0,0),(2,0,0),(3,0,0),(4,321,5)")));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_PHOTO (ID,MduID,PersonID) VALUES (1,0,0),(2,0,0),(3,0,0),(4,321,5)")));
     auto& app = CFakeAppServices::Installed();
     app.setup[QStringLiteral("StdLogoID")] = 2;
     DeleteUnusedLogos();

@@ -13,10 +13,11 @@ public:
     COptionModule() : CModule(MDU_RECEIPT)
     {
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, ID_FIND_WHAT));
-        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_DATE, QKEY_DATE_FROM, 0, QStringLiteral("开始日期≥")));
+        m_options.push_back(
+            std::make_unique<CXQueryOption>(QUERY_DATE, QKEY_DATE_FROM, 0, QStringLiteral("开始日期≥")));
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_MONTH, 1126, 0, QStringLiteral("月份")));
-        m_options.push_back(std::make_unique<CXQueryOption>(QUERY_OPTION, 1201, 0, QStringLiteral("性别"),
-                                                            QStringLiteral("男|女")));
+        m_options.push_back(
+            std::make_unique<CXQueryOption>(QUERY_OPTION, 1201, 0, QStringLiteral("性别"), QStringLiteral("男|女")));
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_OPTION, 1202, 0, QStringLiteral("状态"),
                                                             QStringLiteral("|停课|超期|上课")));
         m_options.push_back(std::make_unique<CXQueryOption>(QUERY_HIDE, 1203));
@@ -29,20 +30,24 @@ public:
 
 TEST(QueryOptions, ChoicesValuesCaptionAndDefaultDate)
 {
-    const struct {
+    const struct
+    {
         const char16_t* choices;
         const char16_t* values;
         QStringList texts;
         QList<int> expected;
     } cases[] = {
-        {u"无调整|有折扣|调整价格|调整课时|有礼品|调整有效期|调整开课日期", u"",
+        {u"无调整|有折扣|调整价格|调整课时|有礼品|调整有效期|调整开课日期",
+         u"",
          {u"无调整"_s, u"有折扣"_s, u"调整价格"_s, u"调整课时"_s, u"有礼品"_s, u"调整有效期"_s, u"调整开课日期"_s},
          {0, 1, 2, 3, 4, 5, 6}},
-        {u"|停课|超期|上课|超课|结课|退费", u"",
-         {u"停课"_s, u"超期"_s, u"上课"_s, u"超课"_s, u"结课"_s, u"退费"_s}, {1, 2, 3, 4, 5, 6}},
+        {u"|停课|超期|上课|超课|结课|退费",
+         u"",
+         {u"停课"_s, u"超期"_s, u"上课"_s, u"超课"_s, u"结课"_s, u"退费"_s},
+         {1, 2, 3, 4, 5, 6}},
         {u"男|女", u"", {u"男"_s, u"女"_s}, {0, 1}},
         {u"在读|停课", u"3|9", {u"在读"_s, u"停课"_s}, {3, 9}},
-        {u"在读|停课|结课", u"3|9", {u"在读"_s, u"停课"_s, u"结课"_s}, {0, 1, 2}},   // counts differ
+        {u"在读|停课|结课", u"3|9", {u"在读"_s, u"停课"_s, u"结课"_s}, {0, 1, 2}}, // counts differ
         {u"", u"", {}, {}},
     };
     for (const auto& c : cases) {
@@ -64,7 +69,7 @@ TEST(QueryOptions, DescriptionTermsFollowTheOptionsInOrder)
 {
     COptionModule module;
     CXMap query;
-    query.SetText(1203, u"9"_s);   // hidden: no term
+    query.SetText(1203, u"9"_s); // hidden: no term
     query.SetText(1202, u"1,3"_s);
     query.SetText(1201, u"1"_s);
     query.SetText(1126, u"2024-03-15"_s);

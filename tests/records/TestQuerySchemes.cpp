@@ -52,10 +52,12 @@ protected:
     }
     static void Store(const char* name, const QString& setup, int onTop = 1)
     {
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_PROJECT (MduID,FitMduID,PrjName,SetupData,DispOnTop) VALUES (323,%1,'%2','%3',%4)")
-                             .arg(MDU_WAGES)
-                             .arg(QString::fromUtf8(name), setup)
-                             .arg(onTop)));
+        ASSERT_TRUE(
+            Exec(QStringLiteral(
+                     "INSERT INTO TB_PROJECT (MduID,FitMduID,PrjName,SetupData,DispOnTop) VALUES (323,%1,'%2','%3',%4)")
+                     .arg(MDU_WAGES)
+                     .arg(QString::fromUtf8(name), setup)
+                     .arg(onTop)));
     }
     QStringList Read(const CXMap& query, bool* ok = nullptr)
     {
@@ -65,7 +67,8 @@ protected:
             *ok = result;
         QStringList names;
         for (const CXItem* s : out)
-            names << s->m_strName + (static_cast<const CDBPrjQuery*>(s)->m_bSeparator ? QStringLiteral("|") : QString());
+            names << s->m_strName +
+                         (static_cast<const CDBPrjQuery*>(s)->m_bSeparator ? QStringLiteral("|") : QString());
         return names;
     }
     static CXMap For(int mdu)
@@ -82,7 +85,8 @@ protected:
 
 TEST_F(QuerySchemes, ValidationNeedsANameAndAConditionTheModuleExpresses)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         const char* setup;
         int id;
@@ -92,8 +96,8 @@ TEST_F(QuerySchemes, ValidationNeedsANameAndAConditionTheModuleExpresses)
         {"", "<r><x id=\"1202\">0</x></r>", 0, QStringLiteral("请输入名称！")},
         {"甲", "", 0, QStringLiteral("请设置至少一个有效查询选项！")},
         {"甲", "<r><x id=\"1202\">0,1,2</x></r>", 5, QStringLiteral("请设置至少一个有效查询选项！")}, // every choice
-        {"甲", "<r><x id=\"999\">x</x></r>", 5, QStringLiteral("请设置至少一个有效查询选项！")},     // not an option
-        {"甲", "", -MDU_WAGES * 100, QString()},                                                 // built in
+        {"甲", "<r><x id=\"999\">x</x></r>", 5, QStringLiteral("请设置至少一个有效查询选项！")},      // not an option
+        {"甲", "", -MDU_WAGES * 100, QString()},                                                      // built in
     };
     for (const auto& c : cases) {
         CDBPrjQuery s;
@@ -122,7 +126,8 @@ TEST_F(QuerySchemes, BuiltInFirstThenSavedAndInvalidOnesDeleted)
     Store("失效", QStringLiteral("<r><x id=\"999\">x</x></r>"));
     Store("置顶", QStringLiteral("<r><x id=\"33208\">王</x></r>"), 0);
     bool ok = false;
-    EXPECT_EQ(Read(For(MDU_WAGES), &ok), (QStringList{QStringLiteral("置顶"), QStringLiteral("上课|"), QStringLiteral("停课")}));
+    EXPECT_EQ(Read(For(MDU_WAGES), &ok),
+              (QStringList{QStringLiteral("置顶"), QStringLiteral("上课|"), QStringLiteral("停课")}));
     EXPECT_TRUE(ok);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_PROJECT")), 2);
 

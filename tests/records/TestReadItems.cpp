@@ -34,13 +34,19 @@ protected:
     {
         ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime,UserMduID,UserID) "
                                         "VALUES (%1,%2,%3,%4,%5,%6)")
-                             .arg(type).arg(mdu).arg(item).arg(time, 0, 'f', 6).arg(userMdu).arg(user)));
+                             .arg(type)
+                             .arg(mdu)
+                             .arg(item)
+                             .arg(time, 0, 'f', 6)
+                             .arg(userMdu)
+                             .arg(user)));
     }
 };
 
 TEST_F(ReadItems, IdListsBecomeIntegersWhateverTheMapHolds)
 {
-    const struct {
+    const struct
+    {
         int key;
         const char* value;
         const char* condition;
@@ -67,11 +73,13 @@ TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
     QStringList conditions;
     m_charge.BuildQueryConditions(conditions, query);
     ASSERT_EQ(conditions.size(), 1);
-    EXPECT_EQ(conditions[0],
-              QStringLiteral("RecordName LIKE :find OR Room LIKE :find OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-                             "(SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE :find)) OR ID IN (SELECT "
-                             "DISTINCT ChargeID FROM TB_TEST_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-                             "(SELECT ID, RecordName AS ItemTitle FROM TB_TEST_COURSE) WHERE ItemTitle LIKE :find)))"));
+    EXPECT_EQ(
+        conditions[0],
+        QStringLiteral(
+            "RecordName LIKE :find OR Room LIKE :find OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
+            "(SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE :find)) OR ID IN (SELECT "
+            "DISTINCT ChargeID FROM TB_TEST_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
+            "(SELECT ID, RecordName AS ItemTitle FROM TB_TEST_COURSE) WHERE ItemTitle LIKE :find)))"));
 
     ASSERT_TRUE(Exec(QStringLiteral(
         "INSERT INTO TB_TEACHER (ID,RealName) VALUES (1,'李明'),(2,'张华');"
@@ -86,8 +94,9 @@ TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
 
 TEST_F(ReadItems, FindTextMatchesQuotesAndPatternCharactersLiterally)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('50% off'),('500 off'),('O''Brien'),"
-                                    "('Obrien'),('a_b'),('axb'),('[x]'),('MDU_STUDENT')")));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('50% off'),('500 off'),('O''Brien'),"
+                            "('Obrien'),('a_b'),('axb'),('[x]'),('MDU_STUDENT')")));
     EXPECT_EQ(Find(m_course, QStringLiteral("50%")), QStringList{QStringLiteral("50% off")});
     EXPECT_EQ(Find(m_course, QStringLiteral("O'B")), QStringList{QStringLiteral("O'Brien")});
     EXPECT_EQ(Find(m_course, QStringLiteral("a_b")), QStringList{QStringLiteral("a_b")});
@@ -99,8 +108,9 @@ TEST_F(ReadItems, FindTextMatchesQuotesAndPatternCharactersLiterally)
 
 TEST_F(ReadItems, FindTextIsNeverTakenForTheProgramsSqlSymbolsOrNames)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('''XIN'''),('1'),('''MDU_STUDENT'' x'),"
-                                    "('321 x'),('[V_RECEIPT]'),('a /*b*/ c')")));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName) VALUES ('''XIN'''),('1'),('''MDU_STUDENT'' x'),"
+                            "('321 x'),('[V_RECEIPT]'),('a /*b*/ c')")));
     // a query map read back from its XML text, as saved schemes are
     const auto findFromXml = [this](const QString& text) {
         CXMap typed;
@@ -194,7 +204,10 @@ TEST_F(ReadItems, LongTextsStopAtZeroBytesPerPieceAndImagesKeepTheirRow)
         CXDBSession session;
         session.Connect();
         CXAccessor cmd;
-        ASSERT_TRUE(cmd.Prepare(session, QStringLiteral("INSERT INTO TB_TEST_RECEIPT (ID,KeyName,Logo,Template) VALUES (1,'R1',?,?),(2,'R2',NULL,NULL)")));
+        ASSERT_TRUE(cmd.Prepare(
+            session,
+            QStringLiteral(
+                "INSERT INTO TB_TEST_RECEIPT (ID,KeyName,Logo,Template) VALUES (1,'R1',?,?),(2,'R2',NULL,NULL)")));
         cmd.SetParamBytes(1, png);
         cmd.SetParamBytes(2, text);
         ASSERT_TRUE(cmd.Execute());
@@ -222,10 +235,10 @@ TEST_F(ReadItems, LongTextsStopAtZeroBytesPerPieceAndImagesKeepTheirRow)
 
 TEST_F(ReadItems, ChildLinesGoToTheirParents)
 {
-    ASSERT_TRUE(Exec(QStringLiteral(
-        "INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');"
-        "INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季'),(2,'秋季');"
-        "INSERT INTO TB_TEST_CHARGE_COURSE (ID,ChargeID,CourseID,Lessons) VALUES (10,1,1,5),(11,2,2,6),(12,1,2,7),(13,99,1,1);")));
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');"
+                                    "INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'春季'),(2,'秋季');"
+                                    "INSERT INTO TB_TEST_CHARGE_COURSE (ID,ChargeID,CourseID,Lessons) VALUES "
+                                    "(10,1,1,5),(11,2,2,6),(12,1,2,7),(13,99,1,1);")));
     CXArrayT<CTestCharge> items;
     ASSERT_TRUE(m_charge.QueryItems(items, CXMap(), false, false));
     ASSERT_EQ(items.GetSize(), 2);
@@ -261,8 +274,9 @@ TEST_F(ReadItems, BriefReadsSkipTablelessChildLists)
 
 TEST_F(ReadItems, StampsTakeTheUserOfTheLatestOperation)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (7,'王老师'),(8,'赵老师'),(9,'钱老师');"
-                                    "INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');")));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (7,'王老师'),(8,'赵老师'),(9,'钱老师');"
+                            "INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴'),(2,'小提琴');")));
     Log(OPER_ADD, MDU_COURSE, 1, 45000.1, MDU_TEACHER, 7);
     Log(OPER_MDF, MDU_COURSE, 1, 45003.5, MDU_TEACHER, 9); // the latest, stored before an older one
     Log(OPER_MDF, MDU_COURSE, 1, 45002.0, MDU_TEACHER, 8);
@@ -330,7 +344,8 @@ TEST_F(ReadItems, ReadsAHundredThousandRowsAndRefusesOneMore)
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
         "INSERT INTO TB_TEST_COURSE (ID,RecordName,Price,TeacherNote) SELECT i,'课程'||i,i*1.5,'说明' FROM n;"
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
-        "INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime,UserMduID,UserID) SELECT 4,328,i,45000+i/1000.0,322,0 FROM n;")));
+        "INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime,UserMduID,UserID) SELECT 4,328,i,45000+i/1000.0,322,0 "
+        "FROM n;")));
     CXArrayT<CTestCourse> items;
     QElapsedTimer timer;
     timer.start();

@@ -14,7 +14,8 @@ protected:
     }
     static void Store(const char* key)
     {
-        ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_RECEIPT (KeyName) VALUES ('%1')").arg(QString::fromLatin1(key))));
+        ASSERT_TRUE(
+            Exec(QStringLiteral("INSERT INTO TB_TEST_RECEIPT (KeyName) VALUES ('%1')").arg(QString::fromLatin1(key))));
     }
 };
 
@@ -22,7 +23,8 @@ const QString kFailed = QStringLiteral("自动编号失败！\r\n\r\n请在 “�
 
 TEST_F(RecordNumbers, PatternsFillDateAndNextCounter)
 {
-    const struct {
+    const struct
+    {
         const char* pattern;
         XDateTime now;
         const char* stored; // empty: none
@@ -62,10 +64,12 @@ TEST_F(RecordNumbers, FullPeriodOrNoCounterFails)
 TEST_F(RecordNumbers, StoredRecordTakesThePeriodOfItsFirstLogRow)
 {
     EXPECT_EQ(Number(QStringLiteral("B[Y][nnnn]"), 8), QStringLiteral("B250001"));
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime) VALUES (6,331,8,%1),(4,331,8,%2),(4,332,8,%3)")
-                         .arg(XDateTime(2024, 6, 1).Day())
-                         .arg(XDateTime(2024, 5, 1).Day())
-                         .arg(XDateTime(2023, 5, 1).Day())));
+    ASSERT_TRUE(
+        Exec(QStringLiteral(
+                 "INSERT INTO TB_OPERLOG (TypeID,MduID,ItemID,OperTime) VALUES (6,331,8,%1),(4,331,8,%2),(4,332,8,%3)")
+                 .arg(XDateTime(2024, 6, 1).Day())
+                 .arg(XDateTime(2024, 5, 1).Day())
+                 .arg(XDateTime(2023, 5, 1).Day())));
     EXPECT_EQ(Number(QStringLiteral("B[Y][MM][nnnn]"), 8), QStringLiteral("B24050001"));
 }
 

@@ -212,8 +212,8 @@ TEST_F(RecordOperations, ValidationLevelsOrderAndDuplicates)
     EXPECT_EQ(twice.GetStatusText(), QString::fromUtf8("价格过高"));
 
     int searches = 0;
-    XDuplicateFinder previous = SetDuplicateFinder(
-        [&](int ownId, const QString& value, const QString& table, const QString& column) {
+    XDuplicateFinder previous =
+        SetDuplicateFinder([&](int ownId, const QString& value, const QString& table, const QString& column) {
             ++searches;
             EXPECT_EQ(ownId, 41);
             EXPECT_EQ(table, "TB_TEST_COURSE");
@@ -414,10 +414,10 @@ TEST(CXArray, FastSortGivesTheExchangeSortsOrderForEqualKeys)
     }
 }
 
-
 // The exchange sort with a three-way comparison, as the reference for keys that are not
 // plain numbers.
-std::vector<CXItem*> ReferenceSortBy(std::vector<CXItem*> v, bool descending, const std::function<int(CXItem*, CXItem*)>& cmp)
+std::vector<CXItem*> ReferenceSortBy(std::vector<CXItem*> v, bool descending,
+                                     const std::function<int(CXItem*, CXItem*)>& cmp)
 {
     for (std::size_t a = 0; a < v.size(); ++a)
         for (std::size_t i = a + 1; i < v.size(); ++i)
@@ -473,8 +473,8 @@ TEST(CXArray, FastSortGivesTheExchangeSortsOrderForNaNAmountsAndDateRanges)
             a.Add(c);
         }
         std::vector<CXItem*> before(a.begin(), a.end());
-        const std::vector<CXItem*> expected = ranges ? ReferenceSortBy(before, descending, byRange)
-                                                     : ReferenceSortBy(before, descending, byAmount);
+        const std::vector<CXItem*> expected =
+            ranges ? ReferenceSortBy(before, descending, byRange) : ReferenceSortBy(before, descending, byAmount);
         a.Sort(ranges ? XDR : XNU, ranges ? range : price, descending);
         const std::vector<CXItem*> got(a.begin(), a.end());
         ASSERT_EQ(got, expected) << "round " << round << " n " << n;

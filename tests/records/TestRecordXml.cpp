@@ -67,7 +67,10 @@ public:
 class CXmlOperLog : public CXItemT<MDU_OPERLOG>
 {
 public:
-    static CHeads* StaticHeads() { return BuildHeadsOnce<CXmlOperLog>([](CHeads&) {}); }
+    static CHeads* StaticHeads()
+    {
+        return BuildHeadsOnce<CXmlOperLog>([](CHeads&) {});
+    }
     CHeads* GetHeads() const override { return StaticHeads(); }
 };
 
@@ -85,7 +88,8 @@ CHeads* CXmlLine::StaticHeads()
         h.m_strItemUnit = QStringLiteral("门");
         CHead* name = Field(h, QStringLiteral("课程"), XSW, XOFFSET(CXmlLine, m_strName), QStringLiteral("RecordName"));
         name->m_nColSub = name->m_nColTitle = 1;
-        CHead* lessons = Field(h, QStringLiteral("课时"), XIN, XOFFSET(CXmlLine, m_nLessons), QStringLiteral("Lessons"));
+        CHead* lessons =
+            Field(h, QStringLiteral("课时"), XIN, XOFFSET(CXmlLine, m_nLessons), QStringLiteral("Lessons"));
         lessons->m_nColSub = 1;
         lessons->m_nDefault = 4;
         lessons->m_strUnit = QStringLiteral(" 节");
@@ -98,17 +102,20 @@ CHeads* CXmlRecord::StaticHeads()
         h.m_strItemType = QStringLiteral("课程表");
         h.m_strItemUnit = QStringLiteral("节");
         h.m_strTable = QStringLiteral("TB_EDUSCH");
-        CHead* title = Field(h, QStringLiteral("名称"), XSW, XOFFSET(CXmlRecord, m_strTitle), QStringLiteral("RecordName"));
+        CHead* title =
+            Field(h, QStringLiteral("名称"), XSW, XOFFSET(CXmlRecord, m_strTitle), QStringLiteral("RecordName"));
         title->m_nUnique = 1;
         title->m_nColBrief = title->m_nColTitle = 1;
         title->m_nHttpNew = 2;
-        CHead* real = Field(h, QStringLiteral("姓名"), XSW, XOFFSET(CXmlRecord, m_strRealName), QStringLiteral("RealName"));
+        CHead* real =
+            Field(h, QStringLiteral("姓名"), XSW, XOFFSET(CXmlRecord, m_strRealName), QStringLiteral("RealName"));
         real->m_nUnique = 1;
-        CHead* state = Field(h, QStringLiteral("状态"), XIN, XOFFSET(CXmlRecord, m_nState), QStringLiteral("IsEnabled"));
+        CHead* state =
+            Field(h, QStringLiteral("状态"), XIN, XOFFSET(CXmlRecord, m_nState), QStringLiteral("IsEnabled"));
         state->m_strFormat = QStringLiteral("停用|启用");
         state->m_nColBrief = state->m_nColMark = 1;
-        CHead* teacher = Field(h, QStringLiteral("教师"), XLK, XOFFSET(CXmlRecord, m_teacher), QStringLiteral("TeacherID"),
-                               ID_REL_EDITLOG);
+        CHead* teacher = Field(h, QStringLiteral("教师"), XLK, XOFFSET(CXmlRecord, m_teacher),
+                               QStringLiteral("TeacherID"), ID_REL_EDITLOG);
         teacher->m_strEmpty = QStringLiteral("未指定");
         teacher->m_nColBrief = 1;
         CHead* locked = Field(h, QStringLiteral("锁定"), XIN, XOFFSET(CXmlRecord, m_nLocked), QString());
@@ -178,8 +185,9 @@ TEST(RecordXmlBare, RecordWithoutFieldTableWritesFiveAttributesEscaped)
     doc.IntoElement();
     item.WriteXml(doc, 1, 3, nullptr);
     item.WriteXml(doc, 1, 0, nullptr);
-    EXPECT_EQ(doc.GetDocText(), QStringLiteral("<r>\r\n<item id=\"5\" subid=\"9\" mduid=\"321\" name=\"A&amp;B琴行\" spec=\"3\"/>\r\n"
-                                               "<item id=\"5\" subid=\"9\" mduid=\"321\" name=\"A&amp;B琴行\" spec=\"0\"/>\r\n</r>"));
+    EXPECT_EQ(doc.GetDocText(),
+              QStringLiteral("<r>\r\n<item id=\"5\" subid=\"9\" mduid=\"321\" name=\"A&amp;B琴行\" spec=\"3\"/>\r\n"
+                             "<item id=\"5\" subid=\"9\" mduid=\"321\" name=\"A&amp;B琴行\" spec=\"0\"/>\r\n</r>"));
 }
 
 TEST_F(RecordXml, ListRowSkipsFieldsButKeepsTheirOrder)
@@ -249,7 +257,8 @@ TEST_F(RecordXml, ReadOnlyListHasNoBlankLineAndEmptyLinkKeepsFormattedText)
     m_record.m_lines.Add(line);
     const QString xml = Write(m_record, 1);
     EXPECT_FALSE(xml.contains(QStringLiteral("pos=\"0\""))) << xml.toStdString();
-    EXPECT_TRUE(xml.contains(QStringLiteral("canadd=\"0\" canprt=\"0\" candel=\"0\" canmdf=\"0\""))) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("canadd=\"0\" canprt=\"0\" candel=\"0\" canmdf=\"0\"")))
+        << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral("name=\"乐理\" spec=\"1\""))) << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral("pos=\"1\""))) << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral("dispval=\"未指定\" color"))) << xml.toStdString();
@@ -257,11 +266,22 @@ TEST_F(RecordXml, ReadOnlyListHasNoBlankLineAndEmptyLinkKeepsFormattedText)
 
 TEST(ModuleRelations, RelationCommandsNameTheirModules)
 {
-    const struct { int command; int module; } cases[] = {
-        {ID_REL_EDITLOG, MDU_OPERLOG}, {ID_REL_CHARGE, MDU_CHARGE},   {ID_REL_COLLECT, MDU_COLLECT},
-        {ID_REL_EDURCD, MDU_EDURCD},   {ID_REL_EDUSCH, MDU_EDUSCH},   {ID_REL_OPERLOG, MDU_OPERLOG},
-        {ID_REL_RECEIPT, MDU_RECEIPT}, {ID_REL_WAGES, MDU_WAGES},     {ID_REL_TEACHER, MDU_TEACHER},
-        {ID_QUERY_USER, 0},            {0, 0},
+    const struct
+    {
+        int command;
+        int module;
+    } cases[] = {
+        {ID_REL_EDITLOG, MDU_OPERLOG},
+        {ID_REL_CHARGE, MDU_CHARGE},
+        {ID_REL_COLLECT, MDU_COLLECT},
+        {ID_REL_EDURCD, MDU_EDURCD},
+        {ID_REL_EDUSCH, MDU_EDUSCH},
+        {ID_REL_OPERLOG, MDU_OPERLOG},
+        {ID_REL_RECEIPT, MDU_RECEIPT},
+        {ID_REL_WAGES, MDU_WAGES},
+        {ID_REL_TEACHER, MDU_TEACHER},
+        {ID_QUERY_USER, 0},
+        {0, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CModule::GetRelModuleId(c.command), c.module) << c.command;

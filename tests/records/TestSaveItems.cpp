@@ -13,7 +13,10 @@ class SaveItems : public RecordDb
 {
 protected:
     static QString Text(const QString& sql) { return QueryText(sql); }
-    static int LogRows(int type) { return Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(type)); }
+    static int LogRows(int type)
+    {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1").arg(type));
+    }
 };
 
 // A course that is made automatically: untouched, it is not stored.
@@ -33,9 +36,11 @@ TEST_F(SaveItems, NewNumberedRecordGetsNumberIdStampAndAddRow)
     EXPECT_EQ(r.m_created.m_nID, 7);
     EXPECT_EQ(r.m_created.m_strName, QStringLiteral("王老师"));
     EXPECT_DOUBLE_EQ(r.m_created.m_dtDate.Day(), m_now.Day());
-    EXPECT_EQ(Text(QStringLiteral("SELECT KeyName||'|'||Amount FROM TB_TEST_RECEIPT")), QStringLiteral("B250001|120.0"));
-    EXPECT_EQ(Text(QStringLiteral("SELECT TypeID||'|'||MduID||'|'||ItemID||'|'||UserID||'|'||OperMemo FROM TB_OPERLOG")),
-              QStringLiteral("4|331|1|7|"));
+    EXPECT_EQ(Text(QStringLiteral("SELECT KeyName||'|'||Amount FROM TB_TEST_RECEIPT")),
+              QStringLiteral("B250001|120.0"));
+    EXPECT_EQ(
+        Text(QStringLiteral("SELECT TypeID||'|'||MduID||'|'||ItemID||'|'||UserID||'|'||OperMemo FROM TB_OPERLOG")),
+        QStringLiteral("4|331|1|7|"));
 
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_RECEIPT (KeyName) VALUES ('B250041')")));
     CTestReceipt next;
@@ -382,9 +387,11 @@ TEST_F(SaveItems, DeleteItemsIsOneTransaction)
 TEST_F(SaveItems, ReplaceColumnValueRenamesEveryUse)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_CHARGE (Room) VALUES ('A''1'),('A''1'),('B')")));
-    EXPECT_TRUE(ReplaceColumnValue(QStringLiteral("TB_TEST_CHARGE"), QStringLiteral("Room"), QStringLiteral("A'1"), QStringLiteral("C'3")));
+    EXPECT_TRUE(ReplaceColumnValue(QStringLiteral("TB_TEST_CHARGE"), QStringLiteral("Room"), QStringLiteral("A'1"),
+                                   QStringLiteral("C'3")));
     EXPECT_EQ(Text(QStringLiteral("SELECT GROUP_CONCAT(Room) FROM TB_TEST_CHARGE")), QStringLiteral("C'3,C'3,B"));
-    EXPECT_FALSE(ReplaceColumnValue(QStringLiteral("TB_NONE"), QStringLiteral("Room"), QStringLiteral("x"), QStringLiteral("y")));
+    EXPECT_FALSE(ReplaceColumnValue(QStringLiteral("TB_NONE"), QStringLiteral("Room"), QStringLiteral("x"),
+                                    QStringLiteral("y")));
     ASSERT_EQ(m_errors.reports.size(), 1u);
     EXPECT_EQ(m_errors.reports[0].task, QStringLiteral("更新历史记录"));
 }

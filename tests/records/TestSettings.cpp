@@ -11,7 +11,8 @@ namespace {
 
 int Rows(const QString& key)
 {
-    return static_cast<int>(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='S' AND KeyName='%1'").arg(key)));
+    return static_cast<int>(
+        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_PROFILE WHERE SecName='S' AND KeyName='%1'").arg(key)));
 }
 
 QString Stored(const QString& key)

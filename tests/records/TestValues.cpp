@@ -50,14 +50,17 @@ TEST(CXTimeSpan, BeginAndDurationDropTheDay)
 
 TEST(CXTimeSpan, OverlapTable)
 {
-    struct Case { int a, b; bool aInB, bInA; };
+    struct Case
+    {
+        int a, b;
+        bool aInB, bInA;
+    };
     const Case cases[] = {
-        {Span(9, 0, 10, 0), Span(10, 0, 11, 0), false, false},  // touching
-        {Span(9, 0, 12, 0), Span(10, 0, 11, 0), false, true},   // enclosing: only from the inner side
-        {Span(9, 0, 10, 30), Span(10, 0, 11, 0), true, true},   // partial
-        {Span(9, 0, 10, 0), Span(9, 0, 10, 0), true, true},     // the same lesson time twice
-        {Span(9, 0, 10, 0), Span(14, 0, 15, 0), false, false},
-        {0, 0, false, false},
+        {Span(9, 0, 10, 0), Span(10, 0, 11, 0), false, false}, // touching
+        {Span(9, 0, 12, 0), Span(10, 0, 11, 0), false, true},  // enclosing: only from the inner side
+        {Span(9, 0, 10, 30), Span(10, 0, 11, 0), true, true},  // partial
+        {Span(9, 0, 10, 0), Span(9, 0, 10, 0), true, true},    // the same lesson time twice
+        {Span(9, 0, 10, 0), Span(14, 0, 15, 0), false, false}, {0, 0, false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CXTimeSpan(c.a).Overlaps(CXTimeSpan(c.b)), c.aInB) << c.a << " " << c.b;
@@ -89,10 +92,14 @@ TEST(CXDateRange, FormatAndCompare)
 
 TEST(SqlPrepare, CommentsLiteralsWhiteSpaceAndSymbols)
 {
-    struct Case { const char* in; const char* out; };
+    struct Case
+    {
+        const char* in;
+        const char* out;
+    };
     const Case cases[] = {
         {"SELECT A -- note\r\nFROM T", "SELECT A FROM T"},
-        {"SELECT A--note\nFROM T", "SELECT AFROM T"},               // the line break goes with the comment
+        {"SELECT A--note\nFROM T", "SELECT AFROM T"}, // the line break goes with the comment
         {"SELECT A FROM T -- to the end", "SELECT A FROM T"},
         {"SELECT /* x\ny */ A FROM T", "SELECT A FROM T"},
         {"SELECT A /* unclosed", "SELECT A"},

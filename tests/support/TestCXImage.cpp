@@ -146,7 +146,8 @@ TEST(CXImage, RtfPictureAndDataUri)
     QByteArray bytes;
     photo.GetBytes(&bytes);
     const QString rtf = photo.GetRtfPict(5);
-    EXPECT_TRUE(rtf.startsWith(QStringLiteral("{\\pict\\jpegblip\\picwgoal240\\pichgoal120 "))) << rtf.left(60).toStdString();
+    EXPECT_TRUE(rtf.startsWith(QStringLiteral("{\\pict\\jpegblip\\picwgoal240\\pichgoal120 ")))
+        << rtf.left(60).toStdString();
     EXPECT_TRUE(rtf.endsWith(u'}'));
     EXPECT_EQ(rtf.mid(rtf.indexOf(u' ') + 1).chopped(1), QString::fromLatin1(bytes.toHex()));
     EXPECT_TRUE(photo.GetRtfPict(5000).startsWith(QStringLiteral("{\\pict\\jpegblip\\picwgoal38400\\pichgoal19200 ")));
@@ -167,7 +168,8 @@ TEST(CXImage, ShrinkByPixels)
     const struct
     {
         int w, h, limit, newW, newH;
-    } cases[] = {{300, 80, 100, 300, 80}, {400, 200, 100, 200, 100}, {150, 450, 100, 100, 300}, {100, 100, 100, 100, 100}};
+    } cases[] = {
+        {300, 80, 100, 300, 80}, {400, 200, 100, 200, 100}, {150, 450, 100, 100, 300}, {100, 100, 100, 100, 100}};
     for (const auto& c : cases) {
         CXImage image;
         image.SetImage(Photo(c.w, c.h));
@@ -301,7 +303,7 @@ TEST(CXImage, QrCode)
     EXPECT_EQ(qr.GetBPP(), 32);
     EXPECT_EQ(qr.GetImage().pixel(1, 1), qRgba(0, 0, 128, 255)); // finder, module (0, 0)
     EXPECT_EQ(qr.GetImage().pixel(3, 3), qRgba(0, 0, 128, 255));
-    EXPECT_EQ(qAlpha(qr.GetImage().pixel(5, 5)), 0);              // module (1, 1) is light
+    EXPECT_EQ(qAlpha(qr.GetImage().pixel(5, 5)), 0); // module (1, 1) is light
     qr.MakeQrCode(QString(), 100, qRgb(0, 0, 0));
     EXPECT_TRUE(qr.IsNull());
 

@@ -138,7 +138,8 @@ TEST(CXQrEncoder, SymbolsDecodeBackToTheirText)
             text += "abcdefghijklmnopqrstuvwxyz"[(i * 7) % 26];
         ASSERT_TRUE(CXQrEncoder::Encode(text.c_str())) << length;
         EXPECT_EQ(CXQrEncoder::m_nSize, 4 * ++version + 17);
-        EXPECT_EQ(DecodeQr(RenderQrModules()), QByteArray(text.c_str())) << length << " (" << CXQrEncoder::m_nSize << ")";
+        EXPECT_EQ(DecodeQr(RenderQrModules()), QByteArray(text.c_str()))
+            << length << " (" << CXQrEncoder::m_nSize << ")";
     }
 }
 

@@ -186,12 +186,33 @@ TEST(CXXmlDoc, EncodingNames)
         const char* name;
         int codePage;
     } cases[] = {
-        {"", 0},          {"UTF-8", 65001},       {"utf-8", 65001},   {"UTF-32LE", 65005}, {"UTF-32", 65005},
-        {"utf-32", -1},   {"x", -1},              {"GBK", 936},       {"gb2312", 936},     {"GB18030", 54936},
-        {"big5", 950},    {"Shift_JIS", 932},     {"ks_c_5601-1987", 949}, {"euc-kr", 51949}, {"US-ASCII", 20127},
-        {"ascii", 20127}, {"ISO-8859-1", 28591},  {"l1", 28591},      {"windows-1252", 1252}, {"utf-16", 1200},
-        {"UTF-16LE", 1200}, {"unicode", 1200},    {"ucs-2", 1200},    {"utf-16be", 1201},  {"ucs-2be", 1201},
-        {"utf-7", 65000}, {"koi8-r", 20866},
+        {"", 0},
+        {"UTF-8", 65001},
+        {"utf-8", 65001},
+        {"UTF-32LE", 65005},
+        {"UTF-32", 65005},
+        {"utf-32", -1},
+        {"x", -1},
+        {"GBK", 936},
+        {"gb2312", 936},
+        {"GB18030", 54936},
+        {"big5", 950},
+        {"Shift_JIS", 932},
+        {"ks_c_5601-1987", 949},
+        {"euc-kr", 51949},
+        {"US-ASCII", 20127},
+        {"ascii", 20127},
+        {"ISO-8859-1", 28591},
+        {"l1", 28591},
+        {"windows-1252", 1252},
+        {"utf-16", 1200},
+        {"UTF-16LE", 1200},
+        {"unicode", 1200},
+        {"ucs-2", 1200},
+        {"utf-16be", 1201},
+        {"ucs-2be", 1201},
+        {"utf-7", 65000},
+        {"koi8-r", 20866},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CXXmlDoc::GetEncodingCodePage(QString::fromLatin1(c.name)), c.codePage) << c.name;
@@ -238,7 +259,9 @@ TEST(CXXmlDoc, Utf8CharacterCoding)
         {"\xF8\x80", -1, 1},
         {"\x80", -1, 1},
         {"\xE4\xB8", -1, 2},
-        {"\xE4" "A", -1, 1},
+        {"\xE4"
+         "A",
+         -1, 1},
         {"\xF4\x90\x80\x80", -1, 4},
     };
     for (const auto& c : cases) {
@@ -266,7 +289,8 @@ TEST(CXXmlDoc, ConvertEncoding)
     char gbk[8] = {};
     bool lost = true;
     EXPECT_EQ(CXXmlDoc::ConvertEncoding("UTF-16", "gbk", u16, 3, gbk, 8, &lost), 5);
-    EXPECT_EQ(QByteArray(gbk, 5), QByteArray("\xD6\xD0\xCE\xC4" "A"));
+    EXPECT_EQ(QByteArray(gbk, 5), QByteArray("\xD6\xD0\xCE\xC4"
+                                             "A"));
     EXPECT_FALSE(lost);
     EXPECT_EQ(CXXmlDoc::ConvertEncoding("UTF-16", "GBK", u16, 3, gbk, 2), 2);
 
@@ -297,7 +321,11 @@ TEST(CXXmlDoc, ConvertEncoding)
     EXPECT_EQ(back[1], 0xDE00);
     char bytes[8] = {};
     EXPECT_EQ(CXXmlDoc::ConvertEncoding("UTF-32", "UTF-8", u32, 1, bytes, 8), 4);
-    EXPECT_EQ(CXXmlDoc::ConvertEncoding("UTF-8", "UTF-32", "a\xFF" "b", 3, u32, 4), 3);
+    EXPECT_EQ(CXXmlDoc::ConvertEncoding("UTF-8", "UTF-32",
+                                        "a\xFF"
+                                        "b",
+                                        3, u32, 4),
+              3);
     EXPECT_EQ(u32[1], uint32_t('?'));
     EXPECT_EQ(CXXmlDoc::ConvertEncoding("UTF-32", "GBK", u32, 1, bytes, 8), 0);
 }
@@ -382,8 +410,10 @@ TEST(CXXmlDoc, BuildingADocument)
     ASSERT_TRUE(doc.AddElement(QStringLiteral("x"), QString(), CXXmlDoc::ADD_AS_CHILD));
     EXPECT_EQ(doc.GetDocText(), QStringLiteral("<r>\r\n<x/>\r\n</r>\r\n"));
     ASSERT_TRUE(doc.AddElement(QStringLiteral("y"), QStringLiteral("1 < 2 & 3"), CXXmlDoc::ADD_AS_CHILD));
-    ASSERT_TRUE(doc.AddElement(QStringLiteral("z"), QStringLiteral("a]]>b<"), CXXmlDoc::ADD_AS_CHILD | CXXmlDoc::ADD_CDATA));
-    ASSERT_TRUE(doc.AddElement(QStringLiteral("s"), QString(), CXXmlDoc::ADD_AS_CHILD | CXXmlDoc::ADD_SPACE_BEFORE_SLASH));
+    ASSERT_TRUE(
+        doc.AddElement(QStringLiteral("z"), QStringLiteral("a]]>b<"), CXXmlDoc::ADD_AS_CHILD | CXXmlDoc::ADD_CDATA));
+    ASSERT_TRUE(
+        doc.AddElement(QStringLiteral("s"), QString(), CXXmlDoc::ADD_AS_CHILD | CXXmlDoc::ADD_SPACE_BEFORE_SLASH));
     EXPECT_FALSE(doc.AddElement(QStringLiteral("t"), QStringLiteral("x"), CXXmlDoc::ADD_START_TAG_ONLY));
     EXPECT_EQ(doc.GetDocText(), QStringLiteral("<r>\r\n<x/>\r\n<y>1 &lt; 2 &amp; 3</y>\r\n"
                                                "<z><![CDATA[a]]]]><![CDATA[>b<]]></z>\r\n<s />\r\n</r>\r\n"));
@@ -527,8 +557,8 @@ TEST(CXXmlDoc, RandomEditsMatchAFreshParse)
 {
     std::mt19937 rng(20261210);
     const QString names[] = {QStringLiteral("a"), QStringLiteral("bb"), QStringLiteral("列表"), QStringLiteral("d")};
-    const QString texts[] = {QString(), QStringLiteral("x"), QStringLiteral("1 < 2 & \"3\""),
-                             QStringLiteral("]]>"), QStringLiteral("  ")};
+    const QString texts[] = {QString(), QStringLiteral("x"), QStringLiteral("1 < 2 & \"3\""), QStringLiteral("]]>"),
+                             QStringLiteral("  ")};
     for (int round = 0; round < 200; ++round) {
         CXXmlDoc doc;
         doc.AddElement(QStringLiteral("root"));

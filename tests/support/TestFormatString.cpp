@@ -62,12 +62,12 @@ TEST(FormatString, SpecialCasesOfTheFormatItself)
     EXPECT_TRUE(FormatString(QStringView()).isEmpty());
     EXPECT_TRUE(FormatString(static_cast<const char*>(nullptr), 1).isEmpty());
     EXPECT_EQ(FormatString("100%%"), "100%");
-    EXPECT_EQ(FormatString("50%"), "50%");         // a lone "%" at the end stays
-    EXPECT_EQ(FormatString("%k|%d", 1), "%k|1");  // an unknown conversion stays and takes nothing
-    EXPECT_EQ(FormatString("%d-%d", 1), "1-");    // a missing argument writes nothing
+    EXPECT_EQ(FormatString("50%"), "50%");       // a lone "%" at the end stays
+    EXPECT_EQ(FormatString("%k|%d", 1), "%k|1"); // an unknown conversion stays and takes nothing
+    EXPECT_EQ(FormatString("%d-%d", 1), "1-");   // a missing argument writes nothing
     EXPECT_EQ(FormatString("no args", 1, 2), "no args");
     int n = 0;
-    EXPECT_EQ(FormatString("a%nb", &n), "ab");    // never writes through a pointer
+    EXPECT_EQ(FormatString("a%nb", &n), "ab"); // never writes through a pointer
     EXPECT_EQ(n, 0);
 }
 

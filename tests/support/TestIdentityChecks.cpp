@@ -12,8 +12,8 @@ TEST(IdentityChecks, IdCardNumbers)
     {
         const char* text;
         bool ok;
-        int sex;            // -1: not checked
-        const char* birth;  // "" for day 0
+        int sex;           // -1: not checked
+        const char* birth; // "" for day 0
     } cases[] = {
         {"11010519491231002X", true, 1, "1949-12-31"},
         {"11010519491231002x", true, 1, "1949-12-31"},
@@ -48,16 +48,11 @@ TEST(IdentityChecks, ClassifyPersonText)
         const char* text;
         const char16_t* kind;
     } cases[] = {
-        {"13812345678", u"手机号"},
-        {"19912345678", u"手机号"},
-        {"13812345678 ", u"姓名"},
-        {" 13812345678", u"姓名"},
-        {"12812345678", u"姓名"},
-        {"1381234567", u"姓名"},
-        {"138123456789", u"姓名"},
-        {"11010519491231002X", u"身份证号"},
-        {"110105199003071238", u"姓名"},
-        {"Zhang San", u"姓名"},
+        {"13812345678", u"手机号"},      {"19912345678", u"手机号"},
+        {"13812345678 ", u"姓名"},       {" 13812345678", u"姓名"},
+        {"12812345678", u"姓名"},        {"1381234567", u"姓名"},
+        {"138123456789", u"姓名"},       {"11010519491231002X", u"身份证号"},
+        {"110105199003071238", u"姓名"}, {"Zhang San", u"姓名"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ClassifyPersonText(QString::fromLatin1(c.text)), QString::fromUtf16(c.kind)) << c.text;

@@ -105,7 +105,8 @@ TEST(AppServices, HeadlessDefaultsAnswerSafely)
     XAppServices* installed = SetAppServices(nullptr);
     XAppServices& defaults = AppServices();
     EXPECT_EQ(defaults.MessageBox(nullptr, QStringLiteral("t"), QStringLiteral("c"), MB_OK), IDOK);
-    EXPECT_EQ(defaults.MessageBox(nullptr, QStringLiteral("删除?"), QStringLiteral("c"), MB_OKCANCEL | MB_ICONWARNING), IDCANCEL);
+    EXPECT_EQ(defaults.MessageBox(nullptr, QStringLiteral("删除?"), QStringLiteral("c"), MB_OKCANCEL | MB_ICONWARNING),
+              IDCANCEL);
     EXPECT_EQ(defaults.MessageBox(nullptr, QStringLiteral("?"), QStringLiteral("c"), MB_YESNO), IDNO);
     EXPECT_EQ(defaults.Admin(), nullptr);
     EXPECT_FALSE(defaults.SetupValue(QStringLiteral("BackupPath")).isValid());

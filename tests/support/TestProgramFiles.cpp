@@ -48,13 +48,17 @@ TEST(ProgramPaths, RelativeAndAbsoluteToTheProgramFolder)
     const QByteArray previous = qgetenv("LORVAN_HOME");
     qputenv("LORVAN_HOME", app.toLocal8Bit());
 
-    struct Case { QString in; QString out; };
+    struct Case
+    {
+        QString in;
+        QString out;
+    };
     const Case cases[] = {
         {app + "/data/a.jpg", "data/a.jpg"},
         {root + "/p/q/r/t/a.jpg", "../t/a.jpg"},
-        {root + "/p/q/x/a.jpg", "../../x/a.jpg"},            // two levels up is still relative
-        {root + "/p/x/a.jpg", root + "/p/x/a.jpg"},           // three levels up stays absolute
-        {root + "/p/q/r/s2/a.jpg", "../s2/a.jpg"},            // a sibling with a longer name is not inside
+        {root + "/p/q/x/a.jpg", "../../x/a.jpg"},                         // two levels up is still relative
+        {root + "/p/x/a.jpg", root + "/p/x/a.jpg"},                       // three levels up stays absolute
+        {root + "/p/q/r/s2/a.jpg", "../s2/a.jpg"},                        // a sibling with a longer name is not inside
         {QStringLiteral("photos/a.jpg"), QStringLiteral("photos/a.jpg")}, // already relative
     };
     for (const Case& c : cases)
@@ -113,9 +117,14 @@ TEST(Resources, NumberedFilesAreFoundByIdAndType)
 TEST(Resources, EachNumberedIdHasOneResourceWithinItsType)
 {
     const std::pair<const char*, const char*> keys[] = {
-        {":/sql/431-students.sql", "SQL:431"}, {":/www/464.xsl", "WWW:464"}, {":/csv/429", "CSV:429"},
-        {":/sql/sub/12-x.sql", "SQL:12"},      {":/sql/notanid.sql", ""},   {":/sql/431x.sql", ""},
-        {":/431-top.sql", ""},                  {":/sql/-1.sql", ""},
+        {":/sql/431-students.sql", "SQL:431"},
+        {":/www/464.xsl", "WWW:464"},
+        {":/csv/429", "CSV:429"},
+        {":/sql/sub/12-x.sql", "SQL:12"},
+        {":/sql/notanid.sql", ""},
+        {":/sql/431x.sql", ""},
+        {":/431-top.sql", ""},
+        {":/sql/-1.sql", ""},
     };
     for (const auto& [path, key] : keys)
         EXPECT_EQ(NumberedResourceKey(QString::fromUtf8(path)), QString::fromUtf8(key)) << path;
@@ -124,7 +133,7 @@ TEST(Resources, EachNumberedIdHasOneResourceWithinItsType)
     // string table must claim none.
     EXPECT_EQ(DuplicateResourceIds(), QStringList{QStringLiteral("CSV:9903 :/csv/9903-one.csv :/csv/9903-two.csv")});
     EXPECT_EQ(ResourcePath(9903, RT_CSV), ":/csv/9903-one.csv"); // the first in path order, on every run
-    EXPECT_EQ(ResourcePath(9903, RT_SQL), ""); // the same number in another type is another resource
+    EXPECT_EQ(ResourcePath(9903, RT_SQL), "");                   // the same number in another type is another resource
 }
 
 TEST(Resources, CommandTextsFromTheStringTable)
@@ -139,13 +148,18 @@ TEST(Resources, CommandTextsFromTheStringTable)
     EXPECT_EQ(LoadCommandText(1), "");
     EXPECT_EQ(LoadCommandPrompt(-1), "");
 
-    struct Case { const char* text; bool keep; const char* name; };
+    struct Case
+    {
+        const char* text;
+        bool keep;
+        const char* name;
+    };
     const Case cases[] = {
         {"提示\n名称(&N)", false, "名称"},
         {"提示\n名称(&N)\n第三行", false, "名称"},
         {"只有一行(&X)...", false, "只有一行"},
         {"提示\n选择(&R) ...", false, "选择"},
-        {"提示\n打开(&O", false, "打开"},          // no ")": the rest goes
+        {"提示\n打开(&O", false, "打开"}, // no ")": the rest goes
         {"提示\n打开(&O", true, "打开(&O"},
         {"提示\n 另存为 ... ", false, "另存为"},
         {"提示\n", false, ""},
@@ -156,13 +170,18 @@ TEST(Resources, CommandTextsFromTheStringTable)
 
 TEST(Version, PackFormatAndParse)
 {
-    EXPECT_EQ(GetOwnFileVersion(), PackVersion(LORVAN_VERSION_MAJOR, LORVAN_VERSION_MINOR, LORVAN_VERSION_PATCH, LORVAN_VERSION_TWEAK));
+    EXPECT_EQ(GetOwnFileVersion(),
+              PackVersion(LORVAN_VERSION_MAJOR, LORVAN_VERSION_MINOR, LORVAN_VERSION_PATCH, LORVAN_VERSION_TWEAK));
     EXPECT_GE(GetOwnFileVersion(), PackVersion(4, 6, 0, 0));
     EXPECT_GT(GetOwnFileVersion(), PackVersion(4, 5, 8, 1));
     EXPECT_EQ(GetBuildDate().size(), 10);
-    struct Case { unsigned a, b, c, d; const char* text; };
-    const Case cases[] = {{4, 5, 8, 2, "4.5.8.2"}, {4, 5, 0, 0, "4.5"}, {10, 0, 0, 0, "10"},
-                          {0, 0, 0, 0, "0"}, {4, 0, 1, 0, "4.0.1"}, {255, 255, 255, 255, "255.255.255.255"}};
+    struct Case
+    {
+        unsigned a, b, c, d;
+        const char* text;
+    };
+    const Case cases[] = {{4, 5, 8, 2, "4.5.8.2"}, {4, 5, 0, 0, "4.5"},   {10, 0, 0, 0, "10"},
+                          {0, 0, 0, 0, "0"},       {4, 0, 1, 0, "4.0.1"}, {255, 255, 255, 255, "255.255.255.255"}};
     for (const Case& c : cases) {
         const std::uint32_t v = PackVersion(c.a, c.b, c.c, c.d);
         EXPECT_EQ(FormatVersion(v), c.text);
@@ -180,7 +199,8 @@ TEST(CodePages, Utf8AndTheChineseAnsiPage)
     const QString text = QString::fromUtf8("张三 ABC ¥");
     EXPECT_EQ(ToWide(text.toUtf8(), CP_UTF8), text);
     const QByteArray gbk = ToMultiByte(QString::fromUtf8("张三A"), CP_ACP);
-    EXPECT_EQ(gbk, QByteArray("\xD5\xC5\xC8\xFD" "A"));
+    EXPECT_EQ(gbk, QByteArray("\xD5\xC5\xC8\xFD"
+                              "A"));
     EXPECT_EQ(ToMultiByte(QString::fromUtf8("张三A"), 936), gbk);
     EXPECT_EQ(ToWide(gbk, CP_ACP), QString::fromUtf8("张三A"));
     EXPECT_EQ(ToWide(QByteArray("caf\xE9"), 1252), QString::fromUtf8("café"));
@@ -192,7 +212,10 @@ TEST(CodePages, Utf8AndTheChineseAnsiPage)
     EXPECT_EQ(ToWide(QByteArray("ab\0cd", 5), CP_UTF8), "ab");
     EXPECT_EQ(ToMultiByte(QString::fromUtf8("ab") + QChar(0) + "cd", CP_UTF8), "ab");
     // invalid bytes are replaced, the rest kept
-    EXPECT_EQ(ToWide(QByteArray("A\xFF" "B"), CP_ACP), QString("A") + QChar(QChar::ReplacementCharacter) + "B");
+    EXPECT_EQ(ToWide(QByteArray("A\xFF"
+                                "B"),
+                     CP_ACP),
+              QString("A") + QChar(QChar::ReplacementCharacter) + "B");
     // empty input and unknown pages give nothing
     EXPECT_TRUE(ToWide(QByteArray(), CP_UTF8).isEmpty());
     EXPECT_TRUE(ToMultiByte(QString(), CP_ACP).isEmpty());

@@ -42,7 +42,7 @@ TEST(ReferenceTables, BuiltInPaperList)
     {
         const char16_t* name;
         int width, height;
-    } rows[] = {{u"信纸", 2159, 2794}, {u"A4", 2100, 2970}, {u"A3", 2970, 4200},
+    } rows[] = {{u"信纸", 2159, 2794}, {u"A4", 2100, 2970},      {u"A3", 2970, 4200},
                 {u"A5", 1480, 2100},   {u"PRC 16K", 1880, 2600}, {u"A4 旋转", 2970, 2100}};
     for (const auto& r : rows) {
         const XPaperSize p = find(QString::fromUtf16(r.name));

@@ -42,7 +42,12 @@ TEST(JoinStrings, PlainAndTidy)
 
 TEST(SplitStrings, CsvModeAndPlainSeparators)
 {
-    struct Case { const char* text; const char* sep; std::vector<const char*> items; };
+    struct Case
+    {
+        const char* text;
+        const char* sep;
+        std::vector<const char*> items;
+    };
     const Case cases[] = {
         {"a,b", ",", {"a", "b"}},
         {"a,", ",", {"a", ""}},
@@ -52,7 +57,7 @@ TEST(SplitStrings, CsvModeAndPlainSeparators)
         {"\"y\"\"z,w\"", ",", {"y\"z,w"}},
         {"1,\"open,rest", ",", {"1", "open,rest"}}, // an unclosed quote runs to the end
         {"  a;b  ", ";", {"a", "b"}},
-        {"a;\"b;c\"", ";", {"a", "\"b", "c\""}},   // quotes mean nothing outside CSV mode
+        {"a;\"b;c\"", ";", {"a", "\"b", "c\""}}, // quotes mean nothing outside CSV mode
         {"a::b::", "::", {"a", "b", ""}},
         {"   ", ",", {}},
         {"", ",", {}},
@@ -119,7 +124,11 @@ TEST(SimplifyText, FullWidthOneLineAndCut)
 
 TEST(FormatMoneyUpper, CapitalNumeralsOfReceipts)
 {
-    struct Case { double amount; const char* text; };
+    struct Case
+    {
+        double amount;
+        const char* text;
+    };
     const Case cases[] = {
         {100, "壹佰元整"},
         {1005.5, "壹仟零伍元伍角"},
@@ -130,14 +139,14 @@ TEST(FormatMoneyUpper, CapitalNumeralsOfReceipts)
         {-3, "负叁元整"},
         {0, "零元整"},
         {1, "壹元整"},
-        {1.15, "壹元壹角伍分"},       // 1.15 * 100 is just below 115: rounded, not cut
+        {1.15, "壹元壹角伍分"}, // 1.15 * 100 is just below 115: rounded, not cut
         {0.1 + 0.2, "叁角"},
-        {100010000, "壹亿零壹万元整"},  // beyond 32-bit fen
+        {100010000, "壹亿零壹万元整"}, // beyond 32-bit fen
         {100000000, "壹亿元整"},
         {21474836.48, "贰仟壹佰肆拾柒万肆仟捌佰叁拾陆元肆角捌分"},
         {10203.04, "壹万零贰佰零叁元零肆分"},
         {9999999999999.99, "玖万玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"},
-        {1e13, "值超范围"},           // 16 digits of fen
+        {1e13, "值超范围"}, // 16 digits of fen
         {0.001, "零元整"},
     };
     for (const Case& c : cases)
@@ -146,9 +155,13 @@ TEST(FormatMoneyUpper, CapitalNumeralsOfReceipts)
 
 TEST(FormatOneDecimal, TrailingZerosAndSignOfZero)
 {
-    struct Case { double v; const char* text; };
-    const Case cases[] = {{12.0, "12"}, {12.5, "12.5"}, {0.04, "0"}, {2.96, "3"}, {-0.5, "-0.5"},
-                          {-0.04, "0"}, {100.0, "100"}, {-12.25, "-12.2"}};
+    struct Case
+    {
+        double v;
+        const char* text;
+    };
+    const Case cases[] = {{12.0, "12"},   {12.5, "12.5"}, {0.04, "0"},    {2.96, "3"},
+                          {-0.5, "-0.5"}, {-0.04, "0"},   {100.0, "100"}, {-12.25, "-12.2"}};
     for (const Case& c : cases)
         EXPECT_EQ(FormatOneDecimal(c.v), QString::fromUtf8(c.text)) << c.v;
 }
@@ -193,10 +206,15 @@ TEST(CopyToClipboard, PutsTheTextAndConfirmsWithACutPreview)
 
 TEST(AddThousandsSeparators, IntegerPartOnly)
 {
-    struct Case { const char* in; const char* out; };
-    const Case cases[] = {{"1234567", "1,234,567"}, {"-4321.05", "-4,321.05"}, {"987", "987"},
-                          {"1000.123456", "1,000.123456"}, {"¥12345.6", "¥12,345.6"},
-                          {"12345元", "12,345元"}, {"", ""}, {"-", "-"}, {"123456", "123,456"}};
+    struct Case
+    {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"1234567", "1,234,567"},  {"-4321.05", "-4,321.05"}, {"987", "987"}, {"1000.123456", "1,000.123456"},
+        {"¥12345.6", "¥12,345.6"}, {"12345元", "12,345元"},   {"", ""},       {"-", "-"},
+        {"123456", "123,456"}};
     for (const Case& c : cases)
         EXPECT_EQ(AddThousandsSeparators(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
 }

@@ -16,14 +16,9 @@ struct DayCase
 TEST(XDateTime, DayNumbersMapToCalendarDatesBothSidesOfTheEpoch)
 {
     const DayCase cases[] = {
-        {0.0, "1899-12-30 00:00:00"},
-        {1.0, "1899-12-31 00:00:00"},
-        {2.5, "1900-01-01 12:00:00"},
-        {-1.0, "1899-12-29 00:00:00"},
-        {-1.25, "1899-12-29 06:00:00"}, // below zero the fraction still counts forwards
-        {-0.5, "1899-12-30 12:00:00"},
-        {45658.75, "2025-01-01 18:00:00"},
-        {36491.98952546296, "1999-11-27 23:44:55"},
+        {0.0, "1899-12-30 00:00:00"},  {1.0, "1899-12-31 00:00:00"},      {2.5, "1900-01-01 12:00:00"},
+        {-1.0, "1899-12-29 00:00:00"}, {-1.25, "1899-12-29 06:00:00"}, // below zero the fraction still counts forwards
+        {-0.5, "1899-12-30 12:00:00"}, {45658.75, "2025-01-01 18:00:00"}, {36491.98952546296, "1999-11-27 23:44:55"},
     };
     for (const DayCase& c : cases) {
         SCOPED_TRACE(c.day);
@@ -89,7 +84,11 @@ TEST(XDateTime, EqualityHasHalfASecondTolerance)
 TEST(FormatDateTime, ConversionsAndTheNoPadFlag)
 {
     const XDateTime v(2024, 3, 9, 7, 5, 3);
-    struct Case { const char* format; const char* expected; };
+    struct Case
+    {
+        const char* format;
+        const char* expected;
+    };
     const Case cases[] = {
         {"%Y-%m-%d", "2024-03-09"},
         {"%Y年%#m月%#d日", "2024年3月9日"},
@@ -110,7 +109,11 @@ TEST(FormatDateTime, ConversionsAndTheNoPadFlag)
 
 TEST(XDateTime, ParsesTheDateTextsTheProgramReads)
 {
-    struct Case { const char* text; const char* expected; }; // expected "" = rejected
+    struct Case
+    {
+        const char* text;
+        const char* expected;
+    }; // expected "" = rejected
     const Case cases[] = {
         {"2024-3-9", "2024-03-09 00:00:00"},
         {"2024/03/09", "2024-03-09 00:00:00"},

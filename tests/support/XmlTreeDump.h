@@ -24,10 +24,11 @@ inline std::string DumpTree(const CXXmlDoc& doc)
         todo.pop_back();
         const CXXmlDoc::ElemRecord& r = doc.Elem(i);
         orderOf[static_cast<size_t>(i)] = order++;
-        const uint32_t flags = r.nFlags & (CXXmlDoc::ELEM_FIRST_CHILD | CXXmlDoc::ELEM_UNENDED | CXXmlDoc::ELEM_HAS_ERROR);
-        out << doc.GetTagName(i).toStdString() << ' ' << r.nStart << ' ' << r.nLength << ' ' << r.nStartTagLen << ' ' << r.nEndTagLen << ' ' << r.nLevel << ' '
-            << std::hex << flags << std::dec << " parent=" << (r.iParent ? orderOf[static_cast<size_t>(r.iParent)] : -1)
-            << '\n';
+        const uint32_t flags =
+            r.nFlags & (CXXmlDoc::ELEM_FIRST_CHILD | CXXmlDoc::ELEM_UNENDED | CXXmlDoc::ELEM_HAS_ERROR);
+        out << doc.GetTagName(i).toStdString() << ' ' << r.nStart << ' ' << r.nLength << ' ' << r.nStartTagLen << ' '
+            << r.nEndTagLen << ' ' << r.nLevel << ' ' << std::hex << flags << std::dec
+            << " parent=" << (r.iParent ? orderOf[static_cast<size_t>(r.iParent)] : -1) << '\n';
         // the backward chain is circular: the first child's previous is the last child
         if (r.nFlags & CXXmlDoc::ELEM_FIRST_CHILD) {
             int last = i;

@@ -189,10 +189,11 @@ void BM_Save_BareInsert(benchmark::State& state)
     sqlite3_open(g_file.c_str(), &db);
     sqlite3_busy_timeout(db, 10000);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO TB_OPERLOG (OperTime,UserID,UserMduID,TypeID,MduID,ItemID,OperMemo,Extr,UserIP,UserSession)"
-                       " VALUES (?,?,?,?,?,?,?,?,?,?)",
-                       -1, &st, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO TB_OPERLOG (OperTime,UserID,UserMduID,TypeID,MduID,ItemID,OperMemo,Extr,UserIP,UserSession)"
+        " VALUES (?,?,?,?,?,?,?,?,?,?)",
+        -1, &st, nullptr);
     int i = 0;
     for (auto _ : state) {
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);

@@ -136,24 +136,42 @@ struct Picture
 int CodePageOfCharset(int charset, int documentPage)
 {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return 1252;
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return documentPage;
+    case 0:
+        return 1252;
+    case 2:
+        return 1252;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 255:
+        return 437;
+    default:
+        return documentPage;
     }
 }
 
@@ -280,7 +298,8 @@ qsizetype Parser::Parse()
                 bool hasParam = false;
                 bool negative = false;
                 long long value = 0;
-                if (m_pos + 1 < n && m_data[m_pos] == '-' && std::isdigit(static_cast<unsigned char>(m_data[m_pos + 1]))) {
+                if (m_pos + 1 < n && m_data[m_pos] == '-' &&
+                    std::isdigit(static_cast<unsigned char>(m_data[m_pos + 1]))) {
                     negative = true;
                     ++m_pos;
                 }
@@ -508,15 +527,22 @@ void Parser::Symbol(char c)
         return;
     }
     switch (c) {
-    case '~': AppendChar(QChar(0x00A0)); break;
-    case '-': AppendChar(QChar(0x00AD)); break;
-    case '_': AppendChar(QChar(0x2011)); break;
+    case '~':
+        AppendChar(QChar(0x00A0));
+        break;
+    case '-':
+        AppendChar(QChar(0x00AD));
+        break;
+    case '_':
+        AppendChar(QChar(0x2011));
+        break;
     case '\r':
     case '\n':
         if (St().dest == Dest::Body)
             EndParagraph();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -585,14 +611,53 @@ void Parser::Word(const QByteArray& w, bool hasParam, int param)
             st.dest = Dest::Body;
         return;
     }
-    static const std::set<QByteArray> skipped = {
-        "stylesheet", "info",     "header",    "headerl",  "headerr",   "headerf",  "footer",
-        "footerl",    "footerr",  "footerf",   "footnote", "fldinst",   "nonshppict", "xe",
-        "tc",         "nonesttables", "listtable", "listoverridetable", "rsidtbl", "generator",
-        "falt",       "panose",   "annotation", "atnid",   "atnauthor", "template", "revtbl",
-        "filetbl",    "pgdsctbl", "themedata", "colorschememapping", "latentstyles", "datastore",
-        "xmlnstbl",   "mmathPr",  "bkmkstart", "bkmkend",  "fontemb",   "fontfile", "keywords",
-        "comment",    "title",    "subject",   "author",   "operator",  "objdata", "blipuid"};
+    static const std::set<QByteArray> skipped = {"stylesheet",
+                                                 "info",
+                                                 "header",
+                                                 "headerl",
+                                                 "headerr",
+                                                 "headerf",
+                                                 "footer",
+                                                 "footerl",
+                                                 "footerr",
+                                                 "footerf",
+                                                 "footnote",
+                                                 "fldinst",
+                                                 "nonshppict",
+                                                 "xe",
+                                                 "tc",
+                                                 "nonesttables",
+                                                 "listtable",
+                                                 "listoverridetable",
+                                                 "rsidtbl",
+                                                 "generator",
+                                                 "falt",
+                                                 "panose",
+                                                 "annotation",
+                                                 "atnid",
+                                                 "atnauthor",
+                                                 "template",
+                                                 "revtbl",
+                                                 "filetbl",
+                                                 "pgdsctbl",
+                                                 "themedata",
+                                                 "colorschememapping",
+                                                 "latentstyles",
+                                                 "datastore",
+                                                 "xmlnstbl",
+                                                 "mmathPr",
+                                                 "bkmkstart",
+                                                 "bkmkend",
+                                                 "fontemb",
+                                                 "fontfile",
+                                                 "keywords",
+                                                 "comment",
+                                                 "title",
+                                                 "subject",
+                                                 "author",
+                                                 "operator",
+                                                 "objdata",
+                                                 "blipuid"};
     if (star || skipped.count(w)) {
         st.dest = Dest::Skip;
         return;
@@ -621,8 +686,8 @@ void Parser::Word(const QByteArray& w, bool hasParam, int param)
             m_blue = std::clamp(param, 0, 255);
         return;
     case Dest::Pict:
-        if (w == "pngblip" || w == "jpegblip" || w == "wmetafile" || w == "emfblip" || w == "dibitmap"
-            || w == "wbitmap" || w == "macpict" || w == "pmmetafile")
+        if (w == "pngblip" || w == "jpegblip" || w == "wmetafile" || w == "emfblip" || w == "dibitmap" ||
+            w == "wbitmap" || w == "macpict" || w == "pmmetafile")
             m_pict.kind = w;
         else if (w == "picw")
             m_pict.w = param;
@@ -637,7 +702,8 @@ void Parser::Word(const QByteArray& w, bool hasParam, int param)
         else if (w == "picscaley")
             m_pict.scaleY = param;
         return;
-    default: break;
+    default:
+        break;
     }
 
     if (w == "ansicpg") {
@@ -773,12 +839,13 @@ bool Parser::TableWord(const QByteArray& w, bool /*hasParam*/, int param)
                 m_border = &m_cell.borders[i];
         if (m_border)
             m_border->set = true;
-    } else if (w == "trbrdrt" || w == "trbrdrl" || w == "trbrdrb" || w == "trbrdrr" || w == "trbrdrh" || w == "trbrdrv") {
+    } else if (w == "trbrdrt" || w == "trbrdrl" || w == "trbrdrb" || w == "trbrdrr" || w == "trbrdrh" ||
+               w == "trbrdrv") {
         static const char order[] = "tlbrhv";
         m_border = &m_row.borders[std::strchr(order, w.back()) - order];
         m_border->set = true;
-    } else if (w.startsWith("trbrdr") || w == "brdrt" || w == "brdrl" || w == "brdrb" || w == "brdrr"
-               || w == "box" || w.startsWith("chbrdr")) {
+    } else if (w.startsWith("trbrdr") || w == "brdrt" || w == "brdrl" || w == "brdrb" || w == "brdrr" || w == "box" ||
+               w.startsWith("chbrdr")) {
         // borders of paragraphs and characters are not kept
         m_border = nullptr;
     } else if (w.startsWith("brdr")) {
@@ -823,10 +890,10 @@ bool Parser::TableWord(const QByteArray& w, bool /*hasParam*/, int param)
 bool Parser::BodyWord(const QByteArray& w, bool /*hasParam*/, int /*param*/)
 {
     static const QHash<QByteArray, char16_t> chars = {
-        {"tab", u'\t'},       {"line", 0x2028},     {"emdash", 0x2014}, {"endash", 0x2013},
-        {"bullet", 0x2022},   {"lquote", 0x2018},   {"rquote", 0x2019}, {"ldblquote", 0x201C},
+        {"tab", u'\t'},        {"line", 0x2028},    {"emdash", 0x2014},  {"endash", 0x2013},
+        {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},  {"ldblquote", 0x201C},
         {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
-        {"zwj", 0x200D},      {"zwnj", 0x200C},     {"ltrmark", 0x200E}, {"rtlmark", 0x200F}};
+        {"zwj", 0x200D},       {"zwnj", 0x200C},    {"ltrmark", 0x200E}, {"rtlmark", 0x200F}};
     const auto it = chars.find(w);
     if (it != chars.end()) {
         AppendChar(QChar(*it));
@@ -1164,17 +1231,37 @@ void Parser::BuildTable(QTextCursor& cursor, const std::vector<Row>& rows)
             const double width = shown ? Px(b.width >= 0 ? b.width : 15) : 0;
             const QTextFrameFormat::BorderStyle style = shown ? b.style : none;
             switch (side) {
-            case 0: cf.setTopBorder(width); cf.setTopBorderStyle(style); break;
-            case 1: cf.setLeftBorder(width); cf.setLeftBorderStyle(style); break;
-            case 2: cf.setBottomBorder(width); cf.setBottomBorderStyle(style); break;
-            default: cf.setRightBorder(width); cf.setRightBorderStyle(style); break;
+            case 0:
+                cf.setTopBorder(width);
+                cf.setTopBorderStyle(style);
+                break;
+            case 1:
+                cf.setLeftBorder(width);
+                cf.setLeftBorderStyle(style);
+                break;
+            case 2:
+                cf.setBottomBorder(width);
+                cf.setBottomBorderStyle(style);
+                break;
+            default:
+                cf.setRightBorder(width);
+                cf.setRightBorderStyle(style);
+                break;
             }
             if (shown && b.color.isValid()) {
                 switch (side) {
-                case 0: cf.setTopBorderBrush(b.color); break;
-                case 1: cf.setLeftBorderBrush(b.color); break;
-                case 2: cf.setBottomBorderBrush(b.color); break;
-                default: cf.setRightBorderBrush(b.color); break;
+                case 0:
+                    cf.setTopBorderBrush(b.color);
+                    break;
+                case 1:
+                    cf.setLeftBorderBrush(b.color);
+                    break;
+                case 2:
+                    cf.setBottomBorderBrush(b.color);
+                    break;
+                default:
+                    cf.setRightBorderBrush(b.color);
+                    break;
                 }
             }
         }

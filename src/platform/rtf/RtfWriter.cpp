@@ -21,8 +21,8 @@ namespace {
 
 QByteArray RtfPictGroup(const QByteArray& kind, int goalWidth, int goalHeight, const QByteArray& data)
 {
-    return "{\\pict\\" + kind + "blip\\picwgoal" + QByteArray::number(goalWidth) + "\\pichgoal"
-           + QByteArray::number(goalHeight) + ' ' + data.toHex() + '}';
+    return "{\\pict\\" + kind + "blip\\picwgoal" + QByteArray::number(goalWidth) + "\\pichgoal" +
+           QByteArray::number(goalHeight) + ' ' + data.toHex() + '}';
 }
 
 int Twips(double px) { return qRound(px * kTwipsPerPixel); }
@@ -30,10 +30,7 @@ int Twips(double px) { return qRound(px * kTwipsPerPixel); }
 class Writer
 {
 public:
-    explicit Writer(const QTextDocument& doc) : m_doc(doc)
-    {
-        m_fonts.append(doc.defaultFont().family());
-    }
+    explicit Writer(const QTextDocument& doc) : m_doc(doc) { m_fonts.append(doc.defaultFont().family()); }
 
     QByteArray Write();
 
@@ -88,8 +85,8 @@ QByteArray Writer::Write()
     }
     m_out += "}\n{\\colortbl;";
     for (const QColor& c : m_colors)
-        m_out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
-                 + QByteArray::number(c.blue()) + ';';
+        m_out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue" +
+                 QByteArray::number(c.blue()) + ';';
     m_out += "}\n{\\*\\generator Lorvan;}\\viewkind4\\uc1\n";
     m_out += body;
     m_out += '}';
@@ -107,15 +104,32 @@ void Writer::Text(const QString& text)
             m_out += s;
         };
         switch (c) {
-        case u'\\': plain("\\\\"); continue;
-        case u'{': plain("\\{"); continue;
-        case u'}': plain("\\}"); continue;
-        case u'\t': Word("tab"); continue;
-        case 0x2028: Word("line"); continue;
-        case 0x00A0: plain("\\~"); continue;
-        case 0x00AD: plain("\\-"); continue;
-        case 0x2011: plain("\\_"); continue;
-        default: break;
+        case u'\\':
+            plain("\\\\");
+            continue;
+        case u'{':
+            plain("\\{");
+            continue;
+        case u'}':
+            plain("\\}");
+            continue;
+        case u'\t':
+            Word("tab");
+            continue;
+        case 0x2028:
+            Word("line");
+            continue;
+        case 0x00A0:
+            plain("\\~");
+            continue;
+        case 0x00AD:
+            plain("\\-");
+            continue;
+        case 0x2011:
+            plain("\\_");
+            continue;
+        default:
+            break;
         }
         if (c < 0x20)
             continue;
@@ -259,7 +273,8 @@ void Writer::Block(const QTextBlock& block, bool inTable, bool breakWordUsed)
         Word("sl", -Twips(f.lineHeight()));
         Word("slmult", 0);
         break;
-    default: break;
+    default:
+        break;
     }
     for (const QTextOption::Tab& t : f.tabPositions()) {
         if (t.type == QTextOption::RightTab)
@@ -327,8 +342,8 @@ void Writer::Flow(QTextFrame::iterator it, bool inTable, bool root)
             Word(last ? "cell" : "par");
         } else if (!last) {
             const Entry& next = entries[i + 1];
-            const bool pageNext = !next.table
-                                  && (next.block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+            const bool pageNext =
+                !next.table && (next.block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
             Word(pageNext ? "page" : "par");
         }
         m_out += '\n';
@@ -342,12 +357,20 @@ void Writer::Border(const char* side, double width, QTextFrameFormat::BorderStyl
         return;
     Word(side);
     switch (style) {
-    case QTextFrameFormat::BorderStyle_Double: Word("brdrdb"); break;
-    case QTextFrameFormat::BorderStyle_Dotted: Word("brdrdot"); break;
+    case QTextFrameFormat::BorderStyle_Double:
+        Word("brdrdb");
+        break;
+    case QTextFrameFormat::BorderStyle_Dotted:
+        Word("brdrdot");
+        break;
     case QTextFrameFormat::BorderStyle_Dashed:
     case QTextFrameFormat::BorderStyle_DotDash:
-    case QTextFrameFormat::BorderStyle_DotDotDash: Word("brdrdash"); break;
-    default: Word("brdrs"); break;
+    case QTextFrameFormat::BorderStyle_DotDotDash:
+        Word("brdrdash");
+        break;
+    default:
+        Word("brdrs");
+        break;
     }
     Word("brdrw", std::max(1, Twips(width)));
     if (const int color = ColorIndex(brush))
@@ -479,10 +502,7 @@ void Writer::Table(QTextTable* table)
 
 } // namespace
 
-QByteArray WriteRtf(const QTextDocument& doc)
-{
-    return Writer(doc).Write();
-}
+QByteArray WriteRtf(const QTextDocument& doc) { return Writer(doc).Write(); }
 
 QByteArray RtfPictFromImage(const QImage& image, bool hasAlpha)
 {

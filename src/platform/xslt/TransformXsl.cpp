@@ -20,10 +20,22 @@ namespace {
 // Parser messages would go to stderr; a failure is the empty result.
 void Silent(void*, const char*, ...) {}
 
-struct DocFree { void operator()(xmlDoc* d) const { xmlFreeDoc(d); } };
-struct SheetFree { void operator()(xsltStylesheet* s) const { xsltFreeStylesheet(s); } };
-struct PrefsFree { void operator()(xsltSecurityPrefs* p) const { xsltFreeSecurityPrefs(p); } };
-struct ContextFree { void operator()(xsltTransformContext* c) const { xsltFreeTransformContext(c); } };
+struct DocFree
+{
+    void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
+};
+struct SheetFree
+{
+    void operator()(xsltStylesheet* s) const { xsltFreeStylesheet(s); }
+};
+struct PrefsFree
+{
+    void operator()(xsltSecurityPrefs* p) const { xsltFreeSecurityPrefs(p); }
+};
+struct ContextFree
+{
+    void operator()(xsltTransformContext* c) const { xsltFreeTransformContext(c); }
+};
 using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
 
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
