@@ -16,6 +16,22 @@ OUT = ROOT / "resources" / "strings" / "CommandIds.h"
 # Ids without a string-table symbol: framework strings, icons, fixed controls and commands
 # whose table comment is a description rather than a name.
 EXTRA = [
+    ("IDD_EDIT_CHARGE", 359),
+    ("IDD_EDIT_COURSE", 362),
+    ("IDD_MERGE_REPEAT", 391),
+    ("IDC_CLASS_COUNTED", 1038),
+    ("IDC_CLASS_PERIOD", 1039),
+    ("IDC_FIXED_LONG", 1042),
+    ("IDC_FIXED_SHORT", 1043),
+    ("IDC_GROUP", 1054),
+    ("IDC_LESSONS", 1073),
+    ("IDC_VIEW", 1109),
+    ("IDC_PRICE", 1111),
+    ("IDC_UNIT_PRICE", 1234),
+    ("IDC_USEFUL_BGN", 1235),
+    ("IDC_USEFUL_END", 1236),
+    ("IDC_VALID_DAYS", 1241),
+    ("ID_ADD_COURSES", 32789),
     ("IDS_FRAME_CLOSE", 16105),
     ("IDS_FRAME_CANCEL", 17101),
     ("IDI_HELP", 411),
@@ -86,7 +102,7 @@ EXTRA = [
     # Query-map keys: the ids of the query form's controls that hold them.
     ("QKEY_DATE_FROM", 1047),  # the first day of a date-range query
     ("QKEY_DATE_TO", 1048),  # its last day (none: open to the end)
-    ("QKEY_TEMPL_ENABLED", 1064),  # print templates: "1" for enabled ones only
+    ("IDC_ENABLED", 1064),  # the enabled check box, and the query key "1" for enabled records only
     ("QKEY_OPER_TYPE", 1071),
     ("QKEY_MODULE", 1074),  # the module a scheme or template query is for
     ("QKEY_OPER_SOURCE", 1079),

@@ -1,4 +1,5 @@
 #include "XEditServices.h"
+#include "CommandIds.h"
 
 #include "CModule.h"
 #include "CXArray.h"
@@ -16,7 +17,7 @@ void XEditServices::LoadTemplates(int mduId, CXArray& templs)
         return;
     CXMap query;
     query.SetText(QKEY_MODULE, QString::number(mduId));
-    query.SetText(QKEY_TEMPL_ENABLED, QStringLiteral("1"));
+    query.SetText(IDC_ENABLED, QStringLiteral("1"));
     templModule->QueryItems(templs, query, true, false);
 }
 

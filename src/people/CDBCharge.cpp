@@ -28,7 +28,7 @@ CXMap CDBChargeCourse::GetRelateQuery(const CHead* head, const CXMap* base) cons
 {
     CXMap query = CXItem::GetRelateQuery(head, base);
     if (!head || head->m_nType == XLK)
-        query.SetText(1064, QStringLiteral("1"));
+        query.SetText(IDC_ENABLED, QStringLiteral("1"));
     return query;
 }
 

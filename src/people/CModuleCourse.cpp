@@ -38,24 +38,24 @@ CModuleCourse::CModuleCourse()
 {
     SetDefaultRightsWords(*this);
     m_options.push_back(std::make_unique<CXQueryOption>(QUERY_FIND, ID_FIND_WHAT));
-    m_options.push_back(
-        std::make_unique<CXQueryOption>(QUERY_OPTION, 1064, 0, QStringLiteral("启用"), QStringLiteral("停用|启用")));
+    m_options.push_back(std::make_unique<CXQueryOption>(QUERY_OPTION, IDC_ENABLED, 0, QStringLiteral("启用"),
+                                                        QStringLiteral("停用|启用")));
 }
 
 void CModuleCourse::AddQuickQueries(CXArray& schemes)
 {
     CXMap query;
-    query.SetText(1064, QStringLiteral("1"));
+    query.SetText(IDC_ENABLED, QStringLiteral("1"));
     AddQueryScheme(schemes, query, 0, QStringLiteral("启用"), QStringLiteral("启用的课程"), false);
-    query.SetText(1064, QStringLiteral("0"));
+    query.SetText(IDC_ENABLED, QStringLiteral("0"));
     AddQueryScheme(schemes, query, 0, QStringLiteral("停用"), QStringLiteral("已停用的课程"), true);
     AddQueryScheme(schemes, query, 0, QStringLiteral("全部"), QStringLiteral("全部"), false);
 }
 
 void CModuleCourse::AddCourseConditions(QStringList& conditions, const CXMap& query)
 {
-    if (query.Has(1064))
-        conditions << FormatString(u"IsEnabled=%d", query.GetInt(1064) ? 1 : 0);
+    if (query.Has(IDC_ENABLED))
+        conditions << FormatString(u"IsEnabled=%d", query.GetInt(IDC_ENABLED) ? 1 : 0);
 }
 
 bool CModuleCourse::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)

@@ -62,7 +62,7 @@ TEST_F(BoundDialog, LoadsTheRecordAndStoresWhatChanged)
     EXPECT_EQ(Item<QLineEdit>(IDC_NAME)->text(), "张三");
     EXPECT_FALSE(Item<CXButton>(IDC_SEX_MALE)->isChecked());
     EXPECT_TRUE(Item<CXButton>(IDC_SEX_FEMALE)->isChecked());
-    EXPECT_EQ(Item<QLineEdit>(IDC_LESSONS)->text(), "12 次");
+    EXPECT_EQ(Item<QLineEdit>(IDC_TEST_LESSONS)->text(), "12 次");
     EXPECT_EQ(Item<QLineEdit>(IDC_FEE)->text(), "¥12.5");
     EXPECT_EQ(Item<QComboBox>(IDC_LEVEL)->currentText(), "高级");
     EXPECT_EQ(Item<QPlainTextEdit>(IDC_REMARK)->toPlainText(), "第一行\n第二行"); // multi-line keeps its breaks
@@ -70,7 +70,7 @@ TEST_F(BoundDialog, LoadsTheRecordAndStoresWhatChanged)
 
     Item<QLineEdit>(IDC_NAME)->setText(QStringLiteral("  李四 "));
     Item<CXButton>(IDC_SEX_MALE)->click();
-    Item<QLineEdit>(IDC_LESSONS)->setText(QStringLiteral("30"));
+    Item<QLineEdit>(IDC_TEST_LESSONS)->setText(QStringLiteral("30"));
     Item<QComboBox>(IDC_LEVEL)->setCurrentIndex(0);
     Item<QLineEdit>(IDC_NOTE)->setText(QStringLiteral("平日"));
     dlg.UpdateData(true);
@@ -139,15 +139,15 @@ TEST_F(BoundDialog, HiddenFieldDisablesItsControlAndLabel)
     Open();
     EXPECT_FALSE(Enabled(IDC_NAME));
     EXPECT_FALSE(Enabled(IDC_NAME_LABEL));
-    EXPECT_TRUE(Enabled(IDC_LESSONS));
-    EXPECT_TRUE(IsWndReadOnly(Item(IDC_LESSONS)));
+    EXPECT_TRUE(Enabled(IDC_TEST_LESSONS));
+    EXPECT_TRUE(IsWndReadOnly(Item(IDC_TEST_LESSONS)));
     EXPECT_TRUE(Enabled(IDC_LESSONS_LABEL));
 
     pupil.access.clear();
     dlg.UpdateControls();
     EXPECT_TRUE(Enabled(IDC_NAME));
     EXPECT_TRUE(Enabled(IDC_NAME_LABEL));
-    EXPECT_FALSE(IsWndReadOnly(Item(IDC_LESSONS)));
+    EXPECT_FALSE(IsWndReadOnly(Item(IDC_TEST_LESSONS)));
 }
 
 TEST_F(BoundDialog, DependentControlsFollowRadiosAndCheckBoxes)
@@ -216,7 +216,7 @@ TEST_F(BoundDialog, StopOnABoundFieldRefusesOkWithABalloon)
     Item<QPushButton>(IDOK)->click();
     ASSERT_EQ(ui.Calls(QStringLiteral("Balloon")).size(), 1u);
     const auto balloon = ui.Calls(QStringLiteral("Balloon"))[0];
-    EXPECT_EQ(balloon.widget, Item(IDC_LESSONS));
+    EXPECT_EQ(balloon.widget, Item(IDC_TEST_LESSONS));
     EXPECT_EQ(balloon.type, 3);
     EXPECT_EQ(balloon.text, "课时不能为空。");
     EXPECT_EQ(balloon.caption, "课时");

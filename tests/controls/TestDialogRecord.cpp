@@ -81,7 +81,7 @@ const XDlgTemplate& PupilTemplate(unsigned extraStyle)
         {IDC_SEX_FEMALE, K::Radio, QStringLiteral("女性"), 0, 1, 2},
         {IDC_SEX_OTHER, K::Radio, QStringLiteral("未知"), 0, 1, 3},
         {IDC_LESSONS_LABEL, K::Static, QStringLiteral("课时："), WS_GROUP, 2, 0},
-        {IDC_LESSONS, K::Edit, QString(), 0, 2, 1},
+        {IDC_TEST_LESSONS, K::Edit, QString(), 0, 2, 1},
         {-1, K::Static, QStringLiteral("学费："), WS_GROUP, 2, 2},
         {IDC_FEE, K::Edit, QString(), 0, 2, 3},
         {IDC_HASNOTE, K::Check, QStringLiteral("备注"), WS_GROUP, 3, 0},
@@ -118,7 +118,7 @@ void CDlgTestPupil::DoDataExchange(XDataExchange& dx)
     CTestPupil* p = m_pPupil;
     BindText(dx, IDC_NAME, p, &p->m_strName);
     BindChoice(dx, IDC_SEX_MALE, p, &p->m_nSex);
-    BindInt(dx, IDC_LESSONS, p, &p->m_nLessons);
+    BindInt(dx, IDC_TEST_LESSONS, p, &p->m_nLessons);
     BindDouble(dx, IDC_FEE, p, &p->m_fFee);
     BindChoice(dx, IDC_HASNOTE, p, &p->m_bHasNote);
     BindChoice(dx, IDC_URGENT, p, &p->m_bUrgent);

@@ -26,7 +26,7 @@ protected:
         dlg.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
         fee = qobject_cast<CXEditNumber*>(dlg.GetDlgItem(IDC_FEE));
-        lessons = qobject_cast<CXEditNumber*>(dlg.GetDlgItem(IDC_LESSONS));
+        lessons = qobject_cast<CXEditNumber*>(dlg.GetDlgItem(IDC_TEST_LESSONS));
         ASSERT_TRUE(fee && lessons);
     }
 

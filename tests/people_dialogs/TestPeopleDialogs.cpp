@@ -1,4 +1,5 @@
 #include "CDlgEdit.h"
+#include "CommandIds.h"
 #include "CDlgEditCharge.h"
 #include "CDlgEditCourse.h"
 #include "CFakeAppServices.h"
@@ -95,15 +96,15 @@ TEST_F(PeopleDialogs, CoursePageEditsAndCreatesCourses)
     ASSERT_TRUE(frame);
     ASSERT_FALSE(frame->m_pages.empty());
     EXPECT_EQ(frame->m_pages[0]->Template()->caption, QStringLiteral("基本信息"));
-    ASSERT_TRUE(Edit(*frame, CDlgEditCourse::IDC_NAME));
-    EXPECT_EQ(Edit(*frame, CDlgEditCourse::IDC_NAME)->text(), QStringLiteral("钢琴"));
-    auto* group = qobject_cast<QComboBox*>(Ctrl(*frame, CDlgEditCourse::IDC_GROUP));
+    ASSERT_TRUE(Edit(*frame, IDC_TITLE));
+    EXPECT_EQ(Edit(*frame, IDC_TITLE)->text(), QStringLiteral("钢琴"));
+    auto* group = qobject_cast<QComboBox*>(Ctrl(*frame, IDC_GROUP));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->currentText(), QStringLiteral("乐器"));
-    auto* enabled = qobject_cast<QAbstractButton*>(Ctrl(*frame, CDlgEditCourse::IDC_ENABLED));
+    auto* enabled = qobject_cast<QAbstractButton*>(Ctrl(*frame, IDC_ENABLED));
     ASSERT_TRUE(enabled);
     EXPECT_TRUE(enabled->isChecked());
-    Edit(*frame, CDlgEditCourse::IDC_MEMO)->setText(QStringLiteral("一对一"));
+    Edit(*frame, IDC_MEMO)->setText(QStringLiteral("一对一"));
     enabled->click();
     Snapshot(*frame, QStringLiteral("/tmp/people-course-page.png"));
     Click(*frame, IDOK);
@@ -116,7 +117,7 @@ TEST_F(PeopleDialogs, CoursePageEditsAndCreatesCourses)
     Click(*added, IDOK);
     ASSERT_FALSE(m_ui.Calls(QStringLiteral("Balloon")).empty());
     EXPECT_EQ(m_ui.Calls(QStringLiteral("Balloon"))[0].text, QStringLiteral("请输入名称！"));
-    Edit(*added, CDlgEditCourse::IDC_NAME)->setText(QStringLiteral("声乐"));
+    Edit(*added, IDC_TITLE)->setText(QStringLiteral("声乐"));
     m_ui.answer = IDOK; // the warning that nothing uses it yet is confirmed
     Click(*added, IDOK);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT IsEnabled FROM TB_COURSE WHERE RecordName='声乐'")),
@@ -130,8 +131,8 @@ TEST_F(PeopleDialogs, ChargePageBatchAddsCoursesAndSaves)
     auto* page = static_cast<CDlgEditCharge*>(frame->m_pages[0]);
     ASSERT_TRUE(page->m_list);
     EXPECT_EQ(page->m_list->GetItemCount(), 2);
-    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Ctrl(*frame, CDlgEditCharge::IDC_CLASS_COUNTED))->isChecked());
-    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Ctrl(*frame, CDlgEditCharge::IDC_FIXED_LONG))->isChecked());
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Ctrl(*frame, IDC_CLASS_COUNTED))->isChecked());
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Ctrl(*frame, IDC_FIXED_LONG))->isChecked());
 
     m_pickers.ids = QString::number(m_school.english);
     page->OnAddCourses();
@@ -156,12 +157,12 @@ TEST_F(PeopleDialogs, SchedulingKindSwapsTheFieldsItUses)
 {
     auto frame = Open<CDBCharge>(m_school.p1);
     ASSERT_TRUE(frame);
-    QWidget* days = Ctrl(*frame, CDlgEditCharge::IDC_VALID_DAYS);
-    QWidget* from = Ctrl(*frame, CDlgEditCharge::IDC_USEFUL_BGN);
+    QWidget* days = Ctrl(*frame, IDC_VALID_DAYS);
+    QWidget* from = Ctrl(*frame, IDC_USEFUL_BGN);
     const auto usable = [](QWidget* w) { return w->isEnabled() && !IsWndReadOnly(w); };
     EXPECT_TRUE(usable(days));
     EXPECT_FALSE(usable(from));
-    qobject_cast<QAbstractButton*>(Ctrl(*frame, CDlgEditCharge::IDC_FIXED_SHORT))->click();
+    qobject_cast<QAbstractButton*>(Ctrl(*frame, IDC_FIXED_SHORT))->click();
     frame->m_pages[0]->UpdateControls();
     EXPECT_FALSE(usable(days));
     EXPECT_TRUE(usable(from));
@@ -175,15 +176,15 @@ TEST_F(PeopleDialogs, SoldPackageKeepsItsTermsInThePage)
             .arg(m_school.p1)));
     auto frame = Open<CDBCharge>(m_school.p1);
     ASSERT_TRUE(frame);
-    QLineEdit* lessons = Edit(*frame, CDlgEditCharge::IDC_LESSONS);
+    QLineEdit* lessons = Edit(*frame, IDC_LESSONS);
     ASSERT_TRUE(lessons);
     EXPECT_TRUE(lessons->isReadOnly() || !lessons->isEnabled());
-    QWidget* period = Ctrl(*frame, CDlgEditCharge::IDC_CLASS_COUNTED);
+    QWidget* period = Ctrl(*frame, IDC_CLASS_COUNTED);
     EXPECT_TRUE(IsWndReadOnly(period) || !period->isEnabled());
-    CXCmd add(CDlgEditCharge::ID_ADD_COURSES);
+    CXCmd add(ID_ADD_COURSES);
     static_cast<CDlgEditCharge*>(frame->m_pages[0])->OnUpdateAddCourses(&add);
     EXPECT_FALSE(add.m_bEnabled);
-    QLineEdit* name = Edit(*frame, CDlgEditCharge::IDC_NAME);
+    QLineEdit* name = Edit(*frame, IDC_TITLE);
     ASSERT_TRUE(name);
     EXPECT_FALSE(name->isReadOnly());
 }

@@ -14,37 +14,37 @@ const XDlgTemplate& ChargeTemplate()
 {
     using K = XCtrlKind;
     using D = CDlgEditCharge;
-    static const XDlgTemplate t{359,
+    static const XDlgTemplate t{IDD_EDIT_CHARGE,
                                 QStringLiteral("基本信息"),
                                 WS_CHILD,
                                 {{-1, K::Static, QStringLiteral("名称："), WS_GROUP, 0, 0},
-                                 {D::IDC_NAME, K::Edit, QString(), WS_TABSTOP, 0, 1, 3},
+                                 {IDC_TITLE, K::Edit, QString(), WS_TABSTOP, 0, 1, 3},
                                  {-1, K::Static, QStringLiteral("生效日期："), WS_GROUP, 1, 0},
-                                 {D::IDC_CHECK_BGN, K::Date, QString(), WS_TABSTOP, 1, 1},
+                                 {QKEY_DATE_FROM, K::Date, QString(), WS_TABSTOP, 1, 1},
                                  {-1, K::Static, QStringLiteral("截止日期："), WS_GROUP, 1, 2},
-                                 {D::IDC_CHECK_END, K::Date, QString(), WS_TABSTOP, 1, 3},
+                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP, 1, 3},
                                  {-1, K::Static, QStringLiteral("适用课程："), WS_GROUP, 2, 0},
-                                 {D::IDC_COURSES, K::Custom, QString(), WS_TABSTOP, 2, 1, 3},
+                                 {IDC_RECORD_LIST, K::Custom, QString(), WS_TABSTOP, 2, 1, 3},
                                  {-1, K::Static, QStringLiteral("计费方式："), WS_GROUP, 3, 0},
-                                 {D::IDC_CLASS_COUNTED, K::Radio, QStringLiteral("计次"), WS_GROUP | WS_TABSTOP, 3, 1},
-                                 {D::IDC_CLASS_PERIOD, K::Radio, QStringLiteral("定期"), 0, 3, 2},
+                                 {IDC_CLASS_COUNTED, K::Radio, QStringLiteral("计次"), WS_GROUP | WS_TABSTOP, 3, 1},
+                                 {IDC_CLASS_PERIOD, K::Radio, QStringLiteral("定期"), 0, 3, 2},
                                  {-1, K::Static, QStringLiteral("排课方式："), WS_GROUP, 4, 0},
-                                 {D::IDC_FIXED_LONG, K::Radio, QStringLiteral("长期"), WS_GROUP | WS_TABSTOP, 4, 1},
-                                 {D::IDC_FIXED_SHORT, K::Radio, QStringLiteral("短期"), 0, 4, 2},
+                                 {IDC_FIXED_LONG, K::Radio, QStringLiteral("长期"), WS_GROUP | WS_TABSTOP, 4, 1},
+                                 {IDC_FIXED_SHORT, K::Radio, QStringLiteral("短期"), 0, 4, 2},
                                  {-1, K::Static, QStringLiteral("有效期长："), WS_GROUP, 5, 0},
-                                 {D::IDC_VALID_DAYS, K::Edit, QString(), WS_TABSTOP, 5, 1},
+                                 {IDC_VALID_DAYS, K::Edit, QString(), WS_TABSTOP, 5, 1},
                                  {-1, K::Static, QStringLiteral("排课日："), WS_GROUP, 6, 0},
-                                 {D::IDC_USEFUL_BGN, K::Date, QString(), WS_TABSTOP, 6, 1},
+                                 {IDC_USEFUL_BGN, K::Date, QString(), WS_TABSTOP, 6, 1},
                                  {-1, K::Static, QStringLiteral("至"), WS_GROUP, 6, 2},
-                                 {D::IDC_USEFUL_END, K::Date, QString(), WS_TABSTOP, 6, 3},
+                                 {IDC_USEFUL_END, K::Date, QString(), WS_TABSTOP, 6, 3},
                                  {-1, K::Static, QStringLiteral("总课时："), WS_GROUP, 7, 0},
-                                 {D::IDC_LESSONS, K::Edit, QString(), WS_TABSTOP, 7, 1},
+                                 {IDC_LESSONS, K::Edit, QString(), WS_TABSTOP, 7, 1},
                                  {-1, K::Static, QStringLiteral("单价："), WS_GROUP, 7, 2},
-                                 {D::IDC_UNIT_PRICE, K::Edit, QString(), WS_TABSTOP, 7, 3},
+                                 {IDC_UNIT_PRICE, K::Edit, QString(), WS_TABSTOP, 7, 3},
                                  {-1, K::Static, QStringLiteral("价格："), WS_GROUP, 8, 0},
-                                 {D::IDC_PRICE, K::Edit, QString(), WS_TABSTOP, 8, 1},
+                                 {IDC_PRICE, K::Edit, QString(), WS_TABSTOP, 8, 1},
                                  {-1, K::Static, QStringLiteral("备注："), WS_GROUP, 9, 0},
-                                 {D::IDC_MEMO, K::Edit, QString(), WS_TABSTOP | WS_GROUP, 9, 1, 3}},
+                                 {IDC_MEMO, K::Edit, QString(), WS_TABSTOP | WS_GROUP, 9, 1, 3}},
                                 {}};
     return t;
 }
@@ -67,7 +67,7 @@ CDlgEditCharge::CDlgEditCharge(bool bNew, const CXItem* from) : CXDialogEx(false
 
 bool CDlgEditCharge::OnInitDialog()
 {
-    m_list = EnsureControl<CChargeCourseList>(IDC_COURSES);
+    m_list = EnsureControl<CChargeCourseList>(IDC_RECORD_LIST);
     if (m_list) {
         m_list->AddCmd(new CXCmd(ID_ADD_COURSES, true, true));
         m_list->AddCmd(new CXCmd(ID_EDIT_DELETE, true, true));
@@ -79,10 +79,10 @@ bool CDlgEditCharge::OnInitDialog()
 void CDlgEditCharge::DoDataExchange(XDataExchange& dx)
 {
     CDBCharge& c = m_charge;
-    BindText(dx, IDC_NAME, &c, &c.m_strName);
-    BindDate(dx, IDC_CHECK_BGN, &c, &c.m_dtCheckBgn);
-    BindDate(dx, IDC_CHECK_END, &c, &c.m_dtCheckEnd);
-    BindList(dx, IDC_COURSES, &c, &c.m_courses);
+    BindText(dx, IDC_TITLE, &c, &c.m_strName);
+    BindDate(dx, QKEY_DATE_FROM, &c, &c.m_dtCheckBgn);
+    BindDate(dx, QKEY_DATE_TO, &c, &c.m_dtCheckEnd);
+    BindList(dx, IDC_RECORD_LIST, &c, &c.m_courses);
     BindChoice(dx, IDC_CLASS_COUNTED, &c, &c.m_nClassType);
     BindChoice(dx, IDC_FIXED_LONG, &c, &c.m_nFixedDate);
     BindInt(dx, IDC_VALID_DAYS, &c, &c.m_nValidDays);

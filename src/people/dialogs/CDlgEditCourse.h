@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandIds.h"
+
 #include "CDBCourse.h"
 #include "CXDialogEx.h"
 
@@ -9,8 +11,6 @@ class CDlgEditCourse : public CXDialogEx
 {
     Q_OBJECT
 public:
-    enum : int { IDC_NAME = 1135, IDC_GROUP = 1054, IDC_ENABLED = 1064, IDC_MEMO = 1134 };
-
     // A new course copied from another one is a record of its own.
     CDlgEditCourse(bool bNew, const CXItem* from);
     CXItem* GetItem() override { return &m_course; }

@@ -1,4 +1,5 @@
 #include "CDlgMergeRepeat.h"
+#include "CommandIds.h"
 
 #include "CHtmlCtrl.h"
 #include "CXArray.h"
@@ -14,22 +15,20 @@
 
 namespace {
 
-constexpr int kInfoIcon = 417;
-
 const XDlgTemplate& MergeTemplate()
 {
     using K = XCtrlKind;
     static const XDlgTemplate t{
-        391,
+        IDD_MERGE_REPEAT,
         QStringLiteral("合并重名学员"),
         WS_MAXIMIZEBOX,
-        {{kInfoIcon, K::Static, QString(), 0, 0, 0},
-         {CDlgMergeRepeat::IDC_PROMPT, K::Static,
+        {{IDI_WARNING, K::Static, QString(), 0, 0, 0},
+         {IDC_MEMO, K::Static,
           QStringLiteral(
               "即将合并两个重名学员的基本信息及报名收据、课程表、课堂记录、操作记录，合并后只保留一个学员！\r\n"
               "请确认以下将要合并的两个学员"),
           0, 0, 1},
-         {CDlgMergeRepeat::IDC_VIEW, K::Custom, QString(), 0, 1, 0, 2},
+         {IDC_VIEW, K::Custom, QString(), 0, 1, 0, 2},
          {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
          {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
         QSize(640, 520)};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandIds.h"
+
 #include "CXDialogEx.h"
 
 class CHtmlCtrl;
@@ -10,8 +12,6 @@ class CDlgMergeRepeat : public CXDialogEx
 {
     Q_OBJECT
 public:
-    enum : int { IDC_PROMPT = 1134, IDC_VIEW = 1109 };
-
     // The records are shown, not owned (the kept student first).
     explicit CDlgMergeRepeat(CXArray& students, QWidget* parent = nullptr);
 
