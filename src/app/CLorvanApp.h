@@ -4,7 +4,7 @@
 #include "CDBSetup.h"
 #include "CXItem.h"
 #include "ProgramModules.h"
-#include "XEvent.h"
+#include "XThread.h"
 
 #include <QtGui/QImage>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CXItem.h"
-#include "XEvent.h"
+#include "XThread.h"
 
 #include <memory>
 

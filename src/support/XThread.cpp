@@ -20,7 +20,7 @@ bool IsUiThread()
 
 void SetUiThreadOverride(int mode) { g_override.store(mode < 0 ? -1 : (mode ? 1 : 0)); }
 
-void ManualResetEvent::Set()
+void XEvent::Set()
 {
     {
         std::lock_guard lock(m_mutex);
@@ -29,24 +29,27 @@ void ManualResetEvent::Set()
     m_cv.notify_all();
 }
 
-void ManualResetEvent::Reset()
+void XEvent::Reset()
 {
     std::lock_guard lock(m_mutex);
     m_set = false;
 }
 
-bool ManualResetEvent::IsSet() const
+bool XEvent::IsSet() const
 {
     std::lock_guard lock(m_mutex);
     return m_set;
 }
 
-bool ManualResetEvent::Wait(std::chrono::milliseconds timeout) const
+bool XEvent::Wait(std::chrono::milliseconds timeout) const
 {
     std::unique_lock lock(m_mutex);
-    if (timeout.count() < 0) {
-        m_cv.wait(lock, [this] { return m_set; });
-        return true;
-    }
-    return m_cv.wait_for(lock, timeout, [this] { return m_set; });
+    const auto isSet = [this] { return m_set; };
+    if (timeout.count() < 0)
+        m_cv.wait(lock, isSet);
+    else if (!m_cv.wait_for(lock, timeout, isSet))
+        return false;
+    if (!m_bManual)
+        m_set = false;
+    return true;
 }

@@ -11,23 +11,32 @@ bool IsUiThread();
 // 1 = always the UI thread, 0 = never, -1 = ask Qt again.
 void SetUiThreadOverride(int mode);
 
-// An event that stays set until it is reset, waited for with a time-out (stop events of
-// the background and web threads).
-class ManualResetEvent
+// An event one thread sets and others wait for with a time-out. A manual-reset event stays
+// set until Reset (the stop events of the background and web threads); an auto-reset one
+// lets one waiter through and clears itself (a request to a worker thread).
+class XEvent
 {
 public:
-    explicit ManualResetEvent(bool initiallySet = false) : m_set(initiallySet) {}
-    ManualResetEvent(const ManualResetEvent&) = delete;
-    ManualResetEvent& operator=(const ManualResetEvent&) = delete;
+    XEvent(bool manualReset, bool initiallySet) : m_bManual(manualReset), m_set(initiallySet) {}
+    XEvent(const XEvent&) = delete;
+    XEvent& operator=(const XEvent&) = delete;
 
     void Set();
     void Reset();
     bool IsSet() const;
-    // Waits until set or the time-out passes; true when set. A negative time-out waits forever.
+    // Waits until set or the time-out passes; true when set, and an auto-reset event is then
+    // cleared. A negative time-out waits forever.
     bool Wait(std::chrono::milliseconds timeout = std::chrono::milliseconds(-1)) const;
 
 private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_cv;
-    bool m_set;
+    const bool m_bManual;
+    mutable bool m_set;
+};
+
+class ManualResetEvent : public XEvent
+{
+public:
+    explicit ManualResetEvent(bool initiallySet = false) : XEvent(true, initiallySet) {}
 };
