@@ -9,7 +9,11 @@
 #include "Settings.h"
 #include "StartDatabase.h"
 
+#include <QtGui/QPainter>
 #include <QtGui/QPixmap>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOption>
 
 #include <algorithm>
 
@@ -136,6 +140,48 @@ QImage TintIcon(const QImage& icon, QRgb tint)
     return out;
 }
 
+QImage DrawStateImage(int id, bool large)
+{
+    if (id < ID_IMAGE_RADIO_ON || id > ID_IMAGE_CHECK_OFF_HOT ||
+        !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return QImage();
+    // Six images per kind, in the order: on, on disabled, on hot, off, off disabled, off hot.
+    const int index = id - ID_IMAGE_RADIO_ON;
+    const bool radio = index < 6;
+    const int variant = index % 6;
+    const int side = large ? 32 : 16;
+    const QRgb back = qRgb(192, 192, 192);
+
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(back);
+    QStyleOptionButton option;
+    option.state = QStyle::State_Active;
+    option.state |= variant < 3 ? QStyle::State_On : QStyle::State_Off;
+    if (variant % 3 != 1)
+        option.state |= QStyle::State_Enabled;
+    if (variant % 3 == 2)
+        option.state |= QStyle::State_MouseOver;
+    QStyle* style = QApplication::style();
+    const QStyle::PixelMetric metricW = radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth;
+    const QStyle::PixelMetric metricH = radio ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight;
+    const int w = std::min(side, std::max(style->pixelMetric(metricW) * side / 16, 8));
+    const int h = std::min(side, std::max(style->pixelMetric(metricH) * side / 16, 8));
+    option.rect = QRect((side - w) / 2, (side - h) / 2, w, h);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        style->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox, &option, &painter);
+    }
+    // The background colour is the transparent one, as in the toolbar images.
+    for (int y = 0; y < side; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < side; ++x)
+            if (line[x] == back)
+                line[x] = 0;
+    }
+    return image;
+}
+
 void CLorvanApp::AddCommandIcon(int id, bool large, const QImage& image)
 {
     if (id == 0 || image.isNull())
@@ -153,9 +199,15 @@ QImage CLorvanApp::GetCommandIcon(int id, QRgb tint, bool large)
     std::lock_guard lock(m_mutex);
     if (auto it = m_mapIcons.find({key, tint}); it != m_mapIcons.end())
         return it->second;
-    const auto plain = m_mapIcons.find({key, QRgb(0)});
-    if (plain == m_mapIcons.end())
-        return QImage();
+    auto plain = m_mapIcons.find({key, QRgb(0)});
+    if (plain == m_mapIcons.end()) {
+        QImage drawn = DrawStateImage(id & 0xFFFF, large);
+        if (drawn.isNull())
+            return QImage();
+        plain = m_mapIcons.emplace(std::make_pair(key, QRgb(0)), std::move(drawn)).first;
+    }
+    if (tint == 0)
+        return plain->second;
     QImage tinted = TintIcon(plain->second, tint);
     m_mapIcons.emplace(std::make_pair(key, tint), tinted);
     return tinted;

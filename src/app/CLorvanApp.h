@@ -71,3 +71,8 @@ extern CLorvanApp* theApp;
 // A tinted copy of an icon: pure white becomes transparent, every other opaque pixel takes
 // the tint scaled by its luminance, at least 192 of 255, so shapes stay readable.
 QImage TintIcon(const QImage& icon, QRgb tint);
+
+// The radio-button and check-box state images (ID_IMAGE_RADIO_ON .. ID_IMAGE_CHECK_OFF_HOT) drawn in the
+// current style, at 16 or 32 pixels, on a transparent background; null for any other id or without a
+// widget application.
+QImage DrawStateImage(int id, bool large);

@@ -1,8 +1,11 @@
 #include "CLorvanApp.h"
 #include "CommandIcons.h"
+#include "CommandIds.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -75,6 +78,41 @@ TEST(CommandIcons, EveryCommandOfTheTableHasBothSizes)
         EXPECT_EQ(small.size(), QSize(16, 16)) << icon.file;
         EXPECT_EQ(large.size(), QSize(32, 32)) << icon.file;
     }
+}
+
+} // namespace
+
+namespace {
+
+int OpaquePixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += qAlpha(image.pixel(x, y)) != 0;
+    return n;
+}
+
+TEST(CommandIcons, StateImagesAreDrawnOnceAtBothSizesWithTheGreyTransparent)
+{
+    CLorvanApp app;
+    std::vector<QImage> small;
+    for (int id = ID_IMAGE_RADIO_ON; id <= ID_IMAGE_CHECK_OFF_HOT; ++id) {
+        const QImage image = app.GetCommandIcon(id, 0, false);
+        ASSERT_EQ(image.size(), QSize(16, 16)) << id;
+        EXPECT_EQ(app.GetCommandIcon(id, 0, true).size(), QSize(32, 32)) << id;
+        EXPECT_GT(OpaquePixels(image), 0) << id;
+        EXPECT_LT(OpaquePixels(image), 16 * 16) << id; // the grey square around it is see-through
+        small.push_back(image);
+    }
+    // checked and unchecked differ, for radio buttons and check boxes alike
+    EXPECT_NE(small[0], small[3]);
+    EXPECT_NE(small[6], small[9]);
+    EXPECT_NE(small[0], small[6]);
+    // drawn once, then served from the cache; a tint is applied to the drawn image
+    EXPECT_EQ(app.GetCommandIcon(ID_IMAGE_CHECK_ON, 0, false), small[6]);
+    EXPECT_FALSE(app.GetCommandIcon(ID_IMAGE_CHECK_ON, qRgb(255, 0, 0), false).isNull());
+    EXPECT_TRUE(app.GetCommandIcon(ID_IMAGE_CHECK_OFF_HOT + 1, 0, false).isNull());
 }
 
 } // namespace
