@@ -8,6 +8,8 @@
 #include "PeopleDialogs.h"
 #include "PeopleModules.h"
 #include "StudentModule.h"
+#include "TeacherDialogs.h"
+#include "TeacherModule.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_EDURCD, nullptr, nullptr},
     {MDU_EDUSCH, nullptr, nullptr},
     {MDU_STUDENT, CreateStudentModule, nullptr},
-    {MDU_TEACHER, nullptr, nullptr},
+    {MDU_TEACHER, CreateTeacherModule, CreateTeacherEditPage, TeacherMorePages},
     {MDU_WAGES, nullptr, nullptr},
     {MDU_COURSE, CreateCourseModule, CreateCourseEditPage},
     {MDU_CHARGE, CreateChargeModule, CreateChargeEditPage},
@@ -42,8 +44,13 @@ std::span<const XModuleEntry> ModuleTable() { return kModuleTable; }
 void RegisterEditPages()
 {
     for (const XModuleEntry& entry : kModuleTable)
-        if (entry.editPage)
-            SetEditPageMaker(entry.mduId, entry.editPage);
+        if (entry.editPage) {
+            std::vector<XEditPageMaker> makers{entry.editPage};
+            if (entry.morePages)
+                for (XEditPageMaker& more : entry.morePages())
+                    makers.push_back(std::move(more));
+            SetEditPageMakers(entry.mduId, std::move(makers));
+        }
 }
 
 XProgramModules::~XProgramModules() { Destroy(); }

@@ -17,6 +17,9 @@ struct XModuleEntry
     // The module's own edit page; null when it has none (or its frame is special, as the
     // log's sessions are).
     std::unique_ptr<CXDialogEx> (*editPage)(bool bNew, const CXItem* item) = nullptr;
+    // The pages after the first, in tab order (they edit the first page's record); null
+    // when the frame has one page.
+    std::vector<XEditPageMaker> (*morePages)() = nullptr;
 };
 
 // The table, in the order of kModuleCreationOrder.

@@ -155,6 +155,7 @@ void XListDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         m_draw.pItems = m_list->m_pItems;
         m_draw.palette = pal;
         m_draw.font = m_list->font();
+        m_draw.bHot = (option.state & QStyle::State_MouseOver) != 0;
         record->DrawCell(head, &m_draw);
     } else {
         const QRect textRc = rc.adjusted(5, 0, -5, 0);

@@ -21,9 +21,9 @@
 
 namespace {
 
-std::map<int, XEditPageMaker>& Makers()
+std::map<int, std::vector<XEditPageMaker>>& Makers()
 {
-    static std::map<int, XEditPageMaker> makers;
+    static std::map<int, std::vector<XEditPageMaker>> makers;
     return makers;
 }
 
@@ -44,8 +44,17 @@ void MakeViewOnly(CDlgEdit* frame)
 
 void SetEditPageMaker(int mduId, XEditPageMaker maker)
 {
+    std::vector<XEditPageMaker> makers;
     if (maker)
-        Makers()[mduId] = std::move(maker);
+        makers.push_back(std::move(maker));
+    SetEditPageMakers(mduId, std::move(makers));
+}
+
+void SetEditPageMakers(int mduId, std::vector<XEditPageMaker> makers)
+{
+    std::erase_if(makers, [](const XEditPageMaker& maker) { return !maker; });
+    if (!makers.empty())
+        Makers()[mduId] = std::move(makers);
     else
         Makers().erase(mduId);
 }
@@ -59,7 +68,8 @@ std::unique_ptr<CDlgEdit> CreateEditDialog(CModule& module, bool bNew, const CXI
     if (it == Makers().end())
         return nullptr;
     auto frame = std::make_unique<CDlgEdit>(bNew, module.GetMduID());
-    frame->m_pages.push_back(it->second(bNew, item).release());
+    for (const XEditPageMaker& maker : it->second)
+        frame->m_pages.push_back(maker(bNew, item).release());
     return PrepareEditDialog(module, std::move(frame), bNew);
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CDlgEdit;
 class CModule;
@@ -17,6 +18,9 @@ class CXItem;
 using XEditPageMaker = std::function<std::unique_ptr<CXDialogEx>(bool bNew, const CXItem* item)>;
 // Registers the module's page (an empty function: the module has no edit frame).
 void SetEditPageMaker(int mduId, XEditPageMaker maker);
+// Registers the module's pages in tab order; the first holds the record, the others edit
+// the frame's record (CXDialogEx::GetItem). No makers: the module has no edit frame.
+void SetEditPageMakers(int mduId, std::vector<XEditPageMaker> makers);
 
 // The module's edit frame over its own page, finished by PrepareEditDialog; null when the
 // module has no edit frame or a required choice was cancelled.

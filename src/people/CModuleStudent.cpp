@@ -4,6 +4,7 @@
 #include "CXAccessor.h"
 #include "CodePages.h"
 #include "OperLog.h"
+#include "PersonLookups.h"
 #include "CXDBSession.h"
 #include "FormatString.h"
 #include "IdentityChecks.h"
@@ -146,43 +147,8 @@ void CModuleStudent::AddStudentConditions(QStringList& conditions, const CXMap& 
 
 bool CModuleStudent::AddLoginConditions(CXDBSession& session, QStringList& conditions, const CXMap& query)
 {
-    const auto find = [&](const QString& sql, const QString& text) {
-        CXAccessor cmd;
-        const QString task = QStringLiteral("读取学员");
-        if (!cmd.Prepare(session, PrepareSql(sql)) || !cmd.SetParamText(1, text) || !cmd.Execute()) {
-            ReportDbError(task, &cmd, QString());
-            return false;
-        }
-        QList<int> ids;
-        while (cmd.MoveNext())
-            ids << static_cast<int>(cmd.GetNumber(1));
-        if (cmd.Failed()) {
-            ReportDbError(task, &cmd, QString());
-            return false;
-        }
-        conditions << (ids.isEmpty() ? QStringLiteral("1=0") : FormatString(u"ID IN (%s)", JoinInts(ids)));
-        return true;
-    };
-    const QString byPhone = QStringLiteral("SELECT PersonID FROM TB_ACCOUNT WHERE MduID='MDU_STUDENT' AND Content=?");
-    if (query.Has(1135)) {
-        const QString text = query.GetText(1135);
-        const QString kind = ClassifyPersonText(text);
-        const QString sql = kind == QStringLiteral("手机号") ? byPhone
-                            : kind == QStringLiteral("身份证号")
-                                ? QStringLiteral("SELECT ID FROM TB_STUDENT WHERE IDCard=?")
-                                : QStringLiteral("SELECT ID FROM TB_STUDENT WHERE RealName=?");
-        if (!find(sql, text))
-            return false;
-    }
-    // only the account routes set it, always with a phone number; anything else finds nobody
-    if (query.Has(1284)) {
-        const QString phone = query.GetText(1284);
-        if (ClassifyPersonText(phone) != QStringLiteral("手机号"))
-            conditions << QStringLiteral("1=0");
-        else if (!find(byPhone, phone))
-            return false;
-    }
-    return true;
+    return AddPersonLoginConditions(session, conditions, query, MDU_STUDENT, QStringLiteral("TB_STUDENT"),
+                                    QStringLiteral("读取学员"));
 }
 
 bool CModuleStudent::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)

@@ -24,6 +24,7 @@ struct XCellDraw
     const CXArray* pItems = nullptr; // the list's records
     QPalette palette;                // the list's colours
     QFont font;                      // the list's regular font
+    bool bHot = false;               // the mouse is over this cell
 
     // Earliest begin and latest end (minutes of the day) of a time-span field over pItems.
     QHash<const CHead*, std::pair<int, int>> spanScale;

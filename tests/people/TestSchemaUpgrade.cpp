@@ -1,5 +1,6 @@
 #include "CFakeAppServices.h"
 #include "OpenDatabase.h"
+#include "CDBTeacherPay.h"
 #include "PeopleTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,13 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     for (const char* column : {"Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer", "AreaAddr",
                                "ExactAddr", "IsEnabled", "RecordMemo"})
         ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_STUDENT DROP COLUMN %1").arg(QString::fromLatin1(column))));
+    // the first release's teacher table, before the teachers' register
+    for (const char* sql : {"DROP TABLE TB_TEACHER_RESUME", "DROP TABLE TB_TEACHER_PAY", "DROP INDEX IX_TEACHER_NAME",
+                            "DROP INDEX IX_TEACHER_IDCARD"})
+        ASSERT_TRUE(Exec(QString::fromLatin1(sql)));
+    for (const char* column : {"Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Political", "AreaAddr",
+                               "ExactAddr", "IsEnabled", "RecordMemo"})
+        ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_TEACHER DROP COLUMN %1").arg(QString::fromLatin1(column))));
     SetStoredVersion(QStringLiteral("4.6.0.0"));
     XClock::SetFixed(FixtureNow());
     CFakeAppServices::Installed().Clear();
@@ -50,6 +58,9 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
               QStringList({"RecordName", "CheckBgn", "CheckEnd", "FixedDate", "ClassType", "ValidDays", "UsefulBgn",
                            "UsefulEnd", "LessonNum", "UnitPrice", "RecordMemo"}));
     EXPECT_EQ(Writable(*CDBChargeCourse::StaticHeads()), QStringList({"ChargeID", "CourseID"}));
+    EXPECT_EQ(Writable(*CDBTeacherPay::StaticHeads()),
+              QStringList({"TeacherID", "DateBgn", "MonthlyPay", "PerStudent", "PerUnit", "PerEduRcd", "PerMin",
+                           "FullWork", "PerLate", "PerLeave", "PerCut", "RecordMemo"}));
 
     XFixtureSchool school;
     ASSERT_TRUE(BuildFixtureSchool(school));
