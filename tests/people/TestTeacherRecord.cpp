@@ -311,3 +311,40 @@ TEST_F(TeacherRecord, DeleteRefusedWhileAnythingRefersToTheTeacher)
 }
 
 } // namespace
+
+namespace {
+
+// A new teacher copied from another: a record of its own whose lines are new rows.
+TEST_F(TeacherRecord, NewCopyGetsRowsOfItsOwn)
+{
+    CDBTeacher source;
+    source.m_nID = 7;
+    source.m_strPassword = QStringLiteral("0123456789abcdef0123456789abcdef");
+    source.m_nSchAll = 3;
+    AddLine(source, 7, Day(2024, 1, 1), XDateTime());
+    CDBTeacherPay* pay = AddPay(source, Day(2026, 1, 1));
+    CXItem* account = source.m_accounts.CreateItem();
+    source.m_accounts.Add(account);
+    for (CXArray* lines : {static_cast<CXArray*>(&source.m_resumes), static_cast<CXArray*>(&source.m_pays),
+                           static_cast<CXArray*>(&source.m_accounts)})
+        for (CXItem* line : *lines) {
+            line->m_nSubID = 40;
+            line->m_nParentID = 7;
+        }
+    pay->m_nID = 7;
+    CDBTeacher copy;
+    source.CopyTo(&copy);
+    copy.MakeNewCopy();
+    EXPECT_EQ(copy.m_nID, 0);
+    EXPECT_TRUE(copy.m_strPassword.isEmpty());
+    EXPECT_EQ(copy.m_nSchAll, 0);
+    ASSERT_EQ(copy.m_resumes.GetSize() + copy.m_pays.GetSize() + copy.m_accounts.GetSize(), 3);
+    for (CXArray* lines : {static_cast<CXArray*>(&copy.m_resumes), static_cast<CXArray*>(&copy.m_pays),
+                           static_cast<CXArray*>(&copy.m_accounts)})
+        for (const CXItem* line : *lines)
+            EXPECT_TRUE(line->m_nSubID == 0 && line->m_nParentID == 0);
+    EXPECT_EQ(copy.m_pays[0]->m_nID, 0);
+    EXPECT_EQ(source.m_resumes[0]->m_nSubID, 40); // the source keeps its rows
+}
+
+} // namespace
