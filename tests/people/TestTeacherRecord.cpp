@@ -1,6 +1,7 @@
 // The teacher record without a database: rights rows and RightData, pay-standard validity,
 // résumé-derived fields, validation messages and the delete check, over hand-built lines.
 #include "CDBTeacher.h"
+#include "CFakeAppServices.h"
 #include "CModule.h"
 #include "XDateTime.h"
 
@@ -269,6 +270,10 @@ TEST_F(TeacherRecord, ResumeLineCaptionsFormatsAndHints)
     EXPECT_EQ(line.GetCaption(unit), QStringLiteral("单位"));
     EXPECT_EQ(line.GetCaption(dept), QStringLiteral("职务"));
     EXPECT_EQ(line.GetFormat(begin), QStringLiteral("%Y年%#m月%#d日"));
+    // an empty employer is this organisation
+    CFakeAppServices::Installed().setup[QStringLiteral("RecordName")] = QStringLiteral("星光艺校");
+    EXPECT_EQ(line.GetEmptyText(unit), QStringLiteral("星光艺校"));
+    CFakeAppServices::Installed().setup.erase(QStringLiteral("RecordName"));
     line.m_nStage = 1;
     EXPECT_EQ(line.GetCaption(unit), QStringLiteral("学校"));
     EXPECT_EQ(line.GetAccess(dept, nullptr), -1); // 高中 has no major
