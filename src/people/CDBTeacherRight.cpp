@@ -2,13 +2,13 @@
 
 #include "CModule.h"
 #include "CXArray.h"
-#include "CommandIds.h"
 #include "Resources.h"
 #include "XAppServices.h"
 #include "XCellDraw.h"
 
-#include <QtGui/QIcon>
 #include <QtGui/QPainter>
+
+#include <algorithm>
 
 int NormaliseRights(int role, int bits, int caps, int teacherRights)
 {
@@ -142,14 +142,25 @@ bool CDBTeacherRight::DrawCell(const CHead* head, XCellDraw* draw)
     const bool checked = m_bFlags[column - 1] != 0;
     const bool disabled = GetAccess(head, AppServices().User()) == 0;
     const bool hot = draw->bHot && !disabled;
-    const int icon = checked ? (disabled ? ID_IMAGE_CHECK_ON_DISABLED
-                                : hot    ? ID_IMAGE_CHECK_ON_HOT
-                                         : ID_IMAGE_CHECK_ON)
-                             : (disabled ? ID_IMAGE_CHECK_OFF_DISABLED
-                                : hot    ? ID_IMAGE_CHECK_OFF_HOT
-                                         : ID_IMAGE_CHECK_OFF);
-    const QRect& rc = draw->rc;
-    const QPoint centre((rc.left() + rc.right() + 1) / 2 - 8, (rc.top() + rc.bottom() + 1) / 2 - 8);
-    AppServices().CommandIcon(icon, 0, false).paint(draw->pDC, QRect(centre, QSize(16, 16)));
+    // a check box in the list's colours, centred in the cell: the record layer has no
+    // widget style, so it paints the box itself
+    const QPalette::ColorGroup group = disabled ? QPalette::Disabled : QPalette::Active;
+    const QPalette& pal = draw->palette;
+    const int size = std::min({13, draw->rc.width(), draw->rc.height()});
+    const QRect box(draw->rc.center().x() - size / 2, draw->rc.center().y() - size / 2, size, size);
+    QPainter* p = draw->pDC;
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, true);
+    p->setPen(QPen(hot ? pal.color(QPalette::Highlight) : pal.color(group, QPalette::Mid), 1));
+    p->setBrush(disabled ? pal.color(QPalette::Disabled, QPalette::Window) : pal.color(QPalette::Base));
+    p->drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    if (checked) {
+        p->setPen(QPen(pal.color(group, QPalette::Text), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF mark[3] = {{box.left() + size * 0.22, box.top() + size * 0.52},
+                                 {box.left() + size * 0.42, box.top() + size * 0.72},
+                                 {box.left() + size * 0.78, box.top() + size * 0.28}};
+        p->drawPolyline(mark, 3);
+    }
+    p->restore();
     return true;
 }

@@ -1,6 +1,7 @@
 // The teacher record without a database: rights rows and RightData, pay-standard validity,
 // résumé-derived fields, validation messages and the delete check, over hand-built lines.
 #include "CDBTeacher.h"
+#include "CFakeAppServices.h"
 #include "CModule.h"
 #include "XDateTime.h"
 
@@ -269,6 +270,10 @@ TEST_F(TeacherRecord, ResumeLineCaptionsFormatsAndHints)
     EXPECT_EQ(line.GetCaption(unit), QStringLiteral("单位"));
     EXPECT_EQ(line.GetCaption(dept), QStringLiteral("职务"));
     EXPECT_EQ(line.GetFormat(begin), QStringLiteral("%Y年%#m月%#d日"));
+    // an empty employer is this organisation
+    CFakeAppServices::Installed().setup[QStringLiteral("RecordName")] = QStringLiteral("星光艺校");
+    EXPECT_EQ(line.GetEmptyText(unit), QStringLiteral("星光艺校"));
+    CFakeAppServices::Installed().setup.erase(QStringLiteral("RecordName"));
     line.m_nStage = 1;
     EXPECT_EQ(line.GetCaption(unit), QStringLiteral("学校"));
     EXPECT_EQ(line.GetAccess(dept, nullptr), -1); // 高中 has no major
@@ -308,6 +313,43 @@ TEST_F(TeacherRecord, DeleteRefusedWhileAnythingRefersToTheTeacher)
     t.m_nRcdTimes = 2;
     t.m_nSchAll = 1;
     EXPECT_EQ(t.GetDeleteError(nullptr), QStringLiteral("已有关联的操作记录、课程表、课堂记录。"));
+}
+
+} // namespace
+
+namespace {
+
+// A new teacher copied from another: a record of its own whose lines are new rows.
+TEST_F(TeacherRecord, NewCopyGetsRowsOfItsOwn)
+{
+    CDBTeacher source;
+    source.m_nID = 7;
+    source.m_strPassword = QStringLiteral("0123456789abcdef0123456789abcdef");
+    source.m_nSchAll = 3;
+    AddLine(source, 7, Day(2024, 1, 1), XDateTime());
+    CDBTeacherPay* pay = AddPay(source, Day(2026, 1, 1));
+    CXItem* account = source.m_accounts.CreateItem();
+    source.m_accounts.Add(account);
+    for (CXArray* lines : {static_cast<CXArray*>(&source.m_resumes), static_cast<CXArray*>(&source.m_pays),
+                           static_cast<CXArray*>(&source.m_accounts)})
+        for (CXItem* line : *lines) {
+            line->m_nSubID = 40;
+            line->m_nParentID = 7;
+        }
+    pay->m_nID = 7;
+    CDBTeacher copy;
+    source.CopyTo(&copy);
+    copy.MakeNewCopy();
+    EXPECT_EQ(copy.m_nID, 0);
+    EXPECT_TRUE(copy.m_strPassword.isEmpty());
+    EXPECT_EQ(copy.m_nSchAll, 0);
+    ASSERT_EQ(copy.m_resumes.GetSize() + copy.m_pays.GetSize() + copy.m_accounts.GetSize(), 3);
+    for (CXArray* lines : {static_cast<CXArray*>(&copy.m_resumes), static_cast<CXArray*>(&copy.m_pays),
+                           static_cast<CXArray*>(&copy.m_accounts)})
+        for (const CXItem* line : *lines)
+            EXPECT_TRUE(line->m_nSubID == 0 && line->m_nParentID == 0);
+    EXPECT_EQ(copy.m_pays[0]->m_nID, 0);
+    EXPECT_EQ(source.m_resumes[0]->m_nSubID, 40); // the source keeps its rows
 }
 
 } // namespace
