@@ -1,5 +1,6 @@
 #include "CFakeAppServices.h"
 #include "OpenDatabase.h"
+#include "CDBCollect.h"
 #include "PeopleTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,8 @@ QStringList Writable(const CHeads& heads)
 TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
 {
     TempDatabase db;
-    for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER"})
+    for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER",
+                              "TB_COLLECT", "TB_COLLECT_ITEM"})
         ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
     // the first release's student table, before the register's own columns
     for (const char* sql :
@@ -50,6 +52,10 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
               QStringList({"RecordName", "CheckBgn", "CheckEnd", "FixedDate", "ClassType", "ValidDays", "UsefulBgn",
                            "UsefulEnd", "LessonNum", "UnitPrice", "RecordMemo"}));
     EXPECT_EQ(Writable(*CDBChargeCourse::StaticHeads()), QStringList({"ChargeID", "CourseID"}));
+    EXPECT_EQ(Writable(*CDBCollect::StaticHeads()),
+              QStringList({"KeyName", "PayDate", "Payer", "PayType", "RecordMemo"}));
+    EXPECT_EQ(Writable(*CDBCollectItem::StaticHeads()),
+              QStringList({"CollectID", "Content", "UnitPrice", "PayNum", "Unit"}));
 
     XFixtureSchool school;
     ASSERT_TRUE(BuildFixtureSchool(school));
