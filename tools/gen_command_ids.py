@@ -17,6 +17,8 @@ OUT = ROOT / "resources" / "strings" / "CommandIds.h"
 # whose table comment is a description rather than a name.
 EXTRA = [
     ("IDD_EDIT_CHARGE", 359),
+    ("IDD_EDIT_COLLECT", 360),
+    ("IDD_EDIT_COLLECT_ITEM", 361),
     ("IDD_EDIT_COURSE", 362),
     ("IDD_MERGE_REPEAT", 391),
     ("IDC_CLASS_COUNTED", 1038),
@@ -25,8 +27,14 @@ EXTRA = [
     ("IDC_FIXED_SHORT", 1043),
     ("IDC_GROUP", 1054),
     ("IDC_LESSONS", 1073),
+    ("IDC_PAY_NUM", 1099),
+    ("IDC_PAY_TYPE", 1105),
+    ("IDC_PAYER", 1106),
     ("IDC_VIEW", 1109),
+    ("IDC_KEY_NAME", 1132),
+    ("IDC_PAY_DATE", 1133),
     ("IDC_PRICE", 1111),
+    ("IDC_UNIT", 1231),
     ("IDC_UNIT_PRICE", 1234),
     ("IDC_USEFUL_BGN", 1235),
     ("IDC_USEFUL_END", 1236),
@@ -160,7 +168,7 @@ EXTRA = [
     ("IDC_RESET_PASSWORD", 1143),
     ("IDC_END_LOGINS", 1145),
     ("IDC_DEPARTMENT", 1146),
-    ("IDC_UNIT", 1149),
+    ("IDC_RESUME_UNIT", 1149),
     ("IDC_ROLE_USER", 1160),  # the role radios, and the query key of roles
     ("IDC_ROLE_OPERATOR", 1161),
     ("IDC_ROLE_ADMIN", 1162),

@@ -4,7 +4,9 @@
 #include "CModulePrjQuery.h"
 #include "CModule.h"
 #include "CModuleOperLog.h"
+#include "CDlgEditCollect.h"
 #include "CDlgEditSchemeT.h"
+#include "CModuleCollect.h"
 #include "PeopleDialogs.h"
 #include "PeopleModules.h"
 #include "StudentModule.h"
@@ -23,7 +25,7 @@ template <class Page> std::unique_ptr<CXDialogEx> MakePage(bool bNew, const CXIt
 // To add a module: give its row the module class and its edit page.
 const XModuleEntry kModuleTable[] = {
     {MDU_RECEIPT, nullptr, nullptr},
-    {MDU_COLLECT, nullptr, nullptr},
+    {MDU_COLLECT, Make<CModuleCollect>, MakePage<CDlgEditCollect>},
     {MDU_EDURCD, nullptr, nullptr},
     {MDU_EDUSCH, nullptr, nullptr},
     {MDU_STUDENT, CreateStudentModule, nullptr},

@@ -1,6 +1,7 @@
 #include "CFakeAppServices.h"
 #include "OpenDatabase.h"
 #include "CDBTeacherPay.h"
+#include "CDBCollect.h"
 #include "PeopleTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,8 @@ QStringList Writable(const CHeads& heads)
 TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
 {
     TempDatabase db;
-    for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER"})
+    for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER",
+                              "TB_COLLECT", "TB_COLLECT_ITEM"})
         ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
     // the first release's student table, before the register's own columns
     for (const char* sql :
@@ -61,6 +63,10 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     EXPECT_EQ(Writable(*CDBTeacherPay::StaticHeads()),
               QStringList({"TeacherID", "DateBgn", "MonthlyPay", "PerStudent", "PerUnit", "PerEduRcd", "PerMin",
                            "FullWork", "PerLate", "PerLeave", "PerCut", "RecordMemo"}));
+    EXPECT_EQ(Writable(*CDBCollect::StaticHeads()),
+              QStringList({"KeyName", "PayDate", "Payer", "PayType", "RecordMemo"}));
+    EXPECT_EQ(Writable(*CDBCollectItem::StaticHeads()),
+              QStringList({"CollectID", "Content", "UnitPrice", "PayNum", "Unit"}));
 
     XFixtureSchool school;
     ASSERT_TRUE(BuildFixtureSchool(school));

@@ -171,17 +171,17 @@ TEST_F(TeacherDialogs, ResumeDialogLabelsFollowTheStage)
     dlg.Create();
     const auto label = [&](int id) { return qobject_cast<QLabel*>(dlg.PrevInZOrder(dlg.GetDlgItem(id)))->text(); };
     EXPECT_EQ(dlg.m_line.m_nStage, 7);
-    EXPECT_EQ(label(IDC_UNIT), QStringLiteral("单位："));
+    EXPECT_EQ(label(IDC_RESUME_UNIT), QStringLiteral("单位："));
     qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDC_STAGE_4))->click();
     dlg.UpdateData(true);
     dlg.UpdateControls();
-    EXPECT_EQ(label(IDC_UNIT), QStringLiteral("学校："));
+    EXPECT_EQ(label(IDC_RESUME_UNIT), QStringLiteral("学校："));
     EXPECT_EQ(label(IDC_DEPARTMENT), QStringLiteral("专业："));
     qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDC_STAGE_8))->click();
     dlg.UpdateData(true);
     dlg.UpdateControls();
     EXPECT_EQ(dlg.m_line.m_nStage, 8);
-    EXPECT_EQ(label(IDC_UNIT), QStringLiteral("单位："));
+    EXPECT_EQ(label(IDC_RESUME_UNIT), QStringLiteral("单位："));
     EXPECT_EQ(label(IDC_DEPARTMENT), QStringLiteral("职务："));
 }
 

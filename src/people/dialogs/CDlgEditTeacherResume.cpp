@@ -31,7 +31,7 @@ const XDlgTemplate& ResumeTemplate()
                                  {IDC_STAGE_7, K::Radio, QStringLiteral("全职"), 0, 2, 3},
                                  {IDC_STAGE_8, K::Radio, QStringLiteral("兼职"), 0, 2, 4},
                                  {-1, K::Static, QStringLiteral("单位："), WS_GROUP, 3, 0},
-                                 {IDC_UNIT, K::Combo, QString(), WS_TABSTOP | WS_GROUP | CBS_DROPDOWN, 3, 1, 5},
+                                 {IDC_RESUME_UNIT, K::Combo, QString(), WS_TABSTOP | WS_GROUP | CBS_DROPDOWN, 3, 1, 5},
                                  {-1, K::Static, QStringLiteral("职务："), WS_GROUP, 4, 0},
                                  {IDC_DEPARTMENT, K::Combo, QString(), WS_TABSTOP | CBS_DROPDOWN, 4, 1, 5},
                                  {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
@@ -59,7 +59,7 @@ void CDlgEditTeacherResume::DoDataExchange(XDataExchange& dx)
     BindDate(dx, QKEY_DATE_FROM, &m_line, &m_line.m_period.m_begin);
     BindDate(dx, QKEY_DATE_TO, &m_line, &m_line.m_period.m_end);
     BindChoice(dx, IDC_STAGE_0, &m_line, &m_line.m_nStage);
-    BindText(dx, IDC_UNIT, &m_line, &m_line.m_strUnit);
+    BindText(dx, IDC_RESUME_UNIT, &m_line, &m_line.m_strUnit);
     BindText(dx, IDC_DEPARTMENT, &m_line, &m_line.m_strDepartment);
 }
 
@@ -72,10 +72,10 @@ void CDlgEditTeacherResume::UpdateControls()
         if (auto* radio = qobject_cast<QAbstractButton*>(GetDlgItem(IDC_STAGE_0 + i)); radio && radio->isChecked())
             stage = i;
     const bool job = stage >= 7;
-    SetLabel(*this, IDC_UNIT, job ? QStringLiteral("单位：") : QStringLiteral("学校："));
+    SetLabel(*this, IDC_RESUME_UNIT, job ? QStringLiteral("单位：") : QStringLiteral("学校："));
     SetLabel(*this, IDC_DEPARTMENT, job ? QStringLiteral("职务：") : QStringLiteral("专业："));
     // an empty employer means this organisation: its name is the hint
-    if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(IDC_UNIT)))
+    if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(IDC_RESUME_UNIT)))
         if (QLineEdit* edit = combo->lineEdit())
             edit->setPlaceholderText(job ? OrganisationName() : QString());
 }
