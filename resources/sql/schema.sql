@@ -237,3 +237,5 @@ CREATE TABLE TB_EDURCD_STUDENT (
     RecordMemo TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IX_EDURCD_STUDENT_EDURCD ON TB_EDURCD_STUDENT (EduRcdID);
+-- the lessons a receipt gave: counted per receipt by the receipt view, read back by receipt
+CREATE INDEX IX_EDURCD_STUDENT_RECEIPT ON TB_EDURCD_STUDENT (ReceiptID);

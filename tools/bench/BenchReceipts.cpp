@@ -232,9 +232,15 @@ int main(int argc, char** argv)
     std::printf("generated %d receipts, %d students, %d class lines in %.1f s\n", receipts, students, lessons,
                 Seconds(t0));
 
-    const XRun hand = Run(s, QString::fromUtf8(kHandWritten));
-    const XRun view = Run(s, PrepareSql(QString::fromUtf8(kViewColumns)));
-    const XRun list = Run(s, PrepareSql(LoadResourceText(437, RT_SQL, 65001)));
+    // each query twice, alternating, the faster run counted: the first run of all also
+    // fills the page cache
+    const auto best = [](const XRun& a, const XRun& b) { return a.seconds <= b.seconds ? a : b; };
+    XRun hand = Run(s, QString::fromUtf8(kHandWritten));
+    XRun view = Run(s, PrepareSql(QString::fromUtf8(kViewColumns)));
+    XRun list = Run(s, PrepareSql(LoadResourceText(437, RT_SQL, 65001)));
+    hand = best(hand, Run(s, QString::fromUtf8(kHandWritten)));
+    view = best(view, Run(s, PrepareSql(QString::fromUtf8(kViewColumns))));
+    list = best(list, Run(s, PrepareSql(LoadResourceText(437, RT_SQL, 65001))));
     std::printf("hand-written query: %ld rows %.3f s (checksum %.2f)\n", hand.rows, hand.seconds, hand.sum);
     std::printf("V_RECEIPT, same columns: %ld rows %.3f s (checksum %.2f)  ratio %.2f\n", view.rows, view.seconds,
                 view.sum, view.seconds / hand.seconds);
