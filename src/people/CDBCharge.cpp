@@ -45,7 +45,7 @@ CHeads* CDBCharge::StaticHeads()
         const QString nothing = QStringLiteral("无");
         const QString longTerm = QStringLiteral("长期");
         const QString priceHelp = QStringLiteral("价格=单价×课时");
-        const int today = static_cast<int>(XDateTime::Today().Day());
+        const int today = kToday;
         heads.AddViewColumnHead({}, QStringLiteral("PrimaryKey"), QStringLiteral("ID"), XIN, CHARGE_OFFSET(m_nID), none,
                                 none, 0, 0, 0, none);
         heads.AddHead({}, QStringLiteral("名称"), 138, QStringLiteral("RecordName"), XSW, CHARGE_OFFSET(m_strName), 0,

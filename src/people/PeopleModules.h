@@ -8,3 +8,4 @@ class CModule;
 // kModuleCreationOrder and registers them) and for tests.
 std::unique_ptr<CModule> CreateCourseModule();
 std::unique_ptr<CModule> CreateChargeModule();
+std::unique_ptr<CModule> CreateReceiptModule();

@@ -88,6 +88,14 @@ CXItem* CHead::CopyTo(CXItem* target) const
     return t;
 }
 
+int ResolveTodayValue(int value)
+{
+    constexpr int kSpan = 1 << 20; // days either side of today a table may name
+    if (value < kToday - kSpan || value > kToday + kSpan)
+        return value;
+    return static_cast<int>(XDateTime::Today().Day()) + (value - kToday);
+}
+
 QString DefaultFieldFormat(int type)
 {
     switch (type) {

@@ -25,6 +25,14 @@ double FieldNumber(const XFieldValue& v);
 // Chinese date; empty for the other types.
 QString DefaultFieldFormat(int type);
 
+// A date field's default or bound written in its field table as kToday + n means the day n
+// days after today, taken from the clock each time the record asks: a table is built once
+// per run, and a program left running overnight must still date a record today.
+inline constexpr int kToday = 1 << 30;
+// A default or bound as used: kToday-relative values resolved against the clock (whole
+// days), every other value unchanged.
+int ResolveTodayValue(int value);
+
 // A field's group: a relation command id (whose menu text names the group) or a caption.
 struct XGroup
 {

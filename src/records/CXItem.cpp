@@ -7,6 +7,7 @@
 #include "CXMap.h"
 #include "CXXmlDoc.h"
 #include "RecordLookups.h"
+#include "SqlPrepare.h"
 #include "FormatString.h"
 #include "Resources.h"
 #include "TextUtils.h"
@@ -504,7 +505,7 @@ QString CXItem::GetDeleteWarning() const
     return QString();
 }
 
-int CXItem::GetDefault(const CHead* head) const { return head ? head->m_nDefault : 0; }
+int CXItem::GetDefault(const CHead* head) const { return head ? ResolveTodayValue(head->m_nDefault) : 0; }
 
 int CXItem::GetAccess(const CHead* head, const CXItem* user) const
 {
@@ -544,8 +545,8 @@ QString CXItem::GetFormat(const CHead* head) const
 
 void CXItem::GetRange(const CHead* head, int& min, int& max) const
 {
-    min = head->m_nMin;
-    max = head->m_nMax;
+    min = ResolveTodayValue(head->m_nMin);
+    max = ResolveTodayValue(head->m_nMax);
 }
 
 QString CXItem::GetEmptyText(const CHead* head) const { return head->m_strEmpty; }
@@ -847,7 +848,12 @@ bool HasDuplicate(const CXItem& item, const CHeads& heads, const CHead& head)
         return false;
     // the record's own row: its ID as a main record of its module, its line ID otherwise
     const int ownId = item.IsModuleItem() ? item.m_nID : item.m_nSubID;
-    return (*finder)(ownId, item.Member<QString>(head.m_nOffset), heads.m_strTable, head.m_strColumn) != 0;
+    // A column the table does not store (a name made of stored ones by the SELECT text) is
+    // looked for where it exists: in the rows of the record's SELECT text.
+    const QString source = head.m_bWritable || heads.m_strSql.isEmpty()
+                               ? heads.m_strTable
+                               : u'(' + PrepareSql(heads.m_strSql) + QStringLiteral(") AS D");
+    return (*finder)(ownId, item.Member<QString>(head.m_nOffset), source, head.m_strColumn) != 0;
 }
 
 } // namespace

@@ -108,8 +108,6 @@ TEST(CrashSafety, ReceiptsSurviveAKillAtAnyMomentWhole)
 {
     TempDatabase db; // the writer finds it through the same program folder
     std::mt19937 rnd(20260318);
-    QElapsedTimer timer;
-    timer.start();
     QProcess writer;
     writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     writer.start(QStringLiteral(LORVAN_CRASH_WRITER), {});
@@ -149,7 +147,6 @@ TEST(CrashSafety, ReceiptsSurviveAKillAtAnyMomentWhole)
                   ids.size())
             << c.kind;
     }
-    EXPECT_LT(timer.elapsed(), 60000);
 }
 
 } // namespace

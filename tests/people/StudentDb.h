@@ -1,8 +1,7 @@
 #pragma once
 
-// A database for the student tests: the schema, plus stand-ins of the receipt, timetable
-// and class-record tables with the columns the student SQL reads (the receipt view's
-// computed figures as plain columns), the student module registered, a fixed "today".
+// A database for the student tests: the schema, the student module registered, a fixed
+// "today".
 #include "CFakeAppServices.h"
 #include "CModuleStudent.h"
 #include "DbTestSupport.h"
@@ -18,35 +17,6 @@ protected:
     {
         XClock::SetFixed(XDateTime(2026, 6, 15, 10, 0, 0));
         CFakeAppServices::Installed().Clear();
-        ASSERT_TRUE(Exec(QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS TB_CHARGE_COURSE (ID INTEGER PRIMARY KEY AUTOINCREMENT, ChargeID INTEGER NOT "
-            "NULL DEFAULT 0,"
-            " CourseID INTEGER NOT NULL DEFAULT 0);"
-            "DROP TABLE IF EXISTS TB_RECEIPT;"
-            "CREATE TABLE TB_RECEIPT (ID INTEGER PRIMARY KEY AUTOINCREMENT, StudentID INTEGER NOT NULL DEFAULT 0,"
-            " ChargeID INTEGER NOT NULL DEFAULT 0, PayDate REAL NOT NULL DEFAULT 0, PayEnd REAL NOT NULL DEFAULT 0,"
-            " ValidEnd REAL NOT NULL DEFAULT 0, AltMax REAL NOT NULL DEFAULT 0, AltRtr REAL NOT NULL DEFAULT 0,"
-            " LessonEnd INTEGER NOT NULL DEFAULT 0, CountIn INTEGER NOT NULL DEFAULT 0, Remained INTEGER NOT NULL "
-            "DEFAULT 0,"
-            " LsnInvalid INTEGER NOT NULL DEFAULT 0);"
-            "CREATE TABLE IF NOT EXISTS TB_RECEIPT_ALTER (ID INTEGER PRIMARY KEY AUTOINCREMENT, ReceiptID INTEGER NOT "
-            "NULL DEFAULT 0,"
-            " RecordDate REAL NOT NULL DEFAULT 0);"
-            "CREATE TABLE IF NOT EXISTS TB_EDUSCH (ID INTEGER PRIMARY KEY AUTOINCREMENT, CourseID INTEGER NOT NULL "
-            "DEFAULT 0,"
-            " DateBgn REAL NOT NULL DEFAULT 0, DateEnd REAL NOT NULL DEFAULT 0);"
-            "CREATE TABLE IF NOT EXISTS TB_EDUSCH_STUDENT (ID INTEGER PRIMARY KEY AUTOINCREMENT, EduSchID INTEGER NOT "
-            "NULL DEFAULT 0,"
-            " StudentID INTEGER NOT NULL DEFAULT 0, EduBgn REAL NOT NULL DEFAULT 0, EduEnd REAL NOT NULL DEFAULT 0);"
-            "CREATE TABLE IF NOT EXISTS TB_EDURCD (ID INTEGER PRIMARY KEY AUTOINCREMENT, CourseID INTEGER NOT NULL "
-            "DEFAULT 0,"
-            " ClassDate REAL NOT NULL DEFAULT 0, ClassStatus INTEGER NOT NULL DEFAULT 0);"
-            "CREATE TABLE IF NOT EXISTS TB_EDURCD_STUDENT (ID INTEGER PRIMARY KEY AUTOINCREMENT, EduRcdID INTEGER NOT "
-            "NULL DEFAULT 0,"
-            " StudentID INTEGER NOT NULL DEFAULT 0, LessonType INTEGER NOT NULL DEFAULT 0, Attence INTEGER NOT NULL "
-            "DEFAULT 0,"
-            " SchSubID INTEGER NOT NULL DEFAULT 0);")))
-            << GetOleDbErrorText().toStdString();
         RegisterModule(&m_module);
         CXDBSession session;
         session.Connect();
@@ -92,22 +62,35 @@ protected:
                      .arg(attence)
                      .arg(schSub)));
     }
-    // A receipt of the student for a package of the courses, with its figures.
-    static void AddReceipt(int student, int charge, int payDay, int lessons, int consumed, int remained, double paid,
+    // A receipt of the student for a package of the courses, made to give the figures the
+    // receipt view computes: the package row is absent (no lessons, no price of its own), so
+    // the lessons are a lesson adjustment, the amount a price adjustment and the validity a
+    // validity adjustment; consumed lessons are consuming class lines of no course (they
+    // count for the receipt only), a refund is a refund alteration.
+    static void AddReceipt(int student, int charge, int payDay, int lessons, int consumed, double paid,
                            int validEnd = 0, int refundDay = 0)
     {
-        EXPECT_TRUE(Exec(
-            QStringLiteral("INSERT INTO TB_RECEIPT (StudentID, ChargeID, PayDate, PayEnd, ValidEnd, AltRtr, LessonEnd,"
-                           " CountIn, Remained) VALUES (%1,%2,%3,%4,%5,%6,%7,%8,%9)")
-                .arg(student)
-                .arg(charge)
-                .arg(payDay)
-                .arg(paid)
-                .arg(validEnd)
-                .arg(refundDay)
-                .arg(lessons)
-                .arg(consumed)
-                .arg(remained)));
+        EXPECT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT (StudentID, ChargeID, PayDate, PayNum, AdjLsnVal,"
+                                        " AdjPriceVal, AdjValidVal) VALUES (%1,%2,%3,1,%4,%5,%6)")
+                             .arg(student)
+                             .arg(charge)
+                             .arg(payDay)
+                             .arg(lessons)
+                             .arg(paid)
+                             .arg(validEnd ? validEnd - payDay : 0)));
+        const int receipt = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_RECEIPT")));
+        if (refundDay)
+            EXPECT_TRUE(Exec(QStringLiteral("INSERT INTO TB_RECEIPT_ALTER (ReceiptID, RecordDate, AlterType)"
+                                            " VALUES (%1,%2,1)")
+                                 .arg(receipt)
+                                 .arg(refundDay)));
+        for (int n = 0; n < consumed; ++n) {
+            EXPECT_TRUE(Exec(QStringLiteral("INSERT INTO TB_EDURCD (CourseID, ClassDate) VALUES (0,0)")));
+            EXPECT_TRUE(Exec(QStringLiteral("INSERT INTO TB_EDURCD_STUDENT (EduRcdID, StudentID, Attence, ReceiptID)"
+                                            " VALUES ((SELECT MAX(ID) FROM TB_EDURCD),%1,2,%2)")
+                                 .arg(student)
+                                 .arg(receipt)));
+        }
     }
     static void AddPackage(int charge, std::initializer_list<int> courses)
     {

@@ -49,12 +49,16 @@ TEST_F(Charges, FixturePackagesByHand)
         double price;
         int status;
         const char16_t* valid;
+        const char16_t* sold;
+        const char16_t* sum;
     } cases[] = {
-        {m_school.p1, 3000, CHARGE_ON_SALE, u"183 天"},
-        {m_school.p2, 960, CHARGE_ON_SALE, u"90 天"},
-        {m_school.p3, 1000, CHARGE_ON_SALE, u"2026年7月1日至2026年8月31日"},
-        {m_school.p4, 4500, CHARGE_ON_SALE, u"365 天"}, // closes today: still on sale
-        {m_school.p5, 3000, CHARGE_NOT_YET, u"183 天"},
+        // R1 5600 + R4 3000 + R5 3000 - 1000 refunded + R7 3000
+        {m_school.p1, 3000, CHARGE_ON_SALE, u"183 天", u"4 人次", u"¥13,600.00"},
+        {m_school.p2, 960, CHARGE_ON_SALE, u"90 天", u"1 人次", u"¥960.00"},
+        {m_school.p3, 1000, CHARGE_ON_SALE, u"2026年7月1日至2026年8月31日", u"1 人次", u"¥1,000.00"},
+        // closes today: still on sale; R6 4500 + 150 altered
+        {m_school.p4, 4500, CHARGE_ON_SALE, u"365 天", u"1 人次", u"¥4,650.00"},
+        {m_school.p5, 3000, CHARGE_NOT_YET, u"183 天", u"无", u"无"},
     };
     for (const auto& c : cases) {
         auto p = ReadOne<CDBCharge>(c.id);
@@ -62,8 +66,8 @@ TEST_F(Charges, FixturePackagesByHand)
         EXPECT_DOUBLE_EQ(p->m_fChgPrice, c.price) << p->m_strName.toStdString();
         EXPECT_EQ(p->GetSaleStatus(), c.status) << p->m_strName.toStdString();
         EXPECT_EQ(p->FormatText(Head("有效期"), true, true, true), QString::fromUtf16(c.valid));
-        EXPECT_EQ(p->FormatText(Head("已报名"), true, true, true), QStringLiteral("无"));
-        EXPECT_EQ(p->FormatText(Head("报名金额"), true, true, true), QStringLiteral("无"));
+        EXPECT_EQ(p->FormatText(Head("已报名"), true, true, true), QString::fromUtf16(c.sold));
+        EXPECT_EQ(p->FormatText(Head("报名金额"), true, true, true), QString::fromUtf16(c.sum));
     }
     auto p4 = ReadOne<CDBCharge>(m_school.p4);
     ASSERT_EQ(p4->m_courses.GetSize(), 2);
@@ -129,11 +133,12 @@ TEST(ChargeRecord, KindsHideTheirUnusedFields)
 
 TEST_F(Charges, ReceiptsLockTheTermsAndTheFirstSaleDay)
 {
+    // the school sold P1 four times from 2024-09-10 on, for 13600 in all
     Receipt(m_school.p1, XDateTime(2025, 10, 8));
     Receipt(m_school.p1, XDateTime(2026, 2, 3));
     auto p1 = ReadOne<CDBCharge>(m_school.p1);
-    EXPECT_EQ(p1->m_nRcpPayTimes, 2);
-    EXPECT_DOUBLE_EQ(p1->m_fRcpPaySum, 6000.0);
+    EXPECT_EQ(p1->m_nRcpPayTimes, 6);
+    EXPECT_DOUBLE_EQ(p1->m_fRcpPaySum, 19600.0); // 13600 + 2 x 3000
     for (const char* caption : {"计费", "排课", "课时", "单价", "价格", "课程"})
         EXPECT_EQ(p1->GetAccess(Head(caption), &FixtureUser()), 0) << caption;
     for (const char* caption : {"名称", "生效日期", "截止日期", "备注"})
@@ -142,17 +147,17 @@ TEST_F(Charges, ReceiptsLockTheTermsAndTheFirstSaleDay)
 
     int min = 0, max = 0;
     p1->GetRange(Head("生效日期"), min, max);
-    EXPECT_EQ(max, static_cast<int>(XDateTime(2025, 10, 8).Day()));
+    EXPECT_EQ(max, static_cast<int>(XDateTime(2024, 9, 10).Day()));
     p1->GetRange(Head("截止日期"), min, max);
     EXPECT_EQ(min, static_cast<int>(XDateTime(2026, 2, 3).Day()));
     // without receipts only the sale start bounds the closing day
-    auto p2 = ReadOne<CDBCharge>(m_school.p2);
-    p2->GetRange(Head("生效日期"), min, max);
+    auto p5 = ReadOne<CDBCharge>(m_school.p5);
+    p5->GetRange(Head("生效日期"), min, max);
     EXPECT_EQ(max, INT_MAX);
-    p2->GetRange(Head("截止日期"), min, max);
-    EXPECT_EQ(min, static_cast<int>(XDateTime(2025, 9, 1).Day()));
-    EXPECT_EQ(p2->GetAccess(Head("课时"), &FixtureUser()), 1);
-    EXPECT_EQ(p2->GetDeleteError(&FixtureUser()), QString());
+    p5->GetRange(Head("截止日期"), min, max);
+    EXPECT_EQ(min, static_cast<int>(XDateTime(2026, 9, 1).Day()));
+    EXPECT_EQ(p5->GetAccess(Head("课时"), &FixtureUser()), 1);
+    EXPECT_EQ(p5->GetDeleteError(&FixtureUser()), QString());
 }
 
 // A receipt with two alterations counts once: the sum is the receipt's pay plus both.
@@ -162,10 +167,11 @@ TEST_F(Charges, ReceiptSumsDoNotFanOut)
     Alteration(r, 100);
     Alteration(r, -30, 1);
     Receipt(m_school.p4, XDateTime(2026, 2, 1), 2); // 2 x 30 x 150 = 9000, for 钢琴 and for 美术
+    // beside the school's four sales of P1 (13600) and one of P4 (4650)
     auto p1 = ReadOne<CDBCharge>(m_school.p1);
-    EXPECT_EQ(p1->m_nRcpPayTimes, 1);
-    EXPECT_DOUBLE_EQ(p1->m_fRcpPaySum, 2720.0);
-    EXPECT_EQ(p1->m_dtRcpPayMin.Day(), XDateTime(2026, 1, 5).Day());
+    EXPECT_EQ(p1->m_nRcpPayTimes, 5);
+    EXPECT_DOUBLE_EQ(p1->m_fRcpPaySum, 16320.0); // 13600 + 2650 + 100 - 30
+    EXPECT_EQ(p1->m_dtRcpPayMin.Day(), XDateTime(2024, 9, 10).Day());
 
     const struct
     {
@@ -174,9 +180,9 @@ TEST_F(Charges, ReceiptSumsDoNotFanOut)
         double sum;
         int refunds;
     } cases[] = {
-        {m_school.piano, 2, 11720.0, 1},
-        {m_school.art, 1, 9000.0, 0},
-        {m_school.english, 0, 0, 0},
+        {m_school.piano, 7, 29970.0, 2}, // P1: 16320, P4: 4650 + 9000; R5 and the new one refunded
+        {m_school.art, 3, 14610.0, 0},   // P2 960, P4 4650 + 9000
+        {m_school.english, 1, 1000.0, 0},
     };
     for (const auto& c : cases) {
         auto course = ReadOne<CDBCourse>(c.course);
@@ -185,14 +191,14 @@ TEST_F(Charges, ReceiptSumsDoNotFanOut)
         EXPECT_EQ(course->m_nRcpRtrTimes, c.refunds) << course->m_strName.toStdString();
     }
     EXPECT_EQ(ReadOne<CDBCourse>(m_school.piano)->GetDeleteError(&FixtureUser()),
-              QStringLiteral("已有关联的课时包、报名收据。"));
+              QStringLiteral("已有关联的课时包、报名收据、课堂记录。"));
 
     CXMap unsold;
     unsold.SetText(1253, QStringLiteral("0"));
-    EXPECT_EQ(QueryNames(MDU_CHARGE, unsold), QStringLiteral("2026秋季钢琴,暑期英语班,美术季卡"));
+    EXPECT_EQ(QueryNames(MDU_CHARGE, unsold), QStringLiteral("2026秋季钢琴"));
     CXMap sold;
     sold.SetText(1253, QStringLiteral("1"));
-    EXPECT_EQ(QueryNames(MDU_CHARGE, sold), QStringLiteral("艺术联报,钢琴一对一15课时"));
+    EXPECT_EQ(QueryNames(MDU_CHARGE, sold), QStringLiteral("暑期英语班,美术季卡,艺术联报,钢琴一对一15课时"));
 }
 
 TEST_F(Charges, BuiltInSchemesOnTheFixtureDay)
@@ -265,12 +271,15 @@ TEST_F(Charges, OrConditionStaysOneTerm)
 
 TEST_F(Charges, ReceiptRelationOnlyForSoldPackages)
 {
-    CXArray selected(nullptr, true);
-    selected.Add(ReadOne<CDBCharge>(m_school.p2).release());
+    CXArray unsold(nullptr, true);
+    unsold.Add(ReadOne<CDBCharge>(m_school.p5).release());
     CXMap q;
-    // the receipt module is not part of this fixture yet: nothing to relate to
-    EXPECT_EQ(FindModule(MDU_CHARGE)->MakeRelateQuery(selected, ID_REL_RECEIPT, q, FixtureUser()), -1);
+    EXPECT_EQ(FindModule(MDU_CHARGE)->MakeRelateQuery(unsold, ID_REL_RECEIPT, q, FixtureUser()), -1);
     EXPECT_TRUE(q.IsEmpty());
+    CXArray sold(nullptr, true);
+    sold.Add(ReadOne<CDBCharge>(m_school.p2).release()); // R2
+    EXPECT_EQ(FindModule(MDU_CHARGE)->MakeRelateQuery(sold, ID_REL_RECEIPT, q, FixtureUser()), 1);
+    EXPECT_EQ(q.GetIdList(MDU_CHARGE), QString::number(m_school.p2));
 }
 
 // A package made from another one saves course rows of its own; the source keeps its rows.

@@ -1,6 +1,7 @@
 #include "CModuleCourse.h"
 #include "PeopleTestSupport.h"
 #include "RecordWriter.h"
+#include "TextUtils.h"
 
 #include "CommandIds.h"
 
@@ -45,19 +46,25 @@ TEST_F(Courses, PackageStatisticsOfTheFixtureByHand)
     {
         int id;
         QString figures;
+        QString lessons; // total - consumed (invalid) = remaining over the course's receipts
     } cases[] = {
-        {m_school.piano, QStringLiteral("3|%1|0|0|1|1").arg(Day(2024, 9, 1))},
-        {m_school.art, QStringLiteral("2|%1|%2|0|1|0").arg(Day(2025, 9, 1), Day(2026, 6, 30))},
-        {m_school.english, QStringLiteral("1|%1|%2|0|1|0").arg(Day(2026, 3, 1), Day(2026, 6, 30))},
-        {m_school.calligraphy, QStringLiteral("0|0|0|0|0|0")},
+        // R1 32 + R4 15 + R5 15 + R7 15 + R6 33 = 110; consumed 10 + 17 + 5 + 3 = 35; R5's
+        // refund voids its 10 left; 22 - 2 + 0 + 12 + 33 = 65
+        {m_school.piano, QStringLiteral("3|%1|0|0|1|1").arg(Day(2024, 9, 1)),
+         QStringLiteral("110-35") + AsciiToSupSub(QStringLiteral("-10"), false) + QStringLiteral("=65")},
+        // R2 12 + R6 33; R2's 8 consumed, its 4 left void after its validity
+        {m_school.art, QStringLiteral("2|%1|%2|0|1|0").arg(Day(2025, 9, 1), Day(2026, 6, 30)),
+         QStringLiteral("45-8") + AsciiToSupSub(QStringLiteral("-4"), false) + QStringLiteral("=33")},
+        {m_school.english, QStringLiteral("1|%1|%2|0|1|0").arg(Day(2026, 3, 1), Day(2026, 6, 30)),
+         QStringLiteral("20-0=20")},
+        {m_school.calligraphy, QStringLiteral("0|0|0|0|0|0"), QStringLiteral("无")}, // never sold
     };
     for (const auto& c : cases) {
         auto course = ReadOne<CDBCourse>(c.id);
         ASSERT_TRUE(course);
         EXPECT_EQ(PackageFigures(*course), c.figures) << course->m_strName.toStdString();
-        // no receipt anywhere yet: the lesson balance shows its empty text
         const CHead* remained = CDBCourse::StaticHeads()->FindByColumn(QStringLiteral("rcpRemained"));
-        EXPECT_EQ(course->FormatText(remained, true, true, true), QStringLiteral("无"));
+        EXPECT_EQ(course->FormatText(remained, true, true, true), c.lessons) << course->m_strName.toStdString();
     }
 }
 
@@ -122,8 +129,8 @@ TEST_F(Courses, ValidationMessages)
 TEST_F(Courses, DeleteRefusalNamesTheReferringModulesInOrder)
 {
     auto piano = ReadOne<CDBCourse>(m_school.piano);
-    piano->m_nSchAll = 1;
-    EXPECT_EQ(piano->GetDeleteError(&FixtureUser()), QStringLiteral("已有关联的课时包、课程表。"));
+    piano->m_nSchAll = 1; // 钢琴 is sold and taught in the school
+    EXPECT_EQ(piano->GetDeleteError(&FixtureUser()), QStringLiteral("已有关联的课时包、报名收据、课程表、课堂记录。"));
     piano->m_nChgAll = 0;
     piano->m_nRcdAll = 4;
     piano->m_nRcpPayTimes = 2;

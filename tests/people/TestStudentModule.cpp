@@ -176,13 +176,13 @@ TEST_F(StudentModuleDb, StatusFiltersWorkPerCourse)
     const int trial = AddStudent(QStringLiteral("王五"));
     AddLesson(trial, art, Day(2026, 6, 1), 1);
     const int attending = AddStudent(QStringLiteral("李四"));
-    AddReceipt(attending, 1, Day(2026, 1, 5), 20, 5, 15, 2000, Day(2026, 12, 31));
+    AddReceipt(attending, 1, Day(2026, 1, 5), 20, 5, 2000, Day(2026, 12, 31));
     ASSERT_TRUE(
         Exec(FormatString(u"INSERT INTO TB_EDUSCH (CourseID, DateBgn) VALUES (%d,%d)", math, Day(2026, 1, 10))));
     ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH_STUDENT (EduSchID, StudentID) VALUES (1,%d)", attending)));
     AddLesson(attending, art, Day(2026, 5, 1), 1);
     const int over = AddStudent(QStringLiteral("陈七"));
-    AddReceipt(over, 1, Day(2026, 1, 5), 10, 12, -2, 1000, Day(2026, 12, 31));
+    AddReceipt(over, 1, Day(2026, 1, 5), 10, 12, 1000, Day(2026, 12, 31));
 
     const auto status = [&](const char* list, int course) {
         CXMap query;
@@ -213,7 +213,7 @@ TEST_F(StudentModuleDb, APackageOfTwoCoursesCountsOnceInTheStudentsTotals)
 {
     AddPackage(3, {11, 12});
     const int s = AddStudent(QStringLiteral("李四"));
-    AddReceipt(s, 3, Day(2026, 2, 1), 20, 5, 15, 3000, Day(2026, 12, 31));
+    AddReceipt(s, 3, Day(2026, 2, 1), 20, 5, 3000, Day(2026, 12, 31));
     CXArray items(nullptr, true);
     CDBStudent* st = Read(s, items);
     ASSERT_NE(st, nullptr);
@@ -232,7 +232,7 @@ TEST_F(StudentModuleDb, TimetableAndAttendanceStatisticsPerCourse)
 {
     AddPackage(1, {11});
     const int s = AddStudent(QStringLiteral("李四"));
-    AddReceipt(s, 1, Day(2026, 1, 5), 20, 3, 17, 2000, Day(2026, 12, 31));
+    AddReceipt(s, 1, Day(2026, 1, 5), 20, 3, 2000, Day(2026, 12, 31));
     // today is 2026-06-15: a line from 2026-06-01 has had 3 weekly lessons; one starting
     // next month none yet, and it is open
     ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDUSCH (CourseID, DateBgn) VALUES (11,%d)", Day(2026, 6, 1))));

@@ -1,0 +1,2 @@
+-- The receipt list: every receipt with its computed figures.
+SELECT * FROM [V_RECEIPT]
