@@ -76,6 +76,29 @@ EXTRA = [
     ("ID_IMAGE_CHECK_OFF", 32810),
     ("ID_IMAGE_CHECK_OFF_DISABLED", 32811),
     ("ID_IMAGE_CHECK_OFF_HOT", 32812),
+    # The student pages and their line dialogs.
+    ("IDD_EDIT_STUDENT_ACCOUNT", 358),
+    ("IDD_EDIT_STUDENT", 378),
+    ("IDD_EDIT_STUDENT_RESUME", 379),
+    ("IDC_RELATION", 1001),
+    ("IDC_AREA_ADDR", 1003),
+    ("IDC_EXACT_ADDR", 1004),
+    ("IDC_NATION", 1077),
+    ("IDC_PETNAME", 1107),
+    ("IDC_REAL_NAME", 1128),
+    ("IDC_DATE_BGN", 1133),
+    ("IDC_REFEREER", 1138),
+    ("IDC_RESET_PASSWORD", 1143),
+    ("IDC_LOGOUT_ALL", 1145),
+    ("IDC_DEPARTMENT", 1146),
+    ("IDC_UNIT", 1149),
+    ("IDC_FEMALE", 1199),
+    ("IDC_MALE", 1200),  # the first radio of the sex choice, and the sex query key
+    ("IDC_STAGE_FIRST", 1202),  # the 22 grade radios run from here to IDC_STAGE_LAST
+    ("IDC_STAGE_LAST", 1223),
+    ("IDC_ACCOUNT_LIST", 1244),
+    ("IDC_RESUME_LIST", 1246),
+    ("IDC_LOGIN", 1252),  # the login-allowed check box, and the login query key
     # Framework strings.
     ("IDS_TEXT_NOT_FOUND", 61858),
     # Controls. Control ids are per dialog; one number keeps one name in every dialog that

@@ -24,7 +24,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_COLLECT, nullptr, nullptr},
     {MDU_EDURCD, nullptr, nullptr},
     {MDU_EDUSCH, nullptr, nullptr},
-    {MDU_STUDENT, CreateStudentModule, nullptr},
+    {MDU_STUDENT, CreateStudentModule, CreateStudentEditPage},
     {MDU_TEACHER, nullptr, nullptr},
     {MDU_WAGES, nullptr, nullptr},
     {MDU_COURSE, CreateCourseModule, CreateCourseEditPage},

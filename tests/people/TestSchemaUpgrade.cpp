@@ -28,8 +28,8 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     for (const char* sql :
          {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME", "DROP INDEX IX_STUDENT_IDCARD"})
         ASSERT_TRUE(Exec(QString::fromLatin1(sql)));
-    for (const char* column : {"Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer", "AreaAddr",
-                               "ExactAddr", "IsEnabled", "RecordMemo"})
+    for (const char* column : {"FullName", "Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer",
+                               "AreaAddr", "ExactAddr", "IsEnabled", "RecordMemo"})
         ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_STUDENT DROP COLUMN %1").arg(QString::fromLatin1(column))));
     SetStoredVersion(QStringLiteral("4.6.0.0"));
     XClock::SetFixed(FixtureNow());
