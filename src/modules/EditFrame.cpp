@@ -60,6 +60,9 @@ std::unique_ptr<CDlgEdit> CreateEditDialog(CModule& module, bool bNew, const CXI
         return nullptr;
     auto frame = std::make_unique<CDlgEdit>(bNew, module.GetMduID());
     frame->m_pages.push_back(it->second(bNew, item).release());
+    if (const auto* following = dynamic_cast<const IXFollowingPages*>(frame->m_pages.front()))
+        for (std::unique_ptr<CXDialogEx>& page : following->MakeFollowingPages())
+            frame->m_pages.push_back(page.release());
     return PrepareEditDialog(module, std::move(frame), bNew);
 }
 

@@ -2,6 +2,7 @@
 #include "CDlgEdit.h"
 #include "CDlgEditStudent.h"
 #include "CDlgEditStudentResume.h"
+#include "CDlgEditViewItems.h"
 #include "CFakeAppServices.h"
 #include "CXCmd.h"
 #include "CXListCtrl.h"
@@ -317,6 +318,28 @@ TEST_F(StudentPage, ANewStudentFromAnotherGetsLinesOfItsOwn)
                   1)
             << id;
     EXPECT_EQ(Count(FormatString(u"SELECT COUNT(*) FROM TB_STUDENT_RESUME WHERE StudentID=%d", m_school.s1)), 1);
+}
+
+// A student with course lines gets them as a read-only page after its own; one without, not.
+TEST_F(StudentPage, CourseLinesFollowAsAReadOnlyPage)
+{
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDURCD (CourseID, ClassDate) VALUES (%d,%d)", m_school.art,
+                                  int(XDateTime(2026, 3, 14).Day()))));
+    ASSERT_TRUE(Exec(FormatString(u"INSERT INTO TB_EDURCD_STUDENT (EduRcdID, StudentID, LessonType, Attence) VALUES "
+                                  u"((SELECT MAX(ID) FROM TB_EDURCD),%d,1,2)",
+                                  m_school.s4)));
+    for (const auto& [id, lines] : {std::pair{m_school.s4, 1}, std::pair{m_school.s5, 0}}) {
+        auto frame = Open(id);
+        ASSERT_TRUE(frame);
+        ASSERT_GE(frame->m_pages.size(), 1u);
+        const auto* view = frame->m_pages.size() > 1 ? dynamic_cast<CDlgEditViewItems*>(frame->m_pages[1]) : nullptr;
+        const bool shown = view && view->m_strCaption == QStringLiteral("课程");
+        EXPECT_EQ(shown, lines > 0) << id;
+        if (shown) {
+            EXPECT_EQ(view->m_items.GetSize(), lines);
+            EXPECT_TRUE(view->m_strXml.contains(QStringLiteral("美术"))) << view->m_strXml.left(300).toStdString();
+        }
+    }
 }
 
 TEST_F(StudentPage, StudentsAreFoundByTheirPinyinInitials)

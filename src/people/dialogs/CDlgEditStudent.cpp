@@ -2,6 +2,7 @@
 
 #include "CDlgEditStudentAccount.h"
 #include "CDlgEditStudentResume.h"
+#include "CDlgEditViewItems.h"
 #include "CDlgMergeRepeat.h"
 #include "CModule.h"
 #include "CXEditCtrl.h"
@@ -85,6 +86,19 @@ CDlgEditStudent::CDlgEditStudent(bool bNew, const CXItem* from, QWidget* parent)
     if (bNew && from)
         m_student.MakeNewCopy();
     m_student.m_pArray = nullptr;
+}
+
+std::vector<std::unique_ptr<CXDialogEx>> CDlgEditStudent::MakeFollowingPages() const
+{
+    std::vector<std::unique_ptr<CXDialogEx>> pages;
+    if (m_student.m_nID == 0 || m_student.m_courses.IsEmpty())
+        return pages;
+    auto view = std::make_unique<CDlgEditViewItems>();
+    view->m_strCaption = CDBStudentCourse::StaticHeads()->m_strItemType;
+    for (const CXItem* line : m_student.m_courses)
+        view->m_items.AddAdopted(line->CopyTo(nullptr));
+    pages.push_back(std::move(view));
+    return pages;
 }
 
 bool CDlgEditStudent::OnInitDialog()

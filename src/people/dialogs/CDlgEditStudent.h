@@ -5,6 +5,7 @@
 #include "CDBStudent.h"
 #include "CXDialogEx.h"
 #include "CXListCtrl.h"
+#include "EditFrame.h"
 
 // A list of the page's lines (accounts, résumé): a list control the page can place by its id.
 class CStudentLineList : public CXListCtrl
@@ -17,7 +18,7 @@ public:
 // The student page of the record edit frame, on its own copy of the student: the person's
 // details, photos, phone accounts and résumé lines (each list with add, delete and change),
 // the password reset and logout buttons, and merging with a student of the same name.
-class CDlgEditStudent : public CXDialogEx
+class CDlgEditStudent : public CXDialogEx, public IXFollowingPages
 {
     Q_OBJECT
     X_DECLARE_MESSAGE_MAP()
@@ -25,6 +26,8 @@ public:
     // A new student copied from another one is a record of its own, lines included.
     CDlgEditStudent(bool bNew, const CXItem* from, QWidget* parent = nullptr);
     CXItem* GetItem() override { return &m_student; }
+    // A saved student with course lines: a read-only "课程" page listing copies of them.
+    std::vector<std::unique_ptr<CXDialogEx>> MakeFollowingPages() const override;
 
     // Add and change act on the list that has the focus, or on the list used last.
     void OnAddLine();
