@@ -32,7 +32,6 @@ EXTRA = [
     ("IDC_PAYER", 1106),
     ("IDC_VIEW", 1109),
     ("IDC_KEY_NAME", 1132),
-    ("IDC_PAY_DATE", 1133),
     ("IDC_PRICE", 1111),
     ("IDC_UNIT", 1231),
     ("IDC_UNIT_PRICE", 1234),
@@ -84,6 +83,27 @@ EXTRA = [
     ("ID_IMAGE_CHECK_OFF", 32810),
     ("ID_IMAGE_CHECK_OFF_DISABLED", 32811),
     ("ID_IMAGE_CHECK_OFF_HOT", 32812),
+    # The student pages and their line dialogs.
+    ("IDD_EDIT_ACCOUNT", 358),
+    ("IDD_EDIT_STUDENT", 378),
+    ("IDD_EDIT_STUDENT_RESUME", 379),
+    ("IDC_RELATION", 1001),
+    ("IDC_AREA_ADDR", 1003),
+    ("IDC_EXACT_ADDR", 1004),
+    ("IDC_NATION", 1077),
+    ("IDC_PETNAME", 1107),
+    ("IDC_REAL_NAME", 1128),
+    ("IDC_DATE_BGN", 1133),
+    ("IDC_REFEREER", 1138),
+    ("IDC_RESET_PASSWORD", 1143),
+    ("IDC_LOGOUT_ALL", 1145),
+    ("IDC_DEPARTMENT", 1146),
+    ("IDC_FEMALE", 1199),
+    ("IDC_MALE", 1200),  # the first radio of the sex choice, and the sex query key
+    ("IDC_STAGE_LAST", 1223),
+    ("IDC_ACCOUNT_LIST", 1244),
+    ("IDC_RESUME_LIST", 1246),
+    ("IDC_LOGIN", 1252),  # the login-allowed check box, and the login query key
     # Framework strings.
     ("IDS_TEXT_NOT_FOUND", 61858),
     # Controls. Control ids are per dialog; one number keeps one name in every dialog that
@@ -144,7 +164,6 @@ EXTRA = [
     ("IDR_SQL_HTTP_SESSIONS", 449),
     ("IDR_WWW_INNER_XSL", 464),
     # The teacher pages and their line dialogs.
-    ("IDD_EDIT_TEACHER_ACCOUNT", 358),
     ("IDD_EDIT_TEACHER", 380),
     ("IDD_EDIT_TEACHER_PAY", 381),
     ("IDD_EDIT_TEACHER_RESUME", 382),
@@ -164,9 +183,7 @@ EXTRA = [
     ("IDC_PER_UNIT", 1104),
     ("IDC_PETNAME", 1107),
     ("IDC_POLITICAL", 1110),
-    ("IDC_REALNAME", 1128),
     ("IDC_RESET_PASSWORD", 1143),
-    ("IDC_END_LOGINS", 1145),
     ("IDC_DEPARTMENT", 1146),
     ("IDC_RESUME_UNIT", 1149),
     ("IDC_ROLE_USER", 1160),  # the role radios, and the query key of roles
@@ -186,7 +203,6 @@ EXTRA = [
     ("IDC_ACCOUNT_LIST", 1244),
     ("IDC_PAY_LIST", 1245),
     ("IDC_RESUME_LIST", 1246),
-    ("IDC_ALLOW_LOGIN", 1252),  # the login check box, and the query key of enabled logins
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

@@ -8,7 +8,6 @@ SELECT T.*, CAST(ROUND((T.LastActive - CAST(T.LastActive AS INTEGER)) * 100) AS 
 FROM (
   SELECT S.*,
     CASE WHEN R.RptCount > 0 AND S.Petname <> '' THEN S.RealName || ' (' || S.Petname || ')' ELSE S.RealName END AS ItemTitle,
-    S.RealName || S.Petname AS FullName,
     R.RptCount AS RptCount,
     MIN(21, IFNULL(G.nGrade, -3)
       + (CAST(strftime('%Y', DATE() + 2415018.5) AS INTEGER) - (CAST(strftime('%m', DATE() + 2415018.5) AS INTEGER) < 9))

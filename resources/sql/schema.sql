@@ -104,7 +104,9 @@ CREATE TABLE TB_STUDENT (
     AreaAddr TEXT NOT NULL DEFAULT '',
     ExactAddr TEXT NOT NULL DEFAULT '',
     IsEnabled INTEGER NOT NULL DEFAULT 1,
-    RecordMemo TEXT NOT NULL DEFAULT ''
+    RecordMemo TEXT NOT NULL DEFAULT '',
+    -- name and pet name together: two students may not share both
+    FullName TEXT GENERATED ALWAYS AS (RealName || Petname) VIRTUAL
 );
 
 -- Courses the school teaches.

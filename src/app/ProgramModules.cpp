@@ -28,7 +28,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_COLLECT, Make<CModuleCollect>, MakePage<CDlgEditCollect>},
     {MDU_EDURCD, nullptr, nullptr},
     {MDU_EDUSCH, nullptr, nullptr},
-    {MDU_STUDENT, CreateStudentModule, nullptr},
+    {MDU_STUDENT, CreateStudentModule, CreateStudentEditPage},
     {MDU_TEACHER, CreateTeacherModule, CreateTeacherEditPage, TeacherMorePages},
     {MDU_WAGES, nullptr, nullptr},
     {MDU_COURSE, CreateCourseModule, CreateCourseEditPage},

@@ -70,6 +70,10 @@ std::unique_ptr<CDlgEdit> CreateEditDialog(CModule& module, bool bNew, const CXI
     auto frame = std::make_unique<CDlgEdit>(bNew, module.GetMduID());
     for (const XEditPageMaker& maker : it->second)
         frame->m_pages.push_back(maker(bNew, item).release());
+    // a page may bring pages that depend on the record it shows (a student's courses)
+    if (const auto* following = dynamic_cast<const IXFollowingPages*>(frame->m_pages.front()))
+        for (std::unique_ptr<CXDialogEx>& page : following->MakeFollowingPages())
+            frame->m_pages.push_back(page.release());
     return PrepareEditDialog(module, std::move(frame), bNew);
 }
 

@@ -16,6 +16,15 @@ class CXItem;
 // A module's own edit page: a page dialog editing its own copy of the record (a new one
 // when the record is null).
 using XEditPageMaker = std::function<std::unique_ptr<CXDialogEx>(bool bNew, const CXItem* item)>;
+// A module's page that brings pages of its own to follow it in the frame (read-only views
+// of the record's lines); asked once, when the frame is made.
+class IXFollowingPages
+{
+public:
+    virtual ~IXFollowingPages() = default;
+    virtual std::vector<std::unique_ptr<CXDialogEx>> MakeFollowingPages() const = 0;
+};
+
 // Registers the module's page (an empty function: the module has no edit frame).
 void SetEditPageMaker(int mduId, XEditPageMaker maker);
 // Registers the module's pages in tab order; the first holds the record, the others edit

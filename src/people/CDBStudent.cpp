@@ -197,6 +197,35 @@ QString CDBStudent::MakeTitle() const
     return m_strRealName;
 }
 
+void CDBStudent::MakeNewCopy()
+{
+    const CDBStudent fresh;
+    m_nID = 0;
+    m_strPassword.clear();
+    m_created.Reset();
+    m_modified.Reset();
+    m_courses.RemoveAll();
+    m_nRptCount = 0;
+    m_nWxBinds = 0;
+    m_bHasLessonLines = 0;
+    m_nPayTimes = fresh.m_nPayTimes;
+    m_fPaySum = fresh.m_fPaySum;
+    m_nRtrTimes = fresh.m_nRtrTimes;
+    m_nLessonAc = fresh.m_nLessonAc;
+    m_nLessonCountIn = fresh.m_nLessonCountIn;
+    m_nLessonInvalid = fresh.m_nLessonInvalid;
+    m_nLessonRemained = fresh.m_nLessonRemained;
+    m_dtLastActive = fresh.m_dtLastActive;
+    m_nActiveType = 0;
+    m_oper = fresh.m_oper;
+    for (CXArray* lines :
+         {static_cast<CXArray*>(&m_accounts), static_cast<CXArray*>(&m_resumes), static_cast<CXArray*>(&m_photos)})
+        for (CXItem* line : *lines) {
+            line->m_nSubID = 0;
+            line->m_nParentID = 0;
+        }
+}
+
 double CDBStudent::GetAge() const { return (XDateTime::Today().Day() - m_dtBirthday.Day()) / 365.24; }
 
 QString CDBStudent::GetNativePlace() const

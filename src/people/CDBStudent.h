@@ -28,6 +28,10 @@ public:
 
     // "RealName (Petname)" when the name repeats and a pet name tells them apart.
     QString MakeTitle() const;
+    // Turns a copy into a new student with the same details: no record ID, its own account,
+    // photo and résumé rows (a line that kept its row ID would take the source's row over on
+    // save), and none of the source's statistics.
+    void MakeNewCopy();
 
     // Computed fields.
     double GetAge() const;

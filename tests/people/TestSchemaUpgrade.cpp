@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 QStringList Writable(const CHeads& heads)
@@ -32,8 +31,8 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     for (const char* sql :
          {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME", "DROP INDEX IX_STUDENT_IDCARD"})
         ASSERT_TRUE(Exec(QString::fromLatin1(sql)));
-    for (const char* column : {"Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer", "AreaAddr",
-                               "ExactAddr", "IsEnabled", "RecordMemo"})
+    for (const char* column : {"FullName", "Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer",
+                               "AreaAddr", "ExactAddr", "IsEnabled", "RecordMemo"})
         ASSERT_TRUE(Exec(QStringLiteral("ALTER TABLE TB_STUDENT DROP COLUMN %1").arg(QString::fromLatin1(column))));
     // the first release's teacher table, before the teachers' register
     for (const char* sql : {"DROP TABLE TB_TEACHER_RESUME", "DROP TABLE TB_TEACHER_PAY", "DROP INDEX IX_TEACHER_NAME",

@@ -54,6 +54,7 @@ protected:
         SetRecordPickers(m_previousPickers);
         SetEditPageMaker(MDU_COURSE, {});
         SetEditPageMaker(MDU_CHARGE, {});
+        SetEditPageMaker(MDU_STUDENT, {});
         CFakeAppServices::Installed().user = nullptr;
         SchoolTest::TearDown();
     }

@@ -238,11 +238,11 @@ TEST_F(TeacherDialogs, PasswordResetIsLoggedTwice)
               boxes[1].text);
 
     // login switched off: neither button
-    qobject_cast<QAbstractButton*>(page->GetDlgItem(IDC_ALLOW_LOGIN))->click();
+    qobject_cast<QAbstractButton*>(page->GetDlgItem(IDC_LOGIN))->click();
     page->UpdateData(true);
     Refresh(*page);
     EXPECT_FALSE(Enabled(*page, IDC_RESET_PASSWORD));
-    EXPECT_FALSE(Enabled(*page, IDC_END_LOGINS));
+    EXPECT_FALSE(Enabled(*page, IDC_LOGOUT_ALL));
 }
 
 } // namespace

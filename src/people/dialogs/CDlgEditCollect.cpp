@@ -18,7 +18,7 @@ const XDlgTemplate& CollectTemplate()
                                 {{-1, K::Static, QStringLiteral("编号："), WS_GROUP, 0, 0},
                                  {IDC_KEY_NAME, K::Edit, QString(), WS_TABSTOP, 0, 1},
                                  {-1, K::Static, QStringLiteral("日期："), WS_GROUP, 1, 0},
-                                 {IDC_PAY_DATE, K::Date, QString(), WS_TABSTOP, 1, 1},
+                                 {IDC_DATE_BGN, K::Date, QString(), WS_TABSTOP, 1, 1},
                                  {-1, K::Static, QStringLiteral("交款人："), WS_GROUP, 2, 0},
                                  {IDC_PAYER, K::Combo, QString(), WS_TABSTOP | CBS_DROPDOWN, 2, 1, 3},
                                  {-1, K::Static, QStringLiteral("支付方式："), WS_GROUP, 3, 0},
@@ -65,7 +65,7 @@ void CDlgEditCollect::DoDataExchange(XDataExchange& dx)
 {
     CDBCollect& c = m_collect;
     BindText(dx, IDC_KEY_NAME, &c, &c.m_strName);
-    BindDate(dx, IDC_PAY_DATE, &c, &c.m_dtDate);
+    BindDate(dx, IDC_DATE_BGN, &c, &c.m_dtDate);
     BindText(dx, IDC_PAYER, &c, &c.m_strPayer);
     BindText(dx, IDC_PAY_TYPE, &c, &c.m_strPayType);
     BindText(dx, IDC_MEMO, &c, &c.m_strMemo);

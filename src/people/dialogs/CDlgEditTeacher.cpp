@@ -27,7 +27,7 @@ const XDlgTemplate& TeacherTemplate()
                                 QStringLiteral("基本信息"),
                                 WS_CHILD,
                                 {{-1, K::Static, QStringLiteral("姓名："), WS_GROUP, 0, 0},
-                                 {IDC_REALNAME, K::Edit, QString(), WS_TABSTOP, 0, 1},
+                                 {IDC_REAL_NAME, K::Edit, QString(), WS_TABSTOP, 0, 1},
                                  {-1, K::Static, QStringLiteral("别名："), WS_GROUP, 0, 2},
                                  {IDC_PETNAME, K::Edit, QString(), WS_TABSTOP, 0, 3},
                                  {-1, K::Static, QStringLiteral("性别："), WS_GROUP, 1, 0},
@@ -45,9 +45,9 @@ const XDlgTemplate& TeacherTemplate()
                                  {IDC_AREA_ADDR, K::Combo, QString(), WS_TABSTOP | CBS_DROPDOWN, 5, 1},
                                  {IDC_EXACT_ADDR, K::Edit, QString(), WS_TABSTOP, 5, 2, 2},
                                  {-1, K::Static, QStringLiteral("登录："), WS_GROUP, 6, 0},
-                                 {IDC_ALLOW_LOGIN, K::Check, QStringLiteral("允许"), WS_TABSTOP | WS_GROUP, 6, 1},
+                                 {IDC_LOGIN, K::Check, QStringLiteral("允许"), WS_TABSTOP | WS_GROUP, 6, 1},
                                  {IDC_RESET_PASSWORD, K::Button, QStringLiteral("重置密码 ..."), WS_TABSTOP, 6, 2},
-                                 {IDC_END_LOGINS, K::Button, QStringLiteral("注销 ..."), WS_TABSTOP, 6, 3},
+                                 {IDC_LOGOUT_ALL, K::Button, QStringLiteral("注销 ..."), WS_TABSTOP, 6, 3},
                                  {-1, K::Static, QStringLiteral("照片："), WS_GROUP, 7, 0},
                                  {IDC_IMAGES, K::Custom, QString(), WS_TABSTOP, 7, 1, 3},
                                  {-1, K::Static, QStringLiteral("手机："), WS_GROUP, 8, 0},
@@ -81,7 +81,7 @@ X_BEGIN_MESSAGE_MAP(CDlgEditTeacher, CXDialogEx)
     X_ON_COMMAND(ID_EDIT_MODIFY, OnModifyLine)
     X_ON_UPDATE_COMMAND_UI(ID_EDIT_MODIFY, OnUpdateModifyLine)
     X_ON_COMMAND(IDC_RESET_PASSWORD, OnResetPassword)
-    X_ON_COMMAND(IDC_END_LOGINS, OnEndLogins)
+    X_ON_COMMAND(IDC_LOGOUT_ALL, OnEndLogins)
 X_END_MESSAGE_MAP()
 
 CDlgEditTeacher::CDlgEditTeacher(bool bNew, const CXItem* from) : CXDialogEx(false, &TeacherTemplate())
@@ -112,13 +112,13 @@ bool CDlgEditTeacher::OnInitDialog()
 void CDlgEditTeacher::DoDataExchange(XDataExchange& dx)
 {
     CDBTeacher& t = m_teacher;
-    BindText(dx, IDC_REALNAME, &t, &t.m_strRealName);
+    BindText(dx, IDC_REAL_NAME, &t, &t.m_strRealName);
     BindText(dx, IDC_PETNAME, &t, &t.m_strPetname);
     BindChoice(dx, IDC_MALE, &t, &t.m_nSex);
     BindBirthday(dx, IDC_BIRTHDAY, &t, &t.m_dtBirthday, &t.m_bBirthApprox);
     BindText(dx, IDC_NATION, &t, &t.m_strNation);
     BindText(dx, IDC_POLITICAL, &t, &t.m_strPolitical);
-    BindChoice(dx, IDC_ALLOW_LOGIN, &t, &t.m_bEnabled);
+    BindChoice(dx, IDC_LOGIN, &t, &t.m_bEnabled);
     BindText(dx, IDC_IDCARD, &t, &t.m_strIDCard);
     BindText(dx, IDC_AREA_ADDR, &t, &t.m_strAreaAddr);
     BindText(dx, IDC_EXACT_ADDR, &t, &t.m_strExactAddr);
@@ -133,9 +133,9 @@ void CDlgEditTeacher::UpdateControls()
 {
     CXDialogEx::UpdateControls();
     // the password and the logins only matter while the teacher may log in
-    const auto* box = qobject_cast<const QAbstractButton*>(GetDlgItem(IDC_ALLOW_LOGIN));
+    const auto* box = qobject_cast<const QAbstractButton*>(GetDlgItem(IDC_LOGIN));
     const bool allowed = (box ? box->isChecked() : m_teacher.m_bEnabled != 0) && !IsWndReadOnly(this);
-    for (int id : {IDC_RESET_PASSWORD, IDC_END_LOGINS})
+    for (int id : {IDC_RESET_PASSWORD, IDC_LOGOUT_ALL})
         if (QWidget* w = GetDlgItem(id))
             w->setEnabled(allowed && m_teacher.m_nID != 0);
 }

@@ -8,7 +8,7 @@ namespace {
 const XDlgTemplate& AccountTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{IDD_EDIT_TEACHER_ACCOUNT,
+    static const XDlgTemplate t{IDD_EDIT_ACCOUNT,
                                 QStringLiteral("手机"),
                                 0,
                                 {{-1, K::Static, QStringLiteral("号码："), WS_GROUP, 0, 0},

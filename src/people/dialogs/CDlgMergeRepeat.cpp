@@ -56,6 +56,8 @@ bool CDlgMergeRepeat::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
     QWidget* slot = GetDlgItem(IDC_VIEW);
+    // room for both students side by side in the comparison
+    slot->setMinimumSize(600, 400);
     m_html = new CHtmlCtrl(slot);
     auto* box = new QVBoxLayout(slot);
     box->setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "CDlgEditCharge.h"
 #include "CDlgEditCourse.h"
+#include "CDlgEditStudent.h"
 #include "EditFrame.h"
 #include "XRecordPickers.h"
 
@@ -13,9 +14,14 @@ std::unique_ptr<CXDialogEx> CreateChargeEditPage(bool bNew, const CXItem* item)
 {
     return std::make_unique<CDlgEditCharge>(bNew, item);
 }
+std::unique_ptr<CXDialogEx> CreateStudentEditPage(bool bNew, const CXItem* item)
+{
+    return std::make_unique<CDlgEditStudent>(bNew, item);
+}
 
 void RegisterPeopleEditPages()
 {
     SetEditPageMaker(MDU_COURSE, CreateCourseEditPage);
     SetEditPageMaker(MDU_CHARGE, CreateChargeEditPage);
+    SetEditPageMaker(MDU_STUDENT, CreateStudentEditPage);
 }

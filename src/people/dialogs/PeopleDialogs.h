@@ -9,6 +9,7 @@ class CXItem;
 // tests (which register them with SetEditPageMaker).
 std::unique_ptr<CXDialogEx> CreateCourseEditPage(bool bNew, const CXItem* item);
 std::unique_ptr<CXDialogEx> CreateChargeEditPage(bool bNew, const CXItem* item);
+std::unique_ptr<CXDialogEx> CreateStudentEditPage(bool bNew, const CXItem* item);
 
-// Registers both pages with the module layer.
+// Registers the pages with the module layer.
 void RegisterPeopleEditPages();
