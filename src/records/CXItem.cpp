@@ -12,6 +12,7 @@
 #include "TextUtils.h"
 #include "XString.h"
 #include "XService.h"
+#include "XRecordBulk.h"
 #include "XThread.h"
 
 #include <QtGui/QGuiApplication>
@@ -124,6 +125,10 @@ void CXBase::CopyBase(const CXBase& source)
 // CXItem: construction, reset, copy
 
 CXItem::CXItem() { CXItem::Reset(); }
+
+void* CXItem::operator new(std::size_t size) { return XRecordBulk::Allocate(size); }
+
+void CXItem::operator delete(void* record) noexcept { XRecordBulk::Release(record); }
 
 CXItem::~CXItem() = default;
 
