@@ -1,5 +1,7 @@
 #include "CDBOperLog.h"
 
+#include "CModule.h"
+#include "Resources.h"
 #include "XAppServices.h"
 
 namespace {
@@ -17,7 +19,15 @@ QString AdminName()
 
 CDBOperLog::CDBOperLog() { CDBOperLog::Reset(); }
 
-QString CDBOperLog::GetItemModuleName() const { return m_item.GetModuleName(); }
+bool CXLogUser::IsWeChatSession() const
+{
+    return m_strSession.size() >= 11 && m_strSession.startsWith(QLatin1String("wx_"));
+}
+
+QString CDBOperLog::GetItemModuleName() const
+{
+    return (m_item.m_nMduID && FindModule(m_item.m_nMduID)) ? LoadCommandText(m_item.m_nMduID) : QString();
+}
 
 int CDBOperLog::GetWeChat() const { return m_user.IsWeChatSession() ? 1 : 0; }
 

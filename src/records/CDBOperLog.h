@@ -2,6 +2,7 @@
 
 #include "CHead.h"
 #include "CXItem.h"
+#include "CXLogUser.h"
 
 // One row of the operation log: who did what, when, from where, on which record.
 class CDBOperLog : public CXItemT<MDU_OPERLOG>
@@ -19,9 +20,9 @@ public:
 
     // The operator: module and ID of the user (ID 0 = the built-in administrator), the time
     // of the operation as its date, its session and client address, its name as title.
-    CXItem m_user;
+    CXLogUser m_user;
     // The record the operation concerns: module, ID and title.
-    CXItem m_item;
+    CXBase m_item;
     int m_nTypeID = OPER_LOGIN;
     int m_bSessionEnd = 0;
     QString m_strExtr;

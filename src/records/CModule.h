@@ -110,13 +110,14 @@ public:
     // --- reading -----------------------------------------------------------------------
     // Empties the conditions and adds those common to every module: ID lists (keys 1 and
     // 2, always as integers) and the quick-find text (key ID_FIND_WHAT) over text columns, link
-    // titles and child lines. The find text itself is not part of the conditions: they
-    // name it as the parameter ":find", which ReadItems binds.
+    // titles and child lines. The find text itself is never written into the SQL: the
+    // conditions carry it in the name of their parameter, and ReadItems binds it from there,
+    // so a module's own read cannot drop it.
     void BuildQueryConditions(QStringList& conditions, const CXMap& query) const;
     // Reads the records the conditions select, then their long texts, images, child lines
     // and stamps. False after a reported failure; the array holds what was read (nothing
-    // when there were too many). The find text is bound to the conditions' ":find" as a
-    // pattern that contains it literally.
+    // when there were too many). The find text the conditions carry (or findText, for
+    // conditions naming ":find" themselves) is bound as a pattern that contains it literally.
     bool ReadItems(CXDBSession& session, CXArray& items, const QStringList& conditions, bool bNoImages, bool bExpectOne,
                    const XSqlNameMap* names = nullptr, const QString& findText = QString());
     // Reads the lines of the child field at the offset for all parents in the ID list.

@@ -143,7 +143,13 @@ bool CModuleOperLog::CanOpenSession(const CDBOperLog* row, const XDateTime& now)
 
 void EndLoginSession(const CDBOperLog& row)
 {
-    WriteOperLog(OPER_LOGOUT, row.m_user, 0, 0, QString(), QString());
+    CXItem user;
+    user.m_nMduID = row.m_user.m_nMduID;
+    user.m_nID = row.m_user.m_nID;
+    user.m_strName = row.m_user.m_strName;
+    user.m_strSession = row.m_user.m_strSession;
+    user.m_strIP = row.m_user.m_strIP;
+    WriteOperLog(OPER_LOGOUT, user, 0, 0, QString(), QString());
     std::lock_guard lock(xInternet::SessionLock());
     auto& map = xInternet::SessionMap();
     const auto it = map.find(row.m_user.m_strSession);

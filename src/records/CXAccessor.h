@@ -85,6 +85,11 @@ public:
     QByteArray GetBytes(int ordinal) const;
     bool IsNull(int ordinal) const;
 
+    // Whether a row is current; the statement itself, for readers of many rows that work out
+    // their columns once and read them straight (valid until the next Prepare).
+    bool HasRow() const { return m_stmt && m_bRow; }
+    sqlite3_stmt* Statement() const { return m_stmt; }
+
 protected:
     bool ValidColumn(int ordinal) const;
     bool Fail();

@@ -13,6 +13,7 @@
 #include "TextUtils.h"
 #include "XString.h"
 #include "XService.h"
+#include "XRecordBulk.h"
 #include "XThread.h"
 
 #include <QtGui/QGuiApplication>
@@ -125,6 +126,10 @@ void CXBase::CopyBase(const CXBase& source)
 // CXItem: construction, reset, copy
 
 CXItem::CXItem() { CXItem::Reset(); }
+
+void* CXItem::operator new(std::size_t size) { return XRecordBulk::Allocate(size); }
+
+void CXItem::operator delete(void* record) noexcept { XRecordBulk::Release(record); }
 
 CXItem::~CXItem() = default;
 

@@ -82,6 +82,11 @@ public:
     CXItem();
     ~CXItem() override;
 
+    // Records are allocated through XRecordBulk: carved from shared blocks while a read of
+    // many records runs on the thread, one by one otherwise.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* record) noexcept;
+
     // --- virtual operations ------------------------------------------------------------
     void Reset() override;
     virtual QString FormatText(const CHead* head, bool bUnit, bool bPrefix, bool bDisplay) const;

@@ -3,9 +3,12 @@
 #include "CHead.h"
 #include "CModule.h"
 #include "CXItem.h"
+#include "FormatString.h"
 #include "TextUtils.h"
 
 #include <QtCore/QSet>
+
+#include <algorithm>
 
 QStringList ChunkIds(const QList<int>& ids, int perChunk)
 {
@@ -25,6 +28,37 @@ QStringList ChunkIds(const QList<int>& ids, int perChunk)
     if (!current.isEmpty())
         chunks.append(current.join(u','));
     return chunks;
+}
+
+XIdFilter::XIdFilter(const QList<int>& ids)
+{
+    for (int id : ids) {
+        if (id == 0)
+            continue;
+        m_nLow = m_nCount ? std::min(m_nLow, id) : id;
+        m_nHigh = m_nCount ? std::max(m_nHigh, id) : id;
+        ++m_nCount;
+    }
+    // a range at most twice the IDs (and a little) reads few rows the set does not hold
+    if (!m_nCount || qint64(m_nHigh) - m_nLow + 1 <= 2 * qint64(m_nCount) + 64)
+        return;
+    m_strBoundIds.reserve(m_nCount * 7 + 2);
+    m_strBoundIds += u'[';
+    for (int id : ids) {
+        if (id == 0)
+            continue;
+        if (m_strBoundIds.size() > 1)
+            m_strBoundIds += u',';
+        m_strBoundIds += QString::number(id);
+    }
+    m_strBoundIds += u']';
+}
+
+QString XIdFilter::Condition(const QString& column) const
+{
+    if (!m_strBoundIds.isEmpty())
+        return column + QStringLiteral(" IN (SELECT value FROM json_each(:ids))");
+    return FormatString(u"%s BETWEEN %d AND %d", column, m_nLow, m_nHigh);
 }
 
 QString NormaliseIdList(const QString& text)

@@ -6,6 +6,7 @@
 
 #include <QtCore/QBuffer>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QHash>
 
 #include <cstdio>
 
@@ -73,13 +74,14 @@ TEST_F(ReadItems, QuickFindCoversTextsLinkTitlesAndChildLines)
     QStringList conditions;
     m_charge.BuildQueryConditions(conditions, query);
     ASSERT_EQ(conditions.size(), 1);
-    EXPECT_EQ(
-        conditions[0],
-        QStringLiteral(
-            "RecordName LIKE :find OR Room LIKE :find OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-            "(SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE :find)) OR ID IN (SELECT "
-            "DISTINCT ChargeID FROM TB_TEST_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM (SELECT ID FROM "
-            "(SELECT ID, RecordName AS ItemTitle FROM TB_TEST_COURSE) WHERE ItemTitle LIKE :find)))"));
+    // the parameter's name carries the text: "x" is the byte 78 in hex
+    EXPECT_EQ(conditions[0],
+              QStringLiteral(
+                  "RecordName LIKE :find_78 OR Room LIKE :find_78 OR TeacherID IN (SELECT DISTINCT ID FROM (SELECT ID "
+                  "FROM (SELECT ID, RealName AS ItemTitle FROM TB_TEACHER) WHERE ItemTitle LIKE :find_78)) OR ID IN "
+                  "(SELECT DISTINCT ChargeID FROM TB_TEST_CHARGE_COURSE WHERE CourseID IN (SELECT DISTINCT ID FROM "
+                  "(SELECT ID FROM (SELECT ID, RecordName AS ItemTitle FROM TB_TEST_COURSE) WHERE ItemTitle LIKE "
+                  ":find_78)))"));
 
     ASSERT_TRUE(Exec(QStringLiteral(
         "INSERT INTO TB_TEACHER (ID,RealName) VALUES (1,'李明'),(2,'张华');"
@@ -103,6 +105,57 @@ TEST_F(ReadItems, FindTextMatchesQuotesAndPatternCharactersLiterally)
     EXPECT_EQ(Find(m_course, QStringLiteral("[x]")), QStringList{QStringLiteral("[x]")});
     EXPECT_EQ(Find(m_course, QStringLiteral("' OR 1=1 --")), QStringList{});
     EXPECT_EQ(Find(m_course, QStringLiteral("MDU_STUDENT")), QStringList{QStringLiteral("MDU_STUDENT")});
+    EXPECT_TRUE(m_errors.reports.empty());
+}
+
+// A module whose own read adds conditions and passes no find text to ReadItems.
+class CForgetfulCourses : public CModuleT<CTestCourse>
+{
+public:
+    bool QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne) override
+    {
+        QStringList conditions;
+        BuildQueryConditions(conditions, query);
+        conditions.append(QStringLiteral("IsEnabled=1"));
+        CXDBSession session;
+        session.Connect();
+        return ReadItems(session, items, conditions, bNoImages, bExpectOne);
+    }
+};
+
+TEST_F(ReadItems, FindTextReachesTheReadWithTheConditionsAlone)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (RecordName,IsEnabled) VALUES ('钢琴',1),('小提琴',1),"
+                                    "('提琴旧',0)")));
+    CForgetfulCourses forgetful;
+    const struct
+    {
+        const char* find;
+        QStringList names;
+    } cases[] = {
+        {"提琴", {QStringLiteral("小提琴")}},
+        {"旧", {}},
+        {"琴", {QStringLiteral("小提琴"), QStringLiteral("钢琴")}},
+        {"无", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Find(forgetful, QString::fromUtf8(c.find)), c.names) << c.find;
+
+    // two queries' conditions read together keep their own texts
+    CXMap piano, violin;
+    piano.SetPlainText(ID_FIND_WHAT, QStringLiteral("钢"));
+    violin.SetPlainText(ID_FIND_WHAT, QStringLiteral("小"));
+    QStringList either, other;
+    m_course.BuildQueryConditions(either, piano);
+    m_course.BuildQueryConditions(other, violin);
+    ASSERT_EQ(either.size(), 1);
+    ASSERT_EQ(other.size(), 1);
+    either = QStringList{either[0] + QStringLiteral(" OR ") + other[0]};
+    CXDBSession session;
+    session.Connect();
+    CXArrayT<CTestCourse> items;
+    ASSERT_TRUE(m_course.ReadItems(session, items, either, false, false));
+    EXPECT_EQ(Names(items), (QStringList{QStringLiteral("小提琴"), QStringLiteral("钢琴")}));
     EXPECT_TRUE(m_errors.reports.empty());
 }
 
@@ -254,6 +307,49 @@ TEST_F(ReadItems, ChildLinesGoToTheirParents)
     EXPECT_EQ(line->m_nParentID, 1);
     EXPECT_EQ(line->m_pArray, &spring->m_lines);
     EXPECT_EQ(autumn->m_lines[0]->m_strName, QStringLiteral("小提琴"));
+}
+
+TEST_F(ReadItems, LinesAndStampsReachTheRecordsReadWhateverTheirIds)
+{
+    // 1-3 read as a range (the unread 2 inside it), 1 and 9000 as a bound list
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEST_COURSE (ID,RecordName) VALUES (1,'钢琴');"
+                                    "INSERT INTO TB_TEST_CHARGE (ID,RecordName) VALUES (1,'a'),(2,'b'),(3,'c'),"
+                                    "(5000,'d'),(9000,'e');"
+                                    "INSERT INTO TB_TEST_CHARGE_COURSE (ChargeID,CourseID,Lessons) VALUES "
+                                    "(1,1,1),(2,1,2),(2,1,2),(3,1,3),(3,1,3),(3,1,3),(9000,1,4),(8999,1,9);")));
+    for (int id : {1, 2, 3, 5000, 9000})
+        Log(OPER_ADD, MDU_CHARGE, id, 45000.5, MDU_TEACHER, id);
+    const struct
+    {
+        const char* ids;
+        const char* names;
+    } cases[] = {
+        {"1,3", "a,c"},
+        {"1,9000", "a,e"},
+        {"", "a,b,c,d,e"},
+        {"5000", "d"},
+    };
+    // a record's lines: a 1, b 2, c 3, d none, e 4 (the line of 8999 belongs to no record)
+    const QHash<int, int> lines{{1, 1}, {2, 2}, {3, 3}, {5000, 0}, {9000, 1}};
+    for (const auto& c : cases) {
+        CXMap query;
+        if (*c.ids)
+            query.SetText(QKEY_IDS, QString::fromLatin1(c.ids));
+        CXArrayT<CTestCharge> items;
+        ASSERT_TRUE(m_charge.QueryItems(items, query, false, false)) << c.ids;
+        QStringList names;
+        for (int i = 0; i < items.GetSize(); ++i) {
+            const CTestCharge* item = items[i];
+            names.append(item->m_strName);
+            EXPECT_EQ(item->m_lines.GetSize(), lines.value(item->m_nID)) << c.ids << " " << item->m_nID;
+            for (const CXItem* line : item->m_lines)
+                EXPECT_EQ(line->m_nParentID, item->m_nID);
+            EXPECT_EQ(item->m_created.m_nID, item->m_nID) << c.ids;
+        }
+        names.sort();
+        EXPECT_EQ(names.join(u','), QString::fromLatin1(c.names));
+    }
+    EXPECT_TRUE(m_errors.reports.empty());
 }
 
 TEST_F(ReadItems, BriefReadsSkipTablelessChildLists)

@@ -1,9 +1,13 @@
 // The record layer against bare SQLite on the same file: reading the operation log (the
-// largest table a school has) through ReadItems, through the C API into structs, and through
-// the sqlite3 shell as a whole process; saving a log row on the UI thread's shared
+// largest table a school has) through ReadItems, through the C API into structs, warm (in
+// this process, again and again) and cold (each read a whole process of its own, as the
+// sqlite3 shell's, with the largest process's peak memory); saving a log row on the UI thread's shared
 // connection, on a worker's own reused connection, on a worker that has to open a
 // connection per save, and as a bare prepared insert.
-// Usage: bench_records [--rows=100000] [Google Benchmark flags]
+// Usage: [LORVAN_HOME=folder] bench_records [--rows=100000] [Google Benchmark flags]
+// (without LORVAN_HOME a temporary folder; a folder whose database exists is not refilled)
+// (--read-once=layer|bare: one read of the database LORVAN_HOME names, the cold benchmarks'
+// child process)
 #include "CDBOperLog.h"
 #include "CModuleOperLog.h"
 #include "CXArray.h"
@@ -14,6 +18,7 @@
 #include "XThread.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -22,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -93,31 +99,38 @@ void BM_Read_RecordLayer(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * g_rows);
 }
 
+// Every row into structs, as a program on the bare C API reads them.
+std::vector<BareRow> ReadBare(sqlite3* db)
+{
+    std::vector<BareRow> rows;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, kSelect, -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        BareRow r;
+        r.id = sqlite3_column_int(st, 0);
+        r.time = sqlite3_column_double(st, 1);
+        r.user = sqlite3_column_int(st, 2);
+        r.userMdu = sqlite3_column_int(st, 3);
+        r.type = sqlite3_column_int(st, 4);
+        r.ended = sqlite3_column_int(st, 5);
+        r.mdu = sqlite3_column_int(st, 6);
+        r.item = sqlite3_column_int(st, 7);
+        r.memo = Text(st, 8);
+        r.extra = Text(st, 9);
+        r.ip = Text(st, 10);
+        r.session = Text(st, 11);
+        rows.push_back(std::move(r));
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
 void BM_Read_BareC(benchmark::State& state)
 {
     sqlite3* db = nullptr;
     sqlite3_open_v2(g_file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     for (auto _ : state) {
-        std::vector<BareRow> rows;
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, kSelect, -1, &st, nullptr);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            BareRow r;
-            r.id = sqlite3_column_int(st, 0);
-            r.time = sqlite3_column_double(st, 1);
-            r.user = sqlite3_column_int(st, 2);
-            r.userMdu = sqlite3_column_int(st, 3);
-            r.type = sqlite3_column_int(st, 4);
-            r.ended = sqlite3_column_int(st, 5);
-            r.mdu = sqlite3_column_int(st, 6);
-            r.item = sqlite3_column_int(st, 7);
-            r.memo = Text(st, 8);
-            r.extra = Text(st, 9);
-            r.ip = Text(st, 10);
-            r.session = Text(st, 11);
-            rows.push_back(std::move(r));
-        }
-        sqlite3_finalize(st);
+        const std::vector<BareRow> rows = ReadBare(db);
         if (static_cast<int>(rows.size()) != g_rows)
             state.SkipWithError("read failed");
         benchmark::DoNotOptimize(rows.data());
@@ -126,15 +139,73 @@ void BM_Read_BareC(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * g_rows);
 }
 
+bool ReadOnceLayer()
+{
+    SetUiThreadOverride(1);
+    CModuleOperLog module;
+    CXDBSession session;
+    session.Connect();
+    CXArray items(nullptr, true);
+    return module.ReadItems(session, items, {QStringLiteral("ID>0")}, true, false) && items.GetSize() == g_rows;
+}
+
+bool ReadOnceBare()
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(g_file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const bool read = static_cast<int>(ReadBare(db).size()) == g_rows;
+    sqlite3_close(db);
+    return read;
+}
+
+// Runs the command as a whole process per iteration, under /usr/bin/time for the peak
+// memory of the process (the largest of the iterations is reported).
+void RunProcesses(benchmark::State& state, const std::string& cmd)
+{
+    const std::string peakFile = g_file + ".peak";
+    const std::string timed = "/usr/bin/time -f %M -o '" + peakFile + "' " + cmd;
+    long peakKiB = 0;
+    for (auto _ : state) {
+        if (std::system(timed.c_str()) != 0)
+            state.SkipWithError("the process failed");
+        if (FILE* f = std::fopen(peakFile.c_str(), "r")) {
+            long kib = 0;
+            if (std::fscanf(f, "%ld", &kib) == 1 && kib > peakKiB)
+                peakKiB = kib;
+            std::fclose(f);
+        }
+    }
+    state.counters["peak_MiB"] = static_cast<double>(peakKiB) / 1024;
+    state.SetItemsProcessed(state.iterations() * g_rows);
+}
+
+std::string Self()
+{
+    char path[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string SelfReadingOnce(const char* mode)
+{
+    std::string cmd(1, '\'');
+    cmd += Self();
+    cmd += "' --rows=";
+    cmd += std::to_string(g_rows);
+    cmd += " --read-once=";
+    cmd += mode;
+    return cmd;
+}
+
 // A whole process: start, open, read every row, print it (to /dev/null), exit.
 void BM_Read_Sqlite3Shell(benchmark::State& state)
 {
-    const std::string cmd = "sqlite3 -batch '" + g_file + "' '" + kSelect + "' > /dev/null";
-    for (auto _ : state)
-        if (std::system(cmd.c_str()) != 0)
-            state.SkipWithError("sqlite3 shell failed");
-    state.SetItemsProcessed(state.iterations() * g_rows);
+    RunProcesses(state, "sqlite3 -batch '" + g_file + "' '" + kSelect + "' > /dev/null");
 }
+
+void BM_Read_BareCProcess(benchmark::State& state) { RunProcesses(state, SelfReadingOnce("bare")); }
+
+void BM_Read_RecordLayerProcess(benchmark::State& state) { RunProcesses(state, SelfReadingOnce("layer")); }
 
 void FillLogRow(CDBOperLog& log, int i)
 {
@@ -220,6 +291,8 @@ void BM_Save_BareInsert(benchmark::State& state)
 BENCHMARK(BM_Read_RecordLayer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Read_BareC)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Read_Sqlite3Shell)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Read_BareCProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Read_RecordLayerProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save_UiThread)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Save_Worker)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Save_WorkerOpeningEachTime)->Unit(benchmark::kMicrosecond);
@@ -227,14 +300,26 @@ BENCHMARK(BM_Save_BareInsert)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
+    const char* readOnce = nullptr;
+    for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--rows=", 7) == 0)
             g_rows = std::atoi(argv[i] + 7);
+        else if (std::strncmp(argv[i], "--read-once=", 12) == 0)
+            readOnce = argv[i] + 12;
+    }
     QCoreApplication app(argc, argv);
+    if (readOnce) {
+        g_file = GetConnectionString().toStdString();
+        const bool read = std::strcmp(readOnce, "bare") == 0 ? ReadOnceBare() : ReadOnceLayer();
+        CXDBSession::CloseShared();
+        return read ? 0 : 1;
+    }
     QTemporaryDir home;
-    qputenv("LORVAN_HOME", home.path().toLocal8Bit());
+    if (!qEnvironmentVariableIsSet("LORVAN_HOME"))
+        qputenv("LORVAN_HOME", home.path().toLocal8Bit());
     const QString path = GetConnectionString();
-    if (!CreateDatabase(path) || !Fill(path)) {
+    // a program folder given with its database already filled is used as it is
+    if (!QFileInfo::exists(path) && (!CreateDatabase(path) || !Fill(path))) {
         std::fprintf(stderr, "cannot make the database: %s\n", qPrintable(GetOleDbErrorText()));
         return 1;
     }
