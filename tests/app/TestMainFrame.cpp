@@ -486,3 +486,38 @@ TEST_F(MainFrame, OnlyAShownFrameAsksBeforeClosing)
 }
 
 } // namespace
+
+namespace {
+
+// The module commands: checked while the module's window is open, enabled by the query right;
+// hidden modules and modules that are not built offer none.
+TEST_F(MainFrame, ModuleCommandsFollowTheOpenWindowsAndTheQueryRight)
+{
+    CLorvanApp app;
+    CXItem clerk;
+    clerk.m_nMduID = MDU_TEACHER;
+    clerk.m_nID = 3;
+    clerk.m_strName = QStringLiteral("前台");
+    clerk.m_nRightRole = 1;
+    CXMap rights;
+    rights.SetText(MDU_COURSE, QString::number(RIGHT_QRY));
+    clerk.m_strRightData = rights.ToXml();
+    app.LogIn(clerk);
+    ASSERT_NE(Open(MDU_COURSE), nullptr);
+    const struct
+    {
+        int id;
+        bool enabled;
+        int checked;
+    } cases[] = {{MDU_COURSE, true, 1}, {MDU_CHARGE, false, 0}, {MDU_PRJQUERY, false, 0}, {MDU_RECEIPT, false, 0}};
+    for (const auto& c : cases) {
+        const XProbeUI ui = Probe(app, c.id);
+        EXPECT_EQ(ui.enabled, c.enabled) << c.id;
+        EXPECT_EQ(ui.checked, c.checked) << c.id;
+    }
+    // a hidden module opens no window
+    EXPECT_TRUE(CLorvanApp::OpenModule(MDU_PRJQUERY));
+    EXPECT_EQ(FindModule(MDU_PRJQUERY)->GetView(), nullptr);
+}
+
+} // namespace

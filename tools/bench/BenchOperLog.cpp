@@ -51,13 +51,13 @@ int main(int argc, char** argv)
     MarkWritableColumns(s);
     const int today = static_cast<int>(XDateTime(2026, 6, 15).Day());
     // a year of edits, logins and queries by a few users on a few hundred records
-    const QString fill = QStringLiteral(
-                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                             "INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, MduID, ItemID, OperMemo) "
-                             "SELECT %2 - (i %% 365) + (i %% 97) / 100.0, i %% 5, 322, i %% 11, 328 + i %% 2, i %% 300, "
-                             "'操作记录 ' || i FROM n")
-                             .arg(rows)
-                             .arg(today);
+    const QString fill =
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                       "INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, MduID, ItemID, OperMemo) "
+                       "SELECT %2 - (i %% 365) + (i %% 97) / 100.0, i %% 5, 322, i %% 11, 328 + i %% 2, i %% 300, "
+                       "'操作记录 ' || i FROM n")
+            .arg(rows)
+            .arg(today);
     auto t0 = std::chrono::steady_clock::now();
     if (!s.ExecuteSql(QString(fill).replace(QStringLiteral("%%"), QStringLiteral("%")))) {
         std::fprintf(stderr, "%s\n", qPrintable(GetOleDbErrorText()));
@@ -66,7 +66,9 @@ int main(int argc, char** argv)
     std::printf("generated %d log rows in %.1f s\n", rows, Seconds(t0));
 
     CModule* log = FindModule(MDU_OPERLOG);
-    const CXMap all; // every row: the most the log window can be asked to show
+    // the log is always queried: a date range over every row, the most it can be asked to show
+    CXMap all;
+    all.SetDate(QKEY_DATE_FROM, XDateTime(static_cast<double>(today - 400)));
     QStringList conditions;
     log->BuildQueryConditions(conditions, all);
     CModuleOperLog::AddLogConditions(conditions, all);
