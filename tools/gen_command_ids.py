@@ -106,6 +106,13 @@ EXTRA = [
     ("IDC_LOGIN", 1252),  # the login-allowed check box, and the login query key
     # Framework strings.
     ("IDS_TEXT_NOT_FOUND", 61858),
+    # The find options of a module window.
+    ("ID_FIND_WHOLEWORD", 33210),
+    ("ID_FIND_MATCHCASE", 33211),
+    ("ID_FIND_DIRECTION", 33212),
+    # The web pane of the status bar: connected to the relay, or not.
+    ("IDI_WEB_OFFLINE", 413),
+    ("IDI_WEB_ONLINE", 414),
     # Controls. Control ids are per dialog; one number keeps one name in every dialog that
     # uses it, so the name says what the control is for, not which dialog holds it.
     ("IDC_HTML_PANE", 12),  # the placeholder an HTML pane fills

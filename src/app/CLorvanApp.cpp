@@ -1,13 +1,18 @@
 #include "CLorvanApp.h"
 
+#include "CDBPrjQuery.h"
 #include "CHead.h"
 #include "CInstanceGuard.h"
+#include "CMainFrame.h"
 #include "CommandIcons.h"
 #include "CommandIds.h"
 #include "CXMap.h"
+#include "OperLog.h"
 #include "ProgramSeams.h"
 #include "Settings.h"
+#include "Resources.h"
 #include "StartDatabase.h"
+#include "XUi.h"
 
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
@@ -18,6 +23,17 @@
 #include <algorithm>
 
 CLorvanApp* theApp = nullptr;
+
+// clang-format off
+X_BEGIN_MESSAGE_MAP(CLorvanApp, XCmdTarget)
+    X_ON_COMMAND_RANGE(MDU_STUDENT, MDU_WAGES, OnModuleCommand)
+    X_ON_UPDATE_COMMAND_UI_RANGE(MDU_STUDENT, MDU_WAGES, OnUpdateModuleCommand)
+    X_ON_COMMAND(ID_FILE_CLOSEALL, OnCloseAll)
+    X_ON_UPDATE_COMMAND_UI(ID_FILE_CLOSEALL, OnUpdateModuleCommand)
+    X_ON_COMMAND(ID_APP_LOGOUT, OnLogout)
+    X_ON_COMMAND(ID_APP_HIDE, OnHide)
+X_END_MESSAGE_MAP()
+// clang-format on
 
 CLorvanApp::CLorvanApp() : m_hWxRefresh(WxRefreshEvent()), m_hWxRefreshed(WxRefreshedEvent())
 {
@@ -71,7 +87,15 @@ bool CLorvanApp::InitInstance()
             schemes->QueryItems(module->m_headSchemes, query, true, false);
         }
     }
-    // start-up ends by asking for a login; the login window comes with the main frame
+    // the frame exists hidden from here on; start-up ends by asking for a login
+    m_pMainWnd = std::make_unique<CMainFrame>();
+    m_pMainWnd->m_pApp = this;
+    m_pMainWnd->m_onLoggedOut = [this] { ForgetUser(); };
+    CMainFrame* frame = m_pMainWnd.get();
+    InstallFrameSeams(frame, frame, nullptr, [frame] {
+        const CModule* module = frame->GetActiveModule();
+        return module ? LoadCommandText(module->GetMduID()) : QString();
+    });
     return true;
 }
 
@@ -82,6 +106,16 @@ int CLorvanApp::ExitInstance()
         m_jobThread.join();
     if (!m_bSeams)
         return 0;
+    if (m_pMainWnd) {
+        // ended by a signal with a user still logged in: the layout and the exit are kept
+        // as a closed frame keeps them, without the question
+        if (User()) {
+            m_pMainWnd->SwitchUser(true);
+            WriteOperLog(OPER_RUN, BuiltInAdmin(), 0, 0, QStringLiteral("退出"), QString());
+        }
+        InstallFrameSeams(nullptr, nullptr, nullptr, {});
+        m_pMainWnd.reset();
+    }
     StopDatabase();
     m_modules.Destroy();
     SetCurrentSetup(nullptr);
@@ -92,15 +126,77 @@ int CLorvanApp::ExitInstance()
 
 bool CLorvanApp::OnAppCommand(int id)
 {
-    switch (id) {
-    case ID_APP_LOGOUT:
-    case ID_APP_HIDE:
-        // logging out needs the main frame and the login window; nothing to do before
-        break;
-    default:
-        break;
+    if (m_pMainWnd)
+        return m_pMainWnd->DispatchCommand(id);
+    return DispatchCommand(id);
+}
+
+bool CLorvanApp::OpenModule(int mduId)
+{
+    CModule* module = FindModule(mduId);
+    if (!module || module->IsHidden())
+        return true;
+    XWaitCursor wait;
+    if (module->GetView()) {
+        module->ActivateView();
+        return true;
     }
+    CXArray schemes(nullptr, true);
+    module->GetQuerySchemes(schemes);
+    if (const auto* first = schemes.IsEmpty() ? nullptr : dynamic_cast<const CDBPrjQuery*>(schemes.GetAt(0)))
+        module->ApplyQuery(CXMap(first->m_strRightData));
     return true;
+}
+
+void CLorvanApp::OnUpdateModuleCommand(XCmdUI* ui)
+{
+    if (ui->m_nID == ID_FILE_CLOSEALL) {
+        ui->Enable(m_pMainWnd && !m_pMainWnd->ModuleWindows().isEmpty());
+        return;
+    }
+    CModule* module = FindModule(ui->m_nID);
+    const CXItem* user = User();
+    ui->SetCheck(module && module->GetView() ? 1 : 0);
+    ui->Enable(module && !module->IsHidden() && user && module->HasRight(*user, RIGHT_QRY));
+}
+
+void CLorvanApp::OnCloseAll()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->CloseAllDocuments();
+}
+
+void CLorvanApp::LogIn(const CXItem& user)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_user.m_nMduID = user.m_nMduID;
+        m_user.m_nID = user.m_nID;
+        m_user.m_strName = user.m_strName;
+        m_user.m_nRightRole = user.m_nRightRole;
+        m_user.m_strRightData = user.m_strRightData;
+        m_user.m_strPassword = user.m_strPassword;
+    }
+    if (m_pMainWnd)
+        m_pMainWnd->SwitchUser(false);
+}
+
+void CLorvanApp::ForgetUser()
+{
+    std::lock_guard lock(m_mutex);
+    m_user.m_nID = 0;
+    m_user.m_strName.clear();
+    m_user.m_nRightRole = 0;
+    m_user.m_strRightData.clear();
+    m_user.m_strPassword.clear();
+}
+
+void CLorvanApp::OnLogout()
+{
+    if (m_pMainWnd && User())
+        m_pMainWnd->SwitchUser(true);
+    // the login window is not built yet: the built-in administrator logs in at once
+    LogIn(m_admin);
 }
 
 QVariant CLorvanApp::SetupValue(const QString& key) const

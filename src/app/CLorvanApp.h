@@ -4,11 +4,13 @@
 #include "CDBSetup.h"
 #include "CXItem.h"
 #include "ProgramModules.h"
+#include "XCmdTarget.h"
 #include "XThread.h"
 
 #include <QtGui/QImage>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -17,8 +19,11 @@
 // logged-in user, the built-in administrator, the command icons), start-up and shut-down in
 // their fixed order, and the answers of the application seam. One lives in main() for the
 // program's life; theApp points at it.
-class CLorvanApp final : public CAppServices
+class CMainFrame;
+
+class CLorvanApp final : public CAppServices, public XCmdTarget
 {
+    X_DECLARE_MESSAGE_MAP()
 public:
     CLorvanApp();
     ~CLorvanApp() override;
@@ -31,8 +36,17 @@ public:
     // Shut-down, also after a failed start-up: stops what runs, then the database.
     int ExitInstance();
 
-    // The application commands reachable without a main window.
+    // Runs an application command (logout, module commands, close all).
     bool OnAppCommand(int id);
+
+    // Brings up the module's window, or opens one with its first query scheme; a module
+    // without schemes, hidden or not built opens nothing. Always true.
+    static bool OpenModule(int mduId);
+    // Close-all while a window is open; a module command checked while its window is open
+    // and enabled with the query right on it.
+    void OnUpdateModuleCommand(XCmdUI* ui);
+    // Makes the user the logged-in one and shows the frame with the user's layout.
+    void LogIn(const CXItem& user);
 
     // --- the application seam ------------------------------------------------------------
     const CXItem* Admin() const override { return &m_admin; }
@@ -58,8 +72,15 @@ public:
     std::thread m_jobThread; // the background job thread, once it exists
     QString m_strLatestXml;
     bool m_bSecondStart = false; // start-up ended because another instance runs
+    std::unique_ptr<CMainFrame> m_pMainWnd;
 
 private:
+    void OnModuleCommand(int id) { OpenModule(id); }
+    void OnLogout();
+    void OnCloseAll();
+    void OnHide() {}
+    void ForgetUser();
+
     // key: the id, plus 0x10000 for the 32-pixel size; and the tint (0: untinted)
     std::map<std::pair<int, QRgb>, QImage> m_mapIcons;
     XProgramModules m_modules;

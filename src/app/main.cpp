@@ -1,5 +1,6 @@
 #include "CInstanceGuard.h"
 #include "CLorvanApp.h"
+#include "CMainFrame.h"
 #include "CommandIds.h"
 #include "ProgramWindows.h"
 #include "Version.h"
@@ -34,6 +35,7 @@ void QuitOnSignals(QApplication& app)
         char c;
         [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &c, 1);
         notifier->setEnabled(false);
+        CMainFrame::EndWithoutAsking();
         QApplication::quit();
     });
     struct sigaction sa = {};

@@ -61,6 +61,15 @@ TEST(Lorvan, CreatesAndOpensItsDatabaseInAFreshHome)
     ASSERT_TRUE(cmd.Open(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE KeyName='DatabaseVersion'")) &&
                 cmd.MoveNext());
     EXPECT_EQ(cmd.GetText(1), GetProgramVersionText());
+    // start-up logged the built-in administrator in (the frame showed); the interrupt logged
+    // the administrator out and the program's exit, as closing the frame does
+    CXAccessor rows;
+    ASSERT_TRUE(
+        rows.Open(s, QString::fromUtf8("SELECT (SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=1 AND UserID=0),"
+                                       " (SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=10 AND OperMemo='退出')")) &&
+        rows.MoveNext());
+    EXPECT_EQ(rows.GetNumber(1), 1);
+    EXPECT_EQ(rows.GetNumber(2), 1);
 }
 
 // Starts the program in the home and waits for its start row number `rows`; false when it
