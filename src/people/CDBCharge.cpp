@@ -1,5 +1,6 @@
 #include "CDBCharge.h"
 
+#include "RecordCopy.h"
 #include "CommandIds.h"
 #include "FormatString.h"
 #include "Resources.h"
@@ -186,15 +187,10 @@ int CDBCharge::Validate(const CXItem* user, bool bCheckDuplicates)
 
 void CDBCharge::MakeNewCopy()
 {
-    m_nID = 0;
+    PrepareNewCopy(*this);
+    // a new package has sold nothing yet
     m_nRcpPayTimes = 0;
     m_fRcpPaySum = 0;
     m_dtRcpPayMin = XDateTime(0.0);
     m_dtRcpPayMax = XDateTime(0.0);
-    m_created.Reset();
-    m_modified.Reset();
-    for (CXItem* line : m_courses) {
-        line->m_nSubID = 0;
-        line->m_nParentID = 0;
-    }
 }

@@ -1,5 +1,6 @@
 #include "CDBCollect.h"
 
+#include "RecordCopy.h"
 #include "CommandIds.h"
 #include "FormatString.h"
 #include "TextUtils.h"
@@ -208,16 +209,8 @@ CDBCollectItem* CDBCollect::AddItem(const QString& content, const QString& unit,
 
 void CDBCollect::MakeNewCopy()
 {
-    m_nID = 0;
-    m_strName.clear();
-    m_created.Reset();
-    m_modified.Reset();
-    m_printed.Reset();
-    m_notified.Reset();
-    for (CXItem* line : m_items) {
-        line->m_nID = 0;
-        line->m_nParentID = 0;
-    }
+    PrepareNewCopy(*this);
+    m_strName.clear(); // numbered even where the module is not registered
 }
 
 void CDBCollect::MakeDemo(const CXItem* user)

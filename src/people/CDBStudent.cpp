@@ -1,5 +1,6 @@
 #include "CDBStudent.h"
 
+#include "RecordCopy.h"
 #include "FormatString.h"
 #include "IdentityChecks.h"
 #include "ReferenceTables.h"
@@ -200,10 +201,8 @@ QString CDBStudent::MakeTitle() const
 void CDBStudent::MakeNewCopy()
 {
     const CDBStudent fresh;
-    m_nID = 0;
+    PrepareNewCopy(*this);
     m_strPassword.clear();
-    m_created.Reset();
-    m_modified.Reset();
     m_courses.RemoveAll();
     m_nRptCount = 0;
     m_nWxBinds = 0;
@@ -218,12 +217,6 @@ void CDBStudent::MakeNewCopy()
     m_dtLastActive = fresh.m_dtLastActive;
     m_nActiveType = 0;
     m_oper = fresh.m_oper;
-    for (CXArray* lines :
-         {static_cast<CXArray*>(&m_accounts), static_cast<CXArray*>(&m_resumes), static_cast<CXArray*>(&m_photos)})
-        for (CXItem* line : *lines) {
-            line->m_nSubID = 0;
-            line->m_nParentID = 0;
-        }
 }
 
 double CDBStudent::GetAge() const { return (XDateTime::Today().Day() - m_dtBirthday.Day()) / 365.24; }

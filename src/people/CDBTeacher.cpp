@@ -1,5 +1,6 @@
 #include "CDBTeacher.h"
 
+#include "RecordCopy.h"
 #include "CDBStudentAccount.h"
 #include "CModule.h"
 #include "CommandIds.h"
@@ -446,26 +447,16 @@ QString CDBTeacher::GetDeleteError(const CXItem* user) const
 
 void CDBTeacher::MakeNewCopy()
 {
-    m_nID = 0;
+    PrepareNewCopy(*this);
     m_strPassword.clear();
     m_nRptCount = 0;
     m_nWxBinds = 0;
     m_oper = CXDateRange();
-    m_created.Reset();
-    m_modified.Reset();
     m_dtSchBgn = m_dtSchEnd = m_dtRcdMin = m_dtRcdMax = XDateTime(0.0);
     m_nSchAll = m_nSchCur = m_nSchRcd = 0;
     m_nRcdTimes = m_nRcdUncert = m_nRcdCountIn = m_nRcdLeave = m_nRcdMormal = m_nRcdLate = m_nRcdAbsent = m_nRcdCancel =
         0;
     m_courses.RemoveAll();
-    for (CXArray* lines :
-         {static_cast<CXArray*>(&m_resumes), static_cast<CXArray*>(&m_accounts), static_cast<CXArray*>(&m_pays),
-          static_cast<CXArray*>(&m_photos), static_cast<CXArray*>(&m_rights)}) {
-        for (CXItem* line : *lines) {
-            line->m_nSubID = 0;
-            line->m_nParentID = 0;
-        }
-    }
     for (CXItem* pay : m_pays)
         pay->m_nID = 0;
 }
