@@ -2,7 +2,9 @@
 <!-- The desktop detail panes: record XML (root "r", one or more "item" elements) as plain
      HTML 4 with tables and simple CSS, which the panes' text browser renders. Links are the
      program's own: "xl:<module>:<id>" opens a record, "xc:<command>" sends a command; the
-     "img?id=..." sources are replaced by icons before the HTML is shown. -->
+     "img?id=..." sources are replaced by icons before the HTML is shown. Only the fields of
+     the detail set show ("coldetail"; for child lines their sub-list set): the keys that tie
+     records together are written for the web pages, not for reading. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
 <xsl:output method="html" encoding="UTF-8" indent="no"/>
 
@@ -41,9 +43,9 @@ th { color: #7f7f7f; font-weight: normal; text-align: left; background-color: #f
 <xsl:if test="@delalt != ''">
 <tr><td class="alert" colspan="2"><img src="img?id=tip" width="16" height="16"/><xsl:text> </xsl:text><xsl:value-of select="@delalt"/></td></tr>
 </xsl:if>
-<xsl:for-each select="col[@rw != '-1']">
+<xsl:for-each select="col[@coldetail = '1']">
 <xsl:variable name="group" select="@group"/>
-<xsl:if test="position() = 1 or preceding-sibling::col[@rw != '-1'][1]/@group != $group">
+<xsl:if test="position() = 1 or preceding-sibling::col[@coldetail = '1'][1]/@group != $group">
 <tr><td class="group" colspan="2"><xsl:value-of select="$group"/>
 <xsl:if test="@relcmdid"><xsl:text> </xsl:text><a href="xc:{@relcmdid}"><img src="img?id=relate" width="16" height="16"/></a></xsl:if>
 </td></tr>
@@ -83,9 +85,9 @@ th { color: #7f7f7f; font-weight: normal; text-align: left; background-color: #f
 <xsl:variable name="rows" select="item[@pos != '0']"/>
 <xsl:if test="$rows">
 <table width="100%" cellspacing="0" cellpadding="2" border="0">
-<tr><xsl:for-each select="$rows[1]/col[@rw != '-1']"><th><xsl:value-of select="@name"/></th></xsl:for-each></tr>
+<tr><xsl:for-each select="$rows[1]/col[@coldetail = '1']"><th><xsl:value-of select="@name"/></th></xsl:for-each></tr>
 <xsl:for-each select="$rows">
-<tr><xsl:for-each select="col[@rw != '-1']"><xsl:call-template name="value"/></xsl:for-each></tr>
+<tr><xsl:for-each select="col[@coldetail = '1']"><xsl:call-template name="value"/></xsl:for-each></tr>
 </xsl:for-each>
 </table>
 </xsl:if>

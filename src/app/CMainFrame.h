@@ -93,6 +93,10 @@ private:
     void OnCloseActive();
     void OnUpdateAlways(XCmdUI* ui);
     void OnTabContextMenu(const QPoint& pos);
+    // launchers and web addresses (CMainFrame_Desktop.cpp)
+    void OnShortcut(int id);
+    void OnUpdateShortcut(XCmdUI* ui);
+    void OnWebView(int id);
     void UpdateDetailPane(CLorvanView& view, const QString& queryText);
     QMdiSubWindow* FindSubWindow(const CModule& module) const;
 

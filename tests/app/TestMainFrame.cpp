@@ -12,6 +12,7 @@
 #include "CXPropBar.h"
 #include "CHtmlCtrl.h"
 #include "CommandIds.h"
+#include "DesktopShortcuts.h"
 #include "FixtureSchool.h"
 #include "OpenDatabase.h"
 #include "ProgramModules.h"
@@ -19,11 +20,16 @@
 #include "RecordConsts.h"
 #include "Resources.h"
 #include "Settings.h"
+#include "WebState.h"
 #include "XDrawing.h"
 #include "XMainWindow.h"
+#include "XReadOnly.h"
 #include "XUi.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryDir>
 #include <QtWidgets/QMdiArea>
 #include <QtWidgets/QMdiSubWindow>
 
@@ -499,6 +505,173 @@ TEST_F(MainFrame, ModuleCommandsFollowTheOpenWindowsAndTheQueryRight)
     // a hidden module opens no window
     EXPECT_TRUE(CLorvanApp::OpenModule(MDU_PRJQUERY));
     EXPECT_EQ(FindModule(MDU_PRJQUERY)->GetView(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Points the desktop's folders into a temporary home for the life of the object.
+class XDesktopHome
+{
+public:
+    XDesktopHome()
+    {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+            m_saved.emplace_back(name, qgetenv(name));
+        qputenv("HOME", m_dir.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
+        qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toLocal8Bit());
+    }
+    ~XDesktopHome()
+    {
+        for (const auto& [name, value] : m_saved)
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    QString Path(const QString& rel) const { return m_dir.path() + u'/' + rel; }
+
+private:
+    QTemporaryDir m_dir;
+    std::vector<std::pair<const char*, QByteArray>> m_saved;
+};
+
+// Launchers: made where the desktop looks for them, checked while they exist, removed after
+// the question; a desktop without the folder gets nothing, a failed write says why, and the
+// quick-launch bar, which this desktop does not have, stays disabled.
+TEST_F(MainFrame, LaunchersAreMadeCheckedAndRemovedInTheDesktopsPlaces)
+{
+    XDesktopHome home;
+    XUiTestHooks hooks;
+    const QString desktop = home.Path(QStringLiteral("Desktop/Lorvan Manager.desktop"));
+    const QString menu = home.Path(QStringLiteral("data/applications/Lorvan Manager.desktop"));
+    const QString autostart = home.Path(QStringLiteral("config/autostart/Lorvan Manager.desktop"));
+
+    ASSERT_TRUE(m_frame->DispatchCommand(ID_SHORTCUT_DESKTOP)); // no desktop folder
+    EXPECT_TRUE(hooks.calls.empty());
+    EXPECT_EQ(Probe(*m_frame, ID_SHORTCUT_DESKTOP).checked, 0);
+    ASSERT_TRUE(QDir().mkpath(home.Path(QStringLiteral("Desktop"))));
+
+    const struct
+    {
+        int id;
+        QString file;
+        QString created;
+    } cases[] = {{ID_SHORTCUT_DESKTOP, desktop, QStringLiteral("已创建 “桌面” ！")},
+                 {ID_SHORTCUT_PROGRAMS, menu, QStringLiteral("已创建 “开始菜单” ！")},
+                 {ID_SHORTCUT_STARTUP, autostart, QStringLiteral("已创建 “开机启动” ！")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        hooks.Clear();
+        EXPECT_TRUE(Probe(*m_frame, c.id).enabled);
+        ASSERT_TRUE(m_frame->DispatchCommand(c.id));
+        ASSERT_EQ(hooks.Calls(QStringLiteral("MessageBox")).size(), 1u);
+        EXPECT_EQ(hooks.calls[0].text, c.created);
+        ASSERT_TRUE(QFileInfo::exists(c.file));
+        EXPECT_TRUE(QFileInfo(c.file).permissions() & QFile::ExeOwner);
+        EXPECT_EQ(Probe(*m_frame, c.id).checked, 1);
+        // the question answered with cancel keeps the launcher, with OK removes it
+        hooks.Clear();
+        hooks.answer = IDCANCEL;
+        m_frame->DispatchCommand(c.id);
+        ASSERT_EQ(hooks.calls.size(), 1u);
+        EXPECT_TRUE(hooks.calls[0].text.startsWith(QStringLiteral("确定要删除")));
+        EXPECT_TRUE(QFileInfo::exists(c.file));
+        hooks.answer = IDOK;
+        m_frame->DispatchCommand(c.id);
+        EXPECT_FALSE(QFileInfo::exists(c.file));
+        EXPECT_EQ(Probe(*m_frame, c.id).checked, 0);
+    }
+
+    // the menu folder cannot be made: the failure and its reason, no launcher
+    ASSERT_TRUE(QDir(home.Path(QStringLiteral("data/applications"))).removeRecursively());
+    QFile blocker(home.Path(QStringLiteral("data/applications")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    hooks.Clear();
+    m_frame->DispatchCommand(ID_SHORTCUT_PROGRAMS);
+    ASSERT_EQ(hooks.calls.size(), 1u);
+    EXPECT_TRUE(hooks.calls[0].text.startsWith(QStringLiteral("创建 “开始菜单” 失败！\r\n")))
+        << hooks.calls[0].text.toStdString();
+    EXPECT_GT(hooks.calls[0].text.size(), QStringLiteral("创建 “开始菜单” 失败！\r\n").size());
+    EXPECT_EQ(hooks.calls[0].type & MB_ICONERROR, MB_ICONERROR);
+
+    hooks.Clear();
+    const XProbeUI taskbar = Probe(*m_frame, ID_SHORTCUT_TASKBAR);
+    EXPECT_FALSE(taskbar.enabled);
+    EXPECT_EQ(taskbar.checked, 0);
+    m_frame->DispatchCommand(ID_SHORTCUT_TASKBAR);
+    EXPECT_TRUE(hooks.calls.empty());
+}
+
+// A launcher starts this program with this installation's data folder, however the paths are
+// spelt: the desktop entry's quoting and escapes keep blanks, dollars, quotes and percents.
+TEST(DesktopShortcuts, TheEntryStartsTheProgramWithItsDataFolder)
+{
+    const struct
+    {
+        QString program;
+        QString home;
+        QString exec;
+    } cases[] = {
+        {QStringLiteral("/opt/lorvan/lorvan"), QString(), QStringLiteral("Exec=\"/opt/lorvan/lorvan\"")},
+        {QStringLiteral("/opt/my app/lor$van%1"), QString(), QStringLiteral("Exec=\"/opt/my app/lor\\\\$van%%1\"")},
+        {QStringLiteral("/opt/a\"b/lorvan"), QStringLiteral("/srv/school data"),
+         QStringLiteral("Exec=env \"LORVAN_HOME=/srv/school data\" \"/opt/a\\\\\"b/lorvan\"")},
+    };
+    for (const auto& c : cases) {
+        const QString entry = XShortcuts::EntryText(c.program, c.home, QStringLiteral("Lorvan Manager"));
+        EXPECT_TRUE(entry.startsWith(QStringLiteral("[Desktop Entry]\nType=Application\n")));
+        EXPECT_TRUE(entry.split(u'\n').contains(c.exec)) << entry.toStdString();
+        EXPECT_TRUE(entry.contains(QStringLiteral("\nName=Lorvan Manager\n")));
+    }
+}
+
+// The web-address commands open what the web service published, in the browser; an address
+// not published opens nothing.
+TEST_F(MainFrame, WebAddressCommandsOpenThePublishedAddresses)
+{
+    XUiTestHooks hooks;
+    EXPECT_TRUE(Probe(*m_frame, ID_INTERNET_VIEW).enabled);
+    EXPECT_TRUE(Probe(*m_frame, ID_INTRANET_VIEW).enabled);
+    xInternet::SetWebUrls(QString(), QString());
+    m_frame->DispatchCommand(ID_INTERNET_VIEW);
+    m_frame->DispatchCommand(ID_INTRANET_VIEW);
+    EXPECT_TRUE(hooks.calls.empty());
+    xInternet::SetWebUrls(QStringLiteral("http://192.168.1.5:8080/"), QStringLiteral("https://relay.example/s/42/"));
+    m_frame->DispatchCommand(ID_INTERNET_VIEW);
+    m_frame->DispatchCommand(ID_INTRANET_VIEW);
+    xInternet::SetWebUrls(QString(), QString());
+    const auto opened = hooks.Calls(QStringLiteral("Shell"));
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].text, QStringLiteral("https://relay.example/s/42/"));
+    EXPECT_EQ(opened[1].text, QStringLiteral("http://192.168.1.5:8080/"));
+}
+
+// The user pane shows the logged-in teacher's own record, read-only; the built-in
+// administrator, who has no record, is told so.
+TEST_F(MainFrame, TheUserPaneOpensTheUsersOwnRecord)
+{
+    XUiTestHooks hooks;
+    m_frame->DispatchCommand(ID_INDICATOR_USER);
+    ASSERT_EQ(hooks.calls.size(), 1u);
+    EXPECT_EQ(hooks.calls[0].text, QStringLiteral("当前登录用户是内置管理员 “Admin” ！"));
+
+    hooks.Clear();
+    m_user.m_nID = m_school.t1;
+    m_user.m_strName = QStringLiteral("刘芳");
+    QString shown;
+    bool readOnly = false;
+    hooks.onModal = [&](QDialog* dialog) {
+        if (auto* frame = dynamic_cast<CDlgEdit*>(dialog)) {
+            if (const CXItem* item = frame->GetItem())
+                shown = QStringLiteral("%1:%2:%3").arg(item->m_nMduID).arg(item->m_nID).arg(item->m_strName);
+            readOnly = IsWndReadOnly(frame);
+        }
+        return IDCANCEL;
+    };
+    m_frame->DispatchCommand(ID_INDICATOR_USER);
+    EXPECT_EQ(shown, QStringLiteral("%1:%2:刘芳").arg(MDU_TEACHER).arg(m_school.t1));
+    EXPECT_TRUE(readOnly);
 }
 
 } // namespace

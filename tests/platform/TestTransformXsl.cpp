@@ -70,7 +70,11 @@ public:
                 CHead* head =
                     h.AddHead(group, caption, 0, QString(), type, offset, 0, 0, 0, format, empty, 0, 0, 0, QString());
                 head->m_nAccess = access;
+                head->m_nColDetail = 1;
             };
+            // a key for the web pages, written but not one of the fields a reader is shown
+            h.AddHead(QStringLiteral("上课"), QStringLiteral("PrimaryKey"), 0, QString(), XIN,
+                      XOFFSET(CPaneRecord, m_nKey), 0, 0, 0, QString(), QString(), 0, 0, 0, QString());
             add(QStringLiteral("上课"), QStringLiteral("名称"), XSW, XOFFSET(CPaneRecord, m_strTitle), QString(),
                 QString(), 1);
             add(QStringLiteral("上课"), QStringLiteral("状态"), XIN, XOFFSET(CPaneRecord, m_nState),
@@ -90,6 +94,7 @@ public:
 
     QString m_strTitle;
     int m_nState = 0;
+    int m_nKey = 4711;
     QString m_strSecret;
     CXBase m_teacher;
     CXBase m_helper;
@@ -136,6 +141,8 @@ TEST(InnerSheet, RendersARecordAsPlainHtml)
                                                                  << html.toStdString();
     EXPECT_EQ(html.count(QStringLiteral("colspan=\"2\">上课")), 1) << html.toStdString();
     EXPECT_FALSE(html.contains(QStringLiteral("不可见"))) << "hidden field shown";
+    EXPECT_TRUE(xml.contains(QStringLiteral("PrimaryKey"))) << xml.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("PrimaryKey"))) << "field outside the detail set shown";
     EXPECT_FALSE(html.contains(QStringLiteral("<script"))) << html.toStdString();
 }
 
