@@ -4,6 +4,7 @@
 #include "CHead.h"
 #include "CModule.h"
 #include "CModuleCommands.h"
+#include "CModuleOperLog.h"
 #include "CXPropBar.h"
 #include "CommandIds.h"
 #include "EditFrame.h"
@@ -107,6 +108,7 @@ CLorvanView::CLorvanView(CModule& module, QWidget* parent) : QWidget(parent), m_
 
 CLorvanView::~CLorvanView()
 {
+    DropRest();
     m_list->SaveLayout();
     // the list lets go of the records before the array deletes them
     m_list->SetItems(nullptr, nullptr, m_list->m_nMode, m_list->m_nImageMode);
@@ -137,11 +139,15 @@ void CLorvanView::OnUpdate()
     for (int i : m_list->GetSelectedItems())
         selected.insert(m_list->GetItemData(i)->m_nID);
 
+    DropRest();
     setUpdatesEnabled(false);
     // the rows go first, then the records they pointed at
     m_list->SetItems(nullptr, &m_list->m_heads, m_list->m_nMode, 0);
     m_items.RemoveAll();
-    const bool ok = m_module.QueryItems(m_items, m_module.m_query, false, false);
+    auto* paged = dynamic_cast<CModuleOperLog*>(&m_module);
+    const double bound = paged ? paged->GetPageBound(m_module.m_query, s_nPageRows) : 0;
+    const bool ok = bound != 0 ? paged->QueryPart(m_items, m_module.m_query, bound, true)
+                               : m_module.QueryItems(m_items, m_module.m_query, false, false);
     if (!ok)
         m_items.RemoveAll();
     if (rebuild) {
@@ -157,6 +163,63 @@ void CLorvanView::OnUpdate()
     m_list->viewport()->update();
     if (QObject* main = XGetMainWindow())
         XPostMessage(main, WM_XSTATUSBAR, 0, 0);
+    if (ok && bound != 0)
+        ReadRest(bound);
+}
+
+void CLorvanView::DropRest()
+{
+    ++m_nReadGeneration; // a result already posted is stale now
+    if (m_restReader.joinable())
+        m_restReader.join();
+    m_bRestShown = false;
+}
+
+void CLorvanView::ReadRest(double bound)
+{
+    auto rest = std::make_shared<CXArray>(nullptr, true);
+    const CXMap query = m_module.m_query;
+    auto* module = dynamic_cast<CModuleOperLog*>(&m_module);
+    const int generation = m_nReadGeneration;
+    m_restReader = std::thread([this, module, query, bound, rest, generation] {
+        const bool ok = module->QueryPart(*rest, query, bound, false);
+        // dropped by Qt if the view is gone (it waits for this thread before it goes)
+        QMetaObject::invokeMethod(
+            this, [this, rest, ok, generation] { OnRestRead(rest, ok, generation); }, Qt::QueuedConnection);
+    });
+}
+
+void CLorvanView::OnRestRead(const std::shared_ptr<CXArray>& rest, bool ok, int generation)
+{
+    if (generation != m_nReadGeneration)
+        return;
+    m_bRestShown = true;
+    if (!ok || rest->IsEmpty())
+        return;
+    std::set<int> selected;
+    for (int i : m_list->GetSelectedItems())
+        selected.insert(m_list->GetItemData(i)->m_nID);
+    const int first = m_list->GetFirstSelected();
+    const int shown = first >= 0 ? m_list->GetItemData(first)->m_nID : 0;
+    std::vector<CXItem*> taken;
+    taken.reserve(static_cast<std::size_t>(rest->GetSize()));
+    while (!rest->IsEmpty())
+        taken.push_back(rest->Detach(rest->GetSize() - 1));
+    m_items.Reserve(m_items.GetSize() + static_cast<int>(taken.size()));
+    for (auto it = taken.rbegin(); it != taken.rend(); ++it)
+        m_items.AddAdopted(*it);
+    setUpdatesEnabled(false);
+    m_list->SetItems(&m_items, &m_list->m_heads, m_list->m_nMode, 0);
+    for (int i = 0; i < m_list->GetItemCount(); ++i) {
+        const int id = m_list->GetItemData(i)->m_nID;
+        if (selected.count(id))
+            m_list->SetItemSelected(i, true);
+        if (shown && id == shown)
+            m_list->EnsureVisible(i, false);
+    }
+    setUpdatesEnabled(true);
+    if (QObject* main = XGetMainWindow())
+        XPostMessage(main, WM_XSTATUSBAR, ID_INDICATOR_COUNT, 0);
 }
 
 bool CLorvanView::HasCommandHandler(int id, int code) const

@@ -6,6 +6,9 @@
 
 #include <QtWidgets/QWidget>
 
+#include <memory>
+#include <thread>
+
 class CModule;
 class CXPropBar;
 
@@ -49,6 +52,11 @@ public:
     int m_bFindMatchCase = 0;
     int m_bFindDown = 1;
     CXPropBar* m_wndPropBar = nullptr; // owned by the child frame
+    // Lists that grow without bound show this many of their newest rows first; the rest is
+    // read meanwhile on a worker thread and joins the list when it is there.
+    static inline int s_nPageRows = 2000;
+    // Whether the rest of a first page is still being read.
+    bool IsReadingRest() const { return m_restReader.joinable() && !m_bRestShown; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
@@ -67,7 +75,14 @@ private:
     CXItem* SelectedItem() const;
     bool HasRight(int bits) const;
     QString FindKey(const char* name) const;
+    void ReadRest(double bound);
+    void OnRestRead(const std::shared_ptr<CXArray>& rest, bool ok, int generation);
+    // Waits for a rest still being read; its rows are dropped.
+    void DropRest();
 
     CModule& m_module;
     CXListCtrl* m_list;
+    std::thread m_restReader;
+    int m_nReadGeneration = 0;
+    bool m_bRestShown = false;
 };

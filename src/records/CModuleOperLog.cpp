@@ -1,10 +1,12 @@
 #include "CModuleOperLog.h"
 
 #include "CHttpSession.h"
+#include "CXAccessor.h"
 #include "CXDBSession.h"
 #include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
+#include "SqlPrepare.h"
 #include "TextUtils.h"
 
 namespace {
@@ -122,11 +124,60 @@ void CModuleOperLog::AddLogConditions(QStringList& conditions, const CXMap& quer
         conditions << InCondition(QStringLiteral("ItemID"), IntList(query.GetIdList(QKEY_EDIT_LINKS)));
 }
 
-bool CModuleOperLog::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)
+double CModuleOperLog::GetPageBound(const CXMap& query, int pageRows)
 {
     QStringList conditions;
     BuildQueryConditions(conditions, query);
     AddLogConditions(conditions, query);
+    if (pageRows <= 0 || !query.GetText(ID_FIND_WHAT).isEmpty() ||
+        conditions.filter(QStringLiteral(":find")).size() > 0 || (RequiresQuery() && conditions.isEmpty()))
+        return 0;
+    // the time of the row at an offset, newest first, over the log's own SELECT, so every
+    // condition means what it means in the read; the time index walks it
+    CXDBSession session;
+    session.Connect();
+    const QString select = GetHeads()->BuildSelect(nullptr, &conditions);
+    auto timeAt = [&](int offset, double& time) {
+        CXAccessor cmd;
+        if (!cmd.Open(session, PrepareSql(QStringLiteral("SELECT OperTime FROM (%1) ORDER BY OperTime DESC LIMIT 1 "
+                                                         "OFFSET %2")
+                                              .arg(select)
+                                              .arg(offset))) ||
+            !cmd.MoveNext())
+            return false;
+        time = cmd.GetNumber(1);
+        return true;
+    };
+    double bound = 0;
+    if (!timeAt(pageRows, bound))
+        return 0;
+    // more rows than one read may give: read at once, so the refusal comes as it always does
+    double beyond = 0;
+    return timeAt(kMaxReadItems, beyond) ? 0 : bound;
+}
+
+bool CModuleOperLog::QueryPart(CXArray& items, const CXMap& query, double bound, bool bFirstPage)
+{
+    // the bound is written with every digit, so it splits exactly at the stored time
+    return ReadLog(items, query,
+                   (bFirstPage ? QStringLiteral("OperTime>") : QStringLiteral("OperTime<=")) +
+                       QString::number(bound, 'g', 17),
+                   false, false);
+}
+
+bool CModuleOperLog::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool bExpectOne)
+{
+    return ReadLog(items, query, QString(), bNoImages, bExpectOne);
+}
+
+bool CModuleOperLog::ReadLog(CXArray& items, const CXMap& query, const QString& condition, bool bNoImages,
+                             bool bExpectOne)
+{
+    QStringList conditions;
+    BuildQueryConditions(conditions, query);
+    AddLogConditions(conditions, query);
+    if (!condition.isEmpty())
+        conditions << condition;
     CXDBSession session;
     session.Connect();
     if (!ReadItems(session, items, conditions, bNoImages, bExpectOne, nullptr, query.GetText(ID_FIND_WHAT)))

@@ -30,10 +30,13 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QThread>
 #include <QtWidgets/QMdiArea>
 #include <QtWidgets/QMdiSubWindow>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -672,6 +675,73 @@ TEST_F(MainFrame, TheUserPaneOpensTheUsersOwnRecord)
     m_frame->DispatchCommand(ID_INDICATOR_USER);
     EXPECT_EQ(shown, QStringLiteral("%1:%2:刘芳").arg(MDU_TEACHER).arg(m_school.t1));
     EXPECT_TRUE(readOnly);
+}
+
+} // namespace
+
+namespace {
+
+// A log longer than a page shows its newest rows at once and the rest when the worker has
+// read it; the list then holds exactly what one read of the query gives, also when the
+// window was refreshed while the rest was still being read.
+TEST_F(MainFrame, ALongLogShowsItsNewestRowsFirstAndThenTheRest)
+{
+    // 30 rows a minute apart from 10:00 today, after every row the fixture wrote
+    const int today = static_cast<int>(XDateTime::Today().Day());
+    CXDBSession session;
+    session.Connect();
+    ASSERT_TRUE(session.ExecuteSql(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 30) "
+                       "INSERT INTO TB_OPERLOG (OperTime, UserID, UserMduID, TypeID, MduID, ItemID, OperMemo) "
+                       "SELECT %1 + (600 + i) / 1440.0, 0, 322, 3, 328, i, 'row ' || i FROM n")
+            .arg(today)));
+    const int newest = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_OPERLOG")));
+    struct XPageRows
+    {
+        int saved = CLorvanView::s_nPageRows;
+        ~XPageRows() { CLorvanView::s_nPageRows = saved; }
+    } pageRows;
+    CLorvanView::s_nPageRows = 10;
+    CLorvanView* view = Open(MDU_OPERLOG);
+    ASSERT_NE(view, nullptr);
+    CModule* log = FindModule(MDU_OPERLOG);
+    CXMap all;
+    all.SetDate(QKEY_DATE_FROM, XDateTime(static_cast<double>(today - 400)));
+    CXArray expected(nullptr, true);
+    ASSERT_TRUE(log->QueryItems(expected, all, false, false));
+    ASSERT_GT(expected.GetSize(), 30);
+
+    auto waitForRest = [view] {
+        for (int i = 0; i < 1500 && view->IsReadingRest(); ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        Pump();
+    };
+    auto listedIds = [view] {
+        std::multiset<int> ids;
+        for (int i = 0; i < view->GetList()->GetItemCount(); ++i)
+            ids.insert(view->GetList()->GetItemData(i)->m_nID);
+        return ids;
+    };
+    std::multiset<int> allIds;
+    for (const CXItem* item : expected)
+        allIds.insert(item->m_nID);
+
+    log->ApplyQuery(all);
+    EXPECT_EQ(view->GetList()->GetItemCount(), 10); // the ten newest: the last ten inserted
+    for (int id : listedIds())
+        EXPECT_GT(id, newest - 10);
+    waitForRest();
+    EXPECT_FALSE(view->IsReadingRest());
+    EXPECT_EQ(listedIds(), allIds);
+    EXPECT_EQ(Pane(ID_INDICATOR_COUNT), QStringLiteral("0/%1").arg(expected.GetSize()));
+
+    // refreshed twice while reading: the first rest is dropped, not added twice
+    view->OnUpdate();
+    view->OnUpdate();
+    waitForRest();
+    EXPECT_EQ(listedIds(), allIds);
 }
 
 } // namespace
