@@ -210,6 +210,32 @@ EXTRA = [
     ("IDC_ACCOUNT_LIST", 1244),
     ("IDC_PAY_LIST", 1245),
     ("IDC_RESUME_LIST", 1246),
+    # The enrolment receipt pages and the alteration dialog.
+    ("IDD_EDIT_RECEIPT", 373),
+    ("IDD_EDIT_RECEIPT_ALT", 374),
+    ("IDD_EDIT_RECEIPT_ALT_ITEM", 375),
+    ("IDC_ADJ_BGN_MEMO", 1005),  # each adjustment: its check box, value and note
+    ("IDC_ADJ_BGN_VAL", 1006),
+    ("IDC_ADJ_DCNT_MEMO", 1007),
+    ("IDC_ADJ_DCNT_VAL", 1008),
+    ("IDC_ADJ_GIFT_MEMO", 1009),
+    ("IDC_ADJ_GIFT_VAL", 1010),
+    ("IDC_ADJ_LSN_MEMO", 1011),
+    ("IDC_ADJ_LSN_VAL", 1012),
+    ("IDC_ADJ_PRICE_MEMO", 1013),
+    ("IDC_ADJ_PRICE_VAL", 1014),
+    ("IDC_ADJUST", 1015),  # the receipts' query key of adjustments
+    ("IDC_ADJ_DCNT", 1016),
+    ("IDC_ADJ_PRICE", 1017),
+    ("IDC_ADJ_LSN", 1018),
+    ("IDC_ADJ_GIFT", 1019),
+    ("IDC_ADJ_BGN", 1020),
+    ("IDC_ADJ_VALID", 1021),
+    ("IDC_ADJ_VALID_MEMO", 1022),
+    ("IDC_ADJ_VALID_VAL", 1023),
+    ("IDC_ALTER_TYPE", 1025),  # the alteration type radios, and the receipts' query key of alterations
+    ("IDC_INSIDER", 1058),
+    ("IDC_PAY", 1092),
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

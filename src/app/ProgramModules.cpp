@@ -24,7 +24,7 @@ template <class Page> std::unique_ptr<CXDialogEx> MakePage(bool bNew, const CXIt
 
 // To add a module: give its row the module class and its edit page.
 const XModuleEntry kModuleTable[] = {
-    {MDU_RECEIPT, CreateReceiptModule, nullptr},
+    {MDU_RECEIPT, CreateReceiptModule, CreateReceiptEditPage},
     {MDU_COLLECT, Make<CModuleCollect>, MakePage<CDlgEditCollect>},
     {MDU_EDURCD, nullptr, nullptr},
     {MDU_EDUSCH, nullptr, nullptr},

@@ -7,7 +7,9 @@
 // alterations>", so the test can tell a receipt from a torn one without knowing when the
 // child died.
 #include "CDBCollect.h"
+#include "CDBReceipt.h"
 #include "CModuleCollect.h"
+#include "CModuleReceipt.h"
 #include "CXDBSession.h"
 #include "OpenDatabase.h"
 #include "RecordWriter.h"
@@ -88,6 +90,60 @@ int AlterCollect(XRandom& rnd)
     return SaveItem(nullptr, c, earlier.get(), Operator()) ? c->m_nID : -1;
 }
 
+// Enrolment receipts: a sale of the one package to the one student; an alteration reads
+// the receipt back and saves it with other alteration lines, as the alteration page saves
+// the whole receipt.
+int g_lastReceipt = 0;
+
+void FillAlterations(CDBReceipt& r, int lines)
+{
+    r.m_alters.RemoveAll(&r);
+    for (int k = 1; k <= lines; ++k) {
+        auto* a = static_cast<CDBReceiptAlter*>(r.m_alters.CreateItem());
+        a->m_dtDate = XDateTime::Today();
+        a->m_nAlterType = k == 3 ? 1 : 0;
+        a->m_fAlterPrice = k == 3 ? -100 : 50 * k;
+        a->m_nAlterLesson = k == 3 ? 0 : k;
+        a->m_strInsider = QStringLiteral("家长");
+        r.m_alters.Add(a);
+    }
+}
+
+int IssueReceipt(XRandom&)
+{
+    CDBReceipt r;
+    r.m_dtDate = XDateTime::Today();
+    r.m_student.m_nID = 1;
+    r.m_charge.m_nID = 1;
+    r.m_strPayType = QStringLiteral("现金");
+    r.m_strPayer = WholeMark(0, 0);
+    if (!SaveItem(nullptr, &r, nullptr, Operator()))
+        return -1;
+    g_lastReceipt = r.m_nID;
+    return r.m_nID;
+}
+
+int AlterReceipt(XRandom& rnd)
+{
+    CModule* module = FindModule(MDU_RECEIPT);
+    if (g_lastReceipt == 0)
+        return 0;
+    CXArray items(nullptr, true);
+    CXMap query;
+    query.SetText(QKEY_IDS, QString::number(1 + static_cast<int>(rnd() % static_cast<unsigned>(g_lastReceipt))));
+    if (!module->QueryItems(items, query, true, false))
+        return -1;
+    if (items.IsEmpty())
+        return 0;
+    auto* r = static_cast<CDBReceipt*>(items.GetAt(0));
+    std::unique_ptr<CXItem> earlier(r->CopyTo(nullptr));
+    const QStringList mark = r->m_strPayer.split(u'-');
+    const int lines = static_cast<int>(rnd() % 4);
+    r->m_strPayer = WholeMark(lines, mark.value(2).toInt() + 1);
+    FillAlterations(*r, lines);
+    return SaveItem(nullptr, r, earlier.get(), Operator()) ? r->m_nID : -1;
+}
+
 struct XWriter
 {
     const char* kind;
@@ -97,6 +153,7 @@ struct XWriter
 
 const XWriter kWriters[] = {
     {"collect", IssueCollect, AlterCollect},
+    {"receipt", IssueReceipt, AlterReceipt},
 };
 
 // One worker: saves until killed (or until a save fails: exit 3). Every save that returned
@@ -128,11 +185,21 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     CModuleCollect collects;
+    CModuleReceipt receipts;
     RegisterModule(&collects);
+    RegisterModule(&receipts);
     {
         CXDBSession session;
         session.Connect();
-        if (!MarkWritableColumns(session)) {
+        // the student and the package every enrolment receipt names
+        const bool school = session.ExecuteSql(QStringLiteral(
+            "INSERT INTO TB_COURSE (RecordName) SELECT '钢琴' WHERE NOT EXISTS (SELECT 1 FROM TB_COURSE);"
+            "INSERT INTO TB_CHARGE (RecordName, LessonNum, UnitPrice, ValidDays) SELECT '钢琴一对一', 15, 200, 183 "
+            "WHERE NOT EXISTS (SELECT 1 FROM TB_CHARGE);"
+            "INSERT INTO TB_CHARGE_COURSE (ChargeID, CourseID) SELECT 1, 1 WHERE NOT EXISTS (SELECT 1 FROM "
+            "TB_CHARGE_COURSE);"
+            "INSERT INTO TB_STUDENT (RealName) SELECT '张三' WHERE NOT EXISTS (SELECT 1 FROM TB_STUDENT)"));
+        if (!school || !MarkWritableColumns(session)) {
             std::fprintf(stderr, "cannot open the database\n");
             return 2;
         }
@@ -162,6 +229,7 @@ int main(int argc, char** argv)
             std::printf("exit %d\n", WEXITSTATUS(status));
         std::fflush(stdout);
     }
+    UnregisterModule(&receipts);
     UnregisterModule(&collects);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "CDlgEditCharge.h"
 #include "CDlgEditCourse.h"
+#include "CDlgEditReceipt.h"
 #include "CDlgEditStudent.h"
 #include "EditFrame.h"
 #include "XRecordPickers.h"
@@ -17,6 +18,11 @@ std::unique_ptr<CXDialogEx> CreateChargeEditPage(bool bNew, const CXItem* item)
 std::unique_ptr<CXDialogEx> CreateStudentEditPage(bool bNew, const CXItem* item)
 {
     return std::make_unique<CDlgEditStudent>(bNew, item);
+}
+
+std::unique_ptr<CXDialogEx> CreateReceiptEditPage(bool bNew, const CXItem* item)
+{
+    return std::make_unique<CDlgEditReceipt>(bNew, item);
 }
 
 void RegisterPeopleEditPages()
