@@ -9,6 +9,7 @@
 #include "CXMap.h"
 #include "OperLog.h"
 #include "ProgramSeams.h"
+#include "XPrintEditServices.h"
 #include "Settings.h"
 #include "Resources.h"
 #include "StartDatabase.h"
@@ -92,7 +93,7 @@ bool CLorvanApp::InitInstance()
     m_pMainWnd->m_pApp = this;
     m_pMainWnd->m_onLoggedOut = [this] { ForgetUser(); };
     CMainFrame* frame = m_pMainWnd.get();
-    InstallFrameSeams(frame, frame, nullptr, [frame] {
+    InstallFrameSeams(frame, frame, &ProgramEditServices(), [frame] {
         const CModule* module = frame->GetActiveModule();
         return module ? LoadCommandText(module->GetMduID()) : QString();
     });

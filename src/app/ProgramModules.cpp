@@ -7,6 +7,7 @@
 #include "CDlgEditCollect.h"
 #include "CDlgEditSchemeT.h"
 #include "CModuleCollect.h"
+#include "CModuleTempl.h"
 #include "PeopleDialogs.h"
 #include "PeopleModules.h"
 #include "StudentModule.h"
@@ -35,7 +36,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_CHARGE, CreateChargeModule, CreateChargeEditPage},
     {MDU_PRJQUERY, Make<CModulePrjQuery>, MakePage<CDlgEditPrjQuery>},
     {MDU_PRJORDER, Make<CModulePrjOrder>, MakePage<CDlgEditPrjOrder>},
-    {MDU_TEMPL, nullptr, nullptr},
+    {MDU_TEMPL, Make<CModuleTempl>, nullptr},
     {MDU_OPERLOG, Make<CModuleOperLog>, nullptr},
 };
 

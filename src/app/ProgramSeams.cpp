@@ -10,6 +10,7 @@
 #include "OperLog.h"
 #include "ProgramModules.h"
 #include "XAppServices.h"
+#include "XCupsPrinterCatalog.h"
 #include "XEditServices.h"
 #include "XErrorReporter.h"
 #include "XMainWindow.h"
@@ -18,6 +19,8 @@ void InstallModuleLayerSeams()
 {
     static CDialogPickers pickers;
     SetRecordPickers(&pickers);
+    static XCupsPrinterCatalog printers;
+    SetPrinterCatalog(&printers);
     SetLinkActions(&ModuleLinkActions());
     CXListCtrl::s_openItems.Install(
         [](CModule* module, CXArray& items, bool bViewOnly) { return OpenItems(module, items, bViewOnly); });
@@ -33,6 +36,7 @@ void RemoveModuleLayerSeams()
     CXListCtrl::s_openItems.Install(nullptr);
     SetLinkActions(nullptr);
     SetRecordPickers(nullptr);
+    SetPrinterCatalog(nullptr);
 }
 
 void InstallProgramSeams(XAppServices& app)

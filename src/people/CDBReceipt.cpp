@@ -692,7 +692,16 @@ void CDBReceipt::FillPrintKeywords(XPrintKeywords& keywords, int kind, const CXI
         CDBReceipt demo;
         demo.MakeDemo(user);
         demo.CXItem::FillPrintKeywords(keywords, kind, user);
+        demo.AddRowCountKeyword(keywords);
         return;
     }
     CXItem::FillPrintKeywords(keywords, kind, user);
+    AddRowCountKeyword(keywords);
+}
+
+void CDBReceipt::AddRowCountKeyword(XPrintKeywords& keywords) const
+{
+    // the renderer repeats the table row holding "[ID]" as many times as this entry says
+    if (keywords.value(QStringLiteral("[ID]")).isEmpty())
+        keywords.insert(QStringLiteral("[ID]"), QString::number(GetPrintRowCount()));
 }

@@ -45,6 +45,8 @@ public:
     CXMap GetRelateQuery(const CHead* head, const CXMap* base) const override;
     int GetPrintRowCount() const override { return m_nLessonEnd; }
     void FillPrintKeywords(XPrintKeywords& keywords, int kind, const CXItem* user) const override;
+    // "[ID]": the number of rows the sign-in sheet repeats (one per lesson bought).
+    void AddRowCountKeyword(XPrintKeywords& keywords) const;
 
     // The receipt of a template preview: a fixed sale of a sample package, validated.
     void MakeDemo(const CXItem* user);
