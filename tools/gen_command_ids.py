@@ -236,6 +236,28 @@ EXTRA = [
     ("IDC_ALTER_TYPE", 1025),  # the alteration type radios, and the receipts' query key of alterations
     ("IDC_INSIDER", 1058),
     ("IDC_PAY", 1092),
+    # The ribbon, its quick access toolbar and its dialog, the navigation pane.
+    ("IDR_XML_RIBBON", 134),
+    ("IDD_RIBBON_QAT", 398),
+    ("IDC_QAT_COMMANDS", 1150),
+    ("IDC_QAT_CATEGORIES", 1152),
+    ("IDC_QAT_BELOW", 1153),
+    ("IDC_QAT_LIST", 1154),
+    ("IDC_QAT_ADD", 1155),
+    ("IDC_QAT_REMOVE", 1156),
+    ("IDC_QAT_UP", 1157),
+    ("IDC_QAT_DOWN", 1158),
+    ("IDC_QAT_RESET", 1159),
+    ("IDS_CUSTOMIZE_QAT", 17096),
+    ("ID_NAVBAR_COLLAPSEALL", 32798),
+    ("ID_NAVBAR_EXPANDALL", 32799),
+    ("ID_RIBBON_SWITCH", 33121),
+    ("ID_RIBBON_QAT_BELOW", 33125),
+    ("ID_RIBBON_QAT_MORE", 33126),
+    ("ID_RIBBON_MINIMIZE", 33127),
+    ("ID_RIBBON_QAT_ADD", 33128),
+    ("ID_RIBBON_QAT_REMOVE", 33129),
+    ("ID_RIBBON_CONTEXT", 33267),
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

@@ -35,6 +35,8 @@ CREATE INDEX IX_OPERLOG_USER ON TB_OPERLOG (UserMduID, UserID, TypeID);
 CREATE INDEX IX_OPERLOG_SESSION ON TB_OPERLOG (UserSession, SessionEnd);
 -- the log module lists by time
 CREATE INDEX IX_OPERLOG_TIME ON TB_OPERLOG (OperTime);
+-- a module's find history, newest first
+CREATE INDEX IX_OPERLOG_FIND ON TB_OPERLOG (MduID, TypeID, OperTime);
 
 -- Photos of students and teachers (MduID and PersonID of the owner) and logos (0 and 0).
 CREATE TABLE TB_PHOTO (

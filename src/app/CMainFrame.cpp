@@ -13,6 +13,7 @@
 #include "CXXmlDoc.h"
 #include "EditFrame.h"
 #include "FormatString.h"
+#include "LayoutKeys.h"
 #include "OperLog.h"
 #include "ProgramWindows.h"
 #include "RecordConsts.h"
@@ -67,18 +68,6 @@ QString UserSection()
 
 QString UserKey(const char* key) { return QString::fromLatin1(key); }
 
-// A layout value is written after its default is known, so a value equal to it leaves no row.
-void WriteLayout(const QString& section, const QString& key, int value, int def)
-{
-    ReadSetting(section, key, QString::number(def));
-    WriteSetting(section, key, QString::number(value));
-}
-
-int ReadLayout(const QString& section, const QString& key, int def)
-{
-    return ReadSetting(section, key, QString::number(def)).toInt();
-}
-
 } // namespace
 
 QString FrameSizeKey(bool width, int dpi)
@@ -112,6 +101,7 @@ CMainFrame::CMainFrame() : m_nAppLook(ID_APPLOOK_WINDOWS_10)
     m_wndStatusBar->SetPaneText(m_wndStatusBar->CommandToIndex(ID_APP_ABOUT), FormatVersion(GetOwnFileVersion()));
     m_wndStatusBar->SetPaneIcon(m_wndStatusBar->CommandToIndex(ID_INDICATOR_USER),
                                 AppServices().CommandIcon(MDU_TEACHER, 0, false));
+    CreateCommandBars();
 }
 
 CMainFrame::~CMainFrame()
@@ -244,6 +234,8 @@ void CMainFrame::OnShowItem(int mduId, int itemId)
 void CMainFrame::OnStatusBar(int w)
 {
     CXMFCStatusBar& bar = *m_wndStatusBar;
+    if (w == 0)
+        RefreshRibbonMenus();
     if (w == 0 || w == ID_APP_ABOUT) {
         const int pane = bar.CommandToIndex(ID_APP_ABOUT);
         const std::uint32_t own = GetOwnFileVersion();
@@ -324,7 +316,7 @@ bool CMainFrame::OnCmdMsg(int id, int code, XCmdUI* ui, bool probeOnly)
     if (CLorvanView* view = GetActiveView())
         if (view->OnCmdMsg(id, code, ui, probeOnly))
             return true;
-    if (XCmdTarget::OnCmdMsg(id, code, ui, probeOnly))
+    if (XCmdTarget::OnCmdMsg(id, code, ui, probeOnly) || RouteCommandBars(id, code, ui, probeOnly))
         return true;
     return m_pApp && m_pApp->OnCmdMsg(id, code, ui, probeOnly);
 }
@@ -365,6 +357,7 @@ void CMainFrame::OnApplicationLook(int look)
 {
     // the eight looks of the original share the program's one style; only the id is kept
     m_nAppLook = look >= ID_APPLOOK_OFF_2003 && look <= ID_APPLOOK_WINDOWS_10 ? look : ID_APPLOOK_WINDOWS_10;
+    ApplyVisualStyle();
 }
 
 void CMainFrame::OnIndicatorQuery() { XPostCommand(this, ID_QUERY_USER); }
@@ -411,6 +404,7 @@ void CMainFrame::SwitchUser(bool bLogout)
     const int dpi = ScreenDpi();
     if (bLogout) {
         CloseProgramWindows(this);
+        SaveCommandBars(section);
         CModule* active = GetActiveModule();
         WriteLayout(section, UserKey("MainFrm.Module"), active ? active->GetMduID() : 0, MDU_STUDENT);
         WriteLayout(section, UserKey("MainFrm.Statusbar"), m_wndStatusBar->isHidden() ? 0 : 1, 1);
@@ -443,6 +437,7 @@ void CMainFrame::SwitchUser(bool bLogout)
     }
     if (ReadLayout(section, UserKey("MainFrm.Statusbar"), 1) != 0)
         m_wndStatusBar->show();
+    RestoreCommandBars(section);
     XPostMessage(this, WM_XSTATUSBAR, 0, 0);
 }
 

@@ -7,10 +7,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class CChildFrame;
 class CLorvanView;
 class CXMFCStatusBar;
+class CXNavbar;
+class CXRibbonBar;
+class XCommandActions;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -39,6 +43,9 @@ public:
     CModule* GetActiveModule() const;
     QMdiArea* MdiArea() const { return m_mdi; }
     CXMFCStatusBar* StatusBar() const { return m_wndStatusBar; }
+    CXRibbonBar* RibbonBar() const { return m_wndRibbonBar; }
+    CXNavbar* Navbar() const { return m_wndNavbar; }
+    XCommandActions* Actions() const { return m_pActions; }
     // The module windows in tab order.
     QList<QMdiSubWindow*> ModuleWindows() const;
     // Closes every module window; each writes its detail pane's layout.
@@ -102,6 +109,18 @@ private:
 
     QMdiArea* m_mdi;
     CXMFCStatusBar* m_wndStatusBar;
+
+    // the ribbon, the navigation pane and the actions they share (CMainFrame_Ribbon.cpp)
+    void CreateCommandBars();
+    bool RouteCommandBars(int id, int code, XCmdUI* ui, bool probeOnly);
+    void RestoreCommandBars(const QString& section);
+    void SaveCommandBars(const QString& section);
+    void RefreshRibbonMenus();
+    void ApplyVisualStyle();
+    XCommandActions* m_pActions = nullptr;
+    CXRibbonBar* m_wndRibbonBar = nullptr;
+    CXNavbar* m_wndNavbar = nullptr;
+    std::unique_ptr<XCmdTarget> m_pBarCommands;
 };
 
 // The frame's layout keys under the user's section: the size keys carry the DPI.

@@ -91,14 +91,14 @@ void XCmdUpdater::StartHeartbeat()
     m_heartbeat.start();
 }
 
-void XCmdUpdater::UpdateAction(QAction* action, XCmdTarget* target)
+void XCmdUpdater::UpdateAction(QAction* action, XCmdTarget* target, bool bDisableUnhandled)
 {
     const int id = action->data().toInt();
     if (id == 0 || action->isSeparator() || !target)
         return;
     XActionUI ui(action);
     target->OnCmdMsg(id, XCN_UPDATE, &ui);
-    if (!ui.m_bEnableChanged)
+    if (!ui.m_bEnableChanged && bDisableUnhandled)
         action->setEnabled(target->OnCmdMsg(id, XCN_COMMAND, nullptr, true));
 }
 

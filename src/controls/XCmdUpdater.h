@@ -33,7 +33,8 @@ public:
     // the target; one without an update handler is enabled exactly when a command handler
     // exists.
     static void UpdateMenu(QMenu* menu, XCmdTarget* target);
-    static void UpdateAction(QAction* action, XCmdTarget* target);
+    // bDisableUnhandled false: an action without an update handler is left as it is.
+    static void UpdateAction(QAction* action, XCmdTarget* target, bool bDisableUnhandled = true);
     static void ConnectMenu(QMenu* menu, XCmdTarget* target);
 
 private:
