@@ -28,6 +28,15 @@ namespace {
 
 const CXItem* User() { return AppServices().User(); }
 
+// The detail button shows its icon; without one it says what it does rather than stand
+// blank in the button row.
+void ShowDetailButton(QPushButton* button, bool shown)
+{
+    const QIcon icon = AppServices().CommandIcon(shown ? IDI_DETAIL_HIDE : IDI_DETAIL_SHOW, 0, false);
+    button->setIcon(icon);
+    button->setText(icon.isNull() ? QString::fromUtf8(shown ? "详情 <<" : "详情 >>") : QString());
+}
+
 const XDlgTemplate& EditTemplate()
 {
     using K = XCtrlKind;
@@ -93,7 +102,7 @@ bool CDlgEdit::OnInitDialog()
     m_btnInfo = qobject_cast<QPushButton*>(GetDlgItem(ID_VIEW_DETAIL));
     if (m_btnInfo) {
         m_btnInfo->setEnabled(!m_bAddNew);
-        m_btnInfo->setIcon(AppServices().CommandIcon(IDI_DETAIL_SHOW, 0, false));
+        ShowDetailButton(m_btnInfo, false);
     }
     for (int id : {IDC_EDIT_REEDIT, IDC_PROOF_PREVIEW, IDC_PROOF_PRINT, ID_SEND_WXMSG})
         if (QWidget* w = GetDlgItem(id)) {
@@ -313,7 +322,7 @@ void CDlgEdit::OnViewDetail()
     CXItem* item = GetItem();
     m_bShowInfo = !m_bShowInfo;
     if (m_btnInfo)
-        m_btnInfo->setIcon(AppServices().CommandIcon(m_bShowInfo ? IDI_DETAIL_HIDE : IDI_DETAIL_SHOW, 0, false));
+        ShowDetailButton(m_btnInfo, m_bShowInfo);
     if (m_bShowInfo && item) {
         for (CXDialogEx* page : m_pages)
             page->UpdateData(true);

@@ -513,7 +513,8 @@ void CDBReceipt::ReadPackage()
     CXArray found(nullptr, true);
     CXMap query;
     query.SetText(QKEY_IDS, QString::number(m_charge.m_nID));
-    if (!module->QueryItems(found, query, true, true) || found.GetSize() != 1)
+    // with the link titles: the course lines show by name
+    if (!module->QueryItems(found, query, false, true) || found.GetSize() != 1)
         return;
     const auto* package = static_cast<const CDBCharge*>(found.GetAt(0));
     package->CopyTo(&m_charge);

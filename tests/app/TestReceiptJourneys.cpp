@@ -230,6 +230,7 @@ TEST_F(ReceiptJourneys, SellAPackageFromTheAddNewCommandToTheListRow)
         lessonsShown = Shown(*page, IDC_LESSONS);
         amountShown = Shown(*page, IDC_PAY);
         validityShown = Shown(*page, IDC_VALID_DAYS);
+        frame->resize(frame->size().expandedTo(QSize(720, 560)));
         Pump();
         EXPECT_TRUE(frame->grab().save(QStringLiteral("/tmp/receipt-page.png")));
         Ctrl<QPushButton>(*frame, IDOK)->click();
@@ -279,6 +280,7 @@ TEST_F(ReceiptJourneys, AlterAndRefundASavedReceiptOnItsAlterationPage)
         auto* page = dynamic_cast<CDlgEditReceiptAlt*>(frame.m_pages[1]);
         EXPECT_EQ(page->m_list->GetItemCount(), 1);
         frame.m_tab->setCurrentIndex(1);
+        frame.resize(frame.size().expandedTo(QSize(720, 560)));
         Pump();
         EXPECT_TRUE(frame.grab().save(QStringLiteral("/tmp/receipt-alt-page.png")));
     });
@@ -326,6 +328,7 @@ TEST_F(ReceiptJourneys, IssueAGeneralReceiptFromTheAddNewCommand)
         SetText(*page, IDC_PAY_TYPE, QStringLiteral("现金"));
         page->UpdateControls();
         total = Shown(*page, IDC_PRICE);
+        frame->resize(frame->size().expandedTo(QSize(640, 480)));
         Pump();
         EXPECT_TRUE(frame->grab().save(QStringLiteral("/tmp/collect-journey-page.png")));
         Ctrl<QPushButton>(*frame, IDOK)->click();

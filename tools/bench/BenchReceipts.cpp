@@ -1,21 +1,35 @@
 // Times the receipt figures read through the receipt view against the same figures from one
 // hand-written query, on a generated school; prints each derived table's time and plan.
 // Usage: bench_receipts [receipts=100000] [students=30000] [lessons=800000]
+//
+// With "issue" first: issues receipts one transaction each through the module's save path,
+// against the same rows (number, receipt, log row) written bare through the SQLite C API one
+// transaction each, on files of the same kind (the program's schema, WAL); prints the ratio.
+// Usage: bench_receipts issue [receipts=1000]. With TMPDIR=/dev/shm both files live in
+// memory and the ratio shows the save path's own cost rather than the disk's.
 #include "CDBReceipt.h"
 #include "CModule.h"
+#include "CModuleReceipt.h"
 #include "CXAccessor.h"
 #include "CXDBSession.h"
 #include "OpenDatabase.h"
+#include "PeopleModules.h"
+#include "RecordWriter.h"
 #include "Resources.h"
 #include "SqlPrepare.h"
 #include "XDateTime.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QTemporaryDir>
+
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -152,10 +166,168 @@ const XDerived kDerived[] = {
             "GROUP BY RS.ReceiptID"},
 };
 
+// ---- issuing -----------------------------------------------------------------------
+
+const CXItem& Operator()
+{
+    static const CXItem* user = [] {
+        auto* u = new CXItem;
+        u->m_nMduID = MDU_TEACHER;
+        u->m_nID = 1;
+        u->m_strName = QStringLiteral("校长");
+        u->m_nRightRole = 2;
+        return u;
+    }();
+    return *user;
+}
+
+// One sale as the receipt page leaves it: student, package, two periods at 95 %.
+void FillSale(CDBReceipt& r)
+{
+    r.m_dtDate = XDateTime::Today();
+    r.m_student.m_nID = 1;
+    r.m_charge.m_nID = 1;
+    r.m_strPayType = QStringLiteral("微信");
+    r.m_nPayNum = 2;
+    r.m_nAdjDcnt = 1;
+    r.m_nAdjDcntVal = 95;
+    r.m_strAdjDcntMemo = QStringLiteral("老学员");
+}
+
+// The module's save path, with the page's validation before each save when asked (it reads
+// the package of a new receipt).
+double IssueThroughModule(int receipts, bool validate)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < receipts; ++i) {
+        CDBReceipt r;
+        FillSale(r);
+        if (validate)
+            r.Validate(&Operator(), true);
+        if (!SaveItem(nullptr, &r, nullptr, Operator()))
+            return -1;
+    }
+    return Seconds(t0);
+}
+
+bool RunBare(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    std::fprintf(stderr, "%s: %s\n", sql, sqlite3_errmsg(db));
+    return false;
+}
+
+double IssueBare(const QString& path, int receipts)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK || !RunBare(db, "PRAGMA journal_mode=WAL"))
+        return -1;
+    sqlite3_stmt *number = nullptr, *receipt = nullptr, *log = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT MAX(KeyName COLLATE BINARY) FROM TB_RECEIPT WHERE KeyName COLLATE BINARY BETWEEN "
+                       "'B260001' AND 'B269999'",
+                       -1, &number, nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO TB_RECEIPT (KeyName,RecordMemo,StudentID,PayDate,Payer,PayType,PayNum,AdjDcntVal,"
+                       "AdjDcntMemo,ChargeID) VALUES (?,'',1,?,'',?,2,95,?,1)",
+                       -1, &receipt, nullptr);
+    sqlite3_prepare_v2(
+        db, "INSERT INTO TB_OPERLOG (OperTime,UserID,UserMduID,TypeID,MduID,ItemID) VALUES (?,1,322,4,331,?)", -1, &log,
+        nullptr);
+    if (!number || !receipt || !log)
+        return -1;
+    const double day = XDateTime::Today().Day();
+    const QByteArray payType = QStringLiteral("微信").toUtf8(), memo = QStringLiteral("老学员").toUtf8();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < receipts; ++i) {
+        if (!RunBare(db, "BEGIN IMMEDIATE"))
+            return -1;
+        int counter = 1;
+        if (sqlite3_step(number) == SQLITE_ROW && sqlite3_column_type(number, 0) != SQLITE_NULL)
+            counter = std::atoi(reinterpret_cast<const char*>(sqlite3_column_text(number, 0)) + 3) + 1;
+        sqlite3_reset(number);
+        char key[16];
+        std::snprintf(key, sizeof key, "B26%04d", counter);
+        sqlite3_bind_text(receipt, 1, key, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(receipt, 2, day);
+        sqlite3_bind_text(receipt, 3, payType.constData(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(receipt, 4, memo.constData(), -1, SQLITE_STATIC);
+        if (sqlite3_step(receipt) != SQLITE_DONE)
+            return -1;
+        sqlite3_reset(receipt);
+        sqlite3_bind_double(log, 1, XDateTime::Now().Day());
+        sqlite3_bind_int64(log, 2, sqlite3_last_insert_rowid(db));
+        if (sqlite3_step(log) != SQLITE_DONE)
+            return -1;
+        sqlite3_reset(log);
+        if (!RunBare(db, "COMMIT"))
+            return -1;
+    }
+    const double seconds = Seconds(t0);
+    for (sqlite3_stmt* st : {number, receipt, log})
+        sqlite3_finalize(st);
+    sqlite3_close(db);
+    return seconds;
+}
+
+// A fresh database in its own program folder, with one course, one package and one student
+// for the receipts to name.
+bool FreshSchool(const QTemporaryDir& home)
+{
+    qputenv("LORVAN_HOME", home.path().toLocal8Bit());
+    if (!CreateDatabase(GetConnectionString()))
+        return false;
+    CXDBSession s;
+    s.Connect();
+    return Exec(s, QStringLiteral("INSERT INTO TB_COURSE (RecordName) VALUES ('钢琴');"
+                                  "INSERT INTO TB_CHARGE (RecordName, LessonNum, UnitPrice, ValidDays) "
+                                  "VALUES ('钢琴一对一', 15, 200, 183);"
+                                  "INSERT INTO TB_CHARGE_COURSE (ChargeID, CourseID) VALUES (1, 1);"
+                                  "INSERT INTO TB_STUDENT (RealName) VALUES ('张三')")) &&
+           MarkWritableColumns(s);
+}
+
+int Issue(int receipts)
+{
+    XClock::SetFixed(XDateTime(2026, 3, 18, 10, 0, 0));
+    QTemporaryDir bareHome, moduleHome, validateHome;
+    if (!FreshSchool(bareHome))
+        return 1;
+    const double bare = IssueBare(GetConnectionString(), receipts);
+    CModuleReceipt module;
+    const std::unique_ptr<CModule> packages = CreateChargeModule(); // the validation reads the package
+    RegisterModule(&module);
+    RegisterModule(packages.get());
+    const bool ok = FreshSchool(moduleHome);
+    const double saved = ok ? IssueThroughModule(receipts, false) : -1;
+    CXDBSession::CloseShared();
+    const bool ok2 = FreshSchool(validateHome);
+    const double validated = ok2 ? IssueThroughModule(receipts, true) : -1;
+    CXDBSession::CloseShared();
+    UnregisterModule(packages.get());
+    UnregisterModule(&module);
+    if (bare <= 0 || saved <= 0 || validated <= 0) {
+        std::fprintf(stderr, "a save failed\n");
+        return 1;
+    }
+    std::printf("%d enrolment receipts, one transaction each (number, receipt, log row)\n", receipts);
+    std::printf("  module save path:         %.3f s (%.2f ms each)  ratio %.2f\n", saved, 1000 * saved / receipts,
+                saved / bare);
+    std::printf("  validation and save path: %.3f s (%.2f ms each)  ratio %.2f\n", validated,
+                1000 * validated / receipts, validated / bare);
+    std::printf("  bare SQLite:              %.3f s (%.2f ms each)\n", bare, 1000 * bare / receipts);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "issue") == 0) {
+        QCoreApplication app(argc, argv);
+        return Issue(argc > 2 ? std::atoi(argv[2]) : 1000);
+    }
     const int receipts = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int students = argc > 2 ? std::atoi(argv[2]) : 30000;
     const int lessons = argc > 3 ? std::atoi(argv[3]) : 800000;

@@ -99,7 +99,7 @@ bool CDlgEditReceiptAlt::SaveNow(std::vector<std::unique_ptr<CXItem>>& before, c
         select = nullptr;
     }
     if (m_list && r) {
-        m_list->SetItems(&r->m_alters, r->m_alters.GetHeads(), 1, 0);
+        m_list->SetItems(&r->m_alters, r->m_alters.GetHeads(), 2, 0);
         for (int i = 0; i < m_list->GetItemCount(); ++i) {
             const CXItem* row = m_list->GetItemData(i);
             m_list->SetItemSelected(i, select && row->m_nSubID == select->m_nSubID && row->m_nSubID != 0);
