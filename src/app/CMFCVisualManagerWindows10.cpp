@@ -3,55 +3,67 @@
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QStyleFactory>
+#include <QtWidgets/QFrame>
 #include <QtWidgets/QStyleOption>
 #include <QtWidgets/QTabBar>
 
 namespace {
 
-QString Rgb(const QColor& c) { return QStringLiteral("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue()); }
-
 using VM = CMFCVisualManagerWindows10;
 
-QString RibbonSheet()
+// The ribbon: white behind the tabs and the toolbar, the flat bar colour behind the panels,
+// thin lines between the panels and around the panel area. Palettes, not style sheets: a
+// sheet puts every widget below it through the much slower sheet style.
+void StyleRibbon(QWidget* ribbon)
 {
-    const QPalette pal = QApplication::palette();
-    const QColor app = pal.color(QPalette::Highlight);
-    return QStringLiteral(
-               "#RibbonBar, #RibbonTabRow { background: %1; }"
-               "#RibbonPanels { background: %2; border-top: 1px solid %3; border-bottom: 1px solid %3; }"
-               "#RibbonCategory, #RibbonPanel { background: %2; }"
-               "QFrame#ribbonLine { color: %3; }"
-               "QLabel#RibbonPanelLabel { color: %7; }"
-               "QTabBar#RibbonTabs::tab { background: transparent; border: 1px solid transparent; border-bottom: none;"
-               " padding: 4px 14px; margin-top: 3px; margin-right: 2px; }"
-               "QTabBar#RibbonTabs::tab:selected { background: %2; border-color: %3; }"
-               "QTabBar#RibbonTabs::tab:hover:!selected { border-color: %3; }"
-               "QToolButton#RibbonApplicationButton { background: %4; color: %5; border: none; margin-top: 3px;"
-               " padding: 3px 14px; }"
-               "QToolButton#RibbonApplicationButton:hover { background: %6; }"
-               "QToolButton#RibbonApplicationButton::menu-indicator { image: none; width: 0; }"
-               "QToolBar#QuickAccessToolbar { background: %1; border: none; spacing: 1px; }")
-        .arg(Rgb(pal.color(QPalette::Base)), Rgb(VM::kBarBackground), Rgb(VM::kBorder), Rgb(app),
-             Rgb(pal.color(QPalette::HighlightedText)), Rgb(app.lighter(110)), Rgb(pal.color(QPalette::Dark)));
+    QPalette pal = ribbon->palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Base));
+    ribbon->setPalette(pal);
+    ribbon->setAutoFillBackground(true);
+    auto* panels = ribbon->findChild<QFrame*>(QStringLiteral("RibbonPanels"));
+    if (panels) {
+        QPalette framed = pal;
+        framed.setColor(QPalette::Window, VM::kBarBackground);
+        framed.setColor(QPalette::WindowText, VM::kBorder); // the frame's lines
+        panels->setPalette(framed);
+        panels->setAutoFillBackground(true);
+        panels->setFrameShape(QFrame::Box);
+        panels->setFrameShadow(QFrame::Plain);
+        QPalette inside = pal;
+        inside.setColor(QPalette::Window, VM::kBarBackground);
+        for (QWidget* page : panels->findChildren<QWidget*>(QStringLiteral("RibbonCategory")))
+            page->setPalette(inside);
+    }
+    for (QFrame* line : ribbon->findChildren<QFrame*>(QStringLiteral("ribbonLine"))) {
+        QPalette linePal = line->palette();
+        linePal.setColor(QPalette::WindowText, VM::kBorder);
+        line->setPalette(linePal);
+    }
+    for (QWidget* label : ribbon->findChildren<QWidget*>(QStringLiteral("RibbonPanelLabel"))) {
+        QPalette grey = label->palette();
+        grey.setColor(QPalette::WindowText, pal.color(QPalette::Dark));
+        label->setPalette(grey);
+    }
+    if (auto* app = ribbon->findChild<QWidget*>(QStringLiteral("RibbonApplicationButton"))) {
+        QPalette white = app->palette();
+        white.setColor(QPalette::ButtonText, pal.color(QPalette::HighlightedText));
+        app->setPalette(white);
+    }
 }
 
-QString NavbarSheet()
+void StyleNavbar(QWidget* navbar)
 {
-    return QStringLiteral("#NavbarCaption { background: %1; border-bottom: 1px solid %2; }"
-                          "QTreeWidget#NavTree { background: %1; }")
-        .arg(Rgb(VM::kBarBackground), Rgb(VM::kBorder));
+    for (const char* name : {"NavbarCaption", "NavTree"})
+        if (auto* w = navbar->findChild<QWidget*>(QLatin1String(name))) {
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::Window, VM::kBarBackground);
+            pal.setColor(QPalette::Base, VM::kBarBackground);
+            w->setPalette(pal);
+            w->setAutoFillBackground(true);
+        }
 }
 
-QString TabSheet()
-{
-    return QStringLiteral("QTabBar { background: %1; border-bottom: 1px solid %2; }"
-                          "QTabBar::tab { background: %1; border: 1px solid %2; border-top: none; border-left: none;"
-                          " padding: 4px 10px; }"
-                          "QTabBar::tab:selected { background: %3; font-weight: bold; border-bottom-color: %3; }"
-                          "QTabBar::tab:hover:!selected { background: %4; }")
-        .arg(Rgb(QApplication::palette().color(QPalette::Base)), Rgb(VM::kBorder), Rgb(VM::kBarBackground),
-             Rgb(VM::kHighlighted));
-}
+bool IsRibbonTab(const QWidget* w) { return w && w->objectName() == QLatin1String("RibbonTabs"); }
 
 } // namespace
 
@@ -70,16 +82,30 @@ void CMFCVisualManagerWindows10::Apply(QWidget* ribbon, QWidget* navbar, QTabBar
     if (!IsInstalled())
         QApplication::setStyle(new CMFCVisualManagerWindows10);
     if (ribbon)
-        ribbon->setStyleSheet(RibbonSheet());
+        StyleRibbon(ribbon);
     if (navbar)
-        navbar->setStyleSheet(NavbarSheet());
+        StyleNavbar(navbar);
     if (moduleTabs)
-        moduleTabs->setStyleSheet(TabSheet());
+        moduleTabs->setDrawBase(true);
 }
 
 void CMFCVisualManagerWindows10::drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p,
                                                const QWidget* w) const
 {
+    if (pe == PE_PanelButtonTool && w && w->objectName() == QLatin1String("RibbonApplicationButton")) {
+        // flat, in the highlight colour, a little lighter while hot
+        const QColor base = opt->palette.color(QPalette::Highlight);
+        const bool hot = (opt->state & State_MouseOver) && !(opt->state & State_Sunken);
+        p->fillRect(opt->rect.adjusted(0, 3, 0, 0), hot ? base.lighter(110) : base);
+        return;
+    }
+    if (pe == PE_FrameTabBarBase) {
+        p->save();
+        p->setPen(kBorder);
+        p->drawLine(opt->rect.bottomLeft(), opt->rect.bottomRight());
+        p->restore();
+        return;
+    }
     if (pe == PE_PanelButtonTool && (opt->state & State_AutoRaise || !(opt->state & State_Raised))) {
         // flat: a fill and a thin border only while hot, pressed or checked
         const bool enabled = opt->state & State_Enabled;
@@ -117,6 +143,28 @@ void CMFCVisualManagerWindows10::drawPrimitive(PrimitiveElement pe, const QStyle
 void CMFCVisualManagerWindows10::drawControl(ControlElement ce, const QStyleOption* opt, QPainter* p,
                                              const QWidget* w) const
 {
+    if (ce == CE_TabBarTabShape) {
+        // flat tabs: the active one in the bar colour, open towards the page below it;
+        // a hot one only framed; the others just sit on the base line
+        const QRect r = IsRibbonTab(w) ? opt->rect.adjusted(0, 3, -2, 0) : opt->rect.adjusted(0, 0, -1, 0);
+        const bool selected = opt->state & State_Selected;
+        const bool hot = (opt->state & State_MouseOver) && (opt->state & State_Enabled);
+        p->save();
+        if (selected)
+            p->fillRect(r, kBarBackground);
+        else if (!IsRibbonTab(w))
+            p->fillRect(r, opt->palette.color(QPalette::Base));
+        p->setPen(kBorder);
+        if (selected || hot || !IsRibbonTab(w)) {
+            p->drawLine(r.topLeft(), r.bottomLeft());
+            p->drawLine(r.topLeft(), r.topRight());
+            p->drawLine(r.topRight(), r.bottomRight());
+        }
+        if (!selected)
+            p->drawLine(opt->rect.bottomLeft(), opt->rect.bottomRight());
+        p->restore();
+        return;
+    }
     if (ce == CE_MenuItem && (opt->state & State_Selected) && (opt->state & State_Enabled)) {
         if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(opt)) {
             // the hot entry: the light fill framed in the menu border colour, normal text

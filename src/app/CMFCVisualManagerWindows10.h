@@ -7,8 +7,8 @@ class QWidget;
 
 // The program's flat look on Fusion: light flat fills for hot, pressed and checked tool
 // buttons, one thin border colour, menu items framed when hot, and tab close buttons drawn
-// as a "✕" that turns red under the mouse. The ribbon, the navigation pane and the module
-// tabs get their flat backgrounds and lines from style sheets of their own.
+// as a "✕" that turns red under the mouse, flat tabs. The ribbon and the navigation pane get
+// their flat backgrounds and lines as palettes.
 class CMFCVisualManagerWindows10 : public QProxyStyle
 {
     Q_OBJECT
@@ -25,7 +25,7 @@ public:
     static inline const QColor kCloseHot{192, 0, 0};
 
     // Makes this the application's style (once) and gives the ribbon, the navigation pane
-    // and the module tabs their sheets; any of them may be null.
+    // and the module tabs their colours; any of them may be null.
     static void Apply(QWidget* ribbon, QWidget* navbar, QTabBar* moduleTabs);
     static bool IsInstalled();
 

@@ -28,8 +28,8 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
                               "TB_EDURCD_STUDENT", "TB_EDUSCH_TEACHER", "TB_EDURCD_TEACHER"})
         ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
     // the first release's student table, before the register's own columns
-    for (const char* sql :
-         {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME", "DROP INDEX IX_STUDENT_IDCARD"})
+    for (const char* sql : {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME",
+                            "DROP INDEX IX_STUDENT_IDCARD", "DROP INDEX IX_OPERLOG_FIND"})
         ASSERT_TRUE(Exec(QString::fromLatin1(sql)));
     for (const char* column : {"FullName", "Petname", "Sex", "Nation", "Birthday", "BirthApprox", "IDCard", "Refereer",
                                "AreaAddr", "ExactAddr", "IsEnabled", "RecordMemo"})
