@@ -258,6 +258,19 @@ EXTRA = [
     ("ID_RIBBON_QAT_ADD", 33128),
     ("ID_RIBBON_QAT_REMOVE", 33129),
     ("ID_RIBBON_CONTEXT", 33267),
+    ("IDD_ABOUTBOX", 351),  # the about box
+    ("IDD_APP_SERIAL", 355),  # the password change
+    ("IDR_PNG_BANNER", 419),  # the banner of the login window and the about box
+    ("IDR_HTML_VERSION", 459),  # the built-in version document
+    ("IDC_LINK_LINE", 1030),  # the version and notice line of the login window and the about box
+    ("IDC_APP_NAME", 1032),
+    ("IDC_QRCODES", 1060),
+    ("IDC_RELEASE_NOTES", 1233),
+    ("IDC_PASSWORD", 1237),
+    ("IDC_PASSWORD_CONFIRM", 1238),
+    ("IDC_PASSWORD_NEW", 1239),
+    ("IDC_PASSWORD_OLD", 1240),
+    ("ID_APP_UPDATE", 32781),  # update now
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

@@ -33,6 +33,10 @@ X_BEGIN_MESSAGE_MAP(CLorvanApp, XCmdTarget)
     X_ON_UPDATE_COMMAND_UI(ID_FILE_CLOSEALL, OnUpdateModuleCommand)
     X_ON_COMMAND(ID_APP_LOGOUT, OnLogout)
     X_ON_COMMAND(ID_APP_HIDE, OnHide)
+    X_ON_COMMAND(ID_APP_SERIAL, OnAppSerial)
+    X_ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    X_ON_COMMAND(ID_APP_UPDATECHK, OnAppUpdateCheck)
+    X_ON_COMMAND(ID_APP_UPDATE, OnAppUpdateNow)
 X_END_MESSAGE_MAP()
 // clang-format on
 
@@ -97,6 +101,7 @@ bool CLorvanApp::InitInstance()
         const CModule* module = frame->GetActiveModule();
         return module ? LoadCommandText(module->GetMduID()) : QString();
     });
+    StartLoginServices();
     return true;
 }
 
@@ -105,6 +110,7 @@ int CLorvanApp::ExitInstance()
     m_hStopEvent.Set();
     if (m_jobThread.joinable())
         m_jobThread.join();
+    StopLoginServices();
     if (!m_bSeams)
         return 0;
     if (m_pMainWnd) {
@@ -169,17 +175,10 @@ void CLorvanApp::OnCloseAll()
 
 void CLorvanApp::LogIn(const CXItem& user)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_user.m_nMduID = user.m_nMduID;
-        m_user.m_nID = user.m_nID;
-        m_user.m_strName = user.m_strName;
-        m_user.m_nRightRole = user.m_nRightRole;
-        m_user.m_strRightData = user.m_strRightData;
-        m_user.m_strPassword = user.m_strPassword;
-    }
+    SetUser(user);
     if (m_pMainWnd)
         m_pMainWnd->SwitchUser(false);
+    m_bFrameShown = m_pMainWnd != nullptr;
 }
 
 void CLorvanApp::ForgetUser()
@@ -190,14 +189,8 @@ void CLorvanApp::ForgetUser()
     m_user.m_nRightRole = 0;
     m_user.m_strRightData.clear();
     m_user.m_strPassword.clear();
-}
-
-void CLorvanApp::OnLogout()
-{
-    if (m_pMainWnd && User())
-        m_pMainWnd->SwitchUser(true);
-    // the login window is not built yet: the built-in administrator logs in at once
-    LogIn(m_admin);
+    ++m_nLoginGeneration;
+    m_bFrameShown = false;
 }
 
 QVariant CLorvanApp::SetupValue(const QString& key) const

@@ -5,10 +5,12 @@
 #include "CXItem.h"
 #include "ProgramModules.h"
 #include "XCmdTarget.h"
+#include "XService.h"
 #include "XThread.h"
 
 #include <QtGui/QImage>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -47,6 +49,21 @@ public:
     void OnUpdateModuleCommand(XCmdUI* ui);
     // Makes the user the logged-in one and shows the frame with the user's layout.
     void LogIn(const CXItem& user);
+    // Makes the user the logged-in one (a copy, under m_mutex); a new login generation.
+    void SetUser(const CXItem& user);
+    // Nobody is logged in any more (the frame calls it after its logout); a new generation.
+    void ForgetUser();
+    // Counts logins and logouts. A caller that ran a modal loop (during which an idle
+    // logout may have run) compares it with the value from before, and saves nothing for a
+    // user who is no longer logged in.
+    int LoginGeneration() const { return m_nLoginGeneration.load(); }
+    // Logs out the user (when one is logged in) and runs the login window; ends the
+    // program when it ends without a login. With bHide the window goes to the tray at once.
+    void RunLogin(bool bHide);
+
+    // The update command's way to start the updater; the default cannot run it here and
+    // opens its folder instead (false: the program keeps running).
+    static XHook<bool(const QString& updater)>& UpdaterLauncher();
 
     // --- the application seam ------------------------------------------------------------
     const CXItem* Admin() const override { return &m_admin; }
@@ -69,17 +86,26 @@ public:
     XEvent& m_hWxRefresh;
     XEvent& m_hWxRefreshed;
     XEvent m_hStopEvent{true, false};
-    std::thread m_jobThread; // the background job thread, once it exists
-    QString m_strLatestXml;
-    bool m_bSecondStart = false; // start-up ended because another instance runs
+    std::thread m_jobThread;                // the background job thread, once it exists
+    bool m_bSecondStart = false;            // start-up ended because another instance runs
+    std::atomic<bool> m_bFrameShown{false}; // a user is logged in and the frame shows
     std::unique_ptr<CMainFrame> m_pMainWnd;
 
 private:
     void OnModuleCommand(int id) { OpenModule(id); }
-    void OnLogout();
+    void OnLogout() { RunLogin(false); }
     void OnCloseAll();
-    void OnHide() {}
-    void ForgetUser();
+    void OnHide() { RunLogin(true); }
+    void OnAppSerial();
+    void OnAppAbout();
+    void OnAppUpdateCheck();
+    void OnAppUpdateNow();
+    // Start-up's part for the login, the version document and the background job.
+    void StartLoginServices();
+    void StopLoginServices();
+
+    std::atomic<int> m_nLoginGeneration{0};
+    bool m_bInLogin = false;
 
     // key: the id, plus 0x10000 for the 32-pixel size; and the tint (0: untinted)
     std::map<std::pair<int, QRgb>, QImage> m_mapIcons;

@@ -86,6 +86,7 @@ public:
     // The program is being ended from outside (SIGTERM, SIGINT): the frame closes as on the
     // exit command, without the exit question, which nobody is there to answer.
     static void EndWithoutAsking() { s_bEndWithoutAsking = true; }
+    static bool IsEndingWithoutAsking() { return s_bEndWithoutAsking; }
 
 private:
     static inline bool s_bEndWithoutAsking = false;

@@ -6,6 +6,7 @@
 #include "CXAccessor.h"
 #include "CXDBSession.h"
 #include "CodePages.h"
+#include "DatabaseBackup.h"
 #include "CommandIds.h"
 #include "FormatString.h"
 #include "OperLog.h"
@@ -279,32 +280,7 @@ bool BackupDatabase(CXDBSession& session, const QString& target)
         SetDbErrorText(QStringLiteral("没有连接数据库"));
         return false;
     }
-    if (!CreateDirectoryPath(target)) {
-        SetDbErrorText(GetLastErrorText());
-        return false;
-    }
-    QFile::remove(target);
-    if (!CreatePrivateFile(target))
-        return false;
-    sqlite3* dest = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(target).constData(), &dest, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        SetDbErrorFrom(dest);
-        sqlite3_close_v2(dest);
-        QFile::remove(target);
-        return false;
-    }
-    bool ok = false;
-    if (sqlite3_backup* backup = sqlite3_backup_init(dest, "main", session.Handle(), "main")) {
-        const int rc = sqlite3_backup_step(backup, -1);
-        sqlite3_backup_finish(backup);
-        ok = rc == SQLITE_DONE;
-    }
-    if (!ok)
-        SetDbErrorFrom(dest);
-    sqlite3_close_v2(dest);
-    if (!ok)
-        QFile::remove(target);
-    return ok;
+    return BackupDatabaseHandle(session.Handle(), target);
 }
 
 bool MarkWritableColumns(CXDBSession& session, CHeads& heads)
