@@ -25,7 +25,7 @@ TEST(SchemaUpgrade, FirstReleaseDatabaseGainsTheCourseAndPackageTables)
     TempDatabase db;
     for (const char* table : {"TB_COURSE", "TB_CHARGE", "TB_CHARGE_COURSE", "TB_RECEIPT", "TB_RECEIPT_ALTER",
                               "TB_COLLECT", "TB_COLLECT_ITEM", "TB_EDUSCH", "TB_EDUSCH_STUDENT", "TB_EDURCD",
-                              "TB_EDURCD_STUDENT", "TB_EDUSCH_TEACHER", "TB_EDURCD_TEACHER"})
+                              "TB_EDURCD_STUDENT", "TB_EDUSCH_TEACHER", "TB_EDURCD_TEACHER", "TB_TEMPL"})
         ASSERT_TRUE(Exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table))));
     // the first release's student table, before the register's own columns
     for (const char* sql : {"DROP TABLE TB_STUDENT_RESUME", "DROP INDEX IX_STUDENT_NAME",
