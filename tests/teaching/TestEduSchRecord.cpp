@@ -420,3 +420,54 @@ TEST(EduSchRecord, RemainingLessonsText)
 }
 
 } // namespace
+
+#include "XCellDraw.h"
+
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+
+namespace {
+
+// Whether any pixel of the image is the warning red the students cell uses.
+bool HasRed(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 80 && c.blue() < 80)
+                return true;
+        }
+    return false;
+}
+
+QImage DrawStudents(CDBEduSch& e)
+{
+    QImage image(400, 24, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    XCellDraw draw;
+    draw.pDC = &painter;
+    draw.rc = image.rect();
+    draw.palette.setColor(QPalette::Active, QPalette::WindowText, Qt::black);
+    draw.palette.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+    draw.font.setPixelSize(14);
+    EXPECT_TRUE(e.DrawCell(CDBEduSch::StaticHeads()->FindByCaption(QStringLiteral("学员")), &draw));
+    painter.end();
+    return image;
+}
+
+TEST(EduSchRecord, StudentsCellShowsRunningStudentsRedWhenLessonsRunLow)
+{
+    FixedClock clock(D(2024, 2, 1));
+    CDBEduSch e;
+    Wednesdays(e);
+    AddStudent(e, 9, "张三", kOpen, kOpen, 0, 3); // WarnRemained 3: not below
+    CDBEduSchStudent* ended = AddStudent(e, 10, "李四", kOpen, D(2024, 1, 31), 0, -5);
+    EXPECT_FALSE(HasRed(DrawStudents(e))); // the ended line with -5 is not drawn
+    ended->m_edu.m_end = kOpen;            // now running, overdrawn: red
+    EXPECT_TRUE(HasRed(DrawStudents(e)));
+    // other columns are the base class's
+    EXPECT_FALSE(e.DrawCell(CDBEduSch::StaticHeads()->FindByCaption(QStringLiteral("地点")), nullptr));
+}
+
+} // namespace
