@@ -8,6 +8,7 @@
 #include "CDlgEditSchemeT.h"
 #include "CModuleCollect.h"
 #include "CModuleTempl.h"
+#include "CModuleEduSch.h"
 #include "PeopleDialogs.h"
 #include "PeopleModules.h"
 #include "StudentModule.h"
@@ -28,7 +29,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_RECEIPT, CreateReceiptModule, CreateReceiptEditPage},
     {MDU_COLLECT, Make<CModuleCollect>, MakePage<CDlgEditCollect>},
     {MDU_EDURCD, nullptr, nullptr},
-    {MDU_EDUSCH, nullptr, nullptr},
+    {MDU_EDUSCH, Make<CModuleEduSch>, nullptr},
     {MDU_STUDENT, CreateStudentModule, CreateStudentEditPage},
     {MDU_TEACHER, CreateTeacherModule, CreateTeacherEditPage, TeacherMorePages},
     {MDU_WAGES, nullptr, nullptr},

@@ -280,6 +280,16 @@ void MidFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultText(ctx, argc == 3 ? s.mid(start, CountArg(argv[2])) : s.mid(start));
 }
 
+// FORMATDATE(day number, format): the program's own date formatter (FormatDateTime), so
+// titles built in SQL read like the dates the program shows ("%Y年%#m月%#d日", "%A").
+void FormatDateFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (HasNull(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QString text = FormatDateTime(XDateTime(sqlite3_value_double(argv[0])), TextOf(argv[1]).toString());
+    ResultText(ctx, text);
+}
+
 // ---------------------------------------------------------------------------------------
 // FIRST and LAST: the value of the group's first or last row, NULL included.
 
@@ -346,6 +356,7 @@ bool RegisterJetFunctions(sqlite3* db)
         {"JRIGHT", 2, pure, RightFunction},
         {"MID", 2, pure, MidFunction},
         {"MID", 3, pure, MidFunction},
+        {"FORMATDATE", 2, pure, FormatDateFunction},
         {"like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, LikeFunction},
         {"like", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, LikeFunction},
     };
@@ -415,6 +426,8 @@ QString RewriteJetSql(const QString& sql)
                 (word.compare(u"LEFT", Qt::CaseInsensitive) == 0 || word.compare(u"RIGHT", Qt::CaseInsensitive) == 0)) {
                 out += u'J';
                 out += word;
+            } else if (!call && word.compare(u"MOD", Qt::CaseInsensitive) == 0) {
+                out += u'%'; // Jet's remainder operator; SQLite's keeps the sign of the dividend alike
             } else if (word.compare(u"@@Identity", Qt::CaseInsensitive) == 0) {
                 out += QLatin1String("last_insert_rowid()");
             } else {

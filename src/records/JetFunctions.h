@@ -7,6 +7,7 @@ struct sqlite3;
 
 // The Jet behaviour the program's SQL texts were written against, on an SQLite connection:
 // DATE() and NOW() as day numbers from the program's clock, LEN, INT, JLEFT, JRIGHT, MID,
+// FORMATDATE(day, format) through the program's date formatter,
 // the FIRST and LAST aggregates, and LIKE with Jet's patterns. Returns false when a
 // function could not be registered.
 bool RegisterJetFunctions(sqlite3* db);
@@ -17,5 +18,6 @@ bool RegisterJetFunctions(sqlite3* db);
 bool JetLikeMatch(QStringView pattern, QStringView text, char32_t escape = 0, bool* invalid = nullptr);
 
 // What SQLite cannot parse, rewritten outside literals, quoted names and comments:
-// LEFT( and RIGHT( become JLEFT( and JRIGHT(, @@Identity becomes last_insert_rowid().
+// LEFT( and RIGHT( become JLEFT( and JRIGHT(, the operator MOD becomes %, @@Identity
+// becomes last_insert_rowid().
 QString RewriteJetSql(const QString& sql);

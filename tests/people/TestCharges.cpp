@@ -8,7 +8,7 @@
 
 namespace {
 
-class Charges : public SchoolTest
+class Charges : public SchoolBeforeTimetablesTest
 {
 protected:
     // A receipt of the package, stored as the receipt page would store it.

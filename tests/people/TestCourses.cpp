@@ -9,7 +9,7 @@
 
 namespace {
 
-using Courses = SchoolTest;
+using Courses = SchoolBeforeTimetablesTest;
 
 // Day numbers as text ("0" for none), the way the statistics compare by hand.
 QString D(const XDateTime& d) { return QString::number(static_cast<int>(d.Day())); }

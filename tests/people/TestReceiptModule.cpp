@@ -10,7 +10,7 @@
 
 namespace {
 
-using ReceiptModule = SchoolTest;
+using ReceiptModule = SchoolBeforeTimetablesTest;
 
 // The receipt numbers a query of the module finds, sorted.
 QString Found(const CXMap& query)

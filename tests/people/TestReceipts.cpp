@@ -131,7 +131,7 @@ QStringList CheckCases(bool validate)
     return out;
 }
 
-using Receipts = SchoolTest;
+using Receipts = SchoolBeforeTimetablesTest;
 
 TEST_F(Receipts, OneCaseTableHoldsForTheViewAndForValidationOnEveryThread)
 {

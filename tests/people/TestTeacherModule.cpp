@@ -13,7 +13,7 @@ namespace {
 
 int DayNo(int y, int m, int d) { return static_cast<int>(XDateTime(y, m, d).Day()); }
 
-class TeacherModule : public SchoolTest
+class TeacherModule : public SchoolBeforeTimetablesTest
 {
 protected:
     CModuleTeacher& Module() { return *static_cast<CModuleTeacher*>(FindModule(MDU_TEACHER)); }

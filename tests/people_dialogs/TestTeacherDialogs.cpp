@@ -29,7 +29,7 @@
 
 namespace {
 
-class TeacherDialogs : public SchoolTest
+class TeacherDialogs : public SchoolBeforeTimetablesTest
 {
 protected:
     void SetUp() override

@@ -133,9 +133,19 @@ TEST(CXDBSession, RewriteLeavesLiteralsNamesAndCommentsAlone)
         {"SELECT @@Identity", "SELECT last_insert_rowid()"},
         {"SELECT '@@IDENTITY', @@IDENTITY", "SELECT '@@IDENTITY', last_insert_rowid()"},
         {"SELECT LEFTOVER(x), MYLEFT(y)", "SELECT LEFTOVER(x), MYLEFT(y)"},
+        {"WHERE ((DateBgn + 5) MOD 7) IN (5,6)", "WHERE ((DateBgn + 5) % 7) IN (5,6)"},
+        {"SELECT a mod b, 'a MOD b', MODE, MOD(a)", "SELECT a % b, 'a MOD b', MODE, MOD(a)"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RewriteJetSql(QString::fromUtf8(c.in)), QString::fromUtf8(c.out));
+}
+
+TEST(CXDBSession, ModIsTheRemainderOnTheConnection)
+{
+    TempDatabase db;
+    // 2026-03-18 is day 46099, a Wednesday: (46099 + 5) MOD 7 = 2 (Monday 0)
+    EXPECT_EQ(QueryNumber(QStringLiteral("SELECT (46099 + 5) MOD 7")), 2);
+    EXPECT_EQ(QueryNumber(QStringLiteral("SELECT -3 MOD 7")), -3);
 }
 
 TEST(CXDBSession, SessionIdPrefixAndIdentity)
