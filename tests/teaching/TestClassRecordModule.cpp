@@ -3,6 +3,7 @@
 // back to the plan that must leave nothing stored.
 #include "CDBEduRcd.h"
 #include "CModuleEduRcd.h"
+#include "CModuleEduSch.h"
 #include "FixtureSchool.h"
 #include "FormatString.h"
 #include "RecordWriter.h"
@@ -26,6 +27,11 @@ protected:
             m_own = std::make_unique<CModuleEduRcd>();
             RegisterModule(m_own.get());
         }
+        // the class records are generated from what the timetable module reads
+        if (!FindModule(MDU_EDUSCH)) {
+            m_timetables = std::make_unique<CModuleEduSch>();
+            RegisterModule(m_timetables.get());
+        }
         SchoolTest::SetUp();
         // a weekly piano class on Wednesdays from 2026-01-07, 18:00~19:30, taught by T1,
         // with S1 and S6
@@ -43,6 +49,8 @@ protected:
         SchoolTest::TearDown();
         if (m_own)
             UnregisterModule(m_own.get());
+        if (m_timetables)
+            UnregisterModule(m_timetables.get());
     }
 
     // The class records of the timetable in January, newest first.
@@ -93,6 +101,7 @@ protected:
     }
 
     std::unique_ptr<CModuleEduRcd> m_own;
+    std::unique_ptr<CModuleEduSch> m_timetables;
     int m_sch = 0;
 };
 

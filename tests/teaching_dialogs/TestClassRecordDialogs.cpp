@@ -6,6 +6,7 @@
 #include "CDlgEditEduRcdStudent.h"
 #include "CFakeAppServices.h"
 #include "CModuleEduRcd.h"
+#include "CModuleEduSch.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
 #include "EditFrame.h"
@@ -35,6 +36,11 @@ protected:
             m_own = std::make_unique<CModuleEduRcd>();
             RegisterModule(m_own.get());
         }
+        // the class records are generated from what the timetable module reads
+        if (!FindModule(MDU_EDUSCH)) {
+            m_timetables = std::make_unique<CModuleEduSch>();
+            RegisterModule(m_timetables.get());
+        }
         SchoolTest::SetUp();
         SetEditPageMaker(MDU_EDURCD, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
             return std::make_unique<CDlgEditEduRcd>(bNew, item);
@@ -58,6 +64,8 @@ protected:
         SchoolTest::TearDown();
         if (m_own)
             UnregisterModule(m_own.get());
+        if (m_timetables)
+            UnregisterModule(m_timetables.get());
     }
 
     // The class of 2026-03-11 as the module reads it.
@@ -88,6 +96,7 @@ protected:
     }
 
     std::unique_ptr<CModuleEduRcd> m_own;
+    std::unique_ptr<CModuleEduSch> m_timetables;
     XUiTestHooks m_ui;
     int m_sch = 0;
 };
