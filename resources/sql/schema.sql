@@ -278,6 +278,8 @@ CREATE TABLE TB_EDUSCH_STUDENT (
     RecordMemo TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IX_EDUSCH_STUDENT_EDUSCH ON TB_EDUSCH_STUDENT (EduSchID);
+-- the students of timetables, as the class-record query asks for them
+CREATE INDEX IX_EDUSCH_STUDENT_LINE ON TB_EDUSCH_STUDENT (EduSchID, StudentID);
 
 -- A timetable's teachers, each with its own period inside the timetable's (0 = as the timetable).
 CREATE TABLE TB_EDUSCH_TEACHER (
@@ -303,6 +305,8 @@ CREATE TABLE TB_EDURCD (
     ClassStatus INTEGER NOT NULL DEFAULT 0,
     RecordMemo TEXT NOT NULL DEFAULT ''
 );
+-- a period of class records, and the stored ones of a timetable
+CREATE INDEX IX_EDURCD_DATE ON TB_EDURCD (ClassDate, EduSchID);
 CREATE TABLE TB_EDURCD_STUDENT (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     EduRcdID INTEGER NOT NULL DEFAULT 0,
@@ -315,6 +319,7 @@ CREATE TABLE TB_EDURCD_STUDENT (
     RecordMemo TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IX_EDURCD_STUDENT_EDURCD ON TB_EDURCD_STUDENT (EduRcdID);
+CREATE INDEX IX_EDURCD_STUDENT_LINE ON TB_EDURCD_STUDENT (EduRcdID, StudentID, ReceiptID);
 -- the lessons a receipt gave: counted per receipt by the receipt view, read back by receipt
 CREATE INDEX IX_EDURCD_STUDENT_RECEIPT ON TB_EDURCD_STUDENT (ReceiptID);
 
@@ -328,6 +333,7 @@ CREATE TABLE TB_EDURCD_TEACHER (
     RecordMemo TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IX_EDURCD_TEACHER_EDURCD ON TB_EDURCD_TEACHER (EduRcdID);
+CREATE INDEX IX_EDURCD_TEACHER_LINE ON TB_EDURCD_TEACHER (EduRcdID, TeacherID);
 -- Print templates: an RTF document per template with its paper, margins and printer.
 CREATE TABLE TB_TEMPL (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -5,9 +5,11 @@
 #include "CModule.h"
 #include "CModuleOperLog.h"
 #include "CDlgEditCollect.h"
+#include "CDlgEditEduRcd.h"
 #include "CDlgEditSchemeT.h"
 #include "CModuleCollect.h"
 #include "CModuleTempl.h"
+#include "CModuleEduRcd.h"
 #include "CModuleEduSch.h"
 #include "PeopleDialogs.h"
 #include "PeopleModules.h"
@@ -28,7 +30,7 @@ template <class Page> std::unique_ptr<CXDialogEx> MakePage(bool bNew, const CXIt
 const XModuleEntry kModuleTable[] = {
     {MDU_RECEIPT, CreateReceiptModule, CreateReceiptEditPage},
     {MDU_COLLECT, Make<CModuleCollect>, MakePage<CDlgEditCollect>},
-    {MDU_EDURCD, nullptr, nullptr},
+    {MDU_EDURCD, Make<CModuleEduRcd>, MakePage<CDlgEditEduRcd>},
     {MDU_EDUSCH, Make<CModuleEduSch>, nullptr},
     {MDU_STUDENT, CreateStudentModule, CreateStudentEditPage},
     {MDU_TEACHER, CreateTeacherModule, CreateTeacherEditPage, TeacherMorePages},

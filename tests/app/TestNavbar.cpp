@@ -5,10 +5,13 @@
 #include "CXNavbar.h"
 #include "CommandIds.h"
 #include "FrameFixture.h"
+#include "ProgramModules.h"
 #include "Settings.h"
 #include "XUi.h"
 
 #include <QtGui/QMouseEvent>
+
+#include <algorithm>
 #include <QtWidgets/QTreeWidget>
 
 namespace {
@@ -130,9 +133,16 @@ TEST_F(Navbar, ClickingAnEntrysTextRunsItsCommand)
                 ASSERT_NE(m_frame->GetActiveModule(), nullptr);
                 EXPECT_EQ(m_frame->GetActiveModule()->GetMduID(), id);
             } else {
-                // the record's page, for a module that has one
-                const bool hasPage = CreateEditDialog(*CMainFrame::FindAddNewModule(id), true, nullptr) != nullptr;
-                EXPECT_EQ(hooks.Calls(QStringLiteral("Modal")).size(), modals + (hasPage ? 1 : 0));
+                // the record's page, for a module that has one; a new record may first ask for
+                // the records it must name (a receipt's student and package), each a modal run
+                const int mduId = CMainFrame::FindAddNewModule(id)->GetMduID();
+                const auto entry = std::find_if(ModuleTable().begin(), ModuleTable().end(),
+                                                [mduId](const XModuleEntry& e) { return e.mduId == mduId; });
+                const bool hasPage = entry != ModuleTable().end() && entry->editPage;
+                if (hasPage)
+                    EXPECT_GT(hooks.Calls(QStringLiteral("Modal")).size(), modals);
+                else
+                    EXPECT_EQ(hooks.Calls(QStringLiteral("Modal")).size(), modals);
                 addNews += hasPage ? 1 : 0;
             }
         }

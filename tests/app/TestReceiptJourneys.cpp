@@ -95,7 +95,7 @@ protected:
         CXDBSession session;
         session.Connect();
         ASSERT_TRUE(MarkWritableColumns(session));
-        ASSERT_TRUE(BuildFixtureSchool(m_school));
+        ASSERT_TRUE(BuildFixtureSchool(m_school, false)); // the receipts as sold, before any timetable uses them
         m_user.m_nMduID = MDU_TEACHER;
         m_user.m_nID = 1;
         m_user.m_strName = QStringLiteral("校长");

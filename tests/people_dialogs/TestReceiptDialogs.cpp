@@ -24,7 +24,7 @@
 
 namespace {
 
-class ReceiptDialogs : public SchoolTest
+class ReceiptDialogs : public SchoolBeforeTimetablesTest
 {
 protected:
     void SetUp() override
