@@ -36,6 +36,31 @@ void ClearReceipt(CXBase& receipt)
     receipt.m_nMduID = MDU_RECEIPT;
 }
 
+// What a student's or a teacher's attendance says on its line: nothing in a cancelled class, a
+// reminder while a held class still waits for it, and the marks of leave, late and absent.
+void AddAttenceStatus(CXItem& line, const int& attence, const CDBEduRcd* owner)
+{
+    switch (attence) {
+    case 0:
+        if (owner && owner->IsCancelled())
+            line.AddStatusText(ST_GRAY, nullptr, QString());
+        else if (owner && owner->m_nClassStatus == CLASS_HELD)
+            line.AddStatus(ST_WARN, &attence, "未完成考勤！");
+        break;
+    case 1:
+        line.AddStatus(ST_GRAY, nullptr, "请假！");
+        break;
+    case 3:
+        line.AddStatus(ST_WARN, nullptr, "迟到！");
+        break;
+    case 4:
+        line.AddStatus(ST_STOP, nullptr, "缺勤！");
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 int PickReceipt(const CXArray& receipts, const XDateTime& classDate)
@@ -372,26 +397,7 @@ int CDBEduRcdStudent::Validate(const CXItem* user, bool bCheckDuplicates)
                       CDBReceipt::StaticHeads()->m_strItemType);
         }
     }
-    const bool cancelled = owner && owner->IsCancelled();
-    switch (m_nAttence) {
-    case 0:
-        if (cancelled)
-            AddStatusText(ST_GRAY, nullptr, QString());
-        else if (owner && owner->m_nClassStatus == CLASS_HELD)
-            AddStatus(ST_WARN, &m_nAttence, "未完成考勤！");
-        break;
-    case 1:
-        AddStatus(ST_GRAY, nullptr, "请假！");
-        break;
-    case 3:
-        AddStatus(ST_WARN, nullptr, "迟到！");
-        break;
-    case 4:
-        AddStatus(ST_STOP, nullptr, "缺勤！");
-        break;
-    default:
-        break;
-    }
+    AddAttenceStatus(*this, m_nAttence, owner);
     if (owner && owner->IsOneToOne() && IsAuto() && m_timeSpan != GetPlannedSpan() &&
         XDateTime::Now() < owner->m_dtDate) {
         AddStatus(m_status.isEmpty() ? ST_WARN : ST_NONE, &m_timeSpan, "%s的上课时间从 %s 调整至 %s。", m_strName,
@@ -547,25 +553,7 @@ int CDBEduRcdTeacher::Validate(const CXItem* user, bool bCheckDuplicates)
     const CDBEduRcd* owner = GetOwner();
     if (owner && owner->IsCancelled() && (m_nAttence == 2 || m_nAttence == 3))
         m_nAttence = 0;
-    switch (m_nAttence) {
-    case 0:
-        if (owner && owner->IsCancelled())
-            AddStatusText(ST_GRAY, nullptr, QString());
-        else if (owner && owner->m_nClassStatus == CLASS_HELD)
-            AddStatus(ST_WARN, &m_nAttence, "未完成考勤！");
-        break;
-    case 1:
-        AddStatus(ST_GRAY, nullptr, "请假！");
-        break;
-    case 3:
-        AddStatus(ST_WARN, nullptr, "迟到！");
-        break;
-    case 4:
-        AddStatus(ST_STOP, nullptr, "缺勤！");
-        break;
-    default:
-        break;
-    }
+    AddAttenceStatus(*this, m_nAttence, owner);
     return CXItem::Validate(user, bCheckDuplicates);
 }
 
