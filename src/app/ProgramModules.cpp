@@ -6,6 +6,7 @@
 #include "CModuleOperLog.h"
 #include "CDlgEditCollect.h"
 #include "CDlgEditEduRcd.h"
+#include "CDlgEditEduSch.h"
 #include "CDlgEditSchemeT.h"
 #include "CModuleCollect.h"
 #include "CModuleTempl.h"
@@ -31,7 +32,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_RECEIPT, CreateReceiptModule, CreateReceiptEditPage},
     {MDU_COLLECT, Make<CModuleCollect>, MakePage<CDlgEditCollect>},
     {MDU_EDURCD, Make<CModuleEduRcd>, MakePage<CDlgEditEduRcd>},
-    {MDU_EDUSCH, Make<CModuleEduSch>, nullptr},
+    {MDU_EDUSCH, Make<CModuleEduSch>, MakePage<CDlgEditEduSch>},
     {MDU_STUDENT, CreateStudentModule, CreateStudentEditPage},
     {MDU_TEACHER, CreateTeacherModule, CreateTeacherEditPage, TeacherMorePages},
     {MDU_WAGES, nullptr, nullptr},

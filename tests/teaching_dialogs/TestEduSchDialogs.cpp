@@ -1,0 +1,88 @@
+// The timetable page and its line dialogs, offscreen, on the fixture school.
+#include "CDlgEditEduSch.h"
+#include "CDlgEditEduSchStudent.h"
+#include "CDlgEditEduSchTeacher.h"
+#include "CModuleEduSch.h"
+#include "PeopleTestSupport.h"
+
+#include <QtGui/QImage>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using EduSchDialogs = SchoolTest;
+
+void Shoot(QWidget& w, const char* name)
+{
+    w.resize(w.sizeHint().expandedTo(QSize(720, 520)));
+    w.show();
+    QApplication::processEvents();
+    w.grab().save(QStringLiteral("/tmp/%1.png").arg(QString::fromUtf8(name)));
+}
+
+TEST_F(EduSchDialogs, PageShowsTheTimetableAndAddsChosenStudents)
+{
+    std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
+    ASSERT_TRUE(e1);
+    CDlgEditEduSch page(false, e1.get());
+    ASSERT_TRUE(page.Create());
+    Shoot(page, "timetable_page");
+    ASSERT_TRUE(page.m_teacherList && page.m_studentList);
+    EXPECT_EQ(page.m_teacherList->GetItemCount(), 1);
+    EXPECT_EQ(page.m_studentList->GetItemCount(), 2);
+    auto* oneToMany = qobject_cast<QAbstractButton*>(page.GetDlgItem(IDC_FORM_MANY));
+    ASSERT_TRUE(oneToMany);
+    EXPECT_TRUE(oneToMany->isChecked());
+
+    // the batch add's chosen students join as lines of their own, selected
+    CXArray chosen(nullptr, true);
+    CXItem* s2 = chosen.GetAt(chosen.Add(new CXItem));
+    s2->m_nMduID = MDU_STUDENT;
+    s2->m_nID = m_school.s2;
+    s2->m_strName = QStringLiteral("张三");
+    page.AddChosenStudents(chosen);
+    ASSERT_EQ(page.m_sch.m_students.GetSize(), 3);
+    const CDBEduSchStudent* added = page.m_sch.m_students.GetAt(2);
+    EXPECT_EQ(added->m_nID, m_school.s2);
+    EXPECT_EQ(added->m_nSubID, 0);
+    EXPECT_EQ(EduSch::DayOf(added->m_edu.m_begin), 0);
+    EXPECT_EQ(page.m_studentList->GetItemCount(), 3);
+    EXPECT_EQ(page.m_studentList->GetSelectedCount(), 1);
+
+    // a copy as new keeps the lines but none of their rows
+    CDlgEditEduSch copy(true, e1.get());
+    EXPECT_EQ(copy.m_sch.m_nID, 0);
+    ASSERT_EQ(copy.m_sch.m_students.GetSize(), 2);
+    for (const CXItem* line : copy.m_sch.m_students)
+        EXPECT_EQ(line->m_nSubID, 0);
+}
+
+TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
+{
+    std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
+    ASSERT_TRUE(e1);
+    const CDBEduSchStudent* s1 = nullptr;
+    for (const CDBEduSchStudent* line : EduSch::Lines(e1->m_students))
+        if (line->m_nID == m_school.s1)
+            s1 = line;
+    ASSERT_TRUE(s1);
+    CDlgEditEduSchStudent student(s1, &e1->m_students);
+    ASSERT_TRUE(student.Create());
+    Shoot(student, "timetable_student");
+    // S1's piano receipts: R1 and R6, read when the dialog opened
+    EXPECT_EQ(student.m_line.m_receipts.GetSize(), 2);
+    // the copy is not a second line of its student
+    student.m_line.Validate(&FixtureUser(), false);
+    EXPECT_TRUE(student.m_line.GetErrorText().isEmpty()) << student.m_line.GetErrorText().toStdString();
+
+    CDlgEditEduSchTeacher teacher(nullptr, &e1->m_teachers);
+    // a new teacher line of a timetable running since January joins from today's lesson
+    EXPECT_EQ(EduSch::DayOf(teacher.m_line.m_edu.m_begin), static_cast<int>(XDateTime(2026, 3, 18).Day()));
+    ASSERT_TRUE(teacher.Create());
+    Shoot(teacher, "timetable_teacher");
+}
+
+} // namespace
