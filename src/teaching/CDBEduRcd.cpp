@@ -1,3 +1,4 @@
+#include "SpanMinutes.h"
 #include "CDBEduRcd.h"
 #include "TypedLines.h"
 
@@ -22,17 +23,6 @@ int Preference(const char* key, int fallback)
 }
 
 const QColor kRed(192, 0, 0);
-
-// Minutes of the day of a packed time (hours * 100 + minutes).
-int Minutes(int hhmm) { return hhmm / 100 * 60 + hhmm % 100; }
-int BeginMinutes(const CXTimeSpan& span) { return Minutes(span.Value() / 10000); }
-int EndMinutes(const CXTimeSpan& span) { return Minutes(span.Value() % 10000); }
-CXTimeSpan MakeSpan(int beginMinutes, int endMinutes)
-{
-    endMinutes %= 24 * 60;
-    return CXTimeSpan(beginMinutes / 60 * 1000000 + beginMinutes % 60 * 10000 + endMinutes / 60 * 100 +
-                      endMinutes % 60);
-}
 
 } // namespace
 

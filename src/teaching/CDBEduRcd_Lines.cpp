@@ -1,3 +1,4 @@
+#include "SpanMinutes.h"
 #include "CDBEduRcd.h"
 #include "TypedLines.h"
 
@@ -19,16 +20,6 @@ const QString kCancelledAttence = QStringLiteral("取消|请假|||缺勤");
 
 // a <= b for dates, equal within half a second counting as equal
 bool NotAfter(const XDateTime& a, const XDateTime& b) { return a < b || a == b; }
-
-int Minutes(int hhmm) { return hhmm / 100 * 60 + hhmm % 100; }
-int BeginMinutes(const CXTimeSpan& span) { return Minutes(span.Value() / 10000); }
-int EndMinutes(const CXTimeSpan& span) { return Minutes(span.Value() % 10000); }
-CXTimeSpan MakeSpan(int beginMinutes, int endMinutes)
-{
-    endMinutes %= 24 * 60;
-    return CXTimeSpan(beginMinutes / 60 * 1000000 + beginMinutes % 60 * 10000 + endMinutes / 60 * 100 +
-                      endMinutes % 60);
-}
 
 void ClearReceipt(CXBase& receipt)
 {

@@ -1,5 +1,6 @@
 // The students cell of the timetable list: the running students in lesson order, each with
 // the lessons he has left, red when they run low.
+#include "SpanMinutes.h"
 #include "CDBEduSch.h"
 
 #include "FormatString.h"
@@ -24,8 +25,6 @@ QFont SmallFont(const QFont& font)
 }
 
 QString TimeText(int hhmm) { return FormatString(u"%d:%02d", hhmm / 100, hhmm % 100); }
-
-int Minutes(int hhmm) { return (hhmm / 100) * 60 + hhmm % 100; }
 
 // Two small texts one above the other from x; returns the width used.
 int DrawStacked(QPainter& p, const QRect& rc, int x, const QFont& small, const QString& top, const QString& bottom,
