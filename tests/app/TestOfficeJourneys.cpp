@@ -12,7 +12,13 @@
 #include "CDlgEditTeacher.h"
 #include "CDlgEditTeacherResume.h"
 #include "CDlgEditTeacherRight.h"
+#include "CDBReceipt.h"
+#include "CDlgEditReceiptAlt.h"
+#include "CDlgEditReceiptAltItem.h"
 #include "CDlgSelMul.h"
+#include "CDlgSelOne.h"
+#include "CLorvanView.h"
+#include "SqlPrepare.h"
 #include "CLorvanApp.h"
 #include "CMainFrame.h"
 #include "CXListCtrl.h"
@@ -24,6 +30,8 @@
 #include "XCmdUpdater.h"
 #include "XCommandActions.h"
 #include "XDateTime.h"
+#include "XAppServices.h"
+#include "XErrorReporter.h"
 #include "XUi.h"
 
 #include <QtCore/QCoreApplication>
@@ -48,22 +56,31 @@ void Pump()
         QCoreApplication::processEvents();
 }
 
-template <class W> W* Ctrl(QWidget& dlg, int id)
+// Types into a text box or an editable combo box.
+void TypeInto(QWidget* w, int id, const QString& text)
 {
-    auto* x = dynamic_cast<CXDialogEx*>(&dlg);
-    return x ? qobject_cast<W*>(x->GetDlgItem(id)) : nullptr;
-}
-
-// Types into a text box of the frame's first page.
-void Type(CDlgEdit& frame, int id, const QString& text)
-{
-    QWidget* w = frame.m_pages.empty() ? nullptr : frame.m_pages[0]->GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->setText(text);
     else if (auto* combo = qobject_cast<QComboBox*>(w))
         combo->setEditText(text);
     else
         ADD_FAILURE() << "no text control " << id;
+}
+
+// Types into a text box of the frame's first page.
+void Type(CDlgEdit& frame, int id, const QString& text)
+{
+    TypeInto(frame.m_pages.empty() ? nullptr : frame.m_pages[0]->GetDlgItem(id), id, text);
+}
+
+// Chooses the record in a one-record picker and presses OK.
+int Choose(CDlgSelOne& picker, int id)
+{
+    for (int i = 0; i < picker.m_list->GetItemCount(); ++i)
+        if (picker.m_list->GetItemData(i)->m_nID == id)
+            picker.m_list->SelectOnly(i);
+    qobject_cast<QPushButton*>(picker.GetDlgItem(IDOK))->click();
+    return picker.result();
 }
 
 void Shot(QWidget& w, const char* name)
@@ -80,10 +97,20 @@ class OfficeJourneys : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // the program installs its own services and removes them at exit; the test's come back
+        m_services = SetAppServices(nullptr);
+        SetAppServices(m_services);
+        m_sink = SetErrorSink(nullptr);
+        SetErrorSink(m_sink);
         ASSERT_TRUE(m_app.InitInstance());
         m_ui.onModal = [this](QDialog* d) { return Answer(d); };
     }
-    void TearDown() override { m_app.ExitInstance(); }
+    void TearDown() override
+    {
+        m_app.ExitInstance();
+        SetAppServices(m_services);
+        SetErrorSink(m_sink);
+    }
 
     int Answer(QDialog* d)
     {
@@ -139,6 +166,71 @@ protected:
         EXPECT_TRUE(filled) << mduId;
         m_onModal = {};
     }
+    QString FirstBalloon() const
+    {
+        const auto calls = m_ui.Calls(QStringLiteral("Balloon"));
+        return calls.empty() ? QString() : calls[0].text;
+    }
+    // 古筝, through the course module's add-new; its ID.
+    int AddCourse()
+    {
+        AddNew(MDU_COURSE, [](CDlgEdit& frame) {
+            Type(frame, IDC_TITLE, QStringLiteral("古筝"));
+            Shot(frame, "journey-course.png");
+            Ok(frame);
+        });
+        const int id =
+            static_cast<int>(QueryNumber(QStringLiteral("SELECT ID FROM TB_COURSE WHERE RecordName='古筝'")));
+        EXPECT_GT(id, 0) << FirstBalloon().toStdString();
+        return id;
+    }
+    // 古筝20课时: 20 lessons at 150, its course added through the batch picker; its ID.
+    int AddPackage(int course)
+    {
+        AddNew(
+            MDU_CHARGE,
+            [](CDlgEdit& frame) {
+                auto* page = dynamic_cast<CDlgEditCharge*>(frame.m_pages[0]);
+                ASSERT_NE(page, nullptr);
+                Type(frame, IDC_TITLE, QStringLiteral("古筝20课时"));
+                Type(frame, IDC_LESSONS, QStringLiteral("20"));
+                Type(frame, IDC_UNIT_PRICE, QStringLiteral("150"));
+                page->OnAddCourses();
+                EXPECT_EQ(page->m_list->GetItemCount(), 1);
+                Shot(frame, "journey-package.png");
+                Ok(frame);
+            },
+            [course](QDialog* d) {
+                auto* picker = dynamic_cast<CDlgSelMul*>(d);
+                if (!picker)
+                    return -1;
+                for (int i = 0; i < picker->m_list->GetItemCount(); ++i)
+                    if (picker->m_list->GetItemData(i)->m_nID == course)
+                        picker->m_list->SelectOnly(i);
+                picker->OnChoose();
+                qobject_cast<QPushButton*>(picker->GetDlgItem(IDOK))->click();
+                return picker->result();
+            });
+        EXPECT_EQ(QueryText(QStringLiteral("SELECT printf('%d|%.2f|', c.LessonNum, c.LessonNum * c.UnitPrice)||(SELECT "
+                                           "GROUP_CONCAT(CourseID) FROM TB_CHARGE_COURSE WHERE ChargeID=c.ID) "
+                                           "FROM TB_CHARGE c WHERE RecordName='古筝20课时'")),
+                  QStringLiteral("20|3000.00|%1").arg(course)); // 20 lessons at 150
+        return static_cast<int>(QueryNumber(QStringLiteral("SELECT ID FROM TB_CHARGE WHERE RecordName='古筝20课时'")));
+    }
+    // 林晓雨 from her identity card: birthday and sex come from the number; her ID.
+    int AddStudent()
+    {
+        AddNew(MDU_STUDENT, [](CDlgEdit& frame) {
+            Type(frame, IDC_REAL_NAME, QStringLiteral("林晓雨"));
+            Type(frame, IDC_IDCARD, QStringLiteral("110101201506121247"));
+            Shot(frame, "journey-student.png");
+            Ok(frame);
+        });
+        EXPECT_EQ(
+            QueryText(QStringLiteral("SELECT printf('%d|%d', Sex, Birthday) FROM TB_STUDENT WHERE RealName='林晓雨'")),
+            QStringLiteral("1|%1").arg(static_cast<int>(XDateTime(2015, 6, 12).Day()))); // 17th digit 4: female
+        return static_cast<int>(QueryNumber(QStringLiteral("SELECT ID FROM TB_STUDENT WHERE RealName='林晓雨'")));
+    }
     static void Ok(CDlgEdit& frame)
     {
         Pump();
@@ -162,6 +254,8 @@ protected:
         return ids;
     }
 
+    XAppServices* m_services = nullptr;
+    XErrorSink m_sink;
     ScopedHome m_home;
     CLorvanApp m_app;
     XUiTestHooks m_ui;
@@ -203,57 +297,11 @@ TEST_F(OfficeJourneys, FirstDayFromAFreshFolderToTheTeachersOwnLogin)
     EXPECT_EQ(UserName(), QStringLiteral("Admin"));
     m_ui.Clear();
 
-    // 2. a course, and a package of 20 lessons of it
-    AddNew(MDU_COURSE, [](CDlgEdit& frame) {
-        Type(frame, IDC_TITLE, QStringLiteral("古筝"));
-        Shot(frame, "journey-course.png");
-        Ok(frame);
-    });
-    const int course =
-        static_cast<int>(QueryNumber(QStringLiteral("SELECT ID FROM TB_COURSE WHERE RecordName='古筝'")));
-    ASSERT_GT(course, 0) << (m_ui.Calls(QStringLiteral("Balloon")).empty()
-                                 ? std::string()
-                                 : m_ui.Calls(QStringLiteral("Balloon"))[0].text.toStdString());
-
-    AddNew(
-        MDU_CHARGE,
-        [](CDlgEdit& frame) {
-            auto* page = dynamic_cast<CDlgEditCharge*>(frame.m_pages[0]);
-            ASSERT_NE(page, nullptr);
-            Type(frame, IDC_TITLE, QStringLiteral("古筝20课时"));
-            Type(frame, IDC_LESSONS, QStringLiteral("20"));
-            Type(frame, IDC_UNIT_PRICE, QStringLiteral("150"));
-            page->OnAddCourses();
-            EXPECT_EQ(page->m_list->GetItemCount(), 1);
-            Shot(frame, "journey-package.png");
-            Ok(frame);
-        },
-        [course](QDialog* d) {
-            auto* picker = dynamic_cast<CDlgSelMul*>(d);
-            if (!picker)
-                return -1;
-            for (int i = 0; i < picker->m_list->GetItemCount(); ++i)
-                if (picker->m_list->GetItemData(i)->m_nID == course)
-                    picker->m_list->SelectOnly(i);
-            picker->OnChoose();
-            qobject_cast<QPushButton*>(picker->GetDlgItem(IDOK))->click();
-            return picker->result();
-        });
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT printf('%d|%.2f|', c.LessonNum, c.LessonNum * c.UnitPrice)||(SELECT "
-                                       "GROUP_CONCAT(CourseID) FROM TB_CHARGE_COURSE WHERE ChargeID=c.ID) "
-                                       "FROM TB_CHARGE c WHERE RecordName='古筝20课时'")),
-              QStringLiteral("20|3000.00|%1").arg(course)); // 20 lessons at 150
-
-    // a student from her identity card: birthday and sex come from the number
-    AddNew(MDU_STUDENT, [](CDlgEdit& frame) {
-        Type(frame, IDC_REAL_NAME, QStringLiteral("林晓雨"));
-        Type(frame, IDC_IDCARD, QStringLiteral("110101201506121247"));
-        Shot(frame, "journey-student.png");
-        Ok(frame);
-    });
-    EXPECT_EQ(
-        QueryText(QStringLiteral("SELECT printf('%d|%d', Sex, Birthday) FROM TB_STUDENT WHERE RealName='林晓雨'")),
-        QStringLiteral("1|%1").arg(static_cast<int>(XDateTime(2015, 6, 12).Day()))); // 17th digit 4: female
+    // 2. a course, a package of 20 lessons of it, a student from her identity card
+    const int course = AddCourse();
+    ASSERT_GT(course, 0);
+    ASSERT_GT(AddPackage(course), 0);
+    ASSERT_GT(AddStudent(), 0);
 
     // a teacher employed from March, an operator with students and receipts only
     AddNew(
@@ -307,3 +355,97 @@ TEST_F(OfficeJourneys, FirstDayFromAFreshFolderToTheTeachersOwnLogin)
 }
 
 } // namespace
+
+// 3. On the database the program made itself: two packages sold to the new student with
+// the first numbers of the receipts' pattern; the first altered by two lessons, the second
+// refunded; each saved at once on the alteration page.
+TEST_F(OfficeJourneys, SellAlterAndRefundOnTheProgramsOwnDatabase)
+{
+    LogIn({{QStringLiteral("Admin"), QStringLiteral("583920")}});
+    ASSERT_EQ(UserName(), QStringLiteral("Admin"));
+    const int course = AddCourse();
+    const int package = AddPackage(course);
+    const int student = AddStudent();
+    ASSERT_TRUE(course > 0 && package > 0 && student > 0);
+
+    CLorvanApp::OpenModule(MDU_RECEIPT);
+    Pump();
+    for (int sale = 0; sale < 2; ++sale) {
+        bool paged = false;
+        m_onModal = [&](QDialog* d) {
+            if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
+                return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
+            auto* frame = qobject_cast<CDlgEdit*>(d);
+            if (!frame)
+                return -1;
+            paged = true;
+            frame->show();
+            Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
+            Shot(*frame, "journey-receipt.png");
+            Ok(*frame);
+            return frame->result();
+        };
+        ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT));
+        EXPECT_TRUE(paged);
+    }
+    m_onModal = {};
+    // the first two numbers of the pattern in the year of the sale
+    const QString year = QString::number(XDateTime::Today().Year() % 100).rightJustified(2, u'0');
+    EXPECT_EQ(
+        QueryText(QStringLiteral("SELECT GROUP_CONCAT(KeyName) FROM (SELECT KeyName FROM TB_RECEIPT ORDER BY ID)")),
+        QStringLiteral("B%1%2,B%1%3").arg(year, QStringLiteral("0001"), QStringLiteral("0002")));
+    const int first = static_cast<int>(QueryNumber(QStringLiteral("SELECT MIN(ID) FROM TB_RECEIPT")));
+    const int second = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_RECEIPT")));
+
+    CModule* receipts = FindModule(MDU_RECEIPT);
+    auto* view = receipts ? qobject_cast<CLorvanView*>(receipts->GetView()) : nullptr;
+    ASSERT_NE(view, nullptr);
+    CXListCtrl* list = view->GetList();
+    const auto alter = [&](int id, bool refund, const QString& price, const QString& lessons) {
+        int row = -1;
+        for (int i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItemData(i)->m_nID == id)
+                row = i;
+        ASSERT_GE(row, 0) << id;
+        list->SelectOnly(row);
+        bool altered = false;
+        m_onModal = [&](QDialog* d) {
+            if (auto* item = dynamic_cast<CDlgEditReceiptAltItem*>(d)) {
+                item->show();
+                if (refund)
+                    for (QAbstractButton* radio : item->findChildren<QAbstractButton*>())
+                        if (radio->text() == QStringLiteral("退费"))
+                            radio->click();
+                TypeInto(item->GetDlgItem(IDC_PRICE), IDC_PRICE, price);
+                if (!refund)
+                    TypeInto(item->GetDlgItem(IDC_LESSONS), IDC_LESSONS, lessons);
+                TypeInto(item->GetDlgItem(IDC_INSIDER), IDC_INSIDER, QStringLiteral("林妈妈"));
+                item->UpdateControls();
+                qobject_cast<QPushButton*>(item->GetDlgItem(IDOK))->click();
+                altered = item->result() == QDialog::Accepted;
+                return item->result();
+            }
+            auto* frame = qobject_cast<CDlgEdit*>(d);
+            if (!frame)
+                return -1;
+            frame->show();
+            auto* page = frame->m_pages.size() > 1 ? dynamic_cast<CDlgEditReceiptAlt*>(frame->m_pages[1]) : nullptr;
+            EXPECT_NE(page, nullptr);
+            if (page)
+                page->m_list->OnCmdMsg(ID_LIST_ADDITEM, XCN_COMMAND, nullptr);
+            return int(IDCANCEL); // the alteration was saved on its own
+        };
+        ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_EDIT_MODIFY));
+        EXPECT_TRUE(altered) << FirstBalloon().toStdString();
+        m_onModal = {};
+    };
+    alter(first, false, QStringLiteral("300"), QStringLiteral("2"));
+    alter(second, true, QStringLiteral("-3000"), QString());
+    const auto row = [](int id) {
+        return QueryText(PrepareSql(
+            QStringLiteral("SELECT printf('%d|%.2f|%d', LessonEnd, AltPrice, ItemStatus) FROM [V_RECEIPT] WHERE ID=")
+                .append(QString::number(id))));
+    };
+    EXPECT_EQ(row(first).section(u'|', 0, 1), QStringLiteral("22|300.00"));         // 20 + 2 lessons for 300 more
+    EXPECT_EQ(row(second), QStringLiteral("20|-3000.00|%1").arg(RECEIPT_REFUNDED)); // the whole price back
+}

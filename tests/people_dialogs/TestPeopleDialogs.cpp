@@ -191,3 +191,21 @@ TEST_F(PeopleDialogs, SoldPackageKeepsItsTermsInThePage)
 }
 
 } // namespace
+
+// An open end ("未截止") survives the page: the package saved without touching its end date
+// stays on sale, whatever day the picker would have shown.
+TEST_F(PeopleDialogs, AnOpenSaleEndStaysOpenWhenThePackageIsSaved)
+{
+    auto frame = Open<CDBCharge>(m_school.p1);
+    ASSERT_TRUE(frame);
+    m_ui.answer = IDOK;
+    Click(*frame, IDOK);
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT CheckEnd FROM TB_CHARGE WHERE ID=%1").arg(m_school.p1)),
+              QStringLiteral("0.0"));
+
+    // a new package: its end is open until someone sets it
+    auto added = Open<CDBCharge>(0);
+    ASSERT_TRUE(added);
+    added->m_pages[0]->UpdateData(true);
+    EXPECT_EQ(static_cast<CDlgEditCharge*>(added->m_pages[0])->m_charge.m_dtCheckEnd.Day(), 0);
+}

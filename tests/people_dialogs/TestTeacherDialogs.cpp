@@ -185,6 +185,20 @@ TEST_F(TeacherDialogs, ResumeDialogLabelsFollowTheStage)
     EXPECT_EQ(label(IDC_DEPARTMENT), QStringLiteral("职务："));
 }
 
+// A new employment line is open ("至今") until its end is set: stored through the dialog's
+// controls it keeps no end date, so the teacher stays employed.
+TEST_F(TeacherDialogs, ANewEmploymentLineStaysOpen)
+{
+    CDBTeacher t;
+    CDlgEditTeacherResume dlg(nullptr, &t.m_resumes, true);
+    dlg.Create();
+    dlg.m_line.m_period.m_begin = XDateTime(2026, 3, 1);
+    dlg.UpdateData(false);
+    dlg.UpdateData(true);
+    EXPECT_EQ(static_cast<int>(dlg.m_line.m_period.m_begin.Day()), static_cast<int>(XDateTime(2026, 3, 1).Day()));
+    EXPECT_EQ(dlg.m_line.m_period.m_end.Day(), 0);
+}
+
 TEST_F(TeacherDialogs, PayLinesThroughTheirDialogAndSaved)
 {
     auto frame = Open(m_school.t3);

@@ -85,4 +85,30 @@ TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
     Shoot(teacher, "timetable_teacher");
 }
 
+// Open ends survive the page and the line dialogs: E1 runs with no end date, and its lines
+// follow the timetable (0 on both sides); stored unchanged, none of them gets the day the
+// picker happened to show.
+TEST_F(EduSchDialogs, OpenEndsStayOpenThroughThePageAndTheLineDialogs)
+{
+    std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
+    ASSERT_TRUE(e1);
+    ASSERT_EQ(EduSch::DayOf(e1->m_date.m_end), 0);
+    CDlgEditEduSch page(false, e1.get());
+    ASSERT_TRUE(page.Create());
+    page.UpdateData(true);
+    EXPECT_EQ(EduSch::DayOf(page.m_sch.m_date.m_end), 0);
+
+    for (const CDBEduSchStudent* line : EduSch::Lines(e1->m_students)) {
+        CDlgEditEduSchStudent dlg(line, &e1->m_students);
+        ASSERT_TRUE(dlg.Create());
+        dlg.UpdateData(true);
+        EXPECT_EQ(EduSch::DayOf(dlg.m_line.m_edu.m_begin), EduSch::DayOf(line->m_edu.m_begin)) << line->m_nID;
+        EXPECT_EQ(EduSch::DayOf(dlg.m_line.m_edu.m_end), EduSch::DayOf(line->m_edu.m_end)) << line->m_nID;
+    }
+    CDlgEditEduSchTeacher teacher(nullptr, &e1->m_teachers);
+    ASSERT_TRUE(teacher.Create());
+    teacher.UpdateData(true);
+    EXPECT_EQ(EduSch::DayOf(teacher.m_line.m_edu.m_end), 0);
+}
+
 } // namespace

@@ -22,7 +22,7 @@ const XDlgTemplate& ChargeTemplate()
                                  {-1, K::Static, QStringLiteral("生效日期："), WS_GROUP, 1, 0},
                                  {QKEY_DATE_FROM, K::Date, QString(), WS_TABSTOP, 1, 1},
                                  {-1, K::Static, QStringLiteral("截止日期："), WS_GROUP, 1, 2},
-                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP, 1, 3},
+                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP | DTS_SHOWNONE, 1, 3},
                                  {-1, K::Static, QStringLiteral("适用课程："), WS_GROUP, 2, 0},
                                  {IDC_RECORD_LIST, K::Custom, QString(), WS_TABSTOP, 2, 1, 3},
                                  {-1, K::Static, QStringLiteral("计费方式："), WS_GROUP, 3, 0},

@@ -19,7 +19,7 @@ const XDlgTemplate& ResumeTemplate()
                                 {{-1, K::Static, QStringLiteral("日期："), WS_GROUP, 0, 0},
                                  {QKEY_DATE_FROM, K::Date, QString(), WS_TABSTOP, 0, 1, 2},
                                  {-1, K::Static, QStringLiteral("～"), WS_GROUP, 0, 3},
-                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP, 0, 4, 2},
+                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP | DTS_SHOWNONE, 0, 4, 2},
                                  {-1, K::Static, QStringLiteral("阶段："), WS_GROUP, 1, 0},
                                  {IDC_STAGE_0, K::Radio, QStringLiteral("小初"), WS_GROUP | WS_TABSTOP, 1, 1},
                                  {IDC_STAGE_1, K::Radio, QStringLiteral("高中"), 0, 1, 2},

@@ -30,7 +30,7 @@ const XDlgTemplate& EduSchTemplate()
                                  {-1, K::Static, QStringLiteral("开始日期："), WS_GROUP, 2, 0},
                                  {QKEY_DATE_FROM, K::Date, QString(), WS_TABSTOP, 2, 1},
                                  {-1, K::Static, QStringLiteral("结束日期："), WS_GROUP, 2, 2},
-                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP, 2, 3},
+                                 {QKEY_DATE_TO, K::Date, QString(), WS_TABSTOP | DTS_SHOWNONE, 2, 3},
                                  {-1, K::Static, QStringLiteral("时间："), WS_GROUP, 3, 0},
                                  {IDC_TIMESPAN, K::Custom, QString(), WS_TABSTOP, 3, 1},
                                  {-1, K::Static, QStringLiteral("地点："), WS_GROUP, 3, 2},
