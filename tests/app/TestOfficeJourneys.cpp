@@ -379,6 +379,7 @@ TEST_F(OfficeJourneys, SellAlterAndRefundOnTheProgramsOwnDatabase)
             if (!frame)
                 return -1;
             paged = true;
+            frame->resize(frame->size().expandedTo(QSize(720, 560)));
             frame->show();
             Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
             Shot(*frame, "journey-receipt.png");
