@@ -354,6 +354,12 @@ void CXLinkCtrl::paintEvent(QPaintEvent* e)
         DrawComboFrame(&p, rect(), false, this);
         return;
     }
+    // The frame goes first: without active buttons it fills the box with the dialog's
+    // colour, which would cover a read-only link's record.
+    if (ClientEdge()) {
+        QPainter frame(this);
+        DrawComboFrame(&frame, rect(), ButtonsActive(), this);
+    }
     QLabel::paintEvent(e);
     QPainter p(this);
     if (text().isEmpty() && !m_strCue.isEmpty()) {
@@ -362,8 +368,6 @@ void CXLinkCtrl::paintEvent(QPaintEvent* e)
         p.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
         p.drawText(client, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, cue);
     }
-    if (ClientEdge())
-        DrawComboFrame(&p, rect(), ButtonsActive(), this);
     if (!ButtonsActive())
         return;
     for (const auto& c : m_cmds) {

@@ -136,6 +136,22 @@ void CXTimeSpanCtrl::RecalcLayout()
     update();
 }
 
+QSize CXTimeSpanCtrl::minimumSizeHint() const
+{
+    // LayoutSpan gives the pickers 7, 9 and 7 of 23 parts of the width after the check box
+    const int shares[3] = {7, 9, 7};
+    int part = 0, h = 0;
+    for (int i = 0; i < 3; ++i) {
+        const QSize s = m_pickers[i]->sizeHint();
+        part = std::max(part, (s.width() + shares[i] - 1) / shares[i]);
+        h = std::max(h, s.height());
+    }
+    const int check = m_strCaption.isEmpty() ? 1 : h + 1;
+    return {check + 23 * part + 1, h};
+}
+
+QSize CXTimeSpanCtrl::sizeHint() const { return minimumSizeHint(); }
+
 void CXTimeSpanCtrl::OnReadOnlyChanged(bool) { RecalcLayout(); }
 
 void CXTimeSpanCtrl::resizeEvent(QResizeEvent* e)

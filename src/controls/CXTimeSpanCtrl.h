@@ -22,6 +22,9 @@ public:
     CXTimeSpan GetSpan(int defaultValue) const override;
     void OnReadOnlyChanged(bool readOnly) override;
     void RecalcLayout();
+    // Wide enough for each picker to show its whole time in its share of the width.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     XSpanTimes Times() const;
     QTimeEdit* Picker(int id) const;

@@ -72,8 +72,9 @@ CHeads* CDBReceiptAlter::StaticHeads()
                       kToday, none, none, 512 | 1, 513, 0, QStringLiteral("变更日期"));
         heads.AddColumnHead({}, QStringLiteral("变更"), 9, QStringLiteral("AlterType"), XIN, ALT_OFFSET(m_nAlterType),
                             QStringLiteral("变更|退费"), QStringLiteral("变更"), 512, 513, 0, none);
+        // as wide as an alteration of all three: "¥+1,500.00+10 次+30 天"
         heads.AddComputedHead({}, QStringLiteral("变更项"), XSW, CHeads::Getter(&CDBReceiptAlter::GetAlterText), none,
-                              nothing, 512, 513, 0, none);
+                              nothing, 512, 513, 20, none);
         heads.AddColumnHead({}, QStringLiteral("金额"), 9, QStringLiteral("AlterPrice"), XNU, ALT_OFFSET(m_fAlterPrice),
                             QStringLiteral("¥%+1.2f"), nothing, 0, 1, 0, QStringLiteral("实收金额变更"));
         heads.AddColumnHead({}, QStringLiteral("课时"), 9, QStringLiteral("AlterLesson"), XIN,

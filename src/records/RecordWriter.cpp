@@ -14,6 +14,8 @@
 #include "XDateTime.h"
 #include "XWriteScope.h"
 
+#include <map>
+
 namespace {
 
 // The field types written to a column of their own, and how a statement binds each; 0 for
@@ -49,18 +51,77 @@ void SetStamp(CXBase& stamp, const CXItem& user)
     stamp.m_dtDate = XDateTime::Now();
 }
 
-// One line per visible field whose display text changed: "caption：<del>old</del>new".
-QString DescribeChanges(const CXItem& before, const CXItem& after, const CHeads& heads)
+bool IsChildTable(const CHeads* child);
+
+bool IsVisible(const CHead* h) { return h->m_nColBrief || h->m_nColSub || h->m_nColDetail; }
+
+QString ChangeLine(const QString& caption, const QString& oldText, const QString& newText)
+{
+    return FormatString(u"%s：<del>%s</del>%s", caption, oldText.left(64), newText.left(64));
+}
+
+// One line per visible column whose display text changed: "caption：<del>old</del>new".
+QStringList DescribeColumns(const CXItem& before, const CXItem& after, const CHeads& heads)
 {
     QStringList lines;
     for (int i = 0; i < heads.GetSize(); ++i) {
         const CHead* h = heads.GetAt(i);
-        if (!h->m_bWritable || !(h->m_nColBrief || h->m_nColSub || h->m_nColDetail))
+        if (!h->m_bWritable || !IsVisible(h))
             continue;
         const QString oldText = before.FormatText(h, true, true, true);
         const QString newText = after.FormatText(h, true, true, true);
         if (oldText != newText)
-            lines.append(FormatString(u"%s：<del>%s</del>%s", after.GetCaption(h), oldText.left(64), newText.left(64)));
+            lines.append(ChangeLine(after.GetCaption(h), oldText, newText));
+    }
+    return lines;
+}
+
+// The stored lines of a child array by row ID; untouched automatic lines are never stored.
+std::map<int, const CXItem*> StoredLines(const CXArray& lines)
+{
+    std::map<int, const CXItem*> stored;
+    for (const CXItem* line : lines)
+        if (!line->IsAutoEmpty())
+            stored.emplace(RowIdOf(const_cast<CXItem&>(*line)), line);
+    return stored;
+}
+
+// The changes of a visible child array's stored lines, matched by row ID: a line added
+// ("caption：<del></del>title"), removed ("caption：<del>title</del>") or changed in a
+// visible column ("caption·column：<del>old</del>new").
+QStringList DescribeLines(const CXArray& before, const CXArray& after, const QString& caption)
+{
+    const CHeads* child = after.GetHeads();
+    const std::map<int, const CXItem*> was = StoredLines(before), is = StoredLines(after);
+    QStringList lines;
+    for (const auto& [id, line] : was)
+        if (!is.count(id))
+            lines.append(ChangeLine(caption, line->GetTitleText(), QString()));
+    for (const auto& [id, line] : is) {
+        const auto old = was.find(id);
+        if (id <= 0 || old == was.end()) {
+            lines.append(ChangeLine(caption, QString(), line->GetTitleText()));
+            continue;
+        }
+        for (const QString& change : DescribeColumns(*old->second, *line, *child))
+            lines.append(caption + u'·' + change);
+    }
+    return lines;
+}
+
+// The change description of a save: the visible columns, then the lines of every visible
+// child array the save writes, which hold no column of the record but are part of it (a
+// receipt's later alterations, a timetable's teachers and students).
+QString DescribeChanges(const CXItem& before, const CXItem& after, const CHeads& heads)
+{
+    QStringList lines = DescribeColumns(before, after, heads);
+    for (int i = 0; i < heads.GetSize(); ++i) {
+        const CHead* h = heads.GetAt(i);
+        if (h->m_nType != XAR || !h->m_nOffset || !IsVisible(h))
+            continue;
+        const CXArray& now = after.Member<CXArray>(h->m_nOffset);
+        if (IsChildTable(now.GetHeads()))
+            lines += DescribeLines(before.Member<CXArray>(h->m_nOffset), now, after.GetCaption(h));
     }
     return lines.join(QStringLiteral("\r\n"));
 }

@@ -7,6 +7,7 @@
 #include "TestDialogRecord.h"
 #include "XCtrlProps.h"
 #include "XMainWindow.h"
+#include "XReadOnly.h"
 #include "XUi.h"
 #include "XWinStyles.h"
 
@@ -294,6 +295,33 @@ TEST_F(LinkList, CueTextShowsWhileEmpty)
     EXPECT_GT(greenPixels(), 0);
     link.SetLink(*Ref(MDU_STUDENT, 5, QStringLiteral("王")));
     EXPECT_EQ(greenPixels(), 0);
+}
+
+// A boxed link shows its record whether it can be changed or not: a saved timetable's
+// course is read-only, and its box must still name the course.
+TEST_F(LinkList, BoxedLinkShowsItsRecordEditableAndReadOnly)
+{
+    const QColor linkColour(0, 0, 200);
+    for (const bool readOnly : {false, true}) {
+        QWidget dialog; // a read-only box takes its dialog's colour
+        auto& link = *new CXLinkCtrl(&dialog);
+        SetCtrlProps(&link, MDU_STUDENT, QStringLiteral("SysLink"), 0, WS_EX_CLIENTEDGE);
+        QPalette palette = link.palette();
+        palette.setColor(QPalette::Link, linkColour);
+        link.setPalette(palette);
+        link.AddCmd(ID_LINK_SELECT);
+        link.resize(200, 30);
+        link.SetLink(*Ref(MDU_STUDENT, 5, QStringLiteral("王小明")));
+        SetWndReadOnly(&link, readOnly);
+        const QImage image = link.grab().toImage();
+        int inked = 0; // pixels of the link's colour, give or take the antialiasing
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                inked += c.blue() > 150 && c.red() < 100 && c.green() < 100;
+            }
+        EXPECT_GT(inked, 10) << (readOnly ? "read-only" : "editable");
+    }
 }
 
 } // namespace

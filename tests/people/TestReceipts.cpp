@@ -1,5 +1,6 @@
 #include "CDBReceipt.h"
 #include "PeopleTestSupport.h"
+#include "RecordConsts.h"
 #include "RecordWriter.h"
 #include "TextUtils.h"
 
@@ -291,6 +292,56 @@ TEST_F(Receipts, AlterationValidation)
         EXPECT_EQ(a.m_nAlterValid, c.daysAfter);
         EXPECT_EQ(a.GetErrorText(), QString::fromUtf8(c.error));
     }
+}
+
+// The alteration page saves the whole receipt with only its lines changed: the change is
+// journalled like one of the receipt's own columns, and the modified stamp moves.
+TEST_F(Receipts, ChangedAlterationLinesAreJournalled)
+{
+    auto r6 = ReadOne<CDBReceipt>(m_school.r6);
+    ASSERT_TRUE(r6);
+    ASSERT_EQ(r6->m_alters.GetSize(), 1);
+    CDBReceipt earlier;
+    r6->CopyTo(&earlier);
+    const QString where = QStringLiteral(" FROM TB_OPERLOG WHERE TypeID=%1 AND MduID=%2 AND ItemID=%3")
+                              .arg(int(OPER_MDF))
+                              .arg(MDU_RECEIPT)
+                              .arg(m_school.r6);
+    const auto rows = [&] { return static_cast<int>(QueryNumber(QStringLiteral("SELECT COUNT(*)") + where)); };
+    const auto latest = [&] { return QueryText(QStringLiteral("SELECT OperMemo") + where + " ORDER BY ID DESC"); };
+    const auto save = [&] {
+        r6->m_modified.Reset();
+        return SaveItem(nullptr, r6.get(), &earlier, FixtureUser());
+    };
+
+    ASSERT_TRUE(save()); // nothing changed: nothing journalled, the stamp stays
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(r6->m_modified.m_nID, 0);
+
+    static_cast<CDBReceiptAlter*>(r6->m_alters.GetAt(0))->m_strInsider = QStringLiteral("本人");
+    ASSERT_TRUE(save());
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(latest(), QStringLiteral("后期变更·知情人：<del>家长</del>本人"));
+    EXPECT_EQ(r6->m_modified.m_nID, FixtureUser().m_nID);
+
+    auto* refund = static_cast<CDBReceiptAlter*>(r6->m_alters.CreateItem());
+    refund->m_dtDate = Date(2026, 3, 18);
+    refund->m_nAlterType = 1;
+    refund->m_fAlterPrice = -500;
+    refund->m_strInsider = QStringLiteral("家长");
+    r6->m_alters.Add(refund);
+    ASSERT_TRUE(save());
+    EXPECT_EQ(rows(), 2);
+    // the line's title: date, type and what it changes
+    const QString title = QStringLiteral("2026年3月18日退费¥-500.00");
+    EXPECT_EQ(latest(), QStringLiteral("后期变更：<del></del>") + title);
+
+    r6->m_alters.RemoveAt(1);
+    ASSERT_TRUE(save());
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(latest(), QStringLiteral("后期变更：<del>") + title + QStringLiteral("</del>"));
+    EXPECT_EQ(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_RECEIPT_ALTER WHERE ReceiptID=%1").arg(m_school.r6)),
+              1);
 }
 
 // "Today" in defaults and limits is the clock's day when used, not the day the field table

@@ -1,5 +1,7 @@
 // The timetable module on the fixture school: reading with the figures of class records and
 // receipts, the query conditions and schemes, the title, relations.
+#include "CFakeAppServices.h"
+#include "CModuleEduRcd.h"
 #include "CModuleEduSch.h"
 #include "PeopleTestSupport.h"
 #include "RecordWriter.h"
@@ -221,6 +223,51 @@ TEST_F(EduSchModule, ConditionsAndSchemes)
     s3.SetPlainText(MDU_STUDENT, Link(MDU_STUDENT, m_school.s3));
     EXPECT_EQ(Found(s3, false), QString());
     EXPECT_EQ(Found(s3, true), QStringLiteral("E3"));
+}
+
+// Timetables and class records look ahead as far as attendance may be taken in advance;
+// the next-period command goes on from a range that ends there and stops beyond it.
+TEST_F(EduSchModule, LatestQueryDateIsTodayPlusTheAdvanceForBothLessonModules)
+{
+    CFakeAppServices& app = CFakeAppServices::Installed();
+    const CModuleEduRcd classRecords;
+    const int today = N(2026, 3, 18);
+    const struct
+    {
+        QVariant advance;
+        int want;
+    } cases[] = {
+        {QVariant(), today + 180}, // not set: the preference's default, 180 days
+        {30, today + 30},
+        {1, today + 1},
+        {730, today + 730}, // the preference's upper bound
+    };
+    for (const auto& c : cases) {
+        if (c.advance.isValid())
+            app.setup[QStringLiteral("RcdAdvance")] = c.advance;
+        else
+            app.setup.erase(QStringLiteral("RcdAdvance"));
+        for (const CModule* module :
+             {static_cast<const CModule*>(FindModule(MDU_EDUSCH)), static_cast<const CModule*>(&classRecords)}) {
+            ASSERT_TRUE(module);
+            const std::string what =
+                std::to_string(module->GetMduID()) + " advance " + c.advance.toString().toStdString();
+            EXPECT_EQ(module->GetMaxQueryDate(), c.want) << what;
+            // a week ending on the latest date moves on by a week
+            CXMap week;
+            week.SetDate(QKEY_DATE_FROM, XDateTime(static_cast<double>(c.want - 6)));
+            week.SetDate(QKEY_DATE_TO, XDateTime(static_cast<double>(c.want)));
+            const CXMap next = module->GetNextPeriod(week);
+            ASSERT_FALSE(next.IsEmpty()) << what;
+            EXPECT_EQ(static_cast<int>(next.GetDate(QKEY_DATE_FROM).Day()), c.want + 1) << what;
+            EXPECT_EQ(static_cast<int>(next.GetDate(QKEY_DATE_TO).Day()), c.want + 7) << what;
+            // one day later it has passed the latest date: no next period
+            week.SetDate(QKEY_DATE_FROM, XDateTime(static_cast<double>(c.want - 5)));
+            week.SetDate(QKEY_DATE_TO, XDateTime(static_cast<double>(c.want + 1)));
+            EXPECT_TRUE(module->GetNextPeriod(week).IsEmpty()) << what;
+        }
+    }
+    app.setup.erase(QStringLiteral("RcdAdvance"));
 }
 
 TEST_F(EduSchModule, TitlesAndRelations)

@@ -1,13 +1,20 @@
 // The timetable page and its line dialogs, offscreen, on the fixture school.
+#include "CDlgEdit.h"
 #include "CDlgEditEduSch.h"
 #include "CDlgEditEduSchStudent.h"
 #include "CDlgEditEduSchTeacher.h"
 #include "CModuleEduSch.h"
+#include "CXLinkCtrl.h"
+#include "CXTimeSpanCtrl.h"
+#include "EditFrame.h"
 #include "PeopleTestSupport.h"
+#include "XDrawing.h"
+#include "XReadOnly.h"
 
 #include <QtGui/QImage>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QTimeEdit>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +30,20 @@ void Shoot(QWidget& w, const char* name)
     w.grab().save(QStringLiteral("/tmp/%1.png").arg(QString::fromUtf8(name)));
 }
 
+// The link names the record and its box shows it: drawn without the text, it looks
+// different.
+bool ShowsItsRecord(CXLinkCtrl& link, const QString& title)
+{
+    const QString text = link.text();
+    if (!text.contains(title))
+        return false;
+    const QImage shown = link.grab().toImage();
+    link.setText(QString());
+    const QImage empty = link.grab().toImage();
+    link.setText(text);
+    return shown != empty;
+}
+
 TEST_F(EduSchDialogs, PageShowsTheTimetableAndAddsChosenStudents)
 {
     std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
@@ -30,6 +51,12 @@ TEST_F(EduSchDialogs, PageShowsTheTimetableAndAddsChosenStudents)
     CDlgEditEduSch page(false, e1.get());
     ASSERT_TRUE(page.Create());
     Shoot(page, "timetable_page");
+    // a saved timetable's course is read-only, and its box still names it
+    auto* course = dynamic_cast<CXLinkCtrl*>(page.GetDlgItem(MDU_COURSE));
+    ASSERT_TRUE(course);
+    EXPECT_TRUE(IsWndReadOnly(course));
+    EXPECT_EQ(page.m_sch.m_course.m_nID, m_school.piano);
+    EXPECT_TRUE(ShowsItsRecord(*course, QStringLiteral("钢琴")));
     ASSERT_TRUE(page.m_teacherList && page.m_studentList);
     EXPECT_EQ(page.m_teacherList->GetItemCount(), 1);
     EXPECT_EQ(page.m_studentList->GetItemCount(), 2);
@@ -72,6 +99,9 @@ TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
     CDlgEditEduSchStudent student(s1, &e1->m_students);
     ASSERT_TRUE(student.Create());
     Shoot(student, "timetable_student");
+    auto* who = dynamic_cast<CXLinkCtrl*>(student.GetDlgItem(MDU_STUDENT));
+    ASSERT_TRUE(who);
+    EXPECT_TRUE(ShowsItsRecord(*who, s1->m_strName));
     // S1's piano receipts: R1 and R6, read when the dialog opened
     EXPECT_EQ(student.m_line.m_receipts.GetSize(), 2);
     // the copy is not a second line of its student

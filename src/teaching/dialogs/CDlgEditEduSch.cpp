@@ -9,10 +9,13 @@
 #include "CommandIds.h"
 #include "RecordCopy.h"
 #include "XRecordPickers.h"
+#include "XDrawing.h"
 #include "XWinStyles.h"
 
 #include <QtCore/QEvent>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QBoxLayout>
+#include <QtWidgets/QGridLayout>
 
 namespace {
 
@@ -103,7 +106,31 @@ bool CDlgEditEduSch::OnInitDialog()
     for (CXListCtrl* list : {static_cast<CXListCtrl*>(m_teacherList), static_cast<CXListCtrl*>(m_studentList)})
         if (list)
             list->installEventFilter(this);
+    LayOutLists();
     return CXDialogEx::OnInitDialog();
+}
+
+// The line lists take the page's spare height, the students twice the teachers' share, and
+// show a few lines each even at the page's smallest; the two input columns share the width.
+void CDlgEditEduSch::LayOutLists()
+{
+    auto* outer = qobject_cast<QBoxLayout*>(Content() ? Content()->layout() : nullptr);
+    QGridLayout* grid = outer && outer->count() > 0 ? qobject_cast<QGridLayout*>(outer->itemAt(0)->layout()) : nullptr;
+    if (!grid)
+        return;
+    outer->setStretch(0, 1);
+    for (int i = 1; i < outer->count(); ++i)
+        outer->setStretch(i, 0);
+    const int rows[2] = {4, 5};
+    const int lines[2] = {3, 5};
+    CXListCtrl* lists[2] = {m_teacherList, m_studentList};
+    for (int i = 0; i < 2; ++i) {
+        grid->setRowStretch(rows[i], lines[i]);
+        if (lists[i])
+            lists[i]->setMinimumHeight(RowHeight() * (lines[i] + 1) + 2 * lists[i]->frameWidth());
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
 }
 
 void CDlgEditEduSch::DoDataExchange(XDataExchange& dx)

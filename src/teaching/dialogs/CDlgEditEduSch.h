@@ -48,6 +48,7 @@ protected:
 
 private:
     CXListCtrl* ActiveList() const;
+    void LayOutLists();
     void RefreshLists(const std::vector<const CXItem*>& select);
     CXListCtrl* m_lastList = nullptr;
 };
