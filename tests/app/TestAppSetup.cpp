@@ -334,6 +334,8 @@ TEST_F(AppSetup, AnOperatorCannotChangeAnything)
     }
     EXPECT_TRUE(Ctrl(IDC_SETUP_BACKUP_NOW)->isEnabled());
     EXPECT_TRUE(m_dlg->GroupList()->isEnabled());
+    if (const QByteArray shots = qgetenv("LORVAN_SHOTS"); !shots.isEmpty())
+        m_dlg->grab().save(QString::fromUtf8(shots) + QStringLiteral("/setup_operator.png"));
 
     SetText(IDC_SETUP_RECORD_NAME, QStringLiteral("changed"));
     SetText(IDC_SETUP_KEY_FMT_RCP, QStringLiteral("Z[nn]"));
