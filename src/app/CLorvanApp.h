@@ -97,6 +97,7 @@ private:
     void OnCloseAll();
     void OnHide() { RunLogin(true); }
     void OnAppSerial();
+    void OnAppSetup();
     void OnAppAbout();
     void OnAppUpdateCheck();
     void OnAppUpdateNow();

@@ -1221,8 +1221,9 @@ void CXDialogEx::ApplyScroll()
     const int x = m_hmodel.Offset(ScrollPos(false));
     const int y = m_vmodel.Offset(ScrollPos(true));
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    const int clientW = width() - (m_vbar && m_vbar->isVisible() ? bar : 0);
-    const int clientH = height() - (m_hbar && m_hbar->isVisible() ? bar : 0);
+    // the bars' own state: before the dialog shows, isVisible() is false for every child
+    const int clientW = width() - (m_vbar && !m_vbar->isHidden() ? bar : 0);
+    const int clientH = height() - (m_hbar && !m_hbar->isHidden() ? bar : 0);
     m_content->setGeometry(-x, -y, std::max(m_contentSize.width(), clientW), std::max(m_contentSize.height(), clientH));
     if (m_wndGrip)
         m_wndGrip->raise();
