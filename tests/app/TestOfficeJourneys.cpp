@@ -5,6 +5,9 @@
 // and operator rights; the teacher then logs in and sees only what he was granted. Every
 // step goes through the real start-up, frame, pages and pickers, answered as a user would.
 #include "CDBTeacher.h"
+#include "CDlgAppSetup.h"
+#include "CDlgAppSetupPage.h"
+#include "DatabaseBackup.h"
 #include "CDlgAppLogin.h"
 #include "CDlgAppSerial.h"
 #include "CDlgEdit.h"
@@ -33,8 +36,12 @@
 #include "XAppServices.h"
 #include "XErrorReporter.h"
 #include "XUi.h"
+#include "NewIds_prefs.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryDir>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
@@ -449,4 +456,79 @@ TEST_F(OfficeJourneys, SellAlterAndRefundOnTheProgramsOwnDatabase)
     };
     EXPECT_EQ(row(first).section(u'|', 0, 1), QStringLiteral("22|300.00"));         // 20 + 2 lessons for 300 more
     EXPECT_EQ(row(second), QStringLiteral("20|-3000.00|%1").arg(RECEIPT_REFUNDED)); // the whole price back
+}
+
+// 6. The receipts' number pattern is changed in the preferences and a manual backup taken
+// there; the next receipt follows the new pattern. Restoring is starting the program on the
+// backup: copied into a program folder as its database, it opens with the school as it was
+// at the backup, the changed pattern included and the later receipt not yet sold.
+TEST_F(OfficeJourneys, PreferencesPatternBackupAndRestoreByStartingOnTheBackup)
+{
+    LogIn({{QStringLiteral("Admin"), QStringLiteral("583920")}});
+    ASSERT_EQ(UserName(), QStringLiteral("Admin"));
+    const int package = AddPackage(AddCourse());
+    const int student = AddStudent();
+
+    QTemporaryDir copies;
+    const QString backup = copies.path() + QStringLiteral("/first-day.mdb");
+    m_ui.fileName = backup;
+    m_onModal = [](QDialog* d) {
+        auto* dlg = qobject_cast<CDlgAppSetup*>(d);
+        if (!dlg)
+            return -1;
+        dlg->show();
+        Pump();
+        CDlgAppSetupPage& page = *dlg->Page();
+        qobject_cast<QComboBox*>(page.GetDlgItem(IDC_SETUP_KEY_FMT_RCP))->setEditText(QStringLiteral("R[YYYY]-[nnn]"));
+        qobject_cast<QPushButton*>(dlg->GetDlgItem(IDOK))->click();
+        return dlg->result();
+    };
+    m_app.OnAppCommand(ID_APP_SETUP);
+    // the backup is taken after the change is saved, in a second visit
+    m_onModal = [](QDialog* d) {
+        auto* dlg = qobject_cast<CDlgAppSetup*>(d);
+        if (!dlg)
+            return -1;
+        dlg->show();
+        Pump();
+        qobject_cast<QPushButton*>(dlg->Page()->GetDlgItem(IDC_SETUP_BACKUP_NOW))->click();
+        Pump();
+        dlg->reject();
+        return dlg->result();
+    };
+    m_app.OnAppCommand(ID_APP_SETUP);
+    m_onModal = {};
+    ASSERT_TRUE(QFileInfo::exists(backup)) << FirstBalloon().toStdString();
+    EXPECT_TRUE(CheckDatabaseFile(backup));
+
+    CLorvanApp::OpenModule(MDU_RECEIPT);
+    Pump();
+    m_onModal = [&](QDialog* d) {
+        if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
+            return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
+        auto* frame = qobject_cast<CDlgEdit*>(d);
+        if (!frame)
+            return -1;
+        frame->show();
+        Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
+        Ok(*frame);
+        return frame->result();
+    };
+    ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT));
+    m_onModal = {};
+    const QString year = QString::number(XDateTime::Today().Year());
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT GROUP_CONCAT(KeyName) FROM TB_RECEIPT")),
+              QStringLiteral("R%1-001").arg(year));
+    m_app.ExitInstance();
+
+    // the office restores the backup: a program folder whose database is the backup file
+    ScopedHome restored;
+    ASSERT_TRUE(QFile::copy(backup, restored.Path() + QStringLiteral("/Lorvan.mdb")));
+    CLorvanApp again;
+    ASSERT_TRUE(again.InitInstance());
+    EXPECT_EQ(again.m_setup.m_strKeyFmtRcp, QStringLiteral("R[YYYY]-[nnn]"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_RECEIPT")), QStringLiteral("0"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT RealName FROM TB_STUDENT WHERE ID=%1").arg(student)),
+              QStringLiteral("林晓雨"));
+    again.ExitInstance();
 }
