@@ -26,6 +26,16 @@
 
 namespace {
 
+// A layout caches its size hint, and invalidating it leaves its nested layouts' caches.
+void InvalidateLayouts(QLayout* layout)
+{
+    if (!layout)
+        return;
+    layout->invalidate();
+    for (int i = 0; i < layout->count(); ++i)
+        InvalidateLayouts(layout->itemAt(i)->layout());
+}
+
 const CXItem* User() { return AppServices().User(); }
 
 // The detail button shows its icon; without one it says what it does rather than stand
@@ -126,8 +136,10 @@ bool CDlgEdit::OnInitDialog()
     }
     m_tab->setVisible(m_pages.size() >= 2);
     connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });
-    // the frame fits page 0 (the page area is as large as the largest page needs)
+    // the frame fits page 0 (the page area is as large as the largest page needs); the
+    // nested layouts still hold the hints they took while the area was an empty slot
     area->updateGeometry();
+    InvalidateLayouts(Content()->layout());
     resize(sizeHint().expandedTo(size()));
     RestoreSize();
 

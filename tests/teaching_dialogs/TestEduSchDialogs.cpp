@@ -87,6 +87,38 @@ TEST_F(EduSchDialogs, PageShowsTheTimetableAndAddsChosenStudents)
         EXPECT_EQ(line->m_nSubID, 0);
 }
 
+// In its edit frame at the frame's own size the page reads whole: every time picker shows
+// its whole time and each line list a few lines.
+TEST_F(EduSchDialogs, PageInItsFrameGivesTheTimesAndListsRoom)
+{
+    std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
+    ASSERT_TRUE(e1);
+    SetEditPageMaker(MDU_EDUSCH, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
+        return std::make_unique<CDlgEditEduSch>(bNew, item);
+    });
+    std::unique_ptr<CDlgEdit> frame(CreateEditDialog(*FindModule(MDU_EDUSCH), false, e1.get()));
+    SetEditPageMaker(MDU_EDUSCH, {});
+    ASSERT_TRUE(frame);
+    frame->Create();
+    frame->show();
+    QApplication::processEvents();
+    frame->grab().save(QStringLiteral("/tmp/timetable-frame.png"));
+    auto* page = static_cast<CDlgEditEduSch*>(frame->m_pages[0]);
+    auto* span = dynamic_cast<CXTimeSpanCtrl*>(page->GetDlgItem(IDC_TIMESPAN));
+    ASSERT_TRUE(span);
+    for (int id = IDC_SPAN_BEGIN; id <= IDC_SPAN_DURATION; ++id) {
+        const QTimeEdit* picker = span->Picker(id);
+        ASSERT_TRUE(picker);
+        EXPECT_GE(picker->width(), picker->sizeHint().width()) << id;
+    }
+    for (const CXListCtrl* list :
+         {static_cast<CXListCtrl*>(page->m_teacherList), static_cast<CXListCtrl*>(page->m_studentList)}) {
+        ASSERT_TRUE(list);
+        // the header and at least three lines
+        EXPECT_GE(list->viewport()->height(), 3 * RowHeight());
+    }
+}
+
 TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
 {
     std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
