@@ -13,6 +13,7 @@
 #include "TransformXsl.h"
 #include "XDrawing.h"
 #include "XEditServices.h"
+#include "XLayoutFit.h"
 #include "XMainWindow.h"
 #include "XUi.h"
 #include "XWinStyles.h"
@@ -25,16 +26,6 @@
 #include <QtWidgets/QVBoxLayout>
 
 namespace {
-
-// A layout caches its size hint, and invalidating it leaves its nested layouts' caches.
-void InvalidateLayouts(QLayout* layout)
-{
-    if (!layout)
-        return;
-    layout->invalidate();
-    for (int i = 0; i < layout->count(); ++i)
-        InvalidateLayouts(layout->itemAt(i)->layout());
-}
 
 const CXItem* User() { return AppServices().User(); }
 

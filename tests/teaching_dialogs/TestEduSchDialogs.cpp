@@ -4,6 +4,7 @@
 #include "CDlgEditEduSchStudent.h"
 #include "CDlgEditEduSchTeacher.h"
 #include "CModuleEduSch.h"
+#include "CXDateCtrl.h"
 #include "CXLinkCtrl.h"
 #include "CXTimeSpanCtrl.h"
 #include "EditFrame.h"
@@ -14,6 +15,7 @@
 #include <QtGui/QImage>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QDateEdit>
 #include <QtWidgets/QTimeEdit>
 
 #include <gtest/gtest.h>
@@ -145,6 +147,16 @@ TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
     EXPECT_EQ(EduSch::DayOf(teacher.m_line.m_edu.m_begin), static_cast<int>(XDateTime(2026, 3, 18).Day()));
     ASSERT_TRUE(teacher.Create());
     Shoot(teacher, "timetable_teacher");
+    // at the dialogs' own sizes the dates show whole, and the student's receipts have room
+    for (CXDialogEx* dlg : {static_cast<CXDialogEx*>(&student), static_cast<CXDialogEx*>(&teacher)})
+        for (const int id : {QKEY_DATE_FROM, QKEY_DATE_TO}) {
+            auto* date = dynamic_cast<CXDateCtrl*>(dlg->GetDlgItem(id));
+            ASSERT_TRUE(date);
+            EXPECT_GE(date->Edit()->width(), date->Edit()->sizeHint().width()) << id;
+        }
+    auto* receipts = dynamic_cast<CXListCtrl*>(student.GetDlgItem(IDC_RECORD_LIST));
+    ASSERT_TRUE(receipts);
+    EXPECT_GE(receipts->viewport()->height(), 2 * RowHeight());
 }
 
 } // namespace
