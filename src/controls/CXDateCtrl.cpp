@@ -198,6 +198,17 @@ void CXDateCtrl::Relayout()
     update();
 }
 
+QSize CXDateCtrl::minimumSizeHint() const
+{
+    // the geometry Relayout gives: the check box, the edit 2 in, the drop button h wide
+    const QSize edit = m_edit->sizeHint();
+    const int h = edit.height() + 4;
+    const int check = HasShowNone() ? h - 1 : 0;
+    return {check + 2 + edit.width() + 3 + h, h};
+}
+
+QSize CXDateCtrl::sizeHint() const { return minimumSizeHint(); }
+
 void CXDateCtrl::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);

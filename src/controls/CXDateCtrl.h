@@ -61,6 +61,9 @@ public:
     // The picker's own text, or the empty text without a date.
     QString DisplayText() const;
     QDateEdit* Edit() const { return m_edit; }
+    // Room for the whole date in the display format, the drop button and the check box.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The popup: a calendar, or the month grid in month mode.
     void OpenCalendar();

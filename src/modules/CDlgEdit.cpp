@@ -13,6 +13,7 @@
 #include "TransformXsl.h"
 #include "XDrawing.h"
 #include "XEditServices.h"
+#include "XLayoutFit.h"
 #include "XMainWindow.h"
 #include "XUi.h"
 #include "XWinStyles.h"
@@ -126,8 +127,10 @@ bool CDlgEdit::OnInitDialog()
     }
     m_tab->setVisible(m_pages.size() >= 2);
     connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });
-    // the frame fits page 0 (the page area is as large as the largest page needs)
+    // the frame fits page 0 (the page area is as large as the largest page needs); the
+    // nested layouts still hold the hints they took while the area was an empty slot
     area->updateGeometry();
+    InvalidateLayouts(Content()->layout());
     resize(sizeHint().expandedTo(size()));
     RestoreSize();
 

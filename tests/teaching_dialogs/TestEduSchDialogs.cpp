@@ -4,6 +4,7 @@
 #include "CDlgEditEduSchStudent.h"
 #include "CDlgEditEduSchTeacher.h"
 #include "CModuleEduSch.h"
+#include "CXDateCtrl.h"
 #include "CXLinkCtrl.h"
 #include "CXTimeSpanCtrl.h"
 #include "EditFrame.h"
@@ -14,6 +15,7 @@
 #include <QtGui/QImage>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QDateEdit>
 #include <QtWidgets/QTimeEdit>
 
 #include <gtest/gtest.h>
@@ -87,6 +89,38 @@ TEST_F(EduSchDialogs, PageShowsTheTimetableAndAddsChosenStudents)
         EXPECT_EQ(line->m_nSubID, 0);
 }
 
+// In its edit frame at the frame's own size the page reads whole: every time picker shows
+// its whole time and each line list a few lines.
+TEST_F(EduSchDialogs, PageInItsFrameGivesTheTimesAndListsRoom)
+{
+    std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
+    ASSERT_TRUE(e1);
+    SetEditPageMaker(MDU_EDUSCH, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
+        return std::make_unique<CDlgEditEduSch>(bNew, item);
+    });
+    std::unique_ptr<CDlgEdit> frame(CreateEditDialog(*FindModule(MDU_EDUSCH), false, e1.get()));
+    SetEditPageMaker(MDU_EDUSCH, {});
+    ASSERT_TRUE(frame);
+    frame->Create();
+    frame->show();
+    QApplication::processEvents();
+    frame->grab().save(QStringLiteral("/tmp/timetable-frame.png"));
+    auto* page = static_cast<CDlgEditEduSch*>(frame->m_pages[0]);
+    auto* span = dynamic_cast<CXTimeSpanCtrl*>(page->GetDlgItem(IDC_TIMESPAN));
+    ASSERT_TRUE(span);
+    for (int id = IDC_SPAN_BEGIN; id <= IDC_SPAN_DURATION; ++id) {
+        const QTimeEdit* picker = span->Picker(id);
+        ASSERT_TRUE(picker);
+        EXPECT_GE(picker->width(), picker->sizeHint().width()) << id;
+    }
+    for (const CXListCtrl* list :
+         {static_cast<CXListCtrl*>(page->m_teacherList), static_cast<CXListCtrl*>(page->m_studentList)}) {
+        ASSERT_TRUE(list);
+        // the header and at least three lines
+        EXPECT_GE(list->viewport()->height(), 3 * RowHeight());
+    }
+}
+
 TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
 {
     std::unique_ptr<CDBEduSch> e1 = ReadOne<CDBEduSch>(m_school.e1);
@@ -113,6 +147,16 @@ TEST_F(EduSchDialogs, LineDialogsSeeTheTimetable)
     EXPECT_EQ(EduSch::DayOf(teacher.m_line.m_edu.m_begin), static_cast<int>(XDateTime(2026, 3, 18).Day()));
     ASSERT_TRUE(teacher.Create());
     Shoot(teacher, "timetable_teacher");
+    // at the dialogs' own sizes the dates show whole, and the student's receipts have room
+    for (CXDialogEx* dlg : {static_cast<CXDialogEx*>(&student), static_cast<CXDialogEx*>(&teacher)})
+        for (const int id : {QKEY_DATE_FROM, QKEY_DATE_TO}) {
+            auto* date = dynamic_cast<CXDateCtrl*>(dlg->GetDlgItem(id));
+            ASSERT_TRUE(date);
+            EXPECT_GE(date->Edit()->width(), date->Edit()->sizeHint().width()) << id;
+        }
+    auto* receipts = dynamic_cast<CXListCtrl*>(student.GetDlgItem(IDC_RECORD_LIST));
+    ASSERT_TRUE(receipts);
+    EXPECT_GE(receipts->viewport()->height(), 2 * RowHeight());
 }
 
 // Open ends survive the page and the line dialogs: E1 runs with no end date, and its lines

@@ -4,6 +4,8 @@
 
 #include "CXCmd.h"
 #include "CommandIds.h"
+#include "XDrawing.h"
+#include "XLayoutFit.h"
 #include "XWinStyles.h"
 
 namespace {
@@ -64,12 +66,27 @@ template <class Line> void TakeLine(Line& copy, const CXItem* from, CXArray* arr
         copy.Reset(); // the defaults of a new line ask the timetable
 }
 
+// The dialog was sized before its own controls took the template's places: it grows to
+// what they ask for (whole dates, the time pickers, the receipts) before its size is fixed.
+void FitToControls(CXDialogEx& dlg)
+{
+    InvalidateLayouts(dlg.Content() ? dlg.Content()->layout() : nullptr);
+    dlg.resize(dlg.size().expandedTo(static_cast<QWidget&>(dlg).sizeHint()));
+}
+
 } // namespace
 
 CDlgEditEduSchTeacher::CDlgEditEduSchTeacher(const CXItem* from, CXArray* array, QWidget* parent)
     : CXDialogEx(from == nullptr, &TeacherTemplate(), parent)
 {
     TakeLine(m_line, from, array);
+}
+
+bool CDlgEditEduSchTeacher::OnInitDialog()
+{
+    const bool ok = CXDialogEx::OnInitDialog();
+    FitToControls(*this);
+    return ok;
 }
 
 void CDlgEditEduSchTeacher::DoDataExchange(XDataExchange& dx)
@@ -90,9 +107,14 @@ CDlgEditEduSchStudent::CDlgEditEduSchStudent(const CXItem* from, CXArray* array,
 bool CDlgEditEduSchStudent::OnInitDialog()
 {
     m_line.LoadReceipts();
-    if (auto* list = EnsureControl<CEduSchReceiptList>(IDC_RECORD_LIST))
+    if (auto* list = EnsureControl<CEduSchReceiptList>(IDC_RECORD_LIST)) {
         list->AddCmd(new CXCmd(ID_EDIT_MODIFY, true, true, true));
-    return CXDialogEx::OnInitDialog();
+        // the header and three receipts
+        list->setMinimumHeight(RowHeight() * 4 + 2 * list->frameWidth());
+    }
+    const bool ok = CXDialogEx::OnInitDialog();
+    FitToControls(*this);
+    return ok;
 }
 
 void CDlgEditEduSchStudent::DoDataExchange(XDataExchange& dx)

@@ -16,5 +16,6 @@ public:
     CDBEduSchTeacher m_line;
 
 protected:
+    bool OnInitDialog() override;
     void DoDataExchange(XDataExchange& dx) override;
 };
