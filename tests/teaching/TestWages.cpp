@@ -4,12 +4,15 @@
 #include "CDBWages.h"
 #include "CModuleEduRcd.h"
 #include "CModuleWages.h"
-#include "FixtureSchool.h"
+#include "CommandIds.h"
+#include "FebruaryTaughtTest.h"
 #include "FormatString.h"
+#include "TextUtils.h"
 #include "TypedLines.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -63,28 +66,9 @@ const XExpectedRow kFebruary[] = {
     {"刘芳", {0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 150, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}},
 };
 
-class WagesTest : public SchoolTest
+class WagesTest : public FebruaryTaughtTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!FindModule(MDU_EDURCD)) {
-            m_classes = std::make_unique<CModuleEduRcd>();
-            RegisterModule(m_classes.get());
-        }
-        m_wages = std::make_unique<CModuleWages>();
-        RegisterModule(m_wages.get());
-        SchoolTest::SetUp();
-        ASSERT_TRUE(AddFixtureClassRecords(m_school));
-    }
-    void TearDown() override
-    {
-        SchoolTest::TearDown();
-        UnregisterModule(m_wages.get());
-        if (m_classes)
-            UnregisterModule(m_classes.get());
-    }
-
     static CXMap February(const QString& teachers = QString())
     {
         CXMap query;
@@ -119,9 +103,6 @@ protected:
                     << expected.teacher << " " << kColumns[i];
         }
     }
-
-    std::unique_ptr<CModuleEduRcd> m_classes;
-    std::unique_ptr<CModuleWages> m_wages;
 };
 
 } // namespace
@@ -261,4 +242,58 @@ TEST(WageRecord, LateTeacherIsToppedUpToTheMinimumAndLosesFullAttendance)
     t->m_nLessonType = 1;
     EXPECT_EQ(row.CountTrial(), 1);
     EXPECT_DOUBLE_EQ(row.GetLessonWage(), 0);
+}
+
+TEST_F(WagesTest, SalariedTeacherIsPaidUntilTheMonthSheLeft)
+{
+    // T4 left on 2025-12-15 and was paid 2000 a month from 2025-10 without classes: October
+    // and November are owed; December, left before its last day, is not; nothing after
+    ASSERT_TRUE(Exec(FormatString(u"UPDATE TB_TEACHER_RESUME SET DateEnd=%d WHERE TeacherID=%d;"
+                                  u"INSERT INTO TB_TEACHER_PAY (TeacherID, DateBgn, MonthlyPay) VALUES (%d, %d, 2000)",
+                                  static_cast<int>(XDateTime(2025, 12, 15).Day()), m_school.t4, m_school.t4,
+                                  static_cast<int>(XDateTime(2025, 10, 1).Day()))));
+    CXMap query;
+    query.SetDate(QKEY_DATE_FROM, XDateTime(2025, 9, 1));
+    query.SetDate(QKEY_DATE_TO, XDateTime(2026, 2, 28));
+    query.SetText(MDU_TEACHER, QString::number(m_school.t4));
+    CXArrayT<CDBWages, true> rows;
+    ASSERT_TRUE(m_wages->QueryItems(rows, query, true, false));
+    ASSERT_EQ(rows.GetSize(), 2);
+    for (const auto* row : Typed(rows)) {
+        EXPECT_EQ(row->m_dtLeave, XDateTime(2025, 12, 15));
+        EXPECT_DOUBLE_EQ(row->GetTotal(), 2000);
+    }
+    EXPECT_EQ(rows[0]->m_dtDate, XDateTime(2025, 10, 1));
+    EXPECT_EQ(rows[1]->m_dtDate, XDateTime(2025, 11, 1));
+}
+
+TEST_F(WagesTest, ClassRecordsOfRowsAreQueriedForTheirTeachersAndMonth)
+{
+    CXArrayT<CDBWages, true> rows;
+    ASSERT_TRUE(m_wages->QueryItems(rows, February(), true, false));
+    CXArray chosen(nullptr, false);
+    for (auto* row : Typed(rows))
+        if (row->m_nID != m_school.t2)
+            chosen.Add(row);
+    CXMap query;
+    ASSERT_EQ(m_wages->MakeRelateQuery(chosen, ID_REL_EDURCD, query, FixtureUser()), 1);
+    QList<int> teachers;
+    SplitInts(query.GetText(MDU_TEACHER), teachers);
+    std::sort(teachers.begin(), teachers.end());
+    EXPECT_EQ(teachers, (QList<int>{std::min(m_school.t1, m_school.t3), std::max(m_school.t1, m_school.t3)}));
+    EXPECT_EQ(query.GetDate(QKEY_DATE_FROM), XDateTime(2026, 2, 1));
+    EXPECT_EQ(query.GetDate(QKEY_DATE_TO), XDateTime(2026, 2, 28));
+    // the class-record module finds T3's and T1's February classes with it
+    CXArrayT<CDBEduRcd, true> records;
+    ASSERT_TRUE(FindModule(MDU_EDURCD)->QueryItems(records, query, true, false));
+    EXPECT_EQ(records.GetSize(), 6);
+
+    // a row without classes relates to none
+    CDBWages salaried;
+    salaried.m_nID = m_school.t3;
+    salaried.m_dtDate = XDateTime(2026, 2, 1);
+    CXArray alone(nullptr, false);
+    alone.Add(&salaried);
+    CXMap none;
+    EXPECT_EQ(m_wages->MakeRelateQuery(alone, ID_REL_EDURCD, none, FixtureUser()), -1);
 }

@@ -8,7 +8,7 @@
 #include "CModuleWages.h"
 #include "CXListCtrl.h"
 #include "EditFrame.h"
-#include "FixtureSchool.h"
+#include "FebruaryTaughtTest.h"
 #include "TypedLines.h"
 #include "XUi.h"
 
@@ -20,19 +20,12 @@
 
 namespace {
 
-class WagesDialogs : public SchoolTest
+class WagesDialogs : public FebruaryTaughtTest
 {
 protected:
     void SetUp() override
     {
-        if (!FindModule(MDU_EDURCD)) {
-            m_classes = std::make_unique<CModuleEduRcd>();
-            RegisterModule(m_classes.get());
-        }
-        m_wages = std::make_unique<CModuleWages>();
-        RegisterModule(m_wages.get());
-        SchoolTest::SetUp();
-        ASSERT_TRUE(AddFixtureClassRecords(m_school));
+        FebruaryTaughtTest::SetUp();
         SetEditPageMaker(MDU_WAGES, CreateWagesEditPage);
         CFakeAppServices::Installed().user = &FixtureUser();
         CXMap query;
@@ -44,10 +37,7 @@ protected:
     {
         SetEditPageMaker(MDU_WAGES, {});
         CFakeAppServices::Installed().user = nullptr;
-        SchoolTest::TearDown();
-        UnregisterModule(m_wages.get());
-        if (m_classes)
-            UnregisterModule(m_classes.get());
+        FebruaryTaughtTest::TearDown();
     }
     const CDBWages* Row(int teacher) const
     {
@@ -68,8 +58,6 @@ protected:
         return frame;
     }
 
-    std::unique_ptr<CModuleEduRcd> m_classes;
-    std::unique_ptr<CModuleWages> m_wages;
     CXArrayT<CDBWages, true> m_rows;
     XUiTestHooks m_ui;
 };
