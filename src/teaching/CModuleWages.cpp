@@ -106,10 +106,6 @@ bool CModuleWages::QueryItems(CXArray& items, CXMap query, bool bNoImages, bool 
 
 bool CModuleWages::LoadWages(CXArray& items, CXMap& query)
 {
-    QStringList common;
-    BuildQueryConditions(common, query); // the rows have no table: no condition applies
-    Q_UNUSED(common);
-
     // the period, as whole months, never past the month class records may be taken in
     const int maxDay = GetMaxQueryDate();
     int start = query.Has(QKEY_DATE_FROM) ? WholeDay(query.GetDate(QKEY_DATE_FROM)) : 0;
@@ -221,6 +217,8 @@ bool CModuleWages::LoadWages(CXArray& items, CXMap& query)
         if (row->m_records.IsEmpty() && (row->m_pay.m_fMonthlyPay == 0 || left))
             rows.RemoveAt(i);
     }
+    // the conditions common to all modules: the rows have no table, so keys 1 and 2 (teacher
+    // IDs here) filter the rows built
     const QList<int> only = query.Has(QKEY_IDS) ? IdsOf(query, QKEY_IDS) : QList<int>();
     const QList<int> except = query.Has(QKEY_NOT_IDS) ? IdsOf(query, QKEY_NOT_IDS) : QList<int>();
     const int first = items.GetSize();
