@@ -297,3 +297,33 @@ TEST_F(WagesTest, ClassRecordsOfRowsAreQueriedForTheirTeachersAndMonth)
     CXMap none;
     EXPECT_EQ(m_wages->MakeRelateQuery(alone, ID_REL_EDURCD, none, FixtureUser()), -1);
 }
+
+TEST(WageModule, BuiltInSchemesAreWholeMonthsAndYears)
+{
+    XClock::SetFixed(XDateTime(2026, 3, 18, 9, 0, 0));
+    CModuleWages wages;
+    CXArray schemes(nullptr, true);
+    wages.AddQuickQueries(schemes);
+    struct Expected
+    {
+        const char* name;
+        XDateTime from, to; // to 0: no upper bound
+    };
+    // 近三个月 starts 70 days before the month's last day: 2026-03-31 - 70 = 2026-01-20
+    const Expected expected[] = {{"本月", XDateTime(2026, 3, 1), XDateTime(2026, 3, 31)},
+                                 {"上月", XDateTime(2026, 2, 1), XDateTime(2026, 2, 28)},
+                                 {"近三个月", XDateTime(2026, 1, 20), XDateTime()},
+                                 {"今年", XDateTime(2026, 1, 1), XDateTime(2026, 12, 31)},
+                                 {"去年", XDateTime(2025, 1, 1), XDateTime(2025, 12, 31)}};
+    ASSERT_EQ(schemes.GetSize(), 5);
+    for (int i = 0; i < 5; ++i) {
+        const CXItem* scheme = schemes.GetAt(i);
+        const CXMap query(scheme->m_strRightData);
+        EXPECT_EQ(scheme->m_strName, QString::fromUtf8(expected[i].name));
+        EXPECT_EQ(query.GetDate(QKEY_DATE_FROM), expected[i].from) << expected[i].name;
+        EXPECT_EQ(query.Has(QKEY_DATE_TO), expected[i].to.Day() != 0) << expected[i].name;
+        if (query.Has(QKEY_DATE_TO))
+            EXPECT_EQ(query.GetDate(QKEY_DATE_TO), expected[i].to) << expected[i].name;
+    }
+    XClock::Reset();
+}
