@@ -7,11 +7,13 @@
 #include "CDlgEditCollect.h"
 #include "CDlgEditEduRcd.h"
 #include "CDlgEditEduSch.h"
+#include "CDlgEditWages.h"
 #include "CDlgEditSchemeT.h"
 #include "CModuleCollect.h"
 #include "CModuleTempl.h"
 #include "CModuleEduRcd.h"
 #include "CModuleEduSch.h"
+#include "CModuleWages.h"
 #include "PeopleDialogs.h"
 #include "PeopleModules.h"
 #include "StudentModule.h"
@@ -35,7 +37,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_EDUSCH, Make<CModuleEduSch>, MakePage<CDlgEditEduSch>},
     {MDU_STUDENT, CreateStudentModule, CreateStudentEditPage},
     {MDU_TEACHER, CreateTeacherModule, CreateTeacherEditPage, TeacherMorePages},
-    {MDU_WAGES, nullptr, nullptr},
+    {MDU_WAGES, Make<CModuleWages>, CreateWagesEditPage},
     {MDU_COURSE, CreateCourseModule, CreateCourseEditPage},
     {MDU_CHARGE, CreateChargeModule, CreateChargeEditPage},
     {MDU_PRJQUERY, Make<CModulePrjQuery>, MakePage<CDlgEditPrjQuery>},

@@ -1,0 +1,6 @@
+#pragma once
+
+// Ids the wage pages need that the generated header does not name yet.
+enum : int {
+    IDD_EDIT_WAGES = 388,
+};
