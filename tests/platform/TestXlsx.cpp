@@ -208,7 +208,7 @@ TEST_F(Xlsx, HandMadeBookReadsEveryCellKind)
     double v = 0;
     ASSERT_TRUE(sheet.Number(2, 1, &v));
     EXPECT_EQ(v, 1);
-    // a 1904-system date: 44634 + 1462 days from 1899-12-30 = 2026-03-18
+    // a 1904-system date: 44634 + 1462 days from 1899-12-30 = 2026-03-15
     ASSERT_TRUE(sheet.Number(2, 2, &v));
     EXPECT_EQ(v, 46096);
     EXPECT_TRUE(sheet.At(2, 2)->date);
