@@ -12,6 +12,8 @@
 #include "XXlsxWriter.h"
 
 #include <QtCore/QDir>
+
+#include <array>
 #include <QtGui/QFontDatabase>
 #include <QtWidgets/QHeaderView>
 
@@ -27,10 +29,11 @@ constexpr int kEmptyColour = 0x6D6D6D; // RGB(109,109,109)
 constexpr int kRowFills[5][2] = {
     {0xFFFFFF, 0xF9F9F9}, {0xF0F0F0, 0xEBEBEB}, {0xA0FFA0, 0x9CF99C}, {0xFFFFA0, 0xF9F99C}, {0xFFA0A0, 0xF99C9C}};
 
+// The row fill's index into kRowFills: level x 2 + parity.
 int RowFill(int level, bool statusColours, int position)
 {
     const int l = statusColours && level >= 1 && level <= 4 ? level : 0;
-    return kRowFills[l][position % 2];
+    return l * 2 + position % 2;
 }
 
 } // namespace
@@ -103,6 +106,10 @@ void CXListCtrl::OpenInExcel(QString& path)
     }
 
     const bool statusColours = m_heads.m_bGoodStatus && m_bStatusColor;
+    // each column's formats by fill and emptiness, made once: a long list uses a few dozen
+    std::vector<std::array<lxw_format*, 20>> looks(columns.size());
+    for (auto& l : looks)
+        l.fill(nullptr);
     const int last = static_cast<int>(columns.size()) - 1;
     int row = 1;
     for (const Group& g : groups) {
@@ -122,23 +129,26 @@ void CXListCtrl::OpenInExcel(QString& path)
                 const CHead* head = heads[c];
                 const int col = static_cast<int>(c);
                 const QString text = texts.value(columns[c]);
-                XCellStyle style{fill, -1, head ? head->GetAlign() : 0, true, QString()};
                 const bool numeric = head && ((head->m_nType == XIN && !head->IsOptionList()) || head->m_nType == XNU ||
                                               head->m_nType == XDT);
-                if (numeric)
-                    style.numFormat = head->GetExcelFormat();
                 // the list shows an empty value as the field's empty text
                 const QString empty = item && head ? item->GetEmptyText(head) : QString();
-                if (text.isEmpty() || (!empty.isEmpty() && text == empty)) {
-                    style.fontColor = kEmptyColour;
+                const bool isEmpty = text.isEmpty() || (!empty.isEmpty() && text == empty);
+                lxw_format*& format = looks[c][static_cast<std::size_t>(fill * 2 + (isEmpty ? 1 : 0))];
+                if (!format) {
+                    const int rgb = kRowFills[fill / 2][fill % 2];
+                    format = book.Format(XCellStyle{rgb, isEmpty ? kEmptyColour : -1, head ? head->GetAlign() : 0, true,
+                                                    numeric ? head->GetExcelFormat() : QString()});
+                }
+                if (isEmpty) {
                     if (empty.isEmpty())
-                        book.WriteBlank(row, col, style);
+                        book.WriteBlank(row, col, format);
                     else
-                        book.WriteText(row, col, empty, style);
+                        book.WriteText(row, col, empty, format);
                 } else if (numeric && item) {
-                    book.WriteNumber(row, col, FieldNumber(FieldValue(*item, head)), style);
+                    book.WriteNumber(row, col, FieldNumber(FieldValue(*item, head)), format);
                 } else {
-                    book.WriteText(row, col, text, style);
+                    book.WriteText(row, col, text, format);
                 }
             }
             ++row;

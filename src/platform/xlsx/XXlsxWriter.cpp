@@ -78,6 +78,8 @@ void XXlsxWriter::SetColumnWidth(int column, double width)
 
 lxw_format* XXlsxWriter::Format(const XCellStyle& style)
 {
+    if (!m_book)
+        return nullptr;
     const QString key = StyleKey(style);
     if (lxw_format* f = m_formats.value(key))
         return f;
@@ -106,22 +108,39 @@ lxw_format* XXlsxWriter::Format(const XCellStyle& style)
 void XXlsxWriter::WriteText(int row, int column, const QString& text, const XCellStyle& style)
 {
     if (m_sheet)
-        Check(worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
-                                     CellText(text).constData(), Format(style)));
+        WriteText(row, column, text, Format(style));
 }
 
 void XXlsxWriter::WriteNumber(int row, int column, double value, const XCellStyle& style)
 {
     if (m_sheet)
-        Check(worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), value,
-                                     Format(style)));
+        WriteNumber(row, column, value, Format(style));
 }
 
 void XXlsxWriter::WriteBlank(int row, int column, const XCellStyle& style)
 {
     if (m_sheet)
-        Check(
-            worksheet_write_blank(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), Format(style)));
+        WriteBlank(row, column, Format(style));
+}
+
+void XXlsxWriter::WriteText(int row, int column, const QString& text, lxw_format* format)
+{
+    if (m_sheet)
+        Check(worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                                     CellText(text).constData(), format));
+}
+
+void XXlsxWriter::WriteNumber(int row, int column, double value, lxw_format* format)
+{
+    if (m_sheet)
+        Check(worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), value,
+                                     format));
+}
+
+void XXlsxWriter::WriteBlank(int row, int column, lxw_format* format)
+{
+    if (m_sheet)
+        Check(worksheet_write_blank(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), format));
 }
 
 void XXlsxWriter::MergeRow(int row, int first, int last, const QString& text, const XCellStyle& style)

@@ -40,6 +40,12 @@ public:
     void WriteText(int row, int column, const QString& text, const XCellStyle& style);
     void WriteNumber(int row, int column, double value, const XCellStyle& style);
     void WriteBlank(int row, int column, const XCellStyle& style);
+    // The shared format of a look, for writers that keep their own handles of the looks
+    // they use over and over (a long list: no key is built per cell).
+    lxw_format* Format(const XCellStyle& style);
+    void WriteText(int row, int column, const QString& text, lxw_format* format);
+    void WriteNumber(int row, int column, double value, lxw_format* format);
+    void WriteBlank(int row, int column, lxw_format* format);
     // One text over the columns first..last of the row (normal mode only).
     void MergeRow(int row, int first, int last, const QString& text, const XCellStyle& style);
     // A cell comment of the given size in pixels (normal mode only).
@@ -53,7 +59,6 @@ public:
     bool IsConstantMemory() const { return m_bConstantMemory; }
 
 private:
-    lxw_format* Format(const XCellStyle& style);
     void Check(int error);
 
     lxw_workbook* m_book = nullptr;
