@@ -324,3 +324,33 @@ TEST_F(ModuleExchange, CellsAreReadByTheirFieldsType)
         EXPECT_EQ(messages.join(u'\n'), QString::fromUtf8(c.warning)) << c.cell.text.toStdString();
     }
 }
+
+TEST_F(ModuleExchange, CommandsNeedTheAddRightAndExportAListedRecord)
+{
+    struct Probe : public XCmdUI
+    {
+        void Enable(bool on) override { enabled = on; }
+        bool enabled = false;
+    };
+    auto state = [this](int id) {
+        Probe ui;
+        ui.m_nID = id;
+        EXPECT_TRUE(ModuleCommands(*m_students).OnCmdMsg(id, XCN_UPDATE, &ui));
+        return ui.enabled;
+    };
+    EXPECT_TRUE(state(ID_FILE_IMPORT));
+    EXPECT_FALSE(state(ID_FILE_EXPORT)); // no window lists a record
+
+    // an operator granted queries on students only
+    std::unique_ptr<CXItem> op(FixtureUser().CopyTo(nullptr));
+    op->m_nRightRole = 1;
+    CXMap rights;
+    rights.SetText(MDU_STUDENT, QString::number(RIGHT_QRY));
+    op->m_strRightData = rights.ToXml();
+    CFakeAppServices::Installed().user = op.get();
+    EXPECT_FALSE(state(ID_FILE_IMPORT));
+    rights.SetText(MDU_STUDENT, QString::number(RIGHT_QRY | RIGHT_ADD));
+    op->m_strRightData = rights.ToXml();
+    EXPECT_TRUE(state(ID_FILE_IMPORT));
+    CFakeAppServices::Installed().user = &FixtureUser();
+}
