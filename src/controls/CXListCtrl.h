@@ -111,6 +111,13 @@ public:
     bool FindNext(const QString& text, bool down, bool wholeText, bool matchCase);
     static bool MatchText(const QString& cell, const QString& search, bool wholeText, bool matchCase);
     void CopySelection();
+    // Writes the list as shown (visible columns in display order, groups, row colours,
+    // empty texts) to a workbook in the program's Temp folder and opens it; path receives
+    // the workbook's path, or stays empty when nothing was written.
+    void OpenInExcel(QString& path);
+    // The title the export names its sheet and file after: the name of the module whose
+    // window holds the list, else the caption of the list's window.
+    QString ExportTitle() const;
     // The header's context menu (column under the point) or the items' one.
     void ShowContextMenu(const QPoint& globalPos);
 

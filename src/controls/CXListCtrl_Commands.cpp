@@ -220,8 +220,11 @@ void CXListCtrl::OnListCommand(int id)
                 m_heads[i]->m_bCalc = id == ID_XCTRL_CALCALL;
         regroup();
         return;
-    case ID_XCTRL_XLS:
-        return; // the spreadsheet export belongs to the module layer
+    case ID_XCTRL_XLS: {
+        QString path;
+        OpenInExcel(path);
+        return;
+    }
     case ID_XCTRL_RIGHTALL:
         for (int c = 0; c < m_nColumns; ++c)
             FitColumn(c);

@@ -80,6 +80,10 @@ void CDlgImportInfo::UpdateControls()
     for (CXItem* item : m_items) {
         item->m_status.clear();
         item->Validate(user, true);
+        const auto warned = m_readWarnings.find(item);
+        if (warned != m_readWarnings.end())
+            for (const QString& text : warned->second)
+                item->AddStatusText(ST_WARN, nullptr, text);
         if (!item->m_strName.isEmpty())
             byTitle[item->m_strName].push_back(item);
     }

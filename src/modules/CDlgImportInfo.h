@@ -4,6 +4,7 @@
 #include "CXArray.h"
 #include "CXDialogEx.h"
 
+#include <map>
 #include <vector>
 
 class CXListCtrl;
@@ -23,6 +24,9 @@ public:
     CXArray m_items{nullptr, true}; // the importer appends the parsed records
     CHeads m_heads;
     CXListCtrl* m_list = nullptr;
+    // What reading a record's cells warned of: kept apart, since validating again clears
+    // the record's messages.
+    std::map<const CXItem*, QStringList> m_readWarnings;
 
 protected:
     bool OnInitDialog() override;

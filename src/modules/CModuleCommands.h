@@ -20,6 +20,10 @@ public:
     void OnUpdateSchemeCommand(XCmdUI* ui);
     void OnRelCommand(int id);
     void OnUpdateRelCommand(XCmdUI* ui);
+    // The records listed in the window to a spreadsheet, and new records from one.
+    void OnFileExport();
+    void OnFileImport();
+    void OnUpdateFileCommand(XCmdUI* ui);
 
     // The module window's record list, or null without a window.
     CXListCtrl* GetList() const;
