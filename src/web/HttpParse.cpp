@@ -13,7 +13,6 @@ namespace xInternet {
 
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
 

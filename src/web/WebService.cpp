@@ -38,7 +38,7 @@ using Clock = std::chrono::steady_clock;
 
 // The stop signal the sockets are polled with: an eventfd that becomes readable, and stays
 // so, when the service stops.
-int g_stopFd = -1;
+std::atomic<int> g_stopFd{-1};
 std::mutex g_controlLock; // start and stop
 std::thread g_serviceThread;
 std::atomic<int> g_firstPort{8080};
@@ -124,8 +124,9 @@ private:
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
                 return TimedOut;
-            pollfd fds[2] = {{m_socket, POLLIN, 0}, {g_stopFd, POLLIN, 0}};
-            const int n = poll(fds, g_stopFd >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left, 1000)));
+            const int stop = g_stopFd;
+            pollfd fds[2] = {{m_socket, POLLIN, 0}, {stop, POLLIN, 0}};
+            const int n = poll(fds, stop >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left, 1000)));
             if (n < 0 && errno != EINTR)
                 return Closed;
             if (StopRequested())
@@ -544,10 +545,10 @@ void StopWebService()
         const uint64_t one = 1;
         [[maybe_unused]] const ssize_t n = write(g_stopFd, &one, sizeof one);
     }
-    if (g_serviceThread.joinable()) {
-        g_serviceThread.join();
-        LogProxy(QStringLiteral("代理连接服务退出。"));
-    }
+    if (!g_serviceThread.joinable())
+        return; // nothing runs: the published state is not ours to clear
+    g_serviceThread.join();
+    LogProxy(QStringLiteral("代理连接服务退出。"));
     if (g_stopFd >= 0) {
         close(g_stopFd);
         g_stopFd = -1;

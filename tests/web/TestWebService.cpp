@@ -1,6 +1,7 @@
 // The service on loopback through raw sockets: what a browser, a careless client and a
 // hostile one each get back.
 #include "CDBOperLog.h"
+#include "CFakeAppServices.h"
 #include "CHttpSession.h"
 #include "DbTestSupport.h"
 #include "HttpParse.h"
@@ -368,6 +369,47 @@ TEST(WebRelayConnection, PingAndCloseLines)
     served.join(); // the close line ended it
     close(fds[0]);
     close(fds[1]);
+    std::lock_guard lock(SessionLock());
+    SessionMap().clear();
+}
+
+// WeChat browsers reaching us from the Internet are sent through WeChat's authorisation
+// first; from the school's network, or without a token, never.
+TEST(WebRelayConnection, WeChatBrowsersFromTheInternetAreSentToAuthorise)
+{
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    timeval tv{5, 0};
+    setsockopt(fds[1], SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    WebStopEvent().Reset();
+    CFakeAppServices::Installed().setup[QStringLiteral("WxAppID")] = QStringLiteral("wx12 34");
+    SetWebUrls(QString(), QStringLiteral("https://abc.relay.example"));
+    std::thread served([&] { HttpConnThread(fds[0], XConnKind::Relay); });
+
+    const QByteArray agent = "User-Agent: Mozilla/5.0 MicroMessenger/8.0\r\n";
+    auto ask = [&](const QByteArray& from, const QByteArray& cookie) {
+        SendAll(fds[1], "GET /query HTTP/1.1\r\nREMOTE_ADDR: " + from + "\r\n" + agent + cookie + "\r\n");
+        return ReadResponse(fds[1]);
+    };
+    EXPECT_TRUE(ask("203.0.113.9", "").startsWith("HTTP/1.1 404 ")); // no token yet
+    UpdateWebServiceState([](WebServiceState& s) { s.wxAccessToken = QStringLiteral("token"); });
+    const QByteArray sent = ask("203.0.113.9", "");
+    EXPECT_TRUE(sent.startsWith("HTTP/1.1 302 Found\r\n")) << sent.constData();
+    EXPECT_TRUE(sent.contains("\r\nLocation: https://open.weixin.qq.com/connect/oauth2/authorize?appid=wx12+34&"
+                              "redirect_uri=https%3A%2F%2Fabc.relay.example/wxauth&response_type=code&"
+                              "scope=snsapi_base#wechat_redirect\r\n"))
+        << sent.constData();
+    EXPECT_TRUE(ask("192.168.1.5", "").startsWith("HTTP/1.1 404 "));
+    EXPECT_TRUE(ask("172.20.0.1", "").startsWith("HTTP/1.1 404 "));
+    EXPECT_TRUE(ask("203.0.113.9", "Cookie: SESSIONID=wx_oABCDEFGHIJ\r\n").startsWith("HTTP/1.1 404 "));
+
+    SendAll(fds[1], "xproxyeed\r\n\r\n");
+    served.join();
+    close(fds[0]);
+    close(fds[1]);
+    UpdateWebServiceState([](WebServiceState& s) { s.wxAccessToken.clear(); });
+    SetWebUrls(QString(), QString());
+    CFakeAppServices::Installed().setup.clear();
     std::lock_guard lock(SessionLock());
     SessionMap().clear();
 }
