@@ -81,6 +81,7 @@ bool CLorvanApp::InitInstance()
         loaded.CopyTo(&m_setup);
     }
     m_admin.SetPassword(ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString()));
+    StartWeb();
 
     // each visible module's saved column schemes
     if (CModule* schemes = FindModule(MDU_PRJORDER)) {
@@ -109,6 +110,7 @@ bool CLorvanApp::InitInstance()
 int CLorvanApp::ExitInstance()
 {
     m_hStopEvent.Set();
+    StopWeb();
     if (m_jobThread.joinable())
         m_jobThread.join();
     StopLoginServices();

@@ -104,6 +104,10 @@ private:
     // Start-up's part for the login, the version document and the background job.
     void StartLoginServices();
     void StopLoginServices();
+    // The web service: started once the database and the preferences are loaded, stopped
+    // (every thread joined) before the database closes.
+    void StartWeb();
+    void StopWeb();
 
     std::atomic<int> m_nLoginGeneration{0};
     bool m_bInLogin = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CXArray.h"
+#include "XDateTime.h"
 
 #include <QtCore/QString>
 
@@ -17,8 +18,8 @@ class ManualResetEvent;
 class CHttpSession
 {
 public:
-    // Takes ownership of the first identity, which becomes the current one.
-    explicit CHttpSession(CXItem* identity);
+    // Takes ownership of the first identity (if any), which becomes the current one.
+    explicit CHttpSession(CXItem* identity = nullptr);
     CHttpSession(const CHttpSession&) = delete;
     CHttpSession& operator=(const CHttpSession&) = delete;
     ~CHttpSession();
@@ -35,6 +36,27 @@ public:
     // child list the form shows, validated without a user and without duplicate checks.
     // Null when no module has the id. The caller holds the session lock.
     CXItem* GetNewItem(int mduId);
+
+    // One code handed out to the browser (the picture code, or the SMS code with the phone
+    // it went to): random, valid for five minutes after it was issued, for a few wrong tries
+    // and for one successful use. Empty when none is pending.
+    struct Code
+    {
+        QString text;
+        QString boundTo;
+        XDateTime issued;
+        int wrongTries = 0;
+    };
+
+    // The parent record and the new child line the web form for a new sub-record keeps.
+    std::unique_ptr<CXItem> m_subParent;
+    std::unique_ptr<CXItem> m_subLine;
+    // When a picture or SMS code was last issued, and when an SMS code was last sent; 0 for
+    // a new session.
+    XDateTime m_dtCodeIssued;
+    XDateTime m_dtLastSms;
+    Code m_artCode;
+    Code m_smsCode;
 
 private:
     CXArray m_identities{nullptr, true};

@@ -6,6 +6,7 @@ namespace {
 QString g_localUrl;
 QString g_internetUrl;
 int g_relayConnections = 0;
+WebServiceState g_state;
 } // namespace
 
 std::mutex& WebStateLock()
@@ -27,6 +28,20 @@ QString GetInternetUrl()
 }
 
 int& RelayConnections() { return g_relayConnections; }
+
+WebServiceState& WebServiceStateUnlocked() { return g_state; }
+
+WebServiceState GetWebServiceState()
+{
+    std::lock_guard guard(WebStateLock());
+    return g_state;
+}
+
+QString GetWxAccessToken()
+{
+    std::lock_guard guard(WebStateLock());
+    return g_state.wxAccessToken;
+}
 
 void SetWebUrls(const QString& localUrl, const QString& internetUrl)
 {
