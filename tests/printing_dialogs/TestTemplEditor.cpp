@@ -361,6 +361,15 @@ TEST_F(TemplEditor, PagesLookRightAndPreviewASampleRecord)
     props->UpdateData(true);
     EXPECT_TRUE(Record().m_strPrinter.isEmpty());
     m_frame->grab().save(QStringLiteral("/tmp/templ-page.png"));
+    // 套打 prints no rows of its own: their number per page is not asked then (a field the
+    // record hides is disabled on a page)
+    auto* replace = qobject_cast<QAbstractButton*>(props->GetDlgItem(IDC_TEMPL_PRINT_REPLACE));
+    replace->click();
+    Pump();
+    EXPECT_FALSE(props->GetDlgItem(IDC_TEMPL_PAGING)->isEnabled());
+    replace->click();
+    Pump();
+    EXPECT_TRUE(props->GetDlgItem(IDC_TEMPL_PAGING)->isEnabled());
 
     m_frame->m_tab->setCurrentIndex(1);
     Pump();
@@ -405,6 +414,10 @@ TEST_F(TemplEditor, PagesLookRightAndPreviewASampleRecord)
     EXPECT_EQ(preview->View()->GetPageCount(), 2);
     EXPECT_TRUE(preview->Action(IDC_PROOF_PRINT)->isEnabled()); // a sample preview may print
     EXPECT_FALSE(preview->View()->PageText(0).contains(QStringLiteral("[学员]")));
+    preview->resize(1100, 760);
+    preview->show();
+    Pump();
+    preview->grab().save(QStringLiteral("/tmp/templ-preview.png"));
     delete preview;
     EXPECT_TRUE(printers.jobs.isEmpty());
 }

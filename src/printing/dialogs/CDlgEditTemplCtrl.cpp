@@ -66,6 +66,7 @@ bool CDlgEditTemplCtrl::OnInitDialog()
     m_edit->setObjectName(QStringLiteral("templateText"));
     m_edit->setProperty("ctrlId", IDC_TEMPL_RICHEDIT);
     m_edit->setFrameShape(QFrame::NoFrame);
+    m_edit->document()->setDocumentMargin(0);
     m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_edit->setLineWrapMode(QTextEdit::WidgetWidth);
@@ -88,6 +89,8 @@ void CDlgEditTemplCtrl::LoadTemplate()
             m_edit->clear();
         else
             StreamInRtf(m_edit, m_shown);
+        // the margins are the template's own, as on paper: none of the document's besides
+        m_edit->document()->setDocumentMargin(0);
         m_edit->document()->setModified(false);
     }
     Relayout();
