@@ -31,6 +31,7 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QContextMenuEvent>
 #include <QtGui/QTextCursor>
 #include <QtGui/QTextDocument>
 #include <QtWidgets/QAbstractButton>
@@ -238,6 +239,29 @@ TEST_F(TemplEditor, InsertedKeywordReplacesTheSelectionAndStaysSelected)
     EXPECT_FALSE(Text(*page).contains(QStringLiteral("[交款人]")));
     edit->undo(); // one step back
     EXPECT_TRUE(Text(*page).contains(QStringLiteral("[交款人]")));
+}
+
+// A right click on the text offers the toolbar's commands; the chosen one runs.
+TEST_F(TemplEditor, ContextMenuOffersTheToolbarCommands)
+{
+    CDBTempl fresh;
+    fresh.m_nTemplMduID = MDU_RECEIPT;
+    CDlgEditTemplEx* page = Open(fresh);
+    page->OnBuiltIn(IDR_RTF_SIGN_IN_SHEET);
+    bool chooserShown = false;
+    m_ui.onModal = [&](QDialog* d) {
+        chooserShown = dynamic_cast<CDlgSelKeyword*>(d) != nullptr;
+        return int(IDCANCEL);
+    };
+    m_ui.menuChoice = ID_TEMPL_INSERT_KEYWORD;
+    CXRichEditCtrl* edit = page->m_sheet->m_edit;
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(50, 50), edit->mapToGlobal(QPoint(50, 50)));
+    QCoreApplication::sendEvent(edit, &click);
+    const auto menus = m_ui.Calls(QStringLiteral("Menu"));
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0].text, QStringLiteral("6")); // four commands and two separators
+    EXPECT_TRUE(menus[0].caption.contains(QStringLiteral("插入关键词(&K)"))) << menus[0].caption.toStdString();
+    EXPECT_TRUE(chooserShown);
 }
 
 TEST_F(TemplEditor, KeywordChooserWantsOneRow)

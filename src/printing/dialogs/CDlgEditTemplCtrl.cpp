@@ -140,9 +140,10 @@ void CDlgEditTemplCtrl::resizeEvent(QResizeEvent* e)
     Relayout();
 }
 
-void CDlgEditTemplCtrl::SetContextCommands(std::vector<int> ids, std::function<void(int)> handler)
+void CDlgEditTemplCtrl::SetContextCommands(std::vector<int> ids, XCmdTarget* target, std::function<void(int)> handler)
 {
     m_menuIds = std::move(ids);
+    m_menuTarget = target;
     m_onMenu = std::move(handler);
 }
 
@@ -171,7 +172,8 @@ bool CDlgEditTemplCtrl::eventFilter(QObject* watched, QEvent* e)
         XMenuSpec menu;
         for (int id : m_menuIds)
             menu.push_back({id, id ? LoadCommandText(id, true) : QString(), {}});
-        const int chosen = XUi::TrackPopupMenu(menu, static_cast<QContextMenuEvent*>(e)->globalPos(), this);
+        const int chosen = XUi::TrackPopupMenu(menu, static_cast<QContextMenuEvent*>(e)->globalPos(),
+                                               m_menuTarget ? m_menuTarget : this);
         if (chosen && m_onMenu)
             m_onMenu(chosen);
         return true;

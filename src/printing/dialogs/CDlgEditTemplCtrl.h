@@ -36,8 +36,9 @@ public:
     // Paper, margins and page ends again from the template and the text.
     void Relayout();
 
-    // The entries of the sheet's context menu; chosen ones go to the handler.
-    void SetContextCommands(std::vector<int> ids, std::function<void(int)> handler);
+    // The entries of the sheet's context menu, in the states the target's update handlers
+    // give them; chosen ones go to the handler.
+    void SetContextCommands(std::vector<int> ids, XCmdTarget* target, std::function<void(int)> handler);
 
     CXRichEditCtrl* m_edit = nullptr;
 
@@ -52,5 +53,6 @@ private:
     CDBTempl* m_pTempl = nullptr;
     QByteArray m_shown; // the template text the edit holds, as last loaded or saved
     std::vector<int> m_menuIds;
+    XCmdTarget* m_menuTarget = nullptr;
     std::function<void(int)> m_onMenu;
 };

@@ -42,6 +42,8 @@ X_BEGIN_MESSAGE_MAP(CDlgEditTemplEx, CXDialogEx)
     X_ON_COMMAND(ID_FILE_SAVE_AS, OnSaveAs)
     X_ON_COMMAND(ID_TEMPL_INSERT_KEYWORD, OnInsertKeyword)
     X_ON_COMMAND(IDC_PROOF_PREVIEW, OnPreview)
+    X_ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, OnUpdateNeedsText)
+    X_ON_UPDATE_COMMAND_UI(IDC_PROOF_PREVIEW, OnUpdateNeedsText)
 X_END_MESSAGE_MAP()
 
 CDlgEditTemplEx::CDlgEditTemplEx() : CXDialogEx(false, &TemplExTemplate()) {}
@@ -115,7 +117,7 @@ bool CDlgEditTemplEx::OnInitDialog()
     m_sheet->SetTemplate(Templ());
     m_sheet->Create();
     m_sheet->setFocusPolicy(Qt::TabFocus);
-    m_sheet->SetContextCommands(ToolbarCommands(), [this](int id) { OnCommand(id); });
+    m_sheet->SetContextCommands(ToolbarCommands(), this, [this](int id) { OnCommand(id); });
     if (outer) {
         outer->addWidget(m_toolbar);
         outer->addWidget(m_sheet, 1);
@@ -147,6 +149,8 @@ void CDlgEditTemplEx::showEvent(QShowEvent* e)
     if (m_sheet)
         m_sheet->Relayout();
 }
+
+void CDlgEditTemplEx::OnUpdateNeedsText(XCmdUI* ui) { ui->Enable(HasText()); }
 
 bool CDlgEditTemplEx::HasText() const { return m_sheet && m_sheet->m_edit && !m_sheet->m_edit->document()->isEmpty(); }
 

@@ -32,6 +32,8 @@ public:
     void OnSaveAs();
     void OnInsertKeyword();
     void OnPreview();
+    // Save as and preview want some text.
+    void OnUpdateNeedsText(XCmdUI* ui);
 
     // The commands of the toolbar in its order, 0 for a separator.
     static const std::vector<int>& ToolbarCommands();

@@ -30,7 +30,7 @@ struct XFixedKeyword
 {
     const char16_t* group;
     const char16_t* caption;
-    const char16_t* unit;
+    const char16_t* format; // how the page numbers print
     const char16_t* help;
 };
 
@@ -101,7 +101,7 @@ void CDlgSelKeyword::BuildRows(int mduId, CHeads& rows)
         auto* row = new CHead;
         row->m_strGroup = QString::fromUtf16(k.group);
         row->m_strName = QString::fromUtf16(k.caption);
-        row->m_strUnit = QString::fromUtf16(k.unit);
+        row->m_strFormat = QString::fromUtf16(k.format);
         row->m_strMemo = QString::fromUtf16(k.help);
         rows.Add(row);
     }
