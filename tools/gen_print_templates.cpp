@@ -91,7 +91,7 @@ QString SignInSheet()
     h += QStringLiteral("<table width=\"%1\" cellspacing=\"0\" cellpadding=\"3\" border=\"0\"><tr>"
                         "<td width=\"240\">学员：<b>[学员]</b></td><td width=\"240\">课程：[课程]</td>"
                         "<td width=\"238\">课时：[课时]</td></tr>"
-                        "<tr><td colspan=\"2\">课时包：[课时包]</td><td>有效期：[有效期]</td></tr></table>")
+                        "<tr><td>课时包：[课时包]</td><td colspan=\"2\">有效期：[有效期]</td></tr></table>")
              .arg(kWidth);
     h += Grid(kWidth);
     h += QStringLiteral("<tr><td width=\"60\" align=\"center\" class=\"head\">序号</td>"
@@ -188,7 +188,7 @@ void SetSignatureRows(QTextDocument& doc)
         for (int col = 0; col < table->columns(); ++col) {
             QTextTableCell cell = table->cellAt(row, col);
             QTextTableCellFormat f = cell.format().toTableCellFormat();
-            f.setProperty(RtfProperty::RowHeight, 560); // twips, about 10 mm
+            f.setProperty(RtfProperty::RowHeight, 680); // twips, 12 mm: room for a signature
             f.setVerticalAlignment(QTextCharFormat::AlignMiddle);
             cell.setFormat(f);
         }

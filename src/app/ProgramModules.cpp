@@ -19,6 +19,7 @@
 #include "StudentModule.h"
 #include "TeacherDialogs.h"
 #include "TeacherModule.h"
+#include "TemplDialogs.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ const XModuleEntry kModuleTable[] = {
     {MDU_CHARGE, CreateChargeModule, CreateChargeEditPage},
     {MDU_PRJQUERY, Make<CModulePrjQuery>, MakePage<CDlgEditPrjQuery>},
     {MDU_PRJORDER, Make<CModulePrjOrder>, MakePage<CDlgEditPrjOrder>},
-    {MDU_TEMPL, Make<CModuleTempl>, nullptr},
+    {MDU_TEMPL, Make<CModuleTempl>, CreateTemplEditPage, TemplMorePages},
     {MDU_OPERLOG, Make<CModuleOperLog>, nullptr},
 };
 

@@ -6,6 +6,7 @@
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QScrollBar>
 
 QMargins RichEditInset(int dpi, const QMargins& mm)
 {
@@ -37,6 +38,30 @@ void CXRichEditCtrl::SetTemplateMargins(std::optional<QMargins> marginsMm)
     m_marginsMm = marginsMm;
     setViewportMargins(m_marginsMm ? RichEditInset(ScreenDpi(), *m_marginsMm) : QMargins());
     update();
+}
+
+void CXRichEditCtrl::SetPageEnds(std::vector<int> ends)
+{
+    if (ends == m_pageEnds)
+        return;
+    m_pageEnds = std::move(ends);
+    viewport()->update();
+}
+
+void CXRichEditCtrl::paintEvent(QPaintEvent* e)
+{
+    QTextEdit::paintEvent(e);
+    if (m_pageEnds.empty())
+        return;
+    // the text's own page ends, where printing starts a new sheet (the last one is the end
+    // of the text, not a break)
+    QPainter painter(viewport());
+    painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
+    const int dy = verticalScrollBar()->value();
+    for (std::size_t i = 0; i + 1 < m_pageEnds.size(); ++i) {
+        const int y = m_pageEnds[i] - dy;
+        painter.drawLine(0, y, viewport()->width(), y);
+    }
 }
 
 bool CXRichEditCtrl::event(QEvent* e)

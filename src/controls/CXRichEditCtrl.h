@@ -5,6 +5,7 @@
 #include <QtWidgets/QTextEdit>
 
 #include <optional>
+#include <vector>
 
 // How far each edge of the rich edit's client area moves in for paper margins given in
 // millimetres, at d dots per inch: d x mm x 10 / 254 pixels, truncated.
@@ -22,6 +23,10 @@ public:
     // The template's MarginLeft/Top/Right/Bottom in millimetres; none: no inset.
     void SetTemplateMargins(std::optional<QMargins> marginsMm);
 
+    // Where pages end, in pixels from the top of the text; drawn as dashed lines across it.
+    void SetPageEnds(std::vector<int> ends);
+    const std::vector<int>& PageEnds() const { return m_pageEnds; }
+
     // The screen's dots per inch, read once.
     static int ScreenDpi();
 
@@ -31,9 +36,11 @@ signals:
 
 protected:
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void PaintMarks();
 
     std::optional<QMargins> m_marginsMm;
+    std::vector<int> m_pageEnds;
 };

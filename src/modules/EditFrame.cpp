@@ -67,7 +67,9 @@ std::unique_ptr<CDlgEdit> CreateEditDialog(CModule& module, bool bNew, const CXI
     const auto it = Makers().find(module.GetMduID());
     if (it == Makers().end())
         return nullptr;
-    auto frame = std::make_unique<CDlgEdit>(bNew, module.GetMduID());
+    // The frame opens over the program's window: printing, which belongs to records shown
+    // there, is offered only to a frame placed in it.
+    auto frame = std::make_unique<CDlgEdit>(bNew, module.GetMduID(), qobject_cast<QWidget*>(XGetMainWindow()));
     for (const XEditPageMaker& maker : it->second)
         frame->m_pages.push_back(maker(bNew, item).release());
     // a page may bring pages that depend on the record it shows (a student's courses)

@@ -1,6 +1,7 @@
 #include "CXPrintView.h"
 
 #include "CDBSetup.h"
+#include "RowHeights.h"
 #include "RtfReader.h"
 #include "XAppServices.h"
 
@@ -541,6 +542,12 @@ void CXPrintView::SplitPages()
         c.setPosition(from, QTextCursor::KeepAnchor);
         c.removeSelectedText();
         page->setDocumentMargin(0);
+        // rows are as high as the template says only once the page's width is known
+        const double width = GetTextArea().width();
+        if (width > 0) {
+            page->setPageSize(QSizeF(width, 1e7));
+            ApplyRowHeights(*page);
+        }
         m_pages.push_back(std::move(page));
     }
 }
@@ -550,6 +557,17 @@ QString CXPrintView::PageText(int page) const
     if (page < 0 || page >= GetPageCount())
         return QString();
     return m_pages[static_cast<std::size_t>(page)]->toPlainText();
+}
+
+QSizeF CXPrintView::GetTextArea() const
+{
+    const QSizeF sheet = GetPaperSize();
+    const double docPerMm = kDocDpi / 25.4;
+    const double left = TwipsToDoc(MarginTwips(m_templ.m_nMarginLeft));
+    const double top = TwipsToDoc(MarginTwips(m_templ.m_nMarginTop));
+    const double right = TwipsToDoc(MarginTwips(m_templ.m_nMarginRight));
+    const double bottom = TwipsToDoc(MarginTwips(m_templ.m_nMarginBottom));
+    return QSizeF(sheet.width() * docPerMm - left - right, sheet.height() * docPerMm - top - bottom);
 }
 
 QSizeF CXPrintView::GetPaperSize() const
@@ -579,9 +597,7 @@ void CXPrintView::PaintPage(QPainter& painter, int page, const QRectF& paper) co
     const double scale = paper.width() / (sheet.width() * docPerMm);
     const double left = TwipsToDoc(MarginTwips(m_templ.m_nMarginLeft));
     const double top = TwipsToDoc(MarginTwips(m_templ.m_nMarginTop));
-    const double right = TwipsToDoc(MarginTwips(m_templ.m_nMarginRight));
-    const double bottom = TwipsToDoc(MarginTwips(m_templ.m_nMarginBottom));
-    const QSizeF area(sheet.width() * docPerMm - left - right, sheet.height() * docPerMm - top - bottom);
+    const QSizeF area = GetTextArea();
     if (area.width() <= 0 || area.height() <= 0)
         return;
     QTextDocument& doc = *m_pages[static_cast<std::size_t>(page)];

@@ -45,12 +45,16 @@ public:
     const QTextDocument& Document() const { return *m_doc; }
     // The plain text of a page (0-based).
     QString PageText(int page) const;
+    // The laid-out text of a page (0-based), at the width it is printed.
+    const QTextDocument& PageDocument(int page) const { return *m_pages.at(static_cast<std::size_t>(page)); }
 
     // The paper as the printer gets it: the template's size with its orientation, no margins
     // (the view applies them itself).
     QPageLayout GetPageLayout() const;
     // The paper of the screen: landscape lays the long side across; in mm.
     QSizeF GetPaperSize() const;
+    // The sheet inside the template's margins, in document units (1/96 inch).
+    QSizeF GetTextArea() const;
     // Paints one page (0-based) onto the painter, whose rectangle paper covers the whole sheet.
     void PaintPage(QPainter& painter, int page, const QRectF& paper) const;
     // Prints every page on the device; false when nothing could be painted.

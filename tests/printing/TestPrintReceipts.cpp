@@ -10,6 +10,8 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QAbstractTextDocumentLayout>
+#include <QtGui/QTextBlock>
 #include <QtGui/QTextDocument>
 
 namespace {
@@ -120,6 +122,38 @@ TEST_F(PrintReceipts, SignInSheetPagesItsLessons)
             expected << QString::number(i);
         EXPECT_EQ(numbers, expected) << p;
     }
+}
+
+// The signature rows are as high as the template's rows say (680 twips, 12 mm) and a
+// full page of the default 18 rows still fits one A4 sheet.
+TEST_F(PrintReceipts, SignInRowsAreHighEnoughToSignAndFitTheSheet)
+{
+    const auto r1 = Read<CDBReceipt>(m_school.r1);
+    ASSERT_TRUE(r1);
+    auto templ = BuiltIn(451, MDU_RECEIPT);
+    ASSERT_EQ(templ->m_nPagingIndex, 18);
+    CXPrintView view;
+    templ->CopyTo(&view.m_templ);
+    r1->FillPrintKeywords(view.m_keywords, 0, &FixtureUser());
+    ASSERT_TRUE(view.BuildRtf(-1, -1));
+    ASSERT_EQ(view.GetPageCount(), 2); // 32 lessons: 18 + 14
+    const QTextDocument& page = view.PageDocument(0);
+    // the tops of the number cells "1".."18", one row apart
+    QList<double> tops;
+    for (int n = 1; n <= 18; ++n) {
+        const QRegularExpression number(QStringLiteral("^%1$").arg(n));
+        for (QTextBlock b = page.begin(); b.isValid(); b = b.next())
+            if (number.match(b.text().trimmed()).hasMatch()) {
+                tops << page.documentLayout()->blockBoundingRect(b).top();
+                break;
+            }
+    }
+    ASSERT_EQ(tops.size(), 18);
+    for (int i = 1; i < tops.size(); ++i)
+        EXPECT_GE(tops[i] - tops[i - 1], 680 / 15.0 - 0.5) << i; // 45.3 px of 1/96 inch
+    EXPECT_LE(page.documentLayout()->documentSize().height(), view.GetTextArea().height());
+    if (const QString keep = qEnvironmentVariable("LORVAN_PRINT_OUT"); !keep.isEmpty())
+        view.WritePdf(keep + QStringLiteral("/sign-in-18.pdf"), r1->m_strName);
 }
 
 TEST_F(PrintReceipts, GeneralReceiptListsItsItems)

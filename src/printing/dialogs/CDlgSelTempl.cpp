@@ -1,43 +1,62 @@
 #include "CDlgSelTempl.h"
 
+#include "CDBTempl.h"
 #include "CXArray.h"
 #include "CXItem.h"
+#include "CXListCtrl.h"
+#include "CommandIds.h"
+#include "NewIds_templ.h"
+#include "PickerFind.h"
+#include "XChooserLayout.h"
+#include "XWinStyles.h"
 
-#include <QtWidgets/QBoxLayout>
-#include <QtWidgets/QListWidget>
-#include <QtWidgets/QPushButton>
+namespace {
 
-CDlgSelTempl::CDlgSelTempl(const CXArray& templs, QWidget* parent)
-    : QDialog(parent), m_templs(templs), m_list(new QListWidget(this))
+const XDlgTemplate& SelTemplTemplate()
 {
-    setWindowTitle(QStringLiteral("选择打印模板"));
-    auto* box = new QVBoxLayout(this);
-    m_list->setObjectName(QStringLiteral("templateList"));
-    for (const CXItem* t : templs) {
-        auto* row = new QListWidgetItem(t->m_strMemo.isEmpty() ? t->m_strName
-                                                               : t->m_strName + QStringLiteral("　（") + t->m_strMemo +
-                                                                     QStringLiteral("）"));
-        m_list->addItem(row);
-    }
-    box->addWidget(m_list, 1);
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setDefault(true);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    box->addLayout(row);
-    connect(ok, &QPushButton::clicked, this, &CDlgSelTempl::OnOk);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &CDlgSelTempl::OnOk);
-    if (m_list->count() > 0)
-        m_list->setCurrentRow(0);
-    resize(420, 280);
+    using K = XCtrlKind;
+    static const XDlgTemplate t{IDD_SEL_TEMPL,
+                                QStringLiteral("选择打印模板"),
+                                WS_MAXIMIZEBOX,
+                                {{IDC_RECORD_LIST, K::Custom, QString(), 0, 0, 0},
+                                 {IDOK, K::Button, QStringLiteral("确定"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                QSize(560, 300)};
+    return t;
 }
 
-void CDlgSelTempl::OnOk()
+} // namespace
+
+CDlgSelTempl::CDlgSelTempl(const CXArray& templs, QWidget* parent) : CXDialogEx(false, &SelTemplTemplate(), parent)
 {
-    const int row = m_list->currentRow();
-    if (row < 0 || row >= m_templs.GetSize())
+    for (CXItem* t : templs)
+        m_templs.Add(t);
+}
+
+bool CDlgSelTempl::OnInitDialog()
+{
+    CXDialogEx::OnInitDialog();
+    m_list = PlaceList(*this, IDC_RECORD_LIST);
+    StretchListRow(*this, 0);
+    m_list->m_bGroupable = 0; // a short list of templates, not grouped by printer
+    m_list->SetItems(&m_templs, CDBTempl::StaticHeads(), 2, 0);
+    if (m_list->GetItemCount() > 0)
+        m_list->SelectOnly(0);
+    UpdateControls();
+    return true;
+}
+
+void CDlgSelTempl::UpdateControls()
+{
+    CXDialogEx::UpdateControls();
+    if (QWidget* ok = GetDlgItem(IDOK))
+        ok->setEnabled(m_list && m_list->GetSelectedCount() == 1);
+}
+
+void CDlgSelTempl::OnOK()
+{
+    if (!m_list || m_list->GetSelectedCount() != 1)
         return;
-    m_chosen = m_templs.GetAt(row);
-    accept();
+    m_chosen = m_list->GetItemData(m_list->GetFirstSelected());
+    CXDialogEx::OnOK();
 }

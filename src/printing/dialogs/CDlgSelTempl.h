@@ -1,24 +1,27 @@
 #pragma once
 
-#include <QtWidgets/QDialog>
+#include "CXArray.h"
+#include "CXDialogEx.h"
 
-class CXArray;
 class CXItem;
-class QListWidget;
+class CXListCtrl;
 
-// Chooses one of a module's enabled print templates. Callers run it only with two or more:
-// one template is chosen without asking, none is "无可用的打印模板！".
-class CDlgSelTempl : public QDialog
+// Chooses one of a module's enabled print templates from the record list. Callers run it
+// only with two or more: one template is chosen without asking, none is "无可用的打印模板！".
+class CDlgSelTempl : public CXDialogEx
 {
     Q_OBJECT
 public:
     CDlgSelTempl(const CXArray& templs, QWidget* parent = nullptr);
+    void UpdateControls() override;
 
-    QListWidget* List() const { return m_list; }
-    CXItem* m_chosen = nullptr;
+    CXListCtrl* m_list = nullptr;
+    CXItem* m_chosen = nullptr; // after IDOK
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
 
 private:
-    void OnOk();
-    const CXArray& m_templs;
-    QListWidget* m_list;
+    CXArray m_templs{nullptr, false}; // the caller's templates, not owned
 };

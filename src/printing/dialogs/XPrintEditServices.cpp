@@ -3,6 +3,7 @@
 #include "CDBTempl.h"
 #include "CDlgSelPrinter.h"
 #include "CDlgSelTempl.h"
+#include "CModule.h"
 #include "CXArray.h"
 #include "CXPrintTask.h"
 #include "CommandIds.h"
@@ -21,7 +22,7 @@ public:
     bool ChoosePrinter(QString& printer) override
     {
         CDlgSelPrinter dlg(m_parent);
-        if (XUi::RunModal(&dlg) != IDOK)
+        if (dlg.DoModal() != IDOK)
             return false;
         printer = dlg.m_strPrinter;
         return true;
@@ -58,7 +59,7 @@ int XPrintEditServices::ChooseTemplate(QWidget* parent, const CXArray& templs, C
         return IDOK;
     }
     CDlgSelTempl dlg(templs, parent);
-    if (XUi::RunModal(&dlg) != IDOK || !dlg.m_chosen)
+    if (dlg.DoModal() != IDOK || !dlg.m_chosen)
         return IDCANCEL;
     chosen = dlg.m_chosen;
     return IDOK;
@@ -74,6 +75,20 @@ bool XPrintEditServices::StartPrint(QWidget* parent, CXItem* templ, CXItem* item
     source->CopyTo(&copy);
     XWidgetPrintUi ui(parent);
     CXPrintTask task(&copy, item, false, preview, user, &ui);
+    ui.SetDocTitle(task.GetDocTitle());
+    return task.Run();
+}
+
+bool PreviewTemplate(QWidget* parent, const CDBTempl& templ, const CXItem* user)
+{
+    CModule* module = FindModule(templ.m_nTemplMduID);
+    if (!module)
+        return false;
+    const std::unique_ptr<CXItem> sample(module->CreateItem());
+    CDBTempl copy;
+    templ.CopyTo(&copy);
+    XWidgetPrintUi ui(parent);
+    CXPrintTask task(&copy, sample.get(), true, true, user, &ui);
     ui.SetDocTitle(task.GetDocTitle());
     return task.Run();
 }

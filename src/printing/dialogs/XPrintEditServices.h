@@ -12,5 +12,11 @@ public:
     bool StartPrint(QWidget* parent, CXItem* templ, CXItem* item, const CXItem* user, bool preview) override;
 };
 
+class CDBTempl;
+
+// Previews a template on a sample record of its module (a demonstration record the module
+// makes up); the template is copied, nothing is saved and nothing is logged.
+bool PreviewTemplate(QWidget* parent, const CDBTempl& templ, const CXItem* user);
+
 // The program's instance.
 XEditServices& ProgramEditServices();
