@@ -3,7 +3,6 @@
 #include "CDlgAppSetupPage.h"
 #include "CXListBox.h"
 #include "CommandIds.h"
-#include "NewIds_prefs.h"
 #include "XIconStatic.h"
 #include "XWinStyles.h"
 

@@ -2,7 +2,7 @@
 
 #include "CDBSetup.h"
 #include "CXDialogEx.h"
-#include "NewIds_prefs.h"
+#include "CommandIds.h"
 
 #include <QtCore/QList>
 

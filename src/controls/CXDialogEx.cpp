@@ -171,6 +171,19 @@ int CXDialogEx::DoModal()
 
 void CXDialogEx::EndDialog(int result) { done(result); }
 
+void CXDialogEx::GiveSpareHeightToRows(std::initializer_list<std::pair<int, int>> rowShares)
+{
+    auto* outer = qobject_cast<QBoxLayout*>(m_content ? m_content->layout() : nullptr);
+    auto* grid = outer && outer->count() > 0 ? qobject_cast<QGridLayout*>(outer->itemAt(0)->layout()) : nullptr;
+    if (!grid)
+        return;
+    outer->setStretch(0, 1);
+    for (int i = 1; i < outer->count(); ++i)
+        outer->setStretch(i, 0);
+    for (const auto& [row, share] : rowShares)
+        grid->setRowStretch(row, share);
+}
+
 void CXDialogEx::BuildControls()
 {
     m_content = new QWidget(this);

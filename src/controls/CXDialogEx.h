@@ -1,5 +1,8 @@
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include "CXCmd.h"
 #include "FormatString.h"
 #include "XAppServices.h"
@@ -69,6 +72,9 @@ public:
     // the layout and the control order, its id, style, text and state.
     template <class T> T* EnsureControl(int id);
     QWidget* Content() const { return m_content; }
+    // The dialog's spare height goes to these rows of its grid, each with its share, instead
+    // of below the grid, so the lists in them grow with the dialog.
+    void GiveSpareHeightToRows(std::initializer_list<std::pair<int, int>> rowShares);
     const XDlgTemplate* Template() const { return m_pTemplate; }
     bool IsChild() const;
     bool IsScrollable() const;

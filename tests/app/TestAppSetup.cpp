@@ -12,7 +12,6 @@
 #include "CommandIds.h"
 #include "DatabaseBackup.h"
 #include "FixtureSchool.h"
-#include "NewIds_prefs.h"
 #include "ProgramPaths.h"
 #include "RecordConsts.h"
 #include "RecordWriter.h"

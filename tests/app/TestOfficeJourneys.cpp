@@ -36,7 +36,6 @@
 #include "XAppServices.h"
 #include "XErrorReporter.h"
 #include "XUi.h"
-#include "NewIds_prefs.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>

@@ -15,7 +15,6 @@
 #include "CXPrintView.h"
 #include "CXRichEditCtrl.h"
 #include "CommandIds.h"
-#include "NewIds_templ.h"
 #include "PrintTestSupport.h"
 #include "RtfReader.h"
 #include "XOpenWithRtf.h"

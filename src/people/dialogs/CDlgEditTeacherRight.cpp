@@ -62,6 +62,7 @@ bool CDlgEditTeacherRight::OnInitDialog()
         m_list->viewport()->setAttribute(Qt::WA_Hover);
         m_list->viewport()->installEventFilter(this);
     }
+    GiveSpareHeightToRows({{1, 1}}); // the rights grid shows as many modules as the page allows
     return CXDialogEx::OnInitDialog();
 }
 

@@ -1,7 +1,6 @@
 #include "CDlgEditTempl.h"
 
 #include "CommandIds.h"
-#include "NewIds_templ.h"
 #include "XWinStyles.h"
 
 #include <QtWidgets/QComboBox>

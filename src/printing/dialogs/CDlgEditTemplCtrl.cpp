@@ -2,7 +2,7 @@
 
 #include "CDBTempl.h"
 #include "CXRichEditCtrl.h"
-#include "NewIds_templ.h"
+#include "CommandIds.h"
 #include "Resources.h"
 #include "RtfStreams.h"
 #include "XUi.h"

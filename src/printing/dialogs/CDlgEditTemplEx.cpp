@@ -7,7 +7,6 @@
 #include "CXMFCToolBarMenuButton.h"
 #include "CXRichEditCtrl.h"
 #include "CommandIds.h"
-#include "NewIds_templ.h"
 #include "ProgramPaths.h"
 #include "Resources.h"
 #include "XOpenWithRtf.h"

@@ -3,7 +3,6 @@
 #include "CModule.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
-#include "NewIds_templ.h"
 #include "PickerFind.h"
 #include "XChooserLayout.h"
 #include "XWinStyles.h"

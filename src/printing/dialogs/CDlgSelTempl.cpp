@@ -5,7 +5,6 @@
 #include "CXItem.h"
 #include "CXListCtrl.h"
 #include "CommandIds.h"
-#include "NewIds_templ.h"
 #include "PickerFind.h"
 #include "XChooserLayout.h"
 #include "XWinStyles.h"

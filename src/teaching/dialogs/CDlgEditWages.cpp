@@ -4,7 +4,6 @@
 #include "CModule.h"
 #include "CommandIds.h"
 #include "EditFrame.h"
-#include "NewIds_wages.h"
 #include "TypedLines.h"
 #include "XWinStyles.h"
 
