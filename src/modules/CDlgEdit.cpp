@@ -126,6 +126,7 @@ bool CDlgEdit::OnInitDialog()
             m_tab->addTab(AppServices().CommandIcon(page->GetCmdID(), 0, false), page->m_strCaption + QLatin1Char(' '));
     }
     m_tab->setVisible(m_pages.size() >= 2);
+    GiveSpareHeightToRows({{0, 1}}); // a taller frame gives its pages the room, not the space under them
     connect(m_tab, &QTabBar::currentChanged, this, [this](int i) { OnTabSelChange(i); });
     // the frame fits page 0 (the page area is as large as the largest page needs); the
     // nested layouts still hold the hints they took while the area was an empty slot

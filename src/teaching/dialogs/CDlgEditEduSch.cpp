@@ -114,23 +114,17 @@ bool CDlgEditEduSch::OnInitDialog()
 // show a few lines each even at the page's smallest; the two input columns share the width.
 void CDlgEditEduSch::LayOutLists()
 {
-    auto* outer = qobject_cast<QBoxLayout*>(Content() ? Content()->layout() : nullptr);
-    QGridLayout* grid = outer && outer->count() > 0 ? qobject_cast<QGridLayout*>(outer->itemAt(0)->layout()) : nullptr;
-    if (!grid)
-        return;
-    outer->setStretch(0, 1);
-    for (int i = 1; i < outer->count(); ++i)
-        outer->setStretch(i, 0);
-    const int rows[2] = {4, 5};
+    GiveSpareHeightToRows({{4, 3}, {5, 5}});
     const int lines[2] = {3, 5};
     CXListCtrl* lists[2] = {m_teacherList, m_studentList};
-    for (int i = 0; i < 2; ++i) {
-        grid->setRowStretch(rows[i], lines[i]);
+    for (int i = 0; i < 2; ++i)
         if (lists[i])
             lists[i]->setMinimumHeight(RowHeight() * (lines[i] + 1) + 2 * lists[i]->frameWidth());
+    auto* outer = qobject_cast<QBoxLayout*>(Content() ? Content()->layout() : nullptr);
+    if (auto* grid = outer && outer->count() > 0 ? qobject_cast<QGridLayout*>(outer->itemAt(0)->layout()) : nullptr) {
+        grid->setColumnStretch(1, 1);
+        grid->setColumnStretch(3, 1);
     }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
 }
 
 void CDlgEditEduSch::DoDataExchange(XDataExchange& dx)
