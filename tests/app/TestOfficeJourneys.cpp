@@ -4,7 +4,13 @@
 // registers a student from an identity-card number and a teacher with an employment line
 // and operator rights; the teacher then logs in and sees only what he was granted. Every
 // step goes through the real start-up, frame, pages and pickers, answered as a user would.
+#include "CDBEduRcd.h"
 #include "CDBTeacher.h"
+#include "CDBWages.h"
+#include "CDlgEditEduRcd.h"
+#include "CDlgEditEduSch.h"
+#include "CDlgEditTeacherPay.h"
+#include "CXTimeSpan.h"
 #include "CDlgAppSetup.h"
 #include "CDlgAppSetupPage.h"
 #include "DatabaseBackup.h"
@@ -41,6 +47,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QFocusEvent>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
@@ -114,6 +121,7 @@ protected:
     void TearDown() override
     {
         m_app.ExitInstance();
+        XClock::Reset();
         SetAppServices(m_services);
         SetErrorSink(m_sink);
     }
@@ -530,4 +538,183 @@ TEST_F(OfficeJourneys, PreferencesPatternBackupAndRestoreByStartingOnTheBackup)
     EXPECT_EQ(QueryText(QStringLiteral("SELECT RealName FROM TB_STUDENT WHERE ID=%1").arg(student)),
               QStringLiteral("林晓雨"));
     again.ExitInstance();
+}
+
+// 4. A weekly timetable made on its page (the teacher picked for his list, the students of
+// the package added in one go) gives this month's class records; attendance taken on two of
+// them consumes two of the receipt's lessons and earns the teacher two classes' pay in the
+// month's wages. Today is fixed at Wednesday 2026-03-18 so the classes fall on known days.
+TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIsPaid)
+{
+    XClock::SetFixed(XDateTime(2026, 3, 18, 9, 0));
+    LogIn({{QStringLiteral("Admin"), QStringLiteral("583920")}});
+    ASSERT_EQ(UserName(), QStringLiteral("Admin"));
+    const int course = AddCourse();
+    const int package = AddPackage(course);
+    const int student = AddStudent();
+    ASSERT_TRUE(course > 0 && package > 0 && student > 0);
+
+    // the teacher, employed from March at 100 a class
+    AddNew(
+        MDU_TEACHER,
+        [](CDlgEdit& frame) {
+            auto* page = dynamic_cast<CDlgEditTeacher*>(frame.m_pages[0]);
+            ASSERT_NE(page, nullptr);
+            Type(frame, IDC_REAL_NAME, QStringLiteral("周正"));
+            ASSERT_TRUE(page->AddLine(page->m_resumeList));
+            ASSERT_TRUE(page->AddLine(page->m_payList));
+            Ok(frame);
+        },
+        [](QDialog* d) {
+            if (auto* resume = dynamic_cast<CDlgEditTeacherResume*>(d)) {
+                resume->m_line.m_period.m_begin = XDateTime(2026, 3, 1);
+                return int(IDOK);
+            }
+            if (auto* pay = dynamic_cast<CDlgEditTeacherPay*>(d)) {
+                pay->m_line.m_validity.m_begin = XDateTime(2026, 3, 1);
+                pay->m_line.m_fPerEduRcd = 100;
+                return int(IDOK);
+            }
+            return -1;
+        });
+    const int teacher =
+        static_cast<int>(QueryNumber(QStringLiteral("SELECT ID FROM TB_TEACHER WHERE RealName='周正'")));
+    ASSERT_GT(teacher, 0) << FirstBalloon().toStdString();
+
+    // the receipt: 20 lessons
+    m_onModal = [&](QDialog* d) {
+        if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
+            return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
+        auto* frame = qobject_cast<CDlgEdit*>(d);
+        if (!frame)
+            return -1;
+        frame->show();
+        Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
+        Ok(*frame);
+        return frame->result();
+    };
+    CLorvanApp::OpenModule(MDU_RECEIPT);
+    ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT));
+    m_onModal = {};
+    const int receipt = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_RECEIPT")));
+    ASSERT_GT(receipt, 0);
+
+    // 排课: Wednesdays from 2026-03-04, 17:00~18:30
+    bool timetabled = false;
+    m_onModal = [&](QDialog* d) {
+        if (auto* frame = qobject_cast<CDlgEdit*>(d); frame && !timetabled) {
+            timetabled = true;
+            frame->resize(frame->size().expandedTo(QSize(760, 600)));
+            frame->show();
+            Pump();
+            auto* page = dynamic_cast<CDlgEditEduSch*>(frame->m_pages[0]);
+            EXPECT_NE(page, nullptr);
+            if (!page)
+                return int(IDCANCEL);
+            page->m_sch.m_course.m_nMduID = MDU_COURSE;
+            page->m_sch.m_course.m_nID = course;
+            page->m_sch.m_course.m_strName = QStringLiteral("古筝");
+            page->m_sch.m_date.m_begin = XDateTime(2026, 3, 4);
+            page->m_sch.m_time = CXTimeSpan(17001830);
+            page->UpdateData(false);
+            QFocusEvent focus(QEvent::FocusIn);
+            QCoreApplication::sendEvent(page->m_teacherList, &focus);
+            page->OnAddLine();
+            page->OnBatchAdd();
+            EXPECT_EQ(page->m_teacherList->GetItemCount(), 1);
+            EXPECT_EQ(page->m_studentList->GetItemCount(), 1);
+            Shot(*frame, "journey-timetable.png");
+            Ok(*frame);
+            return frame->result();
+        }
+        if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
+            return Choose(*picker, picker->m_nMduID == MDU_TEACHER ? teacher : package);
+        if (auto* many = dynamic_cast<CDlgSelMul*>(d)) {
+            for (int i = 0; i < many->m_list->GetItemCount(); ++i)
+                if (many->m_list->GetItemData(i)->m_nID == student)
+                    many->m_list->SelectOnly(i);
+            many->OnChoose();
+            qobject_cast<QPushButton*>(many->GetDlgItem(IDOK))->click();
+            return many->result();
+        }
+        if (auto* line = dynamic_cast<CXDialogEx*>(d)) { // the teacher's line dialog, as proposed
+            line->show();
+            qobject_cast<QPushButton*>(line->GetDlgItem(IDOK))->click();
+            return line->result();
+        }
+        return -1;
+    };
+    CLorvanApp::OpenModule(MDU_EDUSCH);
+    ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_EDIT_ADDNEW));
+    m_onModal = {};
+    ASSERT_TRUE(timetabled);
+    const int sch = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_EDUSCH")));
+    ASSERT_GT(sch, 0) << FirstBalloon().toStdString();
+
+    // this month's classes, as the class-record list shows them: the four Wednesdays
+    CLorvanApp::OpenModule(MDU_EDURCD);
+    Pump();
+    CModule* records = FindModule(MDU_EDURCD);
+    CXMap march;
+    march.SetDate(QKEY_DATE_FROM, XDateTime(2026, 3, 1));
+    march.SetDate(QKEY_DATE_TO, XDateTime(2026, 3, 31));
+    records->ApplyQuery(march);
+    Pump();
+    auto* view = qobject_cast<CLorvanView*>(records->GetView());
+    ASSERT_NE(view, nullptr);
+    CXListCtrl* list = view->GetList();
+    QStringList days;
+    for (int i = 0; i < list->GetItemCount(); ++i)
+        if (auto* rcd = dynamic_cast<const CDBEduRcd*>(list->GetItemData(i)))
+            days << QString::number(rcd->m_dtDate.DayOfMonth());
+    days.sort();
+    EXPECT_EQ(days.join(u','), QStringLiteral("11,18,25,4"));
+
+    // attendance on the classes of the 4th and the 11th: everyone on time
+    for (int day : {4, 11}) {
+        int row = -1;
+        for (int i = 0; i < list->GetItemCount(); ++i)
+            if (auto* rcd = dynamic_cast<const CDBEduRcd*>(list->GetItemData(i));
+                rcd && rcd->m_dtDate.DayOfMonth() == day)
+                row = i;
+        ASSERT_GE(row, 0) << day;
+        list->SelectOnly(row);
+        bool taken = false;
+        m_onModal = [&](QDialog* d) {
+            auto* frame = qobject_cast<CDlgEdit*>(d);
+            if (!frame)
+                return -1;
+            frame->show();
+            auto* page = dynamic_cast<CDlgEditEduRcd*>(frame->m_pages[0]);
+            EXPECT_NE(page, nullptr);
+            if (page) {
+                page->OnAllNormal();
+                taken = page->m_rcd.m_nClassStatus == CLASS_HELD;
+            }
+            Ok(*frame);
+            return frame->result();
+        };
+        ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_EDIT_MODIFY));
+        m_onModal = {};
+        EXPECT_TRUE(taken) << day;
+    }
+    // two lessons of twenty consumed
+    EXPECT_EQ(
+        QueryText(PrepareSql(QStringLiteral("SELECT printf('%d|%d', CountIn, Remained) FROM [V_RECEIPT] WHERE ID=") +
+                             QString::number(receipt))),
+        QStringLiteral("2|18"));
+
+    // March's wages: two classes held at 100
+    CXArray rows(nullptr, true);
+    CXMap month;
+    month.SetDate(QKEY_DATE_FROM, XDateTime(2026, 3, 1));
+    month.SetDate(QKEY_DATE_TO, XDateTime(2026, 3, 31));
+    ASSERT_TRUE(FindModule(MDU_WAGES)->QueryItems(rows, month, true, false));
+    const CDBWages* wage = nullptr;
+    for (const CXItem* row : rows)
+        if (row->m_nID == teacher)
+            wage = dynamic_cast<const CDBWages*>(row);
+    ASSERT_NE(wage, nullptr);
+    EXPECT_DOUBLE_EQ(wage->GetLessonWage(), 200.0);
+    EXPECT_DOUBLE_EQ(wage->GetTotal(), 200.0);
 }
