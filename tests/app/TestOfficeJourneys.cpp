@@ -10,6 +10,7 @@
 #include "CDlgEditEduRcd.h"
 #include "CDlgEditEduSch.h"
 #include "CDlgEditTeacherPay.h"
+#include "CDlgImportInfo.h"
 #include "CXTimeSpan.h"
 #include "CDlgAppSetup.h"
 #include "CDlgAppSetupPage.h"
@@ -46,6 +47,8 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QProcess>
+#include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QFocusEvent>
 #include <QtWidgets/QAbstractButton>
@@ -150,10 +153,10 @@ protected:
         ADD_FAILURE() << "unexpected window " << d->windowTitle().toStdString();
         return QDialog::Rejected;
     }
-    void LogIn(std::vector<std::pair<QString, QString>> attempts)
+    void LogIn(std::vector<std::pair<QString, QString>> attempts, CLorvanApp* app = nullptr)
     {
         m_attempts = std::move(attempts);
-        m_app.OnAppCommand(ID_APP_LOGOUT);
+        (app ? app : &m_app)->OnAppCommand(ID_APP_LOGOUT);
         Pump();
     }
     QString UserName() const { return m_app.User() ? m_app.User()->m_strName : QString(); }
@@ -717,4 +720,64 @@ TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIs
     ASSERT_NE(wage, nullptr);
     EXPECT_DOUBLE_EQ(wage->GetLessonWage(), 200.0);
     EXPECT_DOUBLE_EQ(wage->GetTotal(), 200.0);
+}
+
+// 8. The students exported to a workbook from their list, the workbook opened and saved by
+// the office suite, and read into the program started on a fresh folder: the same student
+// with the same identity card, sex and birthday.
+TEST_F(OfficeJourneys, StudentsThroughTheOfficeSuiteIntoAFreshSchool)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "soffice is not installed";
+    LogIn({{QStringLiteral("Admin"), QStringLiteral("583920")}});
+    ASSERT_GT(AddStudent(), 0);
+    CLorvanApp::OpenModule(MDU_STUDENT);
+    Pump();
+
+    QTemporaryDir files;
+    const QString exported = files.path() + QStringLiteral("/学员.xlsx");
+    m_ui.fileName = exported;
+    m_ui.answers = {IDNO}; // not opened now
+    ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_FILE_EXPORT));
+    ASSERT_TRUE(QFileInfo::exists(exported)) << FirstBalloon().toStdString();
+
+    QProcess office;
+    office.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + files.path() + QStringLiteral("/profile"),
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
+                           QStringLiteral("--outdir"), files.path() + QStringLiteral("/out"), exported});
+    ASSERT_TRUE(office.waitForFinished(180000));
+    const QString converted = files.path() + QStringLiteral("/out/学员.xlsx");
+    ASSERT_TRUE(QFileInfo::exists(converted)) << office.readAllStandardError().toStdString();
+    m_app.ExitInstance();
+
+    ScopedHome fresh;
+    CLorvanApp again;
+    ASSERT_TRUE(again.InitInstance());
+    LogIn({{QStringLiteral("Admin"), QStringLiteral("583920")}}, &again);
+    ASSERT_EQ(again.User() ? again.User()->m_strName : QString(), QStringLiteral("Admin"));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT COUNT(*) FROM TB_STUDENT")), QStringLiteral("0"));
+    CLorvanApp::OpenModule(MDU_STUDENT);
+    Pump();
+    m_ui.Clear();
+    m_ui.fileName = converted;
+    int previewed = -1;
+    m_onModal = [&](QDialog* d) {
+        auto* preview = dynamic_cast<CDlgImportInfo*>(d);
+        if (!preview)
+            return -1;
+        previewed = preview->m_items.GetSize();
+        preview->show();
+        qobject_cast<QPushButton*>(preview->GetDlgItem(IDOK))->click();
+        return preview->result();
+    };
+    ASSERT_TRUE(again.m_pMainWnd->DispatchCommand(ID_FILE_IMPORT));
+    m_onModal = {};
+    EXPECT_EQ(previewed, 1);
+    ASSERT_FALSE(m_ui.Calls(QStringLiteral("MessageBox")).empty());
+    EXPECT_EQ(m_ui.Calls(QStringLiteral("MessageBox")).back().text, QStringLiteral("共导入 1 名学员！"));
+    EXPECT_EQ(
+        QueryText(QStringLiteral("SELECT printf('%s|%s|%d|%d', RealName, IDCard, Sex, Birthday) FROM TB_STUDENT")),
+        QStringLiteral("林晓雨|110101201506121247|1|%1").arg(static_cast<int>(XDateTime(2015, 6, 12).Day())));
+    again.ExitInstance();
 }
