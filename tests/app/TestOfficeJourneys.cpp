@@ -248,6 +248,31 @@ protected:
             QStringLiteral("1|%1").arg(static_cast<int>(XDateTime(2015, 6, 12).Day()))); // 17th digit 4: female
         return static_cast<int>(QueryNumber(QStringLiteral("SELECT ID FROM TB_STUDENT WHERE RealName='林晓雨'")));
     }
+    // 报名收费 from the receipts' add-new command: the student, the package, the page paid in
+    // cash; true when the page was shown.
+    bool Sell(int student, int package)
+    {
+        CLorvanApp::OpenModule(MDU_RECEIPT);
+        Pump();
+        bool paged = false;
+        m_onModal = [&](QDialog* d) {
+            if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
+                return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
+            auto* frame = qobject_cast<CDlgEdit*>(d);
+            if (!frame)
+                return -1;
+            paged = true;
+            frame->resize(frame->size().expandedTo(QSize(720, 560)));
+            frame->show();
+            Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
+            Shot(*frame, "journey-receipt.png");
+            Ok(*frame);
+            return frame->result();
+        };
+        const bool dispatched = m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT);
+        m_onModal = {};
+        return dispatched && paged;
+    }
     static void Ok(CDlgEdit& frame)
     {
         Pump();
@@ -385,28 +410,8 @@ TEST_F(OfficeJourneys, SellAlterAndRefundOnTheProgramsOwnDatabase)
     const int student = AddStudent();
     ASSERT_TRUE(course > 0 && package > 0 && student > 0);
 
-    CLorvanApp::OpenModule(MDU_RECEIPT);
-    Pump();
-    for (int sale = 0; sale < 2; ++sale) {
-        bool paged = false;
-        m_onModal = [&](QDialog* d) {
-            if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
-                return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
-            auto* frame = qobject_cast<CDlgEdit*>(d);
-            if (!frame)
-                return -1;
-            paged = true;
-            frame->resize(frame->size().expandedTo(QSize(720, 560)));
-            frame->show();
-            Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
-            Shot(*frame, "journey-receipt.png");
-            Ok(*frame);
-            return frame->result();
-        };
-        ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT));
-        EXPECT_TRUE(paged);
-    }
-    m_onModal = {};
+    for (int sale = 0; sale < 2; ++sale)
+        ASSERT_TRUE(Sell(student, package)) << sale;
     // the first two numbers of the pattern in the year of the sale
     const QString year = QString::number(XDateTime::Today().Year() % 100).rightJustified(2, u'0');
     EXPECT_EQ(
@@ -511,21 +516,7 @@ TEST_F(OfficeJourneys, PreferencesPatternBackupAndRestoreByStartingOnTheBackup)
     ASSERT_TRUE(QFileInfo::exists(backup)) << FirstBalloon().toStdString();
     EXPECT_TRUE(CheckDatabaseFile(backup));
 
-    CLorvanApp::OpenModule(MDU_RECEIPT);
-    Pump();
-    m_onModal = [&](QDialog* d) {
-        if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
-            return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
-        auto* frame = qobject_cast<CDlgEdit*>(d);
-        if (!frame)
-            return -1;
-        frame->show();
-        Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
-        Ok(*frame);
-        return frame->result();
-    };
-    ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT));
-    m_onModal = {};
+    ASSERT_TRUE(Sell(student, package));
     const QString year = QString::number(XDateTime::Today().Year());
     EXPECT_EQ(QueryText(QStringLiteral("SELECT GROUP_CONCAT(KeyName) FROM TB_RECEIPT")),
               QStringLiteral("R%1-001").arg(year));
@@ -585,20 +576,7 @@ TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIs
     ASSERT_GT(teacher, 0) << FirstBalloon().toStdString();
 
     // the receipt: 20 lessons
-    m_onModal = [&](QDialog* d) {
-        if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
-            return Choose(*picker, picker->m_nMduID == MDU_STUDENT ? student : package);
-        auto* frame = qobject_cast<CDlgEdit*>(d);
-        if (!frame)
-            return -1;
-        frame->show();
-        Type(*frame, IDC_PAY_TYPE, QStringLiteral("现金"));
-        Ok(*frame);
-        return frame->result();
-    };
-    CLorvanApp::OpenModule(MDU_RECEIPT);
-    ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_ADDNEW_RECEIPT));
-    m_onModal = {};
+    ASSERT_TRUE(Sell(student, package));
     const int receipt = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_RECEIPT")));
     ASSERT_GT(receipt, 0);
 
