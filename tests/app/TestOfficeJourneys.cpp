@@ -50,7 +50,6 @@
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
-#include <QtGui/QFocusEvent>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
@@ -534,8 +533,8 @@ TEST_F(OfficeJourneys, PreferencesPatternBackupAndRestoreByStartingOnTheBackup)
     again.ExitInstance();
 }
 
-// 4. A weekly timetable made on its page (the teacher picked for his list, the students of
-// the package added in one go) gives this month's class records; attendance taken on two of
+// 4. A weekly timetable made through its add-new command (its course, teacher and student
+// picked, then its page) gives this month's class records; attendance taken on two of
 // them consumes two of the receipt's lessons and earns the teacher two classes' pay in the
 // month's wages. Today is fixed at Wednesday 2026-03-18 so the classes fall on known days.
 TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIsPaid)
@@ -580,54 +579,55 @@ TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIs
     const int receipt = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_RECEIPT")));
     ASSERT_GT(receipt, 0);
 
-    // 排课: Wednesdays from 2026-03-04, 17:00~18:30
+    // 排课: the course, its teacher and its students are picked first, then the page:
+    // Wednesdays from 2026-03-04, 17:00~18:30
     bool timetabled = false;
+    QList<int> pickedFrom;
+    const auto pick = [&](CXListCtrl* list, int id) {
+        for (int i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItemData(i)->m_nID == id)
+                list->SelectOnly(i);
+    };
     m_onModal = [&](QDialog* d) {
-        if (auto* frame = qobject_cast<CDlgEdit*>(d); frame && !timetabled) {
-            timetabled = true;
-            frame->resize(frame->size().expandedTo(QSize(760, 600)));
-            frame->show();
-            Pump();
-            auto* page = dynamic_cast<CDlgEditEduSch*>(frame->m_pages[0]);
-            EXPECT_NE(page, nullptr);
-            if (!page)
-                return int(IDCANCEL);
-            page->m_sch.m_course.m_nMduID = MDU_COURSE;
-            page->m_sch.m_course.m_nID = course;
-            page->m_sch.m_course.m_strName = QStringLiteral("古筝");
-            page->m_sch.m_date.m_begin = XDateTime(2026, 3, 4);
-            page->m_sch.m_time = CXTimeSpan(17001830);
-            page->UpdateData(false);
-            QFocusEvent focus(QEvent::FocusIn);
-            QCoreApplication::sendEvent(page->m_teacherList, &focus);
-            page->OnAddLine();
-            page->OnBatchAdd();
-            EXPECT_EQ(page->m_teacherList->GetItemCount(), 1);
-            EXPECT_EQ(page->m_studentList->GetItemCount(), 1);
-            Shot(*frame, "journey-timetable.png");
-            Ok(*frame);
-            return frame->result();
+        if (auto* one = dynamic_cast<CDlgSelOne*>(d)) {
+            pickedFrom << one->m_nMduID;
+            return Choose(*one, course);
         }
-        if (auto* picker = dynamic_cast<CDlgSelOne*>(d))
-            return Choose(*picker, picker->m_nMduID == MDU_TEACHER ? teacher : package);
         if (auto* many = dynamic_cast<CDlgSelMul*>(d)) {
-            for (int i = 0; i < many->m_list->GetItemCount(); ++i)
-                if (many->m_list->GetItemData(i)->m_nID == student)
-                    many->m_list->SelectOnly(i);
+            pickedFrom << many->m_nMduID;
+            pick(many->m_list, many->m_nMduID == MDU_TEACHER ? teacher : student);
             many->OnChoose();
             qobject_cast<QPushButton*>(many->GetDlgItem(IDOK))->click();
             return many->result();
         }
-        if (auto* line = dynamic_cast<CXDialogEx*>(d)) { // the teacher's line dialog, as proposed
-            line->show();
-            qobject_cast<QPushButton*>(line->GetDlgItem(IDOK))->click();
-            return line->result();
-        }
-        return -1;
+        auto* frame = qobject_cast<CDlgEdit*>(d);
+        if (!frame || timetabled)
+            return -1;
+        timetabled = true;
+        frame->resize(frame->size().expandedTo(QSize(760, 600)));
+        frame->show();
+        Pump();
+        auto* page = dynamic_cast<CDlgEditEduSch*>(frame->m_pages[0]);
+        EXPECT_NE(page, nullptr);
+        if (!page)
+            return int(IDCANCEL);
+        EXPECT_EQ(page->m_sch.m_course.m_nID, course);
+        EXPECT_EQ(page->m_teacherList->GetItemCount(), 1);
+        EXPECT_EQ(page->m_studentList->GetItemCount(), 1);
+        // the student's lessons left are shown at once: the receipt's 20
+        if (page->m_sch.m_students.GetSize() == 1)
+            EXPECT_EQ(page->m_sch.m_students.GetAt(0)->m_nRcpRemained, 20);
+        page->m_sch.m_date.m_begin = XDateTime(2026, 3, 4);
+        page->m_sch.m_time = CXTimeSpan(17001830);
+        page->UpdateData(false);
+        Shot(*frame, "journey-timetable.png");
+        Ok(*frame);
+        return frame->result();
     };
     CLorvanApp::OpenModule(MDU_EDUSCH);
     ASSERT_TRUE(m_app.m_pMainWnd->DispatchCommand(ID_EDIT_ADDNEW));
     m_onModal = {};
+    EXPECT_EQ(pickedFrom, (QList<int>{MDU_COURSE, MDU_TEACHER, MDU_STUDENT}));
     ASSERT_TRUE(timetabled);
     const int sch = static_cast<int>(QueryNumber(QStringLiteral("SELECT MAX(ID) FROM TB_EDUSCH")));
     ASSERT_GT(sch, 0) << FirstBalloon().toStdString();

@@ -107,6 +107,11 @@ bool CDlgEditEduSch::OnInitDialog()
         if (list)
             list->installEventFilter(this);
     LayOutLists();
+    // students given to a new timetable (picked with it, or copied) have no figures read
+    // from the database yet: their receipts for the course give the lessons left at once
+    for (CXItem* line : m_sch.m_students)
+        if (line->m_nSubID == 0)
+            static_cast<CDBEduSchStudent*>(line)->LoadReceipts();
     return CXDialogEx::OnInitDialog();
 }
 
@@ -283,6 +288,9 @@ void CDlgEditEduSch::AddChosenStudents(const CXArray& chosen)
         line->m_nParentID = m_sch.m_nID;
         line->m_time = m_sch.m_nClassForm == CLASS_ONE_TO_ONE ? CXTimeSpan() : m_sch.m_time;
         m_sch.m_students.Add(line);
+        // the student's receipts for the course, so the list shows the lessons left at once
+        // rather than "无" as if nothing had been bought
+        line->LoadReceipts();
         added.push_back(line);
     }
     RefreshLists(added);
