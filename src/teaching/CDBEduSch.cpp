@@ -1,4 +1,5 @@
 #include "CDBEduSch.h"
+#include "CDBEduSch_Heads.h"
 
 #include "CModule.h"
 #include "CommandIds.h"
@@ -18,15 +19,7 @@
 
 namespace {
 
-const QString kLongDate = QStringLiteral("%Y年%#m月%#d日");
-
-// Input words: web 1/2 (bits 0-2), editable 8. Column words: D 1, V 8, S 64, B 512. List
-// words: sort 1 ascending / 2 descending, grouping << 3, mark 64, title 512.
-constexpr unsigned kEdit = 8, kWeb1 = 1, kWeb2 = 2;
-constexpr unsigned kColD = 1, kColV = 8, kColS = 64, kColB = 512;
-constexpr unsigned kTitle = 512, kMark = 64;
-
-int Today() { return EduSch::DayOf(XDateTime::Today()); }
+using namespace EduSchHeads;
 
 // Begin and end of a time span in minutes of the day.
 int SpanBeginPart(int v) { return v / 10000; }
@@ -39,11 +32,13 @@ int SpanEndPart(int v) { return v % 10000; }
 
 int EduSch::DayOf(const XDateTime& date) { return static_cast<int>(std::floor(date.Day())); }
 
+int EduSch::Today() { return DayOf(XDateTime::Today()); }
+
 int EduSch::WeeksDue(int begin, int end)
 {
     if (begin == 0)
         return 0;
-    const int last = end != 0 ? std::min(end, Today()) : Today();
+    const int last = end != 0 ? std::min(end, EduSch::Today()) : EduSch::Today();
     const int diff = last - begin;
     // floor division: a begin after the last day gives no lesson
     const int weeks = (diff >= 0 ? diff / 7 : -((-diff + 6) / 7)) + 1;
@@ -171,7 +166,7 @@ void CDBEduSch::Reset()
 bool CDBEduSch::IsEnded() const
 {
     const int end = EduSch::DayOf(m_date.m_end);
-    return end != 0 && end <= Today();
+    return end != 0 && end <= EduSch::Today();
 }
 
 int CDBEduSch::GetScheduled() const
@@ -327,7 +322,7 @@ CXMap CDBEduSch::GetRelateQuery(const CHead* head, const CXMap* base) const
     if (head->m_nType == XAR && head->m_nOffset == SCH_OFFSET(m_teachers)) {
         // teachers employed after the first lesson day
         const int bgn = EduSch::DayOf(m_date.m_begin);
-        query.SetDate(1126, XDateTime(static_cast<double>((bgn != 0 ? bgn : Today()) + 1)));
+        query.SetDate(1126, XDateTime(static_cast<double>((bgn != 0 ? bgn : EduSch::Today()) + 1)));
         return CXItem::GetRelateQuery(head, &query);
     }
     if (head->m_nType == XAR && head->m_nOffset == SCH_OFFSET(m_students) && m_course.m_nID != 0) {

@@ -86,6 +86,8 @@ template <class T, bool Owns> std::vector<T*> Lines(const CXArrayT<T, Owns>& arr
 }
 // The whole day number of a date (0 for "not set").
 int DayOf(const XDateTime& date);
+// Today's whole day number, from the program's clock.
+int Today();
 // Lessons on one weekday from begin to the earlier of end (0 = open) and today, the begin
 // counted: floor((last - begin) / 7) + 1, at least 0.
 int WeeksDue(int begin, int end);

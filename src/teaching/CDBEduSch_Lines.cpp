@@ -1,5 +1,6 @@
 // The teacher and student lines of a timetable: field tables and rules.
 #include "CDBEduSch.h"
+#include "CDBEduSch_Heads.h"
 
 #include "CModule.h"
 #include "CommandIds.h"
@@ -15,13 +16,7 @@
 
 namespace {
 
-const QString kLongDate = QStringLiteral("%Y年%#m月%#d日");
-
-constexpr unsigned kEdit = 8, kWeb1 = 1, kWeb2 = 2;
-constexpr unsigned kColD = 1, kColV = 8, kColS = 64, kColB = 512;
-constexpr unsigned kTitle = 512, kMark = 64;
-
-int Today() { return EduSch::DayOf(XDateTime::Today()); }
+using namespace EduSchHeads;
 
 const CDBEduSch* OwnerOf(const CXItem& line)
 {
@@ -51,7 +46,7 @@ int LineStatus(const CXDateRange& edu, const CDBEduSch* sch)
     if (sch && sch->IsEnded())
         return 0;
     const int end = EduSch::DayOf(edu.m_end);
-    return end == 0 || end > Today() ? 1 : 0;
+    return end == 0 || end > EduSch::Today() ? 1 : 0;
 }
 
 // Line date defaults: EduBgn the timetable's first day, EduEnd its last (teacher lines
@@ -192,7 +187,7 @@ QString CDBEduSchStudent::GetRelativeDay() const
     const int bgn = EffectiveBegin(m_edu, GetEduSch());
     if (bgn == 0)
         return QString();
-    switch (bgn - Today()) {
+    switch (bgn - EduSch::Today()) {
     case -2:
         return QStringLiteral("（前天）");
     case -1:
@@ -378,7 +373,7 @@ int CDBEduSchTeacher::GetDefault(const CHead* head) const
     if (sch && head && !head->m_pfnGet && head->m_nType == XDT && head->m_nOffset == TCH_OFFSET(m_edu.m_begin)) {
         // a teacher joining a timetable that has run for a week joins from the next lesson
         const int dateBgn = EduSch::DayOf(sch->m_date.m_begin);
-        if (dateBgn > Today() - 7)
+        if (dateBgn > EduSch::Today() - 7)
             return 0;
         return EduSch::DayOf(AlignToWeekday(XDateTime::Today(), sch->m_date.m_begin, false));
     }

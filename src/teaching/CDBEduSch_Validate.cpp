@@ -2,6 +2,7 @@
 // the one-to-one lesson time, the coverage of the period by teachers and students, and the
 // overlaps of one person's lines.
 #include "CDBEduSch.h"
+#include "CDBEduSch_Heads.h"
 
 #include "FormatString.h"
 #include "TextUtils.h"
@@ -12,13 +13,11 @@
 
 namespace {
 
-const QString kLongDate = QStringLiteral("%Y年%#m月%#d日");
+using EduSchHeads::kLongDate;
 
 XDateTime FromDay(int day) { return XDateTime(static_cast<double>(day)); }
 
 QString DayText(int day) { return FromDay(day).Format(kLongDate); }
-
-int Today() { return EduSch::DayOf(XDateTime::Today()); }
 
 // EduBgn to the first lesson day on or after it, EduEnd to the last on or before it; then
 // dates that say no more than the timetable's own become 0 ("as the timetable").

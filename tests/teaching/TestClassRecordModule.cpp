@@ -2,6 +2,7 @@
 // attendance saved and read back, the lessons it takes from the receipts, and the round trips
 // back to the plan that must leave nothing stored.
 #include "CDBEduRcd.h"
+#include "TeachingModules.h"
 #include "CModuleEduRcd.h"
 #include "CModuleEduSch.h"
 #include "FixtureSchool.h"
@@ -23,15 +24,8 @@ class ClassRecordTest : public SchoolTest
 protected:
     void SetUp() override
     {
-        if (!FindModule(MDU_EDURCD)) {
-            m_own = std::make_unique<CModuleEduRcd>();
-            RegisterModule(m_own.get());
-        }
         // the class records are generated from what the timetable module reads
-        if (!FindModule(MDU_EDUSCH)) {
-            m_timetables = std::make_unique<CModuleEduSch>();
-            RegisterModule(m_timetables.get());
-        }
+        m_modules.Register();
         SchoolTest::SetUp();
         // a weekly piano class on Wednesdays from 2026-01-07, 18:00~19:30, taught by T1,
         // with S1 and S6
@@ -47,10 +41,7 @@ protected:
     void TearDown() override
     {
         SchoolTest::TearDown();
-        if (m_own)
-            UnregisterModule(m_own.get());
-        if (m_timetables)
-            UnregisterModule(m_timetables.get());
+        m_modules.Unregister();
     }
 
     // The class records of the timetable in January, newest first.
@@ -100,8 +91,7 @@ protected:
         EXPECT_EQ(mismatches, 0);
     }
 
-    std::unique_ptr<CModuleEduRcd> m_own;
-    std::unique_ptr<CModuleEduSch> m_timetables;
+    XTeachingModules m_modules;
     int m_sch = 0;
 };
 

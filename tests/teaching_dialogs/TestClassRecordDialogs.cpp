@@ -1,6 +1,7 @@
 // The class-record page and its line dialogs, headless on the fixture school: attendance
 // taken with "全部正常", the reset to the plan, the receipt choice in the student dialog.
 #include "CDBEduRcd.h"
+#include "TeachingModules.h"
 #include "CDlgEdit.h"
 #include "CDlgEditEduRcd.h"
 #include "CDlgEditEduRcdStudent.h"
@@ -32,15 +33,8 @@ class ClassRecordDialogs : public SchoolTest
 protected:
     void SetUp() override
     {
-        if (!FindModule(MDU_EDURCD)) {
-            m_own = std::make_unique<CModuleEduRcd>();
-            RegisterModule(m_own.get());
-        }
         // the class records are generated from what the timetable module reads
-        if (!FindModule(MDU_EDUSCH)) {
-            m_timetables = std::make_unique<CModuleEduSch>();
-            RegisterModule(m_timetables.get());
-        }
+        m_modules.Register();
         SchoolTest::SetUp();
         SetEditPageMaker(MDU_EDURCD, [](bool bNew, const CXItem* item) -> std::unique_ptr<CXDialogEx> {
             return std::make_unique<CDlgEditEduRcd>(bNew, item);
@@ -62,10 +56,7 @@ protected:
         SetEditPageMaker(MDU_EDURCD, {});
         CFakeAppServices::Installed().user = nullptr;
         SchoolTest::TearDown();
-        if (m_own)
-            UnregisterModule(m_own.get());
-        if (m_timetables)
-            UnregisterModule(m_timetables.get());
+        m_modules.Unregister();
     }
 
     // The class of 2026-03-11 as the module reads it.
@@ -95,8 +86,7 @@ protected:
         return static_cast<int>(QueryNumber(FormatString(u"SELECT COUNT(*) FROM TB_EDURCD WHERE EduSchID=%d", m_sch)));
     }
 
-    std::unique_ptr<CModuleEduRcd> m_own;
-    std::unique_ptr<CModuleEduSch> m_timetables;
+    XTeachingModules m_modules;
     XUiTestHooks m_ui;
     int m_sch = 0;
 };
