@@ -369,6 +369,11 @@ EXTRA = [
     ("ID_FILE_SAVE_AS", 57604),
     # wages: ids added with this branch's work.
     ("IDD_EDIT_WAGES", 388),
+    # relay and WeChat dialogs
+    ("IDD_APP_EXPLORER", 353),
+    ("IDD_PROXY_PWD", 395),
+    ("IDD_PROXY_VIEW", 396),
+    ("IDD_SEND_WX_MSG", 405),
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

@@ -93,6 +93,41 @@ public:
     // found while none is installed.
     void OnStaticFile();
 
+    // --- route handlers; each area of the web client defines its own in its own file and
+    // lists them in its route table (WebRoutes.h) ----------------------------------------
+    // accounts (WebRoutes_Account.cpp)
+    void OnBind();
+    void OnLogin();
+    void OnAlter();
+    void OnSendSms();
+    void OnMdfPwd();
+    void OnResetPwd();
+    void OnLogout();
+    // resources (WebRoutes_Resource.cpp)
+    void OnArtCode();
+    void OnImg();
+    void OnRtf();
+    void OnUploadRtf();
+    void OnUploadImg();
+    // queries and pickers (WebRoutes_Query.cpp)
+    void OnQuery();
+    void OnSelItem();
+    void OnSelPrinter();
+    void OnSelTempl();
+    void OnSelHist();
+    // editing, printing, preferences and update (WebRoutes_Edit.cpp)
+    void OnAddNew();
+    void OnAddSub();
+    void OnSetCol();
+    void OnDel();
+    void OnDelSub();
+    void OnAutoSet();
+    void OnPrint();
+    void OnSetup();
+    void OnUpdate();
+    // WeChat messages (WebRoutes_Message.cpp)
+    void OnSendMsg();
+
     QByteArray m_strMethod;
     QString m_strPath;
     QString m_strQuery;

@@ -1,4 +1,5 @@
 #include "WebService.h"
+#include "WebRoutes.h"
 
 #include "CHttpRequest.h"
 #include "CDBSetup.h"
@@ -247,11 +248,16 @@ bool HandleWeChat(CHttpRequest& request)
     return true;
 }
 
-// The route table. The routes come with the pages that use them; until then every path is
-// a web resource.
+// The route table: the routes of every area of the web client. Paths are unique, so the
+// order of the areas does not matter.
 const std::vector<XRoute>& Routes()
 {
-    static const std::vector<XRoute> routes = {};
+    static const std::vector<XRoute> routes = [] {
+        std::vector<XRoute> all;
+        for (const auto* area : {&AccountRoutes(), &ResourceRoutes(), &QueryRoutes(), &EditRoutes(), &MessageRoutes()})
+            all.insert(all.end(), area->begin(), area->end());
+        return all;
+    }();
     return routes;
 }
 

@@ -1,0 +1,13 @@
+#include "WebRoutes.h"
+
+#include "CHttpRequest.h"
+
+namespace xInternet {
+
+const std::vector<XRoute>& EditRoutes()
+{
+    static const std::vector<XRoute> routes = {};
+    return routes;
+}
+
+} // namespace xInternet

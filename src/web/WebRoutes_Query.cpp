@@ -1,0 +1,13 @@
+#include "WebRoutes.h"
+
+#include "CHttpRequest.h"
+
+namespace xInternet {
+
+const std::vector<XRoute>& QueryRoutes()
+{
+    static const std::vector<XRoute> routes = {};
+    return routes;
+}
+
+} // namespace xInternet
