@@ -143,7 +143,7 @@ TEST_F(WebService, KeepAliveRequestsAndTheSessionCookie)
 {
     const int fd = Open();
     ASSERT_GE(fd, 0);
-    ASSERT_TRUE(SendAll(fd, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
+    ASSERT_TRUE(SendAll(fd, "GET /nothing HTTP/1.1\r\nHost: x\r\n\r\n"));
     const QByteArray first = ReadResponse(fd);
     EXPECT_TRUE(first.startsWith("HTTP/1.1 404 Not Found\r\nServer: LorvanSrv\r\nContent-length: 0\r\n"))
         << first.constData();
@@ -158,7 +158,7 @@ TEST_F(WebService, KeepAliveRequestsAndTheSessionCookie)
 
     // a line with one blank gets no answer, the connection stays; PUT is not allowed, and
     // a ping line means nothing on a connection from the network
-    ASSERT_TRUE(SendAll(fd, "GET /\r\n\r\nxPiNgPoNg\r\n\r\nPUT /x HTTP/1.1\r\n\r\nGET / HTTP/1.1\r\n\r\n"));
+    ASSERT_TRUE(SendAll(fd, "GET /\r\n\r\nxPiNgPoNg\r\n\r\nPUT /x HTTP/1.1\r\n\r\nGET /nothing HTTP/1.1\r\n\r\n"));
     EXPECT_TRUE(ReadResponse(fd).startsWith("HTTP/1.1 405 Method Not Allowed\r\n"));
     EXPECT_TRUE(ReadResponse(fd).startsWith("HTTP/1.1 404 "));
 }
@@ -224,7 +224,7 @@ TEST_F(WebService, ABodyIsNeverReadAsTheNextRequest)
 {
     const int fd = Open();
     const QByteArray smuggled = "PUT /x HTTP/1.1\r\n\r\n";
-    ASSERT_TRUE(SendAll(fd, "POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(smuggled.size()) + "\r\n\r\n" +
+    ASSERT_TRUE(SendAll(fd, "POST /nothing HTTP/1.1\r\nContent-Length: " + QByteArray::number(smuggled.size()) + "\r\n\r\n" +
                                 smuggled + "GET /after HTTP/1.1\r\n\r\n"));
     EXPECT_TRUE(ReadResponse(fd).startsWith("HTTP/1.1 404 "));
     EXPECT_TRUE(ReadResponse(fd).startsWith("HTTP/1.1 404 ")); // not the 405 of the body
@@ -282,7 +282,7 @@ TEST_F(WebService, ConnectionsBeyondTheCapAreTurnedAway)
     EXPECT_TRUE(ReadResponse(extra).startsWith("HTTP/1.1 503 "));
     EXPECT_TRUE(ClosedByServer(extra));
     // the held ones are still served
-    ASSERT_TRUE(SendAll(held[0], "GET / HTTP/1.1\r\n\r\n"));
+    ASSERT_TRUE(SendAll(held[0], "GET /nothing HTTP/1.1\r\n\r\n"));
     EXPECT_TRUE(ReadResponse(held[0]).startsWith("HTTP/1.1 404 "));
 }
 
@@ -362,7 +362,7 @@ TEST(WebRelayConnection, PingAndCloseLines)
     char buf[64] = {};
     ASSERT_EQ(recv(fds[1], buf, 13, MSG_WAITALL), 13);
     EXPECT_EQ(QByteArray(buf, 13), "XpInGpOnG\r\n\r\n");
-    ASSERT_TRUE(SendAll(fds[1], "GET / HTTP/1.1\r\nNEEDMORECONNECTS: 1\r\nREMOTE_ADDR: 203.0.113.9\r\n\r\n"));
+    ASSERT_TRUE(SendAll(fds[1], "GET /nothing HTTP/1.1\r\nNEEDMORECONNECTS: 1\r\nREMOTE_ADDR: 203.0.113.9\r\n\r\n"));
     EXPECT_TRUE(ReadResponse(fds[1]).startsWith("HTTP/1.1 404 "));
     EXPECT_TRUE(MoreRelayEvent().IsSet());
     ASSERT_TRUE(SendAll(fds[1], "XPROXYEED\r\n\r\n"));
