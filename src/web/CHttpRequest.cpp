@@ -7,6 +7,8 @@
 #include "CXXmlDoc.h"
 #include "Version.h"
 #include "VersionDocument.h"
+#include "TransformXsl.h"
+#include "WebResources.h"
 #include "WebState.h"
 #include "XAppServices.h"
 
@@ -165,8 +167,14 @@ int CHttpRequest::WriteHttpResponse(int code, qint64 length, const QByteArray& t
 void CHttpRequest::WriteXmlPage(CXXmlDoc& doc)
 {
     const QString sheet = GetParamText(QStringLiteral("xsl"));
+    // The name goes into the stylesheet instruction and names a web file: anything but a
+    // plain name is refused rather than dropped, so a page never silently loses its sheet.
+    if (!sheet.isEmpty() && !IsSheetName(sheet)) {
+        WriteHttpResponse(400, 0, QByteArray(), CACHE_NONE, QString());
+        return;
+    }
     QString page = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n");
-    if (IsSheetName(sheet)) {
+    if (!sheet.isEmpty()) {
         page += QStringLiteral("<?xml-stylesheet type=\"text/xsl\" href=\"%1.xsl\"?>\r\n").arg(sheet);
         doc.m_nParentPos = doc.m_nMainPos = doc.m_nChildPos = 0;
         if (doc.FindElement())
@@ -177,8 +185,32 @@ void CHttpRequest::WriteXmlPage(CXXmlDoc& doc)
     while (!page.isEmpty() && page.back().isSpace())
         page.chop(1);
     const QByteArray bytes = page.toUtf8();
+
+    // A browser navigating gets the page as HTML, made on the server by the same sheet the
+    // XML names (browsers are dropping XSLT of their own); scripts and everything else that
+    // does not ask for HTML get the XML. A sheet that fails to load leaves the XML.
+    if (!sheet.isEmpty() && WantsHtml()) {
+        const XSheetParams params = {{QByteArrayLiteral("update"), GetParamText(QStringLiteral("update"))}};
+        QByteArray html = TransformNamedSheet(bytes, sheet + QStringLiteral(".xsl"), params, WebSheets()).toUtf8();
+        // a fragment for a partial refresh carries no document type
+        if (params[0].second == u"1" && html.startsWith("<!DOCTYPE")) {
+            html.remove(0, html.indexOf('>') + 1);
+            while (html.startsWith('\n') || html.startsWith('\r'))
+                html.remove(0, 1);
+        }
+        if (!html.isEmpty()) {
+            if (WriteHttpResponse(200, html.size(), "text/html; charset=UTF-8", CACHE_NO, QString()) >= 0)
+                SendBytes(html);
+            return;
+        }
+    }
     if (WriteHttpResponse(200, bytes.size(), "text/xml; charset=UTF-8", CACHE_NO, QString()) >= 0 && !bytes.isEmpty())
         SendBytes(bytes);
+}
+
+bool CHttpRequest::WantsHtml() const
+{
+    return GetHeaderValue(m_strHead, "Accept:").toLower().contains("text/html");
 }
 
 void CHttpRequest::WriteXmlResult(int code, const QString& message, int id)

@@ -61,8 +61,13 @@ public:
                                  const QString& location) const;
     // Sends all the bytes; false when the connection failed.
     bool SendBytes(const QByteArray& bytes) const;
-    // Answers with the document as a page; the parameter "xsl" names its sheet.
+    // Answers with the document as a page; the parameter "xsl" names its sheet (a name of
+    // letters, digits, "_" and "-"; any other answers 400). A request whose Accept asks for
+    // text/html gets the page made into HTML by that sheet (with its parameter "update"),
+    // every other the XML with its stylesheet instruction.
     void WriteXmlPage(CXXmlDoc& doc);
+    // Whether the request's Accept asks for text/html (a browser navigating).
+    bool WantsHtml() const;
     // Answers with <r errid errmsg id/>.
     void WriteXmlResult(int code, const QString& message, int id);
     // Adds the attributes and elements every page carries to a document whose root is "r".

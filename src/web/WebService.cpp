@@ -425,7 +425,8 @@ QString GetLocalIpv4()
             continue;
         char text[INET_ADDRSTRLEN] = {};
         inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr, text, sizeof text);
-        found = QString::fromLatin1(text);
+        if (IsUsableIpv4(QString::fromLatin1(text)))
+            found = QString::fromLatin1(text);
     }
     freeifaddrs(list);
     return found;

@@ -62,8 +62,15 @@ XHook<void(CHttpRequest& request)>& WxAuthRoute();
 // Until the relay connection exists, the service thread only waits for the stop.
 XHook<void()>& RelayPoolLoop();
 
-// The first usable IPv4 address of this computer (not loopback); empty when there is none.
+// The first usable IPv4 address of this computer: an interface that is up, not loopback and
+// not 0.x; empty when there is none. (The host name maps to 127.0.1.1 on Debian, so the
+// interfaces are asked, not the name.)
 QString GetLocalIpv4();
+// The first IPv4 address of a host name whose dotted form begins neither with "127" nor with
+// "0."; empty when there is none or the name does not resolve.
+QString GetHostIpv4(const QString& host);
+// Whether a dotted IPv4 address may name this computer to others (not 127.x or 0.x).
+bool IsUsableIpv4(const QString& dotted);
 
 // Ports the listener tries (8080-9001); tests move them.
 void SetWebPortRange(int first, int last);

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <map>
+#include <thread>
+#include <vector>
+
 namespace {
 
 const QString kCopySheet = QStringLiteral(
@@ -41,6 +46,142 @@ TEST(TransformXsl, FailuresGiveTheEmptyText)
     };
     for (const auto& c : cases)
         EXPECT_EQ(TransformXsl(c.xml, c.xsl), QString()) << c.what;
+}
+
+// Named files in memory; a stamp that tests can move.
+class XMemorySheets : public XSheetSource
+{
+public:
+    std::map<QString, QByteArray> files;
+    std::map<QString, int> stamps;
+    mutable std::vector<QString> asked;
+    QByteArray Load(const QString& name) const override
+    {
+        asked.push_back(name);
+        auto it = files.find(name);
+        return it == files.end() ? QByteArray() : it->second;
+    }
+    QString Stamp(const QString& name) const override
+    {
+        auto it = stamps.find(name);
+        return QString::number(it == stamps.end() ? 0 : it->second);
+    }
+    QString Key() const override { return QStringLiteral("memory:%1").arg(m_serial); }
+
+private:
+    // a source made where an earlier one lived must not find that one's sheets
+    static inline std::atomic<int> s_serials{0};
+    const int m_serial = ++s_serials;
+};
+
+QByteArray Sheet(const char* body)
+{
+    return QByteArray("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">") + body +
+           "<xsl:output method=\"text\"/></xsl:stylesheet>";
+}
+
+TEST(SheetLoader, ImportsIncludesAndDocumentsComeFromTheSourceOnly)
+{
+    XMemorySheets source;
+    source.files[QStringLiteral("page.xsl")] =
+        Sheet("<xsl:import href=\"frame.xsl\"/><xsl:include href=\"part.xsl\"/>"
+              "<xsl:template match=\"/\"><xsl:call-template name=\"frame\"/>|<xsl:call-template name=\"part\"/>|"
+              "<xsl:value-of select=\"document('data.xml')/d/@v\"/>|<xsl:value-of select=\"$update\"/></xsl:template>");
+    source.files[QStringLiteral("frame.xsl")] =
+        Sheet("<xsl:param name=\"update\"/><xsl:template name=\"frame\">frame</xsl:template>");
+    source.files[QStringLiteral("part.xsl")] = Sheet("<xsl:template name=\"part\">part</xsl:template>");
+    source.files[QStringLiteral("data.xml")] = "<d v=\"data\"/>";
+    // a parameter is a string, never an expression
+    EXPECT_EQ(TransformNamedSheet("<r/>", QStringLiteral("page.xsl"), {{"update", QStringLiteral("count(/)")}}, source),
+              QStringLiteral("frame|part|data|count(/)"));
+
+    // what names a path, another scheme or a file outside the source never loads: the
+    // sheet fails as a whole, and the source is not even asked for such names
+    const char* const foreign[] = {"/etc/hostname", "file:///etc/hostname", "../../etc/hostname",
+                                   "http://127.0.0.1:9/x.xsl", "sub/part.xsl", "C:/x.xsl"};
+    for (const char* href : foreign) {
+        for (const char* form : {"<xsl:import href=\"%1\"/><xsl:template match=\"/\">x</xsl:template>",
+                                 "<xsl:template match=\"/\"><xsl:copy-of select=\"document('%1')\"/>x</xsl:template>"}) {
+            source.files[QStringLiteral("bad.xsl")] = Sheet(QString::fromLatin1(form).arg(href).toUtf8().constData());
+            source.stamps[QStringLiteral("bad.xsl")]++;
+            source.asked.clear();
+            EXPECT_EQ(TransformNamedSheet("<r/>", QStringLiteral("bad.xsl"), {}, source), QString()) << href << form;
+            for (const QString& name : source.asked)
+                EXPECT_EQ(name, QStringLiteral("bad.xsl")) << href;
+        }
+    }
+    // a sheet named by a path is refused before anything is read
+    source.asked.clear();
+    EXPECT_EQ(TransformNamedSheet("<r/>", QStringLiteral("../page.xsl"), {}, source), QString());
+    EXPECT_TRUE(source.asked.empty());
+    // an entity that would read a file is not expanded
+    source.files[QStringLiteral("ent.xsl")] =
+        "<!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>" +
+        Sheet("<xsl:template match=\"/\">[&e;]</xsl:template>");
+    const QString entity = TransformNamedSheet("<r/>", QStringLiteral("ent.xsl"), {}, source);
+    EXPECT_TRUE(entity.isEmpty() || entity == QStringLiteral("[]")) << entity.toStdString();
+}
+
+TEST(SheetLoader, ParsedSheetsFollowTheStampsOfEveryFileTheyRead)
+{
+    XMemorySheets source;
+    source.files[QStringLiteral("page.xsl")] =
+        Sheet("<xsl:import href=\"frame.xsl\"/><xsl:template match=\"/\">page <xsl:call-template name=\"f\"/></xsl:template>");
+    source.files[QStringLiteral("frame.xsl")] = Sheet("<xsl:template name=\"f\">one</xsl:template>");
+    auto run = [&] { return TransformNamedSheet("<r/>", QStringLiteral("page.xsl"), {}, source); };
+    EXPECT_EQ(run(), QStringLiteral("page one"));
+
+    // an unchanged stamp keeps the parsed sheet, whatever the text says now
+    source.files[QStringLiteral("frame.xsl")] = Sheet("<xsl:template name=\"f\">two</xsl:template>");
+    source.asked.clear();
+    EXPECT_EQ(run(), QStringLiteral("page one"));
+    EXPECT_TRUE(source.asked.empty());
+    // a new stamp on the imported file parses the page again
+    source.stamps[QStringLiteral("frame.xsl")] = 1;
+    EXPECT_EQ(run(), QStringLiteral("page two"));
+    // and one on the page itself too
+    source.files[QStringLiteral("page.xsl")] =
+        Sheet("<xsl:import href=\"frame.xsl\"/><xsl:template match=\"/\">new <xsl:call-template name=\"f\"/></xsl:template>");
+    source.stamps[QStringLiteral("page.xsl")] = 1;
+    EXPECT_EQ(run(), QStringLiteral("new two"));
+    // a sheet that disappears is no longer served from the cache
+    source.files.erase(QStringLiteral("page.xsl"));
+    source.stamps[QStringLiteral("page.xsl")] = 2;
+    EXPECT_EQ(run(), QString());
+}
+
+TEST(SheetLoader, ConcurrentPagesShareOneParsedSheet)
+{
+    XMemorySheets source;
+    source.files[QStringLiteral("n.xsl")] = Sheet("<xsl:template match=\"/\"><xsl:value-of select=\"r/@n\"/></xsl:template>");
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 50; ++i) {
+                const QByteArray xml = "<r n=\"" + QByteArray::number(t * 1000 + i) + "\"/>";
+                if (TransformNamedSheet(xml, QStringLiteral("n.xsl"), {}, source) != QString::number(t * 1000 + i))
+                    ++wrong;
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(SheetLoader, TheDesktopSheetImportsBuiltInFiles)
+{
+    // a sheet given as text may import the built-in frame, but no file
+    const QString page = QStringLiteral(
+        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+        "<xsl:import href=\"share.xsl\"/>"
+        "<xsl:template match=\"r\" mode=\"body\"><p><xsl:value-of select=\"@m\"/></p></xsl:template>"
+        "</xsl:stylesheet>");
+    const QString html = TransformXsl(QStringLiteral("<r m=\"&lt;b&gt;\"/>"), page);
+    EXPECT_TRUE(html.contains(QStringLiteral("<div id=\"page\"><p>&lt;b&gt;</p></div>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("href=\"style.css\""))) << html.toStdString();
+    // the one-argument form is the detail panes' built-in sheet
+    EXPECT_TRUE(TransformXsl(QStringLiteral("<r><item name=\"甲\"/></r>")).contains(QStringLiteral("甲")));
 }
 
 class CPaneLine : public CXItemT<MDU_COURSE>

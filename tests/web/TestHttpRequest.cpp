@@ -122,13 +122,16 @@ TEST_F(RequestOverPair, XmlPagesAndResults)
     EXPECT_TRUE(page.contains("Content-length: " + QByteArray::number(page.size() - body) + "\r\n"));
     EXPECT_TRUE(page.contains("Content-Type: text/xml; charset=UTF-8\r\nCache-Control: no-cache"));
 
-    // a sheet name that would break out of the instruction names no sheet
-    m_request->m_params.insert("xsl", "a\"?><x y=\"");
-    CXXmlDoc other(QStringLiteral("<r/>"));
-    m_request->WriteXmlPage(other);
-    page = Sent();
-    EXPECT_FALSE(page.contains("xml-stylesheet"));
-    EXPECT_FALSE(page.contains("xsl="));
+    // a sheet name that would break out of the instruction or name a file is refused
+    for (const char* bad : {"a\"?><x y=\"", "../share", "share.xsl", "a b", "\xe7\x90\xb4"}) {
+        m_request->m_params.insert("xsl", QString::fromUtf8(bad));
+        CXXmlDoc other(QStringLiteral("<r/>"));
+        m_request->WriteXmlPage(other);
+        page = Sent();
+        EXPECT_TRUE(page.startsWith("HTTP/1.1 400 ")) << bad;
+        EXPECT_FALSE(page.contains("xml-stylesheet")) << bad;
+        EXPECT_FALSE(page.contains("<r")) << bad;
+    }
 
     // a result never names a sheet
     m_request->m_params.insert("xsl", "edit");

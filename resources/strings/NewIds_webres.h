@@ -1,0 +1,29 @@
+#pragma once
+
+// Resource ids of the web files and the MIME table, until they join CommandIds.h.
+enum : int {
+    IDR_GIF_WAIT = 410,
+    IDR_PNG_PASSWORD = 423,
+    IDR_PNG_PHONE = 424,
+    IDR_PNG_SMSCODE = 426,
+    IDR_PNG_USER = 427,
+    IDR_CSV_MIME = 428,
+    IDR_WWW_STYLE_CSS = 453,
+    IDR_WWW_GLOBAL_JS = 455,
+    IDR_WWW_MD5_JS = 456,
+    IDR_WWW_QRCODE_JS = 457,
+    IDR_WWW_TMPLMSG_XML = 458,
+    IDR_WWW_DEFAULT_XSL = 460,
+    IDR_WWW_DETAIL_XSL = 461,
+    IDR_WWW_EDITNEW_XSL = 462,
+    IDR_WWW_EDIT_XSL = 463,
+    IDR_WWW_ITEMS_XSL = 465,
+    IDR_WWW_MODULES_XSL = 466,
+    IDR_WWW_REGNEW_XSL = 467,
+    IDR_WWW_MDFPWD_XSL = 468,
+    IDR_WWW_SHARE_XSL = 469,
+    IDR_WWW_SMSLOGIN_XSL = 470,
+    IDR_WWW_TMPLMSG_XSL = 471,
+    IDR_WWW_SETUP_XSL = 472,
+    IDR_WWW_RESETPWD_XSL = 474,
+};
