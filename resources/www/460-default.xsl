@@ -18,14 +18,14 @@
     <section class="acct">
       <h1><xsl:call-template name="school"/></h1>
       <form class="form" data-acct="login" data-next="./">
-        <label>用户名
+        <div class="field"><label>用户名
           <input name="username" autocomplete="username" required="required" placeholder="姓名、手机号码或身份证号"/>
-        </label>
-        <label>密码
+        </label></div>
+        <div class="field"><label>密码
           <input name="password" type="password" autocomplete="current-password" data-md5="1" required="required"/>
-        </label>
+        </label></div>
         <p class="acct-msg error" role="alert" hidden="hidden"></p>
-        <button type="submit" class="button">登录</button>
+        <div class="field"><button type="submit" class="button">登录</button></div>
       </form>
       <p class="links">
         <a href="bind?xsl=smslogin">短信验证码登录</a>

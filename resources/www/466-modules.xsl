@@ -19,6 +19,7 @@
               <a href="query?mduid={@mduid}&amp;xsl=items">
                 <strong><xsl:value-of select="@name"/></strong>
                 <xsl:if test="@memo != '' and @memo != @name">
+                  <br/>
                   <span class="hint"><xsl:value-of select="@memo"/></span>
                 </xsl:if>
               </a>

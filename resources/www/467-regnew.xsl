@@ -34,7 +34,7 @@
         </xsl:for-each>
         <xsl:call-template name="sms-fields"/>
         <p class="acct-msg error" role="alert" hidden="hidden"></p>
-        <button type="submit" class="button">注册</button>
+        <div class="field"><button type="submit" class="button">注册</button></div>
       </form>
       <p class="links"><a href="bind">已有账户，去登录</a></p>
     </section>
@@ -44,7 +44,7 @@
   <!-- One field: a choice when it has options, else a line of text. -->
   <xsl:template name="field">
     <xsl:param name="key"/>
-    <label>
+    <div class="field"><label>
       <xsl:value-of select="@name"/>
       <xsl:choose>
         <xsl:when test="option">
@@ -62,6 +62,6 @@
           <input name="{$key}" value="{@wildval}" placeholder="{@gray}"/>
         </xsl:otherwise>
       </xsl:choose>
-    </label>
+    </label></div>
   </xsl:template>
 </xsl:stylesheet>

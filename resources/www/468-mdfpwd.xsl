@@ -14,18 +14,18 @@
         <xsl:when test="$user">
           <p class="hint">当前用户：<xsl:value-of select="$user/@name"/></p>
           <form class="form" data-acct="mdfpwd" data-next="./" data-ok="密码已修改，请用新密码重新登录。">
-            <label>原密码
+            <div class="field"><label>原密码
               <input name="oldpwd" type="password" autocomplete="current-password" data-md5="1" required="required"/>
-            </label>
-            <label>新密码
+            </label></div>
+            <div class="field"><label>新密码
               <input name="newpwd" type="password" autocomplete="new-password" data-md5="1" required="required"/>
-            </label>
-            <label>再次输入新密码
+            </label></div>
+            <div class="field"><label>再次输入新密码
               <input name="newpwd2" type="password" autocomplete="new-password" data-md5="1" data-same="newpwd"
                      required="required"/>
-            </label>
+            </label></div>
             <p class="acct-msg error" role="alert" hidden="hidden"></p>
-            <button type="submit" class="button">修改密码</button>
+            <div class="field"><button type="submit" class="button">修改密码</button></div>
           </form>
           <p class="links"><a href="./">返回</a></p>
         </xsl:when>

@@ -12,11 +12,11 @@
       <h1><xsl:call-template name="school"/></h1>
       <form class="form" data-acct="login" data-next="./">
         <xsl:call-template name="sms-fields"/>
-        <label>姓名（同一手机号有多个账户时填写）
+        <div class="field"><label>姓名（同一手机号有多个账户时填写）
           <input name="username" autocomplete="name"/>
-        </label>
+        </label></div>
         <p class="acct-msg error" role="alert" hidden="hidden"></p>
-        <button type="submit" class="button">登录</button>
+        <div class="field"><button type="submit" class="button">登录</button></div>
       </form>
       <p class="links"><a href="bind">密码登录</a></p>
     </section>
@@ -25,22 +25,22 @@
 
   <!-- Phone, picture code and SMS code, with the button that sends the SMS. -->
   <xsl:template name="sms-fields">
-    <label>手机号码
+    <div class="field"><label>手机号码
       <input name="phone" type="tel" inputmode="numeric" maxlength="11" pattern="1[3-9][0-9]{9}"
              autocomplete="tel" required="required"/>
-    </label>
-    <label>图形验证码
+    </label></div>
+    <div class="field"><label>图形验证码
       <span class="row">
         <input name="artcode" maxlength="4" autocomplete="off" required="required"/>
         <img data-acct-art="1" src="artcode" alt="图形验证码" title="看不清？点击换一张" width="150" height="50"/>
       </span>
-    </label>
-    <label>短信验证码
+    </label></div>
+    <div class="field"><label>短信验证码
       <span class="row">
         <input name="smscode" inputmode="numeric" maxlength="4" autocomplete="one-time-code" required="required"/>
         <button type="button" class="button" data-acct-sms="1">获取验证码</button>
       </span>
-    </label>
+    </label></div>
     <p class="hint">短信验证码 5 分钟内有效。</p>
   </xsl:template>
 </xsl:stylesheet>

@@ -26,11 +26,11 @@
           <form class="form" data-acct="resetpwd"
                 data-ok="{{username}} 的密码已重置为初始密码：{{defaultpwd}}。请登录后尽快修改密码。">
             <xsl:call-template name="sms-fields"/>
-            <label>姓名（同一手机号有多个账户时填写）
+            <div class="field"><label>姓名（同一手机号有多个账户时填写）
               <input name="username" autocomplete="name"/>
-            </label>
+            </label></div>
             <p class="acct-msg error" role="alert" hidden="hidden"></p>
-            <button type="submit" class="button">重置密码</button>
+            <div class="field"><button type="submit" class="button">重置密码</button></div>
           </form>
           <p class="links"><a href="bind">返回登录</a></p>
         </xsl:otherwise>

@@ -84,7 +84,7 @@ def main():
         page.fill("input[name=newpwd]", NEW)
         page.fill("input[name=newpwd2]", NEW + "x")
         submit(page, "mdfpwd")
-        page.wait_for("document.querySelector('.acct-msg.error:not([hidden])')", what="the mismatch message")
+        page.wait_for("!!document.querySelector('.acct-msg.error:not([hidden])')", what="the mismatch message")
         page.fill("input[name=newpwd2]", NEW)
         submit(page, "mdfpwd")
         page.wait_for("(document.querySelector('.acct-msg.ok') || {}).textContent", what="the changed message")

@@ -10,6 +10,8 @@
 #include "RecordConsts.h"
 #include "Settings.h"
 #include "SmsSender.h"
+#include "TransformXsl.h"
+#include "WebResources.h"
 #include "WebService.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +80,7 @@ protected:
     // One request as the service makes it: the session is looked up (or made) by the
     // browser's cookie, then the route table answers. The browser takes a new cookie.
     XAnswer Call(XBrowser& browser, const char* path, std::initializer_list<std::pair<const char*, QString>> params,
-                 const char* method = "POST", const QByteArray& origin = QByteArray())
+                 const char* method = "POST", const QByteArray& origin = QByteArray(), bool html = false)
     {
         int fds[2];
         EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
@@ -88,7 +90,8 @@ protected:
             request.m_strMethod = method;
             request.m_strPath = QString::fromUtf8(path);
             request.m_strHead = QByteArray(method) + " /" + path + " HTTP/1.1\r\nHost: school:8080\r\n" +
-                                (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") + "\r\n";
+                                (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") +
+                                (html ? "Accept: text/html,application/xhtml+xml\r\n" : "") + "\r\n";
             for (const auto& [name, value] : params)
                 request.m_params.insert(QString::fromUtf8(name).toLower(), value);
             request.m_user.m_strIP = browser.ip;
@@ -119,6 +122,13 @@ protected:
         if (cookie >= 0)
             browser.session = QString::fromLatin1(answer.head.mid(cookie + 10, 32));
         return answer;
+    }
+
+    // A page as a browser's navigation gets it: rendered on the server.
+    XAnswer Page(XBrowser& b, const char* path, std::initializer_list<std::pair<const char*, QString>> params,
+                 const char* method = "GET")
+    {
+        return Call(b, path, params, method, QByteArray(), true);
     }
 
     XAnswer Login(XBrowser& b, const char* name, const char* password)
@@ -469,6 +479,59 @@ TEST_F(AcctRoutes, StartPageListsWhatTheIdentityMayUse)
     EXPECT_TRUE(all.body.contains(u"href=\"mine.xsl\""_qs));
     EXPECT_TRUE(all.body.contains(QStringLiteral("<module mduid=\"%1\"").arg(MDU_STUDENT)));
     EXPECT_FALSE(all.body.contains(Md5("liufang"), Qt::CaseInsensitive));
+}
+
+TEST_F(AcctRoutes, PagesRenderForBrowsersWithTheirDataEscaped)
+{
+    XBrowser b;
+    const XAnswer form = Page(b, "", {});
+    EXPECT_TRUE(form.head.contains("Content-Type: text/html")) << form.head.constData();
+    EXPECT_TRUE(form.body.contains(u"data-acct=\"login\""_qs));
+    EXPECT_TRUE(form.body.contains(u"name=\"password\" type=\"password\""_qs));
+    EXPECT_FALSE(form.body.contains(u"<?xml"_qs));
+
+    // a name with markup in it stays text on every page that shows it
+    ASSERT_TRUE(Exec(QStringLiteral("UPDATE TB_TEACHER SET RealName='孙<i>丽</i>' WHERE ID=%1").arg(m_school.t2)));
+    ASSERT_EQ(Call(b, "login", {{"username", u"13600136000"_qs}, {"password", Md5("teach")}}).Err(), ERR_OK);
+    for (const char* sheet : {"modules", "mdfpwd"}) {
+        const XAnswer page = Page(b, "", {{"xsl", QString::fromUtf8(sheet)}});
+        EXPECT_TRUE(page.body.contains(u"孙&lt;i&gt;丽&lt;/i&gt;"_qs)) << sheet << page.body.toStdString();
+        EXPECT_FALSE(page.body.contains(u"<i>丽"_qs)) << sheet;
+    }
+
+    // the answer of an administrator's reset tells the initial password
+    XBrowser admin;
+    ASSERT_EQ(Login(admin, "刘芳", "liufang").Err(), ERR_OK);
+    const XAnswer reset =
+        Call(admin, "resetpwd", {{"mduid", u"321"_qs}, {"id", QString::number(m_school.s3)}, {"xsl", u"resetpwd"_qs}},
+             "POST", QByteArray(), true);
+    EXPECT_TRUE(reset.body.contains(u"李四 的密码已重置为初始密码：<strong>learn</strong>"_qs))
+        << reset.body.toStdString();
+}
+
+TEST(AcctSheets, RegistrationFormNamesItsFieldsAsTheFormReaderExpects)
+{
+    // what the new-record route writes: fields of the record, and a child list with the
+    // blank line (pos 0) and one line to fill
+    const QByteArray xml = R"(<r mduid="321" itemtype="学员"><item id="0" mduid="321">
+        <col order="2" type="10" rw="1" httpnew="1" name="姓名" wildval="" gray="必填"/>
+        <col order="3" type="10" rw="0" httpnew="1" name="编号" wildval="X1"/>
+        <col order="4" type="10" rw="1" httpnew="0" name="备注" wildval=""/>
+        <col order="5" type="1" rw="1" httpnew="1" name="性别" wildval="1"><option val="0">男</option><option val="1">女</option></col>
+        <col order="7" type="6" rw="1" httpnew="1" name="联系电话">
+          <item pos="0"><col order="1" type="10" rw="1" httpnew="1" name="电话" wildval=""/></item>
+          <item pos="1"><col order="1" type="10" rw="1" httpnew="1" name="电话" wildval="13800138000"/></item>
+        </col>
+      </item></r>)";
+    const QString html = TransformNamedSheet(xml, QStringLiteral("regnew.xsl"), {}, WebSheets());
+    ASSERT_FALSE(html.isEmpty());
+    EXPECT_TRUE(html.contains(u"name=\"0_0_2\""_qs));
+    EXPECT_FALSE(html.contains(u"0_0_3"_qs)) << "read-only fields are not offered";
+    EXPECT_FALSE(html.contains(u"0_0_4"_qs)) << "only the fields of the new-record form";
+    EXPECT_TRUE(html.contains(u"<option value=\"1\" selected>女</option>"_qs)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"name=\"7_1_1\" value=\"13800138000\""_qs)) << html.toStdString();
+    EXPECT_FALSE(html.contains(u"7_0_1"_qs));
+    EXPECT_TRUE(html.contains(u"name=\"smscode\""_qs));
 }
 
 } // namespace
