@@ -273,11 +273,13 @@ void CHttpRequest::OnLogin()
     }
 
     // Bind the identity and give the session a new id: an id someone planted in this
-    // browser before the login must not become a logged-in one.
+    // browser before the login must not become a logged-in one. A WeChat session keeps its
+    // id: it is made from the WeChat user and carries a MAC, so nobody can plant it, and the
+    // WeChat binding lives by it.
     std::unique_ptr<CXItem> identity = IdentityOf(*account);
     identity->m_strIP = m_user.m_strIP;
     const QString oldId = m_user.m_strSession;
-    const QString newId = GenerateSessionId();
+    const QString newId = IsGeneratedSessionId(oldId) ? GenerateSessionId() : oldId;
     bool bound = false, missing = false;
     {
         std::lock_guard lock(SessionLock());
@@ -308,7 +310,8 @@ void CHttpRequest::OnLogin()
         return WriteXmlResult(ERR_HasBound, QStringLiteral("该用户已经登录。"), 0);
     if (checkPassword)
         LoginThrottle().Succeeded(accountKey);
-    MoveOpenLogins(oldId, newId);
+    if (newId != oldId)
+        MoveOpenLogins(oldId, newId);
     // the row carries the session id: a restart restores the login from it
     WriteOperLog(OPER_LOGIN, m_user, 0, 0, QString(), QString());
     WriteXmlResult(ERR_OK, QString(), 0);

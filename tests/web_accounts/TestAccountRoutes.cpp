@@ -120,7 +120,8 @@ protected:
         answer.status = out.mid(9, 3).toInt();
         const qsizetype cookie = answer.head.indexOf("SESSIONID=");
         if (cookie >= 0)
-            browser.session = QString::fromLatin1(answer.head.mid(cookie + 10, 32));
+            browser.session =
+                QString::fromLatin1(answer.head.mid(cookie + 10, answer.head.indexOf(';', cookie) - cookie - 10));
         return answer;
     }
 
@@ -196,6 +197,17 @@ TEST_F(AcctRoutes, PasswordLoginBindsARotatedSessionAndLogsIt)
                             .arg(int(OPER_LOGIN))
                             .arg(b.session)),
               QStringLiteral("2"));
+
+    // a WeChat session keeps its id: it cannot be planted, and the WeChat binding goes by it
+    XBrowser weChat;
+    weChat.session = QStringLiteral("wx_oABCDEFGHIJKLMNOP");
+    {
+        std::lock_guard lock(SessionLock());
+        SessionMap().emplace(weChat.session, std::make_unique<CHttpSession>());
+    }
+    EXPECT_EQ(Login(weChat, "周杰", "teach").Err(), ERR_OK);
+    EXPECT_EQ(weChat.session, u"wx_oABCDEFGHIJKLMNOP"_qs);
+    EXPECT_EQ(Identities(weChat), (Ids{{MDU_TEACHER, m_school.t3, true}}));
 
     // the administrator by name in any case, with the password stored now
     XBrowser admin;
