@@ -256,7 +256,10 @@ void CHttpRequest::OnLogin()
                 LoginThrottle().Failed(addressKey);
             return WriteXmlResult(ERR_NotFound, QStringLiteral("没有找到该用户，或该用户不允许登录。"), 0);
         case XLookup::Repeat:
-            return WriteXmlResult(ERR_Repeat, QStringLiteral("找到多个同名用户，请输入手机号码。"), 0);
+            return WriteXmlResult(ERR_Repeat,
+                                  checkPassword ? QStringLiteral("找到多个同名用户，请输入手机号码。")
+                                                : QStringLiteral("该手机号码有多个用户，请同时输入姓名。"),
+                                  0);
         case XLookup::Found:
             break;
         }
@@ -404,7 +407,7 @@ void CHttpRequest::OnResetPwd()
     case XLookup::NotFound:
         return WriteXmlResult(ERR_NotFound, QStringLiteral("没有找到该用户。"), 0);
     case XLookup::Repeat:
-        return WriteXmlResult(ERR_Repeat, QStringLiteral("找到多个同名用户，请输入姓名。"), 0);
+        return WriteXmlResult(ERR_Repeat, QStringLiteral("该手机号码有多个用户，请同时输入姓名。"), 0);
     case XLookup::Found:
         break;
     }
