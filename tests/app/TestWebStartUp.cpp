@@ -104,7 +104,9 @@ TEST(Lorvan, ServesTheWebFromStartToExit)
     ASSERT_GE(port, 8080) << lorvan.readAllStandardError().toStdString();
     EXPECT_LE(port, 9001);
     const QByteArray answer = Get(port);
-    EXPECT_TRUE(answer.startsWith("HTTP/1.1 404 Not Found\r\nServer: LorvanSrv\r\n")) << answer.constData();
+    // the start page: the login form while nobody is logged in
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 OK\r\nServer: LorvanSrv\r\n")) << answer.constData();
+    EXPECT_TRUE(answer.contains("href=\"default.xsl\"")) << answer.constData();
     EXPECT_TRUE(answer.contains("Set-Cookie: SESSIONID=")) << answer.constData();
     EXPECT_EQ(ProxyRows(path, "代理连接服务启动。"), 1);
 
