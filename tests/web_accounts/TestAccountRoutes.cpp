@@ -227,12 +227,14 @@ TEST_F(AcctRoutes, RefusedLoginsLeaveTheSessionAlone)
     } cases[] = {
         {"张三", Md5("x"), {}, 200, ERR_Repeat},            // two students of that name
         {"吴敏", Md5("teach"), {}, 200, ERR_NotFound},      // left the school
+        {"王五", Md5("learn"), {}, 200, ERR_NotFound},      // not allowed to log in
         {"刘芳", Md5("wrong"), {}, 200, ERR_ErrorPassword}, // wrong password
         {"刘芳", u"liufang"_qs, {}, 400, 0},                // not a digest
         {"", Md5("teach"), {}, 400, 0},                     // no name: would take any single account
         {"13800138000", {}, u"13800138000"_qs, 400, 0},     // SMS login with a phone as the name
         {"张三", {}, u"23800138000"_qs, 400, 0},            // not a phone number
     };
+    ASSERT_TRUE(Exec(QStringLiteral("UPDATE TB_STUDENT SET IsEnabled=0 WHERE ID=%1").arg(m_school.s4)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         XBrowser b;
