@@ -70,12 +70,21 @@ QByteArray Get(int port)
     if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
         const QByteArray request = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
         send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL);
+        // the head, then as many body bytes as it announces: the body may come in a later packet
         char buf[4096];
-        while (!in.contains("\r\n\r\n")) {
+        qsizetype expected = -1;
+        while (expected < 0 || in.size() < expected) {
             const ssize_t n = recv(fd, buf, sizeof buf, 0);
             if (n <= 0)
                 break;
             in.append(buf, n);
+            const qsizetype headEnd = in.indexOf("\r\n\r\n");
+            if (expected < 0 && headEnd >= 0) {
+                const qsizetype at = in.toLower().indexOf("content-length:");
+                const qsizetype lineEnd = at < 0 ? -1 : in.indexOf("\r\n", at);
+                const qsizetype length = at < 0 ? 0 : in.mid(at + 15, lineEnd - at - 15).trimmed().toLongLong();
+                expected = headEnd + 4 + length;
+            }
         }
     }
     close(fd);
