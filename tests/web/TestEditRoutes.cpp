@@ -1,0 +1,328 @@
+// The web routes that change records, print, change the preferences and update, on the
+// fixture school: who may use them, what they store, and what they must never store.
+#include "CDBSetup.h"
+#include "CDBTempl.h"
+#include "CHead.h"
+#include "CHttpRequest.h"
+#include "CHttpSession.h"
+#include "CModuleTempl.h"
+#include "CXDBSession.h"
+#include "FixtureSchool.h"
+#include "FormatString.h"
+#include "OpenDatabase.h"
+#include "RecordSql.h"
+#include "RecordWriter.h"
+#include "Resources.h"
+#include "WebRecordQuery.h"
+#include "WebRoutes.h"
+#include "WebUpdate.h"
+#include "XPdfFileCatalog.h"
+
+#include "CFakeAppServices.h"
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QRegularExpression>
+#include <QtCore/QTemporaryDir>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace xInternet;
+
+namespace {
+
+const QString kSession = QStringLiteral("00112233445566778899aabbccddeeff");
+
+// Who is asking: no login, two students, a teacher account (role 0), an operator with some
+// rights (T2: receipts query and add, class records query) and the administrator (T1).
+enum class Who { Nobody, Student, OtherStudent, Teacher, Operator, Admin };
+
+struct Answer
+{
+    int status = 0;
+    QString body;
+    // the result code of the root, or -1 without one
+    int ErrId() const
+    {
+        const auto m = QRegularExpression(QStringLiteral("<r [^>]*errid=\"(\\d+)\"")).match(body);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
+    // what the page or result answered: the HTTP status, or the result code of a 200
+    int Code() const { return status == 200 ? ErrId() : status; }
+};
+
+std::unique_ptr<CXItem> ReadRecord(int mduId, const CXMap& query)
+{
+    CXArray items(nullptr, true);
+    if (!FindModule(mduId)->QueryItems(items, query, false, false) || items.GetSize() != 1)
+        return nullptr;
+    std::unique_ptr<CXItem> record(items.Detach(0));
+    record->m_pArray = nullptr;
+    return record;
+}
+
+std::unique_ptr<CXItem> ReadRecord(int mduId, int id)
+{
+    CXMap query;
+    query.SetText(1, QString::number(id));
+    return ReadRecord(mduId, query);
+}
+
+int FieldPos(const CHeads* heads, const QString& column)
+{
+    for (int i = 0; i < heads->GetSize(); ++i)
+        if (heads->GetAt(i)->m_strColumn == column)
+            return i;
+    ADD_FAILURE() << column.toStdString();
+    return -1;
+}
+
+int FieldPosAt(const CHeads* heads, int offset, int type)
+{
+    for (int i = 0; i < heads->GetSize(); ++i)
+        if (heads->GetAt(i)->m_nOffset == offset && heads->GetAt(i)->m_nType == type)
+            return i;
+    ADD_FAILURE() << offset;
+    return -1;
+}
+
+int Count(const QString& sql) { return QueryText(sql).toInt(); }
+
+class EditRoutes : public SchoolTest
+{
+protected:
+    void SetUp() override
+    {
+        SchoolTest::SetUp();
+        m_templModule = std::make_unique<CModuleTempl>();
+        RegisterModule(m_templModule.get());
+        CXDBSession session;
+        session.Connect();
+        ASSERT_TRUE(MarkWritableColumns(session, *CDBTempl::StaticHeads()));
+        m_setup = std::make_unique<CDBSetup>();
+        SetCurrentSetup(m_setup.get());
+    }
+    void TearDown() override
+    {
+        {
+            std::lock_guard lock(SessionLock());
+            SessionMap().clear();
+        }
+        SetCurrentSetup(nullptr);
+        WebUpdaterLauncher().Install(nullptr);
+        CFakeAppServices::Installed().user = nullptr;
+        UnregisterModule(m_templModule.get());
+        m_templModule.reset();
+        SchoolTest::TearDown();
+    }
+
+    // Puts the identity into a fresh session as the web core does when it logs one in.
+    void LogIn(Who who)
+    {
+        std::lock_guard lock(SessionLock());
+        SessionMap().clear();
+        auto web = std::make_unique<CHttpSession>();
+        m_user = std::make_unique<CXItem>();
+        m_user->m_strSession = kSession;
+        int mdu = 0, id = 0;
+        switch (who) {
+        case Who::Nobody:
+            break;
+        case Who::Student:
+            mdu = MDU_STUDENT, id = m_school.s1;
+            break;
+        case Who::OtherStudent:
+            mdu = MDU_STUDENT, id = m_school.s3;
+            break;
+        case Who::Teacher:
+            mdu = MDU_TEACHER, id = m_school.t3;
+            break;
+        case Who::Operator:
+            mdu = MDU_TEACHER, id = m_school.t2;
+            break;
+        case Who::Admin:
+            mdu = MDU_TEACHER, id = m_school.t1;
+            break;
+        }
+        if (mdu) {
+            std::unique_ptr<CXItem> identity = ReadRecord(mdu, id);
+            ASSERT_TRUE(identity);
+            identity->CopyTo(m_user.get());
+            m_user->m_strSession = kSession;
+            web->AddIdentity(identity.release());
+        }
+        SessionMap().emplace(kSession, std::move(web));
+    }
+    // An operator of our own making: role 1 with the rights given per module.
+    void LogInOperator(const CXMap& rights)
+    {
+        LogIn(Who::Operator);
+        m_user->m_strRightData = rights.ToXml();
+    }
+
+    // Serves one request on a thread of its own, as a connection thread would.
+    Answer Call(const char* path, XParamMap params, const QByteArray& body = QByteArray(),
+                const QByteArray& method = "POST", const QByteArray& origin = "http://school.lan:8080")
+    {
+        int fds[2];
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+        QByteArray sent;
+        std::thread reader([&] {
+            char buf[65536];
+            for (;;) {
+                const ssize_t n = recv(fds[1], buf, sizeof buf, 0);
+                if (n <= 0)
+                    return;
+                sent.append(buf, n);
+            }
+        });
+        OnWorker([&] {
+            CHttpRequest request(fds[0]);
+            request.m_strMethod = method;
+            request.m_strPath = QString::fromLatin1(path);
+            request.m_strHead = method + " /" + path + " HTTP/1.1\r\nHost: school.lan:8080\r\n" +
+                                (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") + "\r\n";
+            m_user->CopyTo(&request.m_user);
+            request.m_user.m_strSession = kSession;
+            request.m_params = params;
+            request.m_body = body;
+            DispatchRequest(request);
+        });
+        shutdown(fds[0], SHUT_RDWR);
+        reader.join();
+        close(fds[0]);
+        close(fds[1]);
+        Answer answer;
+        const auto status = QRegularExpression(QStringLiteral("^HTTP/1.1 (\\d+)")).match(QString::fromUtf8(sent));
+        answer.status = status.hasMatch() ? status.captured(1).toInt() : 0;
+        const qsizetype at = sent.indexOf("\r\n\r\n");
+        answer.body = at < 0 ? QString() : QString::fromUtf8(sent.mid(at + 4));
+        return answer;
+    }
+
+    static QByteArray IdQuery(int id) { return QStringLiteral("<r><x id=\"1\">%1</x></r>").arg(id).toUtf8(); }
+
+    int SavedTemplate(int mduId, const QString& printer)
+    {
+        CDBTempl templ;
+        templ.m_strName = QStringLiteral("收据模板");
+        templ.m_nTemplMduID = mduId;
+        templ.m_templ = LoadResourceBytes(450, RT_RTF);
+        templ.m_strPrinter = printer;
+        EXPECT_FALSE(templ.m_templ.isEmpty());
+        EXPECT_TRUE(SaveItem(nullptr, &templ, nullptr, FixtureUser()));
+        return templ.m_nID;
+    }
+
+    std::unique_ptr<CXItem> m_user = std::make_unique<CXItem>();
+    std::unique_ptr<CModuleTempl> m_templModule;
+    std::unique_ptr<CDBSetup> m_setup;
+};
+
+// --- the strict record query ---------------------------------------------------------------
+
+TEST(WebRecordQuery, TakesIdListsAndDatesOnly)
+{
+    CXBase linked;
+    linked.m_nMduID = MDU_STUDENT;
+    linked.m_nID = 12;
+    linked.m_strName = QStringLiteral("张三");
+    const struct
+    {
+        QString xml;
+        bool ok;
+        QString ids; // key 1 as kept
+        int single;
+    } cases[] = {
+        {"<r><x id=\"1\">5</x></r>", true, "5", 5},
+        {"<r><x id=\"1\">5, 9</x></r>", true, "5,9", 0},
+        {"<r><x id=\"1\">" + linked.GetLink().toHtmlEscaped() + "</x></r>", true, "12", 12},
+        // a subquery, SQL text or an empty list in an ID list is refused
+        {"<r><x id=\"1\">SELECT ID FROM TB_STUDENT</x></r>", false, "", 0},
+        {"<r><x id=\"1\">5) OR (1=1</x></r>", false, "", 0},
+        {"<r><x id=\"333\">1,2 --</x></r>", false, "", 0},
+        {"<r><x id=\"1\"></x></r>", false, "", 0},
+        // dates must be dates; other keys are dropped, and nothing left is no query
+        {"<r><x id=\"1047\">2026-03-18' OR '1</x></r>", false, "", 0},
+        {"<r><x id=\"1\">7</x><x id=\"1064\">' OR 1=1</x></r>", true, "7", 7},
+        {"<r><x id=\"1064\">1</x></r>", false, "", 0},
+        {"not xml", false, "", 0},
+    };
+    for (const auto& c : cases) {
+        CXMap query;
+        EXPECT_EQ(ParseWebRecordQuery(c.xml, query), c.ok) << c.xml.toStdString();
+        EXPECT_EQ(query.GetText(1), c.ids) << c.xml.toStdString();
+        EXPECT_FALSE(query.Has(1064));
+        EXPECT_EQ(SingleRecordId(query), c.single) << c.xml.toStdString();
+    }
+    CXMap planned;
+    ASSERT_TRUE(ParseWebRecordQuery(
+        "<r><x id=\"333\">4</x><x id=\"1047\">2026-03-18</x><x id=\"1048\">2026-03-18</x></r>", planned));
+    EXPECT_EQ(planned.GetText(MDU_EDUSCH), "4");
+    EXPECT_EQ(planned.GetText(QKEY_DATE_TO), "2026-03-18");
+}
+
+// --- who may do what --------------------------------------------------------------------
+
+TEST_F(EditRoutes, AuthorisationOfEveryRoute)
+{
+    const int templ = SavedTemplate(MDU_RECEIPT, QString());
+    const int namePos = FieldPos(FindModule(MDU_COURSE)->GetHeads(), QStringLiteral("RecordName"));
+    const QString courseQuery = QString::fromUtf8(IdQuery(m_school.art));
+    const QString nameKey = QStringLiteral("0_0_%1").arg(namePos);
+    // the result for Nobody, Student, OtherStudent, Teacher, Operator, Admin
+    const struct
+    {
+        const char* path;
+        XParamMap params;
+        QByteArray body;
+        int expected[6];
+    } cases[] = {
+        {"setcol", {{"mduid", "328"}, {"query", courseQuery}, {"key", nameKey}}, "美术A", {400, 400, 400, 400, 400, 100}},
+        {"autoset", {{"mduid", "321"}}, IdQuery(m_school.s4), {400, 400, 400, 400, 400, 500}},
+        {"delsub", {{"mduid", "322"}, {"order", "1"}, {"id", "1"}}, IdQuery(m_school.t4), {400, 400, 400, 400, 400, 400}},
+        {"addnew", {{"mduid", "331"}, {"update", "1"}}, {}, {400, 400, 400, 400, 200, 200}},
+        {"addnew", {{"mduid", "328"}, {"update", "1"}}, {}, {400, 400, 400, 400, 400, 200}},
+        {"print", {{"templ", QString::number(templ)}, {"id", QString::number(m_school.r1)}}, {},
+         {400, 400, 400, 400, 400, ERR_NoPrinter}},
+        {"setup", {{"update", "1"}}, {}, {400, 400, 400, 400, 400, 100}},
+        {"update", {}, {}, {400, 400, 400, 400, 400, ERR_FailMsg}}, // no launcher here
+        {"del", {{"mduid", "328"}}, IdQuery(m_school.calligraphy), {400, 400, 400, 400, 400, 100}},
+    };
+    for (const auto& c : cases) {
+        for (int who = 0; who < 6; ++who) {
+            LogIn(static_cast<Who>(who));
+            const Answer a = Call(c.path, c.params, c.body);
+            const int expected = c.expected[who];
+            if (expected == 200)
+                EXPECT_EQ(a.status, 200) << c.path << " as " << who;
+            else
+                EXPECT_EQ(a.Code(), expected) << c.path << " as " << who << ": " << a.body.toStdString();
+        }
+    }
+    EXPECT_EQ(ReadRecord(MDU_COURSE, m_school.art)->m_strName, QStringLiteral("美术A"));
+    EXPECT_FALSE(ReadRecord(MDU_COURSE, m_school.calligraphy));
+}
+
+TEST_F(EditRoutes, StateChangesNeedASameOriginPost)
+{
+    LogIn(Who::Admin);
+    const int namePos = FieldPos(FindModule(MDU_COURSE)->GetHeads(), QStringLiteral("RecordName"));
+    const XParamMap setcol{{"mduid", "328"}, {"query", QString::fromUtf8(IdQuery(m_school.art))},
+                           {"key", QStringLiteral("0_0_%1").arg(namePos)}};
+    EXPECT_EQ(Call("setcol", setcol, "x", "GET").status, 405);
+    EXPECT_EQ(Call("setcol", setcol, "x", "POST", "http://evil.example").status, 403);
+    EXPECT_EQ(Call("del", {{"mduid", "328"}}, IdQuery(m_school.calligraphy), "GET").status, 405);
+    EXPECT_EQ(Call("update", {}, {}, "GET").status, 405);
+    EXPECT_EQ(Call("print", {{"templ", "1"}, {"id", "1"}}, {}, "POST", "http://evil.example").status, 403);
+    // the forms show themselves to a GET, but store only from a same-origin POST
+    EXPECT_EQ(Call("setup", {}, {}, "GET").status, 200);
+    EXPECT_EQ(Call("setup", {{"save", "1"}, {"0_0_1", "x"}}, {}, "GET").status, 405);
+    EXPECT_EQ(Call("addnew", {{"mduid", "328"}}, {}, "GET").status, 200);
+    EXPECT_EQ(Call("addnew", {{"mduid", "328"}, {"save", "1"}}, {}, "POST", "http://evil.example").status, 403);
+    EXPECT_EQ(ReadRecord(MDU_COURSE, m_school.art)->m_strName, QStringLiteral("美术"));
+    EXPECT_TRUE(ReadRecord(MDU_COURSE, m_school.calligraphy));
+}
+
+} // namespace
