@@ -487,8 +487,9 @@ void CHttpRequest::OnSetCol()
     XParamMap field;
     field.insert(key, QString::fromUtf8(m_body));
     DropForbiddenParams(*record, field, 0, m_user.m_nRightRole, false);
+    const bool allowed = !field.isEmpty();
     FillItemFromParams(*record, field, 0);
-    if (!field.isEmpty()) {
+    if (!allowed || !field.isEmpty()) {
         // a field the poster may not change, or none of the record's: nothing was taken
         AnswerStatus(*this, 400);
         return;

@@ -1,6 +1,8 @@
 // The web routes that change records, print, change the preferences and update, on the
 // fixture school: who may use them, what they store, and what they must never store.
 #include "CDBSetup.h"
+#include "CDBStudent.h"
+#include "CDBTeacher.h"
 #include "CDBTempl.h"
 #include "CHead.h"
 #include "CHttpRequest.h"
@@ -11,6 +13,7 @@
 #include "FormatString.h"
 #include "OpenDatabase.h"
 #include "RecordSql.h"
+#include "TeachingModules.h"
 #include "RecordWriter.h"
 #include "Resources.h"
 #include "WebRecordQuery.h"
@@ -97,9 +100,10 @@ protected:
         SchoolTest::SetUp();
         m_templModule = std::make_unique<CModuleTempl>();
         RegisterModule(m_templModule.get());
+        m_teaching.Register();
         CXDBSession session;
         session.Connect();
-        ASSERT_TRUE(MarkWritableColumns(session, *CDBTempl::StaticHeads()));
+        ASSERT_TRUE(MarkWritableColumns(session));
         m_setup = std::make_unique<CDBSetup>();
         SetCurrentSetup(m_setup.get());
     }
@@ -112,6 +116,7 @@ protected:
         SetCurrentSetup(nullptr);
         WebUpdaterLauncher().Install(nullptr);
         CFakeAppServices::Installed().user = nullptr;
+        m_teaching.Unregister();
         UnregisterModule(m_templModule.get());
         m_templModule.reset();
         SchoolTest::TearDown();
@@ -217,6 +222,7 @@ protected:
 
     std::unique_ptr<CXItem> m_user = std::make_unique<CXItem>();
     std::unique_ptr<CModuleTempl> m_templModule;
+    XTeachingModules m_teaching;
     std::unique_ptr<CDBSetup> m_setup;
 };
 
@@ -323,6 +329,165 @@ TEST_F(EditRoutes, StateChangesNeedASameOriginPost)
     EXPECT_EQ(Call("addnew", {{"mduid", "328"}, {"save", "1"}}, {}, "POST", "http://evil.example").status, 403);
     EXPECT_EQ(ReadRecord(MDU_COURSE, m_school.art)->m_strName, QStringLiteral("美术"));
     EXPECT_TRUE(ReadRecord(MDU_COURSE, m_school.calligraphy));
+}
+
+// --- changing fields ----------------------------------------------------------------------
+
+TEST_F(EditRoutes, SetColChangesOneFieldAndKeepsWhatItDidNotRead)
+{
+    LogIn(Who::Admin);
+    const int templ = SavedTemplate(MDU_COLLECT, QString());
+    const QByteArray body = ReadRecord(MDU_TEMPL, templ)->Member<QByteArray>(XOFFSET(CDBTempl, m_templ));
+    ASSERT_FALSE(body.isEmpty());
+    const CHeads* heads = CDBTempl::StaticHeads();
+    const XParamMap params{{"mduid", QString::number(MDU_TEMPL)},
+                           {"query", QString::fromUtf8(IdQuery(templ))},
+                           {"key", QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("RecordName")))}};
+    const int changes = Count(FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%d", OPER_MDF));
+    EXPECT_EQ(Call("setcol", params, QStringLiteral("收费收据 二联").toUtf8()).Code(), ERR_OK);
+    std::unique_ptr<CXItem> stored = ReadRecord(MDU_TEMPL, templ);
+    EXPECT_EQ(stored->m_strName, QStringLiteral("收费收据 二联"));
+    // the RTF body, a long text, is still there
+    EXPECT_EQ(stored->Member<QByteArray>(XOFFSET(CDBTempl, m_templ)), body);
+    EXPECT_EQ(Count(FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%d", OPER_MDF)), changes + 1);
+
+    // a stop-level message (a course named like another) refuses with its text; nothing is stored
+    const Answer duplicate =
+        Call("setcol",
+             {{"mduid", "328"},
+              {"query", QString::fromUtf8(IdQuery(m_school.art))},
+              {"key", QStringLiteral("0_0_%1").arg(FieldPos(FindModule(MDU_COURSE)->GetHeads(), "RecordName"))}},
+             QStringLiteral("钢琴").toUtf8());
+    EXPECT_EQ(duplicate.Code(), ERR_FailMsg);
+    EXPECT_TRUE(duplicate.body.contains(QStringLiteral("重复"))) << duplicate.body.toStdString();
+    EXPECT_EQ(ReadRecord(MDU_COURSE, m_school.art)->m_strName, QStringLiteral("美术"));
+
+    // a key naming no field, a record not there, a query of SQL text
+    XParamMap bad = params;
+    bad["key"] = "0_0_999";
+    EXPECT_EQ(Call("setcol", bad, "x").Code(), 400);
+    bad = params;
+    bad["query"] = QString::fromUtf8(IdQuery(99999));
+    EXPECT_EQ(Call("setcol", bad, "x").Code(), ERR_NotFound);
+    bad["query"] = "<r><x id=\"1\">0) OR (1=1</x></r>";
+    EXPECT_EQ(Call("setcol", bad, "x").Code(), 400);
+    EXPECT_EQ(Call("setcol", params, "").Code(), 400);
+}
+
+TEST_F(EditRoutes, OnlyAnAdministratorChangesLoginsAndRoles)
+{
+    const CHeads* heads = CDBTeacher::StaticHeads();
+    const int rightsPos = FieldPosAt(heads, XOFFSET(CDBTeacher, m_rights), XAR);
+    // an operator who may change teachers, on their own record
+    CXMap rights;
+    rights.SetText(MDU_TEACHER, QString::number(RIGHT_QRY | RIGHT_MDF));
+    LogInOperator(rights);
+    const QString self = QString::fromUtf8(IdQuery(m_school.t2));
+    const struct
+    {
+        QString key;
+        QByteArray value;
+    } attempts[] = {
+        {QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("RightRole"))), "2"},
+        {QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("RightData"))), rights.ToXml().toUtf8()},
+        {QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("UserPassword"))),
+         "0123456789abcdef0123456789abcdef"},
+        {QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("IsEnabled"))), "0"},
+        // a line of the rights grid: the first module's row, its first field
+        {QStringLiteral("%1_1_1").arg(rightsPos), "1"},
+    };
+    for (const auto& a : attempts) {
+        const Answer answer =
+            Call("setcol", {{"mduid", "322"}, {"query", self}, {"key", a.key}}, a.value);
+        EXPECT_EQ(answer.Code(), 400) << a.key.toStdString() << answer.body.toStdString();
+    }
+    std::unique_ptr<CXItem> stored = ReadRecord(MDU_TEACHER, m_school.t2);
+    EXPECT_EQ(stored->m_nRightRole, 1);
+    EXPECT_EQ(stored->m_bEnabled, 1);
+    EXPECT_TRUE(stored->m_strPassword.isEmpty());
+    // an ordinary field of the same record is the operator's to change
+    EXPECT_EQ(Call("setcol",
+                   {{"mduid", "322"},
+                    {"query", self},
+                    {"key", QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("Nation")))}},
+                   QStringLiteral("汉族").toUtf8())
+                  .Code(),
+              ERR_OK);
+
+    // the administrator may change the role
+    LogIn(Who::Admin);
+    EXPECT_EQ(Call("setcol",
+                   {{"mduid", "322"},
+                    {"query", QString::fromUtf8(IdQuery(m_school.t3))},
+                    {"key", QStringLiteral("0_0_%1").arg(FieldPos(heads, QStringLiteral("RightRole")))}},
+                   "1")
+                  .Code(),
+              ERR_OK);
+    EXPECT_EQ(ReadRecord(MDU_TEACHER, m_school.t3)->m_nRightRole, 1);
+}
+
+// --- deleting ---------------------------------------------------------------------------
+
+TEST_F(EditRoutes, DeleteRefusalsAndChildLines)
+{
+    // an operator who may delete receipts still may not delete an issued one
+    CXMap rights;
+    rights.SetText(MDU_RECEIPT, QString::number(RIGHT_QRY | RIGHT_DEL));
+    LogInOperator(rights);
+    const Answer refused = Call("del", {{"mduid", "331"}}, IdQuery(m_school.r1));
+    EXPECT_EQ(refused.Code(), ERR_FailMsg);
+    EXPECT_FALSE(refused.body.contains(QStringLiteral("errmsg=\"\""))) << refused.body.toStdString();
+    EXPECT_TRUE(ReadRecord(MDU_RECEIPT, m_school.r1));
+
+    LogIn(Who::Admin);
+    EXPECT_EQ(Call("del", {{"mduid", "328"}}, IdQuery(99999)).Code(), ERR_NotFound);
+    EXPECT_EQ(Call("del", {{"mduid", "328"}}, "<r><x id=\"2\">1</x></r>").Code(), 400);
+
+    // a teacher's phone line goes, the other lines and the teacher stay
+    std::unique_ptr<CXItem> teacher = ReadRecord(MDU_TEACHER, m_school.t1);
+    const CXArray& phones = teacher->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts));
+    ASSERT_EQ(phones.GetSize(), 1);
+    const int line = RowIdOf(*phones[0]);
+    const QString order =
+        QString::number(FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR));
+    EXPECT_EQ(Call("delsub", {{"mduid", "322"}, {"order", order}, {"id", QString::number(line + 1000)}},
+                   IdQuery(m_school.t1))
+                  .Code(),
+              400);
+    EXPECT_EQ(Call("delsub", {{"mduid", "322"}, {"order", "1"}, {"id", QString::number(line)}}, IdQuery(m_school.t1))
+                  .Code(),
+              400);
+    EXPECT_EQ(Call("delsub", {{"mduid", "322"}, {"order", order}, {"id", QString::number(line)}}, IdQuery(m_school.t1))
+                  .Code(),
+              ERR_OK);
+    teacher = ReadRecord(MDU_TEACHER, m_school.t1);
+    ASSERT_TRUE(teacher);
+    EXPECT_EQ(teacher->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts)).GetSize(), 0);
+}
+
+TEST_F(EditRoutes, AutoSetStoresAPlannedClassAndDelResetsIt)
+{
+    LogIn(Who::Admin);
+    // E1's class of today (Wednesday) is planned, not stored
+    const QByteArray planned = QStringLiteral("<r><x id=\"333\">%1</x><x id=\"1047\">2026-03-18</x>"
+                                              "<x id=\"1048\">2026-03-18</x></r>")
+                                   .arg(m_school.e1)
+                                   .toUtf8();
+    const QString stored = QStringLiteral("SELECT COUNT(*) FROM TB_EDURCD WHERE EduSchID=%1").arg(m_school.e1);
+    const int before = Count(stored);
+    EXPECT_EQ(Call("autoset", {{"mduid", "334"}}, planned).Code(), ERR_OK);
+    EXPECT_EQ(Count(stored), before + 1);
+    // deleting it takes the stored version away: the class is planned again
+    EXPECT_EQ(Call("del", {{"mduid", "334"}}, planned).Code(), ERR_OK);
+    EXPECT_EQ(Count(stored), before);
+    CXMap query;
+    ASSERT_TRUE(ParseWebRecordQuery(QString::fromUtf8(planned), query));
+    std::unique_ptr<CXItem> again = ReadRecord(MDU_EDURCD, query);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->IsAuto());
+    EXPECT_LE(again->m_nID, 0);
+    // a record without automatic fill
+    EXPECT_EQ(Call("autoset", {{"mduid", "321"}}, IdQuery(m_school.s1)).Code(), 500);
 }
 
 } // namespace
