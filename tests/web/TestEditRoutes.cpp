@@ -2,6 +2,8 @@
 // fixture school: who may use them, what they store, and what they must never store.
 #include "CDBSetup.h"
 #include "CDBStudent.h"
+#include "CDBStudentAccount.h"
+#include "CDBTeacherAccount.h"
 #include "CDBTeacher.h"
 #include "CDBTempl.h"
 #include "CHead.h"
@@ -488,6 +490,181 @@ TEST_F(EditRoutes, AutoSetStoresAPlannedClassAndDelResetsIt)
     EXPECT_LE(again->m_nID, 0);
     // a record without automatic fill
     EXPECT_EQ(Call("autoset", {{"mduid", "321"}}, IdQuery(m_school.s1)).Code(), 500);
+}
+
+// --- new records --------------------------------------------------------------------------
+
+TEST_F(EditRoutes, AddNewRefreshesTheCachedFormAndSavesWithTheDuplicateCheck)
+{
+    LogIn(Who::Admin);
+    const QString name = QStringLiteral("0_0_%1").arg(FieldPos(FindModule(MDU_COURSE)->GetHeads(), "RecordName"));
+    const QString courses = QStringLiteral("SELECT COUNT(*) FROM TB_COURSE");
+    const int before = Count(courses);
+
+    // a refresh answers the item only, from the cached record with what was posted
+    const Answer refresh = Call("addnew", {{"mduid", "328"}, {"update", "1"}, {name, QStringLiteral("声乐")}});
+    EXPECT_EQ(refresh.status, 200);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("<r>\\s*<item ")).match(refresh.body).hasMatch())
+        << refresh.body.toStdString();
+    EXPECT_FALSE(refresh.body.contains(QStringLiteral("<app ")));
+    EXPECT_TRUE(refresh.body.contains(QStringLiteral("声乐")));
+    // the full page carries the header; the default password is only told to administrators
+    const Answer page = Call("addnew", {{"mduid", "328"}, {"xsl", "editnew"}});
+    EXPECT_TRUE(page.body.contains(QStringLiteral("href=\"editnew.xsl\""))) << page.body.toStdString();
+    EXPECT_TRUE(page.body.contains(QStringLiteral("<app "))) << page.body.toStdString();
+    EXPECT_TRUE(page.body.contains(QStringLiteral("声乐")));
+
+    // a later save stores what was posted before; posted twice, the second is a duplicate
+    EXPECT_EQ(Call("addnew", {{"mduid", "328"}, {"save", "1"}}).Code(), ERR_OK);
+    EXPECT_EQ(Count(courses), before + 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_COURSE WHERE RecordName='声乐'")), 1);
+    const Answer twice = Call("addnew", {{"mduid", "328"}, {"save", "1"}});
+    EXPECT_EQ(twice.Code(), ERR_FailMsg);
+    EXPECT_TRUE(twice.body.contains(QStringLiteral("重复"))) << twice.body.toStdString();
+    EXPECT_EQ(Count(courses), before + 1);
+    // a stop-level message refuses with its text
+    const Answer empty = Call("addnew", {{"mduid", "328"}, {"save", "1"}, {name, ""}});
+    EXPECT_EQ(empty.Code(), ERR_FailMsg);
+    EXPECT_EQ(Count(courses), before + 1);
+    EXPECT_EQ(Call("addnew", {{"mduid", "9999"}}).Code(), 400);
+}
+
+TEST_F(EditRoutes, PageTellsTheDefaultPasswordToAdministratorsOnly)
+{
+    auto& setup = CFakeAppServices::Installed().setup;
+    setup[QStringLiteral("DefaultPwd1")] = QStringLiteral("246810");
+    LogIn(Who::Admin);
+    EXPECT_TRUE(Call("addnew", {{"mduid", "321"}}).body.contains(QStringLiteral("defaultpwd=\"246810\"")));
+    LogIn(Who::Nobody);
+    {
+        std::lock_guard lock(SessionLock());
+        CHttpSession::Code& code = SessionMap()[kSession]->m_smsCode;
+        code.text = QStringLiteral("4321");
+        code.boundTo = QStringLiteral("13512345678");
+        code.issued = XDateTime::Now();
+    }
+    const QString phone = QStringLiteral("%1_1_%2")
+                              .arg(FieldPosAt(CDBStudent::StaticHeads(), XOFFSET(CDBStudent, m_accounts), XAR))
+                              .arg(FieldPos(CDBStudentAccount::StaticHeads(), "Content"));
+    const QString name = QStringLiteral("0_0_%1").arg(FieldPos(CDBStudent::StaticHeads(), "RealName"));
+    const Answer registered =
+        Call("addnew", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {phone, "13512345678"}, {name, "钱八"}});
+    EXPECT_EQ(registered.status, 200);
+    EXPECT_TRUE(registered.body.contains(QStringLiteral("defaultpwd=\"\""))) << registered.body.toStdString();
+    setup.clear();
+}
+
+TEST_F(EditRoutes, SelfRegistration)
+{
+    const CHeads* teacherHeads = CDBTeacher::StaticHeads();
+    const CHeads* studentHeads = CDBStudent::StaticHeads();
+    auto phoneKey = [](const CHeads* heads, int offset, const CHeads* lineHeads) {
+        return QStringLiteral("%1_1_%2").arg(FieldPosAt(heads, offset, XAR)).arg(FieldPos(lineHeads, "Content"));
+    };
+    const QString studentPhone =
+        phoneKey(studentHeads, XOFFSET(CDBStudent, m_accounts), CDBStudentAccount::StaticHeads());
+    const QString teacherPhone =
+        phoneKey(teacherHeads, XOFFSET(CDBTeacher, m_accounts), CDBTeacherAccount::StaticHeads());
+    const QString studentName = QStringLiteral("0_0_%1").arg(FieldPos(studentHeads, "RealName"));
+    const QString teacherName = QStringLiteral("0_0_%1").arg(FieldPos(teacherHeads, "RealName"));
+    const QString role = QStringLiteral("0_0_%1").arg(FieldPos(teacherHeads, "RightRole"));
+    const QString enabled = QStringLiteral("0_0_%1").arg(FieldPos(teacherHeads, "IsEnabled"));
+    const QString sms = QStringLiteral("13512345678");
+
+    const struct
+    {
+        const char* what;
+        XParamMap params;
+        bool codeSent;
+        int expected; // HTTP status or result code
+        bool stored;
+    } cases[] = {
+        {"a student", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, sms}, {studentName, "钱八"}},
+         true, 200, true},
+        {"a teacher posting role 2 and a disabled login",
+         {{"mduid", "322"}, {"bind", "1"}, {"smscode", "4321"}, {teacherPhone, sms}, {teacherName, "钱八"},
+          {role, "2"}, {enabled, "0"}},
+         true, 200, true},
+        {"a phone other than the one the code went to",
+         {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, "13900000000"}, {studentName, "钱八"}},
+         true, ERR_ErrorSmsCode, false},
+        {"a wrong code", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "1111"}, {studentPhone, sms}, {studentName, "钱八"}},
+         true, ERR_ErrorSmsCode, false},
+        {"no code sent", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, sms}, {studentName, "钱八"}},
+         false, ERR_ExpireSmsCode, false},
+        {"another module", {{"mduid", "328"}, {"bind", "1"}, {"smscode", "4321"}, {"0_0_1", "钱八"}}, true, 400, false},
+        {"a code without bind", {{"mduid", "328"}, {"save", "1"}, {"smscode", "4321"}, {"0_0_1", "钱八"}}, true, 400,
+         false},
+        {"a code without bind, student", {{"mduid", "321"}, {"save", "1"}, {"smscode", "4321"}, {studentPhone, sms}},
+         true, 400, false},
+    };
+    for (const auto& c : cases) {
+        LogIn(Who::Nobody);
+        if (c.codeSent) {
+            std::lock_guard lock(SessionLock());
+            CHttpSession::Code& code = SessionMap()[kSession]->m_smsCode;
+            code.text = QStringLiteral("4321");
+            code.boundTo = sms;
+            code.issued = XDateTime::Now();
+        }
+        const int mdu = c.params.value("mduid").toInt();
+        const QString table = mdu == MDU_TEACHER ? QStringLiteral("TB_TEACHER") : QStringLiteral("TB_STUDENT");
+        const int before = Count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE RealName='钱八'").arg(table));
+        const Answer a = Call("addnew", c.params);
+        EXPECT_EQ(a.status == 200 && a.ErrId() != ERR_OK ? a.ErrId() : a.status, c.expected)
+            << c.what << ": " << a.body.toStdString();
+        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE RealName='钱八'").arg(table)),
+                  before + (c.stored ? 1 : 0))
+            << c.what;
+        std::lock_guard lock(SessionLock());
+        const CXItem* current = SessionMap()[kSession]->GetCurrent();
+        if (!c.stored) {
+            EXPECT_EQ(current, nullptr) << c.what;
+            continue;
+        }
+        // logged in as the new record, with no rights beyond an ordinary account's
+        ASSERT_NE(current, nullptr) << c.what;
+        EXPECT_EQ(current->m_nMduID, mdu);
+        EXPECT_GT(current->m_nID, 0);
+        EXPECT_EQ(current->m_nRightRole, 0) << c.what;
+        EXPECT_EQ(current->m_bEnabled, 1) << c.what;
+        if (mdu == MDU_TEACHER)
+            EXPECT_EQ(QueryText(QStringLiteral("SELECT RightRole FROM TB_TEACHER WHERE ID=%1").arg(current->m_nID)),
+                      "0");
+    }
+}
+
+TEST_F(EditRoutes, AddSubKeepsOneCachedLineAndSavesItOnce)
+{
+    LogIn(Who::Admin);
+    const QString order =
+        QString::number(FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR));
+    const QString phone = QStringLiteral("%1_0_%2").arg(order).arg(FieldPos(CDBTeacherAccount::StaticHeads(), "Content"));
+    const QString query = QString::fromUtf8(IdQuery(m_school.t3));
+    const int lines = ReadRecord(MDU_TEACHER, m_school.t3)->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts)).GetSize();
+
+    const Answer first = Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", order}, {phone, "13511112222"}});
+    EXPECT_EQ(first.ErrId(), ERR_OK);
+    EXPECT_TRUE(first.body.contains("13511112222")) << first.body.toStdString();
+    const Answer second = Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", order}, {"update", "1"}});
+    EXPECT_TRUE(second.body.contains("13511112222")) << second.body.toStdString();
+    EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", order}, {"save", "1"}}).Code(), ERR_OK);
+    std::unique_ptr<CXItem> teacher = ReadRecord(MDU_TEACHER, m_school.t3);
+    const CXArray& phones = teacher->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts));
+    ASSERT_EQ(phones.GetSize(), lines + 1);
+    EXPECT_EQ(phones[lines]->m_strName, "13511112222");
+    {
+        std::lock_guard lock(SessionLock());
+        EXPECT_FALSE(SessionMap()[kSession]->m_subParent);
+        EXPECT_FALSE(SessionMap()[kSession]->m_subLine);
+    }
+    // a bad phone stops the save; positions that are no child list are refused
+    EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", order}, {"save", "1"}, {phone, "12"}}).Code(),
+              ERR_FailMsg);
+    EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", "1"}}).Code(), 400);
+    EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", "0"}}).Code(), 400);
+    EXPECT_EQ(ReadRecord(MDU_TEACHER, m_school.t3)->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts)).GetSize(),
+              lines + 1);
 }
 
 } // namespace
