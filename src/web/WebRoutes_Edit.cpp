@@ -749,6 +749,13 @@ void CHttpRequest::OnSetup()
             // the desktop's fields take whole numbers within the field's range only
             int min = 0, max = 0;
             setup.GetRange(h, min, max);
+            if (h->IsOptionList()) {
+                QStringList texts;
+                QList<int> values;
+                setup.GetOptions(h, texts, values);
+                min = 0;
+                max = static_cast<int>(texts.size()) - 1;
+            }
             if (!ParseInteger(value, number) || number < min || number > max) {
                 WriteXmlResult(ERR_FailMsg, QStringLiteral("“%1”的值无效！").arg(h->m_strName), 0);
                 return;

@@ -667,4 +667,137 @@ TEST_F(EditRoutes, AddSubKeepsOneCachedLineAndSavesItOnce)
               lines + 1);
 }
 
+// --- printing -----------------------------------------------------------------------------
+
+TEST_F(EditRoutes, PrintChoosesAPrinterAsksAndLogsOnlyAPrint)
+{
+    QTemporaryDir out;
+    XPdfFileCatalog catalog(out.path());
+    LogIn(Who::Admin);
+    const int plain = SavedTemplate(MDU_COLLECT, QString());
+    const int own = SavedTemplate(MDU_COLLECT, QStringLiteral("Office Laser"));
+    const QString record = QString::number(m_school.c1);
+    const QString prints = FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%d AND MduID=%d AND ItemID=%d",
+                                        OPER_PRT, MDU_COLLECT, m_school.c1);
+    const struct
+    {
+        int templ;
+        const char* printer;
+        const char* confirmed;
+        int expected;
+    } steps[] = {
+        {plain, "", "0", ERR_NoPrinter},
+        {plain, "PDF Writer", "1", ERR_NoPrinter}, // not a device
+        {plain, "Office Laser", "0", ERR_NeedConfirm},
+        {plain, "office laser", "1", ERR_OK},
+        // the template's own printer wins over the posted one
+        {own, "PDF Writer", "1", ERR_OK},
+    };
+    for (const auto& s : steps) {
+        const Answer a = Call("print", {{"templ", QString::number(s.templ)},
+                                        {"id", record},
+                                        {"printer", s.printer},
+                                        {"confirmed", s.confirmed}});
+        EXPECT_EQ(a.Code(), s.expected) << s.templ << " " << s.printer << ": " << a.body.toStdString();
+    }
+    ASSERT_EQ(catalog.jobs.size(), 2);
+    EXPECT_TRUE(catalog.jobs[0].pdf.contains("Office Laser"));
+    EXPECT_TRUE(catalog.jobs[1].pdf.contains("Office Laser"));
+    EXPECT_EQ(Count(prints), 2);
+    // the template's stored printer is unchanged by a job's choice
+    EXPECT_TRUE(ReadRecord(MDU_TEMPL, plain)->Member<QString>(XOFFSET(CDBTempl, m_strPrinter)).isEmpty());
+
+    // a job the printer does not take is a failure, and no print is logged
+    catalog.m_fail = true;
+    {
+        ErrorCapture reports;
+        EXPECT_EQ(Call("print", {{"templ", QString::number(own)}, {"id", record}, {"confirmed", "1"}}).Code(),
+                  ERR_FailMsg);
+        EXPECT_FALSE(reports.reports.empty());
+    }
+    EXPECT_EQ(Count(prints), 2);
+    // a template or record not there, a record ID of 0
+    EXPECT_EQ(Call("print", {{"templ", "9999"}, {"id", record}, {"confirmed", "1"}}).Code(), ERR_NotFound);
+    EXPECT_EQ(Call("print", {{"templ", QString::number(own)}, {"id", "9999"}, {"confirmed", "1"}}).Code(),
+              ERR_NotFound);
+    EXPECT_EQ(Call("print", {{"templ", QString::number(own)}, {"id", "0"}, {"confirmed", "1"}}).Code(), 400);
+}
+
+// --- preferences and update ------------------------------------------------------------
+
+TEST_F(EditRoutes, SetupShowsValidatesAndSavesThePreferences)
+{
+    LogIn(Who::Admin);
+    const CHeads* heads = CDBSetup::StaticHeads();
+    const QString name = QStringLiteral("0_0_%1").arg(FieldPos(heads, "RecordName"));
+    const QString pattern = QStringLiteral("0_0_%1").arg(FieldPos(heads, "KeyFmtRcp"));
+    const QString remained = QStringLiteral("0_0_%1").arg(FieldPos(heads, "WarnRemained"));
+    const QString form = QStringLiteral("0_0_%1").arg(FieldPos(heads, "LtdClassForm"));
+    const QString logged = FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%d", OPER_SETUP);
+
+    const Answer part = Call("setup", {{"update", "1"}});
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^<\\?xml[^>]*>\\s*<r errid=\"100\">\\s*<item ")).match(part.body).hasMatch())
+        << part.body.toStdString();
+    const Answer page = Call("setup", {{"grouporder", "2"}, {"xsl", "setup"}});
+    EXPECT_TRUE(page.body.contains("grouporder=\"2\"")) << page.body.toStdString();
+    EXPECT_TRUE(page.body.contains("<app ")) << page.body.toStdString();
+
+    // what the preferences dialog would refuse is refused; nothing is stored or logged
+    const struct
+    {
+        QString key;
+        QString value;
+    } refused[] = {
+        {pattern, "B[Y]"},     // a number pattern without a counter
+        {remained, "5天"},     // not a whole number
+        {remained, "0"},       // below the field's range
+        {form, "7"},           // not one of the options
+    };
+    for (const auto& r : refused) {
+        const Answer a = Call("setup", {{"save", "1"}, {r.key, r.value}});
+        EXPECT_EQ(a.Code(), ERR_FailMsg) << r.key.toStdString() << " " << r.value.toStdString();
+    }
+    EXPECT_EQ(Count(logged), 0);
+    EXPECT_EQ(m_setup->m_strKeyFmtRcp, "B[Y][nnnn]");
+
+    const Answer saved = Call("setup", {{"save", "1"}, {name, QStringLiteral("Brenvale 艺术学校")}, {remained, "5"}});
+    EXPECT_EQ(saved.Code(), ERR_OK);
+    EXPECT_FALSE(saved.body.contains("<item")) << saved.body.toStdString();
+    EXPECT_EQ(m_setup->m_strRecordName, QStringLiteral("Brenvale 艺术学校"));
+    EXPECT_EQ(m_setup->m_nWarnRemained, 5);
+    EXPECT_EQ(Count(logged), 2); // one row per changed preference
+    CDBSetup reread;
+    reread.Load();
+    EXPECT_EQ(reread.m_strRecordName, QStringLiteral("Brenvale 艺术学校"));
+}
+
+TEST_F(EditRoutes, UpdateOnlyWithoutADesktopUserAndThroughTheLauncher)
+{
+    LogIn(Who::Admin);
+    int launched = 0;
+    QString downloadError;
+    const auto previous = WebUpdaterDownload().Install([&downloadError] { return downloadError; });
+    WebUpdaterLauncher().Install([&launched] { ++launched; });
+
+    CFakeAppServices::Installed().user = &FixtureUser();
+    const Answer busy = Call("update", {});
+    EXPECT_EQ(busy.Code(), ERR_FailMsg);
+    EXPECT_TRUE(busy.body.contains(QStringLiteral("主程序已登录"))) << busy.body.toStdString();
+    CFakeAppServices::Installed().user = nullptr;
+
+    downloadError = QStringLiteral("未能下载更新程序");
+    const Answer failed = Call("update", {});
+    EXPECT_EQ(failed.Code(), ERR_FailMsg);
+    EXPECT_TRUE(failed.body.contains(downloadError));
+    EXPECT_EQ(launched, 0);
+
+    downloadError.clear();
+    EXPECT_EQ(Call("update", {}).Code(), ERR_OK);
+    EXPECT_EQ(launched, 1);
+    LogIn(Who::Teacher);
+    EXPECT_EQ(Call("update", {}).Code(), 400);
+    EXPECT_EQ(launched, 1);
+    WebUpdaterDownload().Install(previous);
+}
+
 } // namespace
