@@ -764,7 +764,9 @@ void CHttpRequest::OnSetup()
             break;
         }
         case XIM:
-            // a photo uploaded before, by its stored ID
+            // a photo uploaded before, by its stored ID; left empty, the logo stays
+            if (value.trimmed().isEmpty())
+                break;
             if (!ParseInteger(value, number) || number < 0) {
                 WriteXmlResult(ERR_FailMsg, QStringLiteral("“%1”的值无效！").arg(h->m_strName), 0);
                 return;

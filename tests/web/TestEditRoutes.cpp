@@ -16,6 +16,7 @@
 #include "OpenDatabase.h"
 #include "RecordSql.h"
 #include "TeachingModules.h"
+#include "TransformXsl.h"
 #include "RecordWriter.h"
 #include "Resources.h"
 #include "WebRecordQuery.h"
@@ -760,7 +761,9 @@ TEST_F(EditRoutes, SetupShowsValidatesAndSavesThePreferences)
     EXPECT_EQ(Count(logged), 0);
     EXPECT_EQ(m_setup->m_strKeyFmtRcp, "B[Y][nnnn]");
 
-    const Answer saved = Call("setup", {{"save", "1"}, {name, QStringLiteral("Brenvale 艺术学校")}, {remained, "5"}});
+    const QString logo = QStringLiteral("0_0_%1").arg(FieldPos(heads, "StdLogoID"));
+    const Answer saved =
+        Call("setup", {{"save", "1"}, {name, QStringLiteral("Brenvale 艺术学校")}, {remained, "5"}, {logo, ""}});
     EXPECT_EQ(saved.Code(), ERR_OK);
     EXPECT_FALSE(saved.body.contains("<item")) << saved.body.toStdString();
     EXPECT_EQ(m_setup->m_strRecordName, QStringLiteral("Brenvale 艺术学校"));
@@ -798,6 +801,78 @@ TEST_F(EditRoutes, UpdateOnlyWithoutADesktopUserAndThroughTheLauncher)
     EXPECT_EQ(Call("update", {}).Code(), 400);
     EXPECT_EQ(launched, 1);
     WebUpdaterDownload().Install(previous);
+}
+
+// --- the pages --------------------------------------------------------------------------
+
+// A page sheet with the shared frame put in place of its import (the transformation reads
+// no files): the frame's templates come first, and the page's own title replaces the
+// frame's default one.
+QString PageSheet(const char* file)
+{
+    QString sheet = QString::fromUtf8(LoadResourceFile(QStringLiteral(":/www/%1").arg(QLatin1String(file))));
+    QString share = QString::fromUtf8(LoadResourceFile(QStringLiteral(":/www/469-share.xsl")));
+    EXPECT_FALSE(sheet.isEmpty());
+    EXPECT_FALSE(share.isEmpty());
+    share = share.mid(share.indexOf(QStringLiteral("<xsl:output")));
+    share.truncate(share.indexOf(QStringLiteral("</xsl:stylesheet>")));
+    share.remove(QRegularExpression(QStringLiteral("<xsl:template match=\"r\" mode=\"title\">.*?</xsl:template>")));
+    sheet.replace(QStringLiteral("<xsl:import href=\"share.xsl\"/>"), share);
+    return sheet;
+}
+
+TEST_F(EditRoutes, NewRecordPageShowsTheWebFormEscaped)
+{
+    LogIn(Who::Admin);
+    const int namePos = FieldPos(CDBStudent::StaticHeads(), "RealName");
+    const int listPos = FieldPosAt(CDBStudent::StaticHeads(), XOFFSET(CDBStudent, m_accounts), XAR);
+    const int phonePos = FieldPos(CDBStudentAccount::StaticHeads(), "Content");
+    const Answer page = Call("addnew", {{"mduid", "321"}, {"xsl", "editnew"},
+                                        {QStringLiteral("0_0_%1").arg(namePos), "<b>钱八</b>"}});
+    const QString html = TransformXsl(page.body, PageSheet("462-editnew.xsl"));
+    ASSERT_FALSE(html.isEmpty()) << page.body.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>新增学员</title>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("action=\"addnew\""))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value=\"&lt;b&gt;钱八&lt;/b&gt;\"").arg(namePos)))
+        << html.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("<b>钱八")));
+    // the phone line of the form, and no login fields
+    EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1_1_%2\"").arg(listPos).arg(phonePos))) << html.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("name=\"0_0_%1\"").arg(FieldPos(CDBStudent::StaticHeads(), "IsEnabled"))));
+}
+
+TEST_F(EditRoutes, SetupPageGroupsThePreferences)
+{
+    LogIn(Who::Admin);
+    m_setup->m_strRecordName = QStringLiteral("A&B \"艺术\" <学校>");
+    const int name = FieldPos(CDBSetup::StaticHeads(), "RecordName");
+    const int form = FieldPos(CDBSetup::StaticHeads(), "LtdClassForm");
+    const Answer page = Call("setup", {{"xsl", "setup"}, {"grouporder", "2"}}, {}, "GET");
+    const QString html = TransformXsl(page.body, PageSheet("472-setup.xsl"));
+    ASSERT_FALSE(html.isEmpty()) << page.body.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("action=\"setup\""))) << html.toStdString();
+    // the HTML output quotes a value holding double quotes with single ones
+    EXPECT_TRUE(html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value='A&amp;B \"艺术\" &lt;学校&gt;'").arg(name)))
+        << html.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("<学校>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<select id=\"f0_0_%1\" name=\"0_0_%1\">").arg(form))) << html.toStdString();
+    // the second group is the open one
+    const QRegularExpression groups(QStringLiteral("<details class=\"list\"( open=\"open\")?><summary>([^<]*)</summary>"));
+    QStringList open, all;
+    for (auto it = groups.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        all << m.captured(2);
+        if (!m.captured(1).isEmpty())
+            open << m.captured(2);
+    }
+    ASSERT_GE(all.size(), 2) << html.toStdString();
+    EXPECT_EQ(open, QStringList{all[1]});
+    EXPECT_EQ(all.removeDuplicates(), 0);
+
+    // a save answers the notice
+    const Answer saved = Call("setup", {{"save", "1"}, {"xsl", "setup"}});
+    EXPECT_TRUE(TransformXsl(saved.body, PageSheet("472-setup.xsl")).contains(QStringLiteral("设置已保存")))
+        << saved.body.toStdString();
 }
 
 } // namespace
