@@ -592,6 +592,16 @@ void CHttpRequest::OnDelSub()
         return;
     }
     lines.RemoveAt(index);
+    if (m_user.m_nRightRole != 2 && IsAccountRecord(*record)) {
+        // a teacher's rights follow their rights lines
+        std::unique_ptr<CXItem> baseline(earlier->CopyTo(nullptr));
+        baseline->Validate(&m_user, false);
+        record->Validate(&m_user, false);
+        if (!SameLogin(*baseline, *record)) {
+            AnswerStatus(*this, 400);
+            return;
+        }
+    }
     if (!SaveItem(nullptr, record.get(), earlier.get(), m_user)) {
         AnswerStatus(*this, 500);
         return;

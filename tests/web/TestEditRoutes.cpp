@@ -6,6 +6,8 @@
 #include "CDBTeacherAccount.h"
 #include "CDBTeacher.h"
 #include "CDBTempl.h"
+#include "CDBEduRcd.h"
+#include "CDBEduRcdStudent.h"
 #include "CHead.h"
 #include "CHttpRequest.h"
 #include "CHttpSession.h"
@@ -873,6 +875,40 @@ TEST_F(EditRoutes, SetupPageGroupsThePreferences)
     const Answer saved = Call("setup", {{"save", "1"}, {"xsl", "setup"}});
     EXPECT_TRUE(TransformXsl(saved.body, PageSheet("472-setup.xsl")).contains(QStringLiteral("设置已保存")))
         << saved.body.toStdString();
+}
+
+TEST_F(EditRoutes, AttendanceTakenFromAPhoneConsumesTheReceiptsLessons)
+{
+    // an operator who may change class records takes attendance on today's planned class
+    CXMap rights;
+    rights.SetText(MDU_EDURCD, QString::number(RIGHT_QRY | RIGHT_MDF));
+    LogInOperator(rights);
+    const QString planned = QStringLiteral("<r><x id=\"333\">%1</x><x id=\"1047\">2026-03-18</x>"
+                                           "<x id=\"1048\">2026-03-18</x></r>")
+                                .arg(m_school.e1);
+    CXMap query;
+    ASSERT_TRUE(ParseWebRecordQuery(planned, query));
+    auto firstStudent = [&query]() -> std::unique_ptr<CXItem> {
+        std::unique_ptr<CXItem> record = ReadRecord(MDU_EDURCD, query);
+        if (!record)
+            return nullptr;
+        auto& lines = record->Member<CXArray>(XOFFSET(CDBEduRcd, m_students));
+        return lines.GetSize() ? std::unique_ptr<CXItem>(lines[0]->CopyTo(nullptr)) : nullptr;
+    };
+    std::unique_ptr<CXItem> before = firstStudent();
+    ASSERT_TRUE(before);
+    ASSERT_EQ(before->Member<int>(XOFFSET(CDBEduRcdStudent, m_nAttence)), 0);
+    const int remained = before->Member<int>(XOFFSET(CDBEduRcdStudent, m_rcpRemained));
+
+    const QString key = QStringLiteral("%1_1_%2")
+                            .arg(FieldPosAt(CDBEduRcd::StaticHeads(), XOFFSET(CDBEduRcd, m_students), XAR))
+                            .arg(FieldPos(CDBEduRcdStudent::StaticHeads(), "Attence"));
+    EXPECT_EQ(Call("setcol", {{"mduid", "334"}, {"query", planned}, {"key", key}}, "2").Code(), ERR_OK);
+    std::unique_ptr<CXItem> after = firstStudent();
+    ASSERT_TRUE(after);
+    EXPECT_GT(after->m_nSubID, 0); // stored now
+    EXPECT_EQ(after->Member<int>(XOFFSET(CDBEduRcdStudent, m_nAttence)), 2);
+    EXPECT_EQ(after->Member<int>(XOFFSET(CDBEduRcdStudent, m_rcpRemained)), remained - 1);
 }
 
 } // namespace
