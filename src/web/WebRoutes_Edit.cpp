@@ -275,6 +275,8 @@ void CHttpRequest::OnAddNew()
         // form does not
         if (!AcceptStateChange())
             return;
+        // The code first: the checks below tell whether a name is taken already, which is
+        // not for someone who cannot show the phone is theirs.
         if (bind) {
             const QStringList phones = RegisteredPhones(*record);
             const XCodeCheck check =

@@ -635,6 +635,28 @@ TEST_F(EditRoutes, SelfRegistration)
             EXPECT_EQ(QueryText(QStringLiteral("SELECT RightRole FROM TB_TEACHER WHERE ID=%1").arg(current->m_nID)),
                       "0");
     }
+
+    // the code is checked before the record: a name taken already is not told to whoever
+    // cannot show the phone is theirs; a form stopped after the code used the code up
+    LogIn(Who::Nobody);
+    {
+        std::lock_guard lock(SessionLock());
+        CHttpSession::Code& code = SessionMap()[kSession]->m_smsCode;
+        code.text = QStringLiteral("4321");
+        code.boundTo = sms;
+        code.issued = XDateTime::Now();
+    }
+    XParamMap form{{"mduid", "321"}, {"bind", "1"}, {"smscode", "1111"}, {studentPhone, sms}, {studentName, "钱八"}};
+    const Answer wrong = Call("addnew", form);
+    EXPECT_EQ(wrong.ErrId(), ERR_ErrorSmsCode);
+    EXPECT_FALSE(wrong.body.contains(QStringLiteral("重复"))) << wrong.body.toStdString();
+    form["smscode"] = "4321";
+    const Answer taken = Call("addnew", form);
+    EXPECT_EQ(taken.ErrId(), ERR_FailMsg);
+    EXPECT_TRUE(taken.body.contains(QStringLiteral("重复"))) << taken.body.toStdString();
+    form[studentName] = QStringLiteral("孙九");
+    EXPECT_EQ(Call("addnew", form).ErrId(), ERR_ExpireSmsCode);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TB_STUDENT WHERE RealName='孙九'")), 0);
 }
 
 TEST_F(EditRoutes, AddSubKeepsOneCachedLineAndSavesItOnce)
