@@ -238,6 +238,10 @@ void CHttpRequest::OnAddNew()
         AnswerStatus(*this, 400);
         return;
     }
+    // Posted values stay in the session's form, which a later save stores: they too come
+    // only from a same-origin POST, so another site cannot fill in the form.
+    if ((save || bind || HasFormFields(m_params)) && !AcceptStateChange())
+        return;
     if (bind && MakeSessionCode(kSmsCodeAlphabet, false).isEmpty()) {
         WriteXmlResult(ERR_ExpireSmsCode, QStringLiteral("验证码已过期，请重新获取！"), 0);
         return;
@@ -271,10 +275,6 @@ void CHttpRequest::OnAddNew()
     }
 
     if (save || bind) {
-        // storing needs what every state change needs (a same-origin POST); showing the
-        // form does not
-        if (!AcceptStateChange())
-            return;
         // The code first: the checks below tell whether a name is taken already, which is
         // not for someone who cannot show the phone is theirs.
         if (bind) {
@@ -345,7 +345,7 @@ void CHttpRequest::OnAddSub()
         AnswerStatus(*this, 400);
         return;
     }
-    if (save && !AcceptStateChange())
+    if ((save || HasFormFields(m_params)) && !AcceptStateChange())
         return;
 
     bool cached = false;

@@ -332,6 +332,19 @@ TEST_F(EditRoutes, StateChangesNeedASameOriginPost)
     EXPECT_EQ(Call("setup", {{"save", "1"}, {"0_0_1", "x"}}, {}, "GET").status, 405);
     EXPECT_EQ(Call("addnew", {{"mduid", "328"}}, {}, "GET").status, 200);
     EXPECT_EQ(Call("addnew", {{"mduid", "328"}, {"save", "1"}}, {}, "POST", "http://evil.example").status, 403);
+    // nor does another site fill in the form a later save would store
+    const QString name = QStringLiteral("0_0_%1").arg(namePos);
+    EXPECT_EQ(Call("addnew", {{"mduid", "328"}, {name, "evil"}}, {}, "GET").status, 405);
+    const int order = FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR);
+    EXPECT_EQ(Call("addsub",
+                   {{"mduid", "322"},
+                    {"query", QString::fromUtf8(IdQuery(m_school.t1))},
+                    {"order", QString::number(order)},
+                    {QStringLiteral("%1_0_1").arg(order), "evil"}},
+                   {}, "GET")
+                  .status,
+              405);
+    EXPECT_FALSE(Call("addnew", {{"mduid", "328"}}, {}, "GET").body.contains("evil"));
     EXPECT_EQ(ReadRecord(MDU_COURSE, m_school.art)->m_strName, QStringLiteral("美术"));
     EXPECT_TRUE(ReadRecord(MDU_COURSE, m_school.calligraphy));
 }
