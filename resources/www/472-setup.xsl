@@ -97,7 +97,7 @@
           <input id="f{$key}" name="{$key}" type="text" value="{@wildval}"/>
         </xsl:otherwise>
       </xsl:choose>
-      <xsl:if test="@memo != ''"><span class="hint"><xsl:value-of select="@memo"/></span></xsl:if>
+      <xsl:if test="@memo != '' and @memo != @name"><span class="hint"><xsl:value-of select="@memo"/></span></xsl:if>
     </div>
   </xsl:template>
 </xsl:stylesheet>

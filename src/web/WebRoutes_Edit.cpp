@@ -846,9 +846,9 @@ const std::vector<XRoute>& EditRoutes()
     static const std::vector<XRoute> routes = {
         // the form routes show their forms to a plain GET and check a store themselves
         {"addnew", &CHttpRequest::OnAddNew, false}, {"addsub", &CHttpRequest::OnAddSub, false},
-        {"setcol", &CHttpRequest::OnSetCol, true}, {"del", &CHttpRequest::OnDel, true},
-        {"delsub", &CHttpRequest::OnDelSub, true}, {"autoset", &CHttpRequest::OnAutoSet, true},
-        {"print", &CHttpRequest::OnPrint, true},   {"setup", &CHttpRequest::OnSetup, false},
+        {"setcol", &CHttpRequest::OnSetCol, true},  {"del", &CHttpRequest::OnDel, true},
+        {"delsub", &CHttpRequest::OnDelSub, true},  {"autoset", &CHttpRequest::OnAutoSet, true},
+        {"print", &CHttpRequest::OnPrint, true},    {"setup", &CHttpRequest::OnSetup, false},
         {"update", &CHttpRequest::OnUpdate, true},
     };
     return routes;

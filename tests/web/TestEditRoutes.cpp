@@ -290,12 +290,20 @@ TEST_F(EditRoutes, AuthorisationOfEveryRoute)
         QByteArray body;
         int expected[6];
     } cases[] = {
-        {"setcol", {{"mduid", "328"}, {"query", courseQuery}, {"key", nameKey}}, "美术A", {400, 400, 400, 400, 400, 100}},
+        {"setcol",
+         {{"mduid", "328"}, {"query", courseQuery}, {"key", nameKey}},
+         "美术A",
+         {400, 400, 400, 400, 400, 100}},
         {"autoset", {{"mduid", "321"}}, IdQuery(m_school.s4), {400, 400, 400, 400, 400, 500}},
-        {"delsub", {{"mduid", "322"}, {"order", "1"}, {"id", "1"}}, IdQuery(m_school.t4), {400, 400, 400, 400, 400, 400}},
+        {"delsub",
+         {{"mduid", "322"}, {"order", "1"}, {"id", "1"}},
+         IdQuery(m_school.t4),
+         {400, 400, 400, 400, 400, 400}},
         {"addnew", {{"mduid", "331"}, {"update", "1"}}, {}, {400, 400, 400, 400, 200, 200}},
         {"addnew", {{"mduid", "328"}, {"update", "1"}}, {}, {400, 400, 400, 400, 400, 200}},
-        {"print", {{"templ", QString::number(templ)}, {"id", QString::number(m_school.r1)}}, {},
+        {"print",
+         {{"templ", QString::number(templ)}, {"id", QString::number(m_school.r1)}},
+         {},
          {400, 400, 400, 400, 400, ERR_NoPrinter}},
         {"setup", {{"update", "1"}}, {}, {400, 400, 400, 400, 400, 100}},
         {"update", {}, {}, {400, 400, 400, 400, 400, ERR_FailMsg}}, // no launcher here
@@ -320,7 +328,8 @@ TEST_F(EditRoutes, StateChangesNeedASameOriginPost)
 {
     LogIn(Who::Admin);
     const int namePos = FieldPos(FindModule(MDU_COURSE)->GetHeads(), QStringLiteral("RecordName"));
-    const XParamMap setcol{{"mduid", "328"}, {"query", QString::fromUtf8(IdQuery(m_school.art))},
+    const XParamMap setcol{{"mduid", "328"},
+                           {"query", QString::fromUtf8(IdQuery(m_school.art))},
                            {"key", QStringLiteral("0_0_%1").arg(namePos)}};
     EXPECT_EQ(Call("setcol", setcol, "x", "GET").status, 405);
     EXPECT_EQ(Call("setcol", setcol, "x", "POST", "http://evil.example").status, 403);
@@ -415,8 +424,7 @@ TEST_F(EditRoutes, OnlyAnAdministratorChangesLoginsAndRoles)
         {QStringLiteral("%1_1_1").arg(rightsPos), "1"},
     };
     for (const auto& a : attempts) {
-        const Answer answer =
-            Call("setcol", {{"mduid", "322"}, {"query", self}, {"key", a.key}}, a.value);
+        const Answer answer = Call("setcol", {{"mduid", "322"}, {"query", self}, {"key", a.key}}, a.value);
         EXPECT_EQ(answer.Code(), 400) << a.key.toStdString() << answer.body.toStdString();
     }
     std::unique_ptr<CXItem> stored = ReadRecord(MDU_TEACHER, m_school.t2);
@@ -466,15 +474,14 @@ TEST_F(EditRoutes, DeleteRefusalsAndChildLines)
     const CXArray& phones = teacher->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts));
     ASSERT_EQ(phones.GetSize(), 1);
     const int line = RowIdOf(*phones[0]);
-    const QString order =
-        QString::number(FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR));
-    EXPECT_EQ(Call("delsub", {{"mduid", "322"}, {"order", order}, {"id", QString::number(line + 1000)}},
-                   IdQuery(m_school.t1))
-                  .Code(),
-              400);
-    EXPECT_EQ(Call("delsub", {{"mduid", "322"}, {"order", "1"}, {"id", QString::number(line)}}, IdQuery(m_school.t1))
-                  .Code(),
-              400);
+    const QString order = QString::number(FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR));
+    EXPECT_EQ(
+        Call("delsub", {{"mduid", "322"}, {"order", order}, {"id", QString::number(line + 1000)}}, IdQuery(m_school.t1))
+            .Code(),
+        400);
+    EXPECT_EQ(
+        Call("delsub", {{"mduid", "322"}, {"order", "1"}, {"id", QString::number(line)}}, IdQuery(m_school.t1)).Code(),
+        400);
     EXPECT_EQ(Call("delsub", {{"mduid", "322"}, {"order", order}, {"id", QString::number(line)}}, IdQuery(m_school.t1))
                   .Code(),
               ERR_OK);
@@ -595,24 +602,48 @@ TEST_F(EditRoutes, SelfRegistration)
         int expected; // HTTP status or result code
         bool stored;
     } cases[] = {
-        {"a student", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, sms}, {studentName, "钱八"}},
-         true, 200, true},
+        {"a student",
+         {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, sms}, {studentName, "钱八"}},
+         true,
+         200,
+         true},
         {"a teacher posting role 2 and a disabled login",
-         {{"mduid", "322"}, {"bind", "1"}, {"smscode", "4321"}, {teacherPhone, sms}, {teacherName, "钱八"},
-          {role, "2"}, {enabled, "0"}},
-         true, 200, true},
+         {{"mduid", "322"},
+          {"bind", "1"},
+          {"smscode", "4321"},
+          {teacherPhone, sms},
+          {teacherName, "钱八"},
+          {role, "2"},
+          {enabled, "0"}},
+         true,
+         200,
+         true},
         {"a phone other than the one the code went to",
          {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, "13900000000"}, {studentName, "钱八"}},
-         true, ERR_ErrorSmsCode, false},
-        {"a wrong code", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "1111"}, {studentPhone, sms}, {studentName, "钱八"}},
-         true, ERR_ErrorSmsCode, false},
-        {"no code sent", {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, sms}, {studentName, "钱八"}},
-         false, ERR_ExpireSmsCode, false},
-        {"another module", {{"mduid", "328"}, {"bind", "1"}, {"smscode", "4321"}, {"0_0_1", "钱八"}}, true, 400, false},
-        {"a code without bind", {{"mduid", "328"}, {"save", "1"}, {"smscode", "4321"}, {"0_0_1", "钱八"}}, true, 400,
+         true,
+         ERR_ErrorSmsCode,
          false},
-        {"a code without bind, student", {{"mduid", "321"}, {"save", "1"}, {"smscode", "4321"}, {studentPhone, sms}},
-         true, 400, false},
+        {"a wrong code",
+         {{"mduid", "321"}, {"bind", "1"}, {"smscode", "1111"}, {studentPhone, sms}, {studentName, "钱八"}},
+         true,
+         ERR_ErrorSmsCode,
+         false},
+        {"no code sent",
+         {{"mduid", "321"}, {"bind", "1"}, {"smscode", "4321"}, {studentPhone, sms}, {studentName, "钱八"}},
+         false,
+         ERR_ExpireSmsCode,
+         false},
+        {"another module", {{"mduid", "328"}, {"bind", "1"}, {"smscode", "4321"}, {"0_0_1", "钱八"}}, true, 400, false},
+        {"a code without bind",
+         {{"mduid", "328"}, {"save", "1"}, {"smscode", "4321"}, {"0_0_1", "钱八"}},
+         true,
+         400,
+         false},
+        {"a code without bind, student",
+         {{"mduid", "321"}, {"save", "1"}, {"smscode", "4321"}, {studentPhone, sms}},
+         true,
+         400,
+         false},
     };
     for (const auto& c : cases) {
         LogIn(Who::Nobody);
@@ -675,9 +706,9 @@ TEST_F(EditRoutes, SelfRegistration)
 TEST_F(EditRoutes, AddSubKeepsOneCachedLineAndSavesItOnce)
 {
     LogIn(Who::Admin);
-    const QString order =
-        QString::number(FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR));
-    const QString phone = QStringLiteral("%1_0_%2").arg(order).arg(FieldPos(CDBTeacherAccount::StaticHeads(), "Content"));
+    const QString order = QString::number(FieldPosAt(CDBTeacher::StaticHeads(), XOFFSET(CDBTeacher, m_accounts), XAR));
+    const QString phone =
+        QStringLiteral("%1_0_%2").arg(order).arg(FieldPos(CDBTeacherAccount::StaticHeads(), "Content"));
     const QString query = QString::fromUtf8(IdQuery(m_school.t3));
     const int lines = ReadRecord(MDU_TEACHER, m_school.t3)->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts)).GetSize();
 
@@ -697,8 +728,9 @@ TEST_F(EditRoutes, AddSubKeepsOneCachedLineAndSavesItOnce)
         EXPECT_FALSE(SessionMap()[kSession]->m_subLine);
     }
     // a bad phone stops the save; positions that are no child list are refused
-    EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", order}, {"save", "1"}, {phone, "12"}}).Code(),
-              ERR_FailMsg);
+    EXPECT_EQ(
+        Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", order}, {"save", "1"}, {phone, "12"}}).Code(),
+        ERR_FailMsg);
     EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", "1"}}).Code(), 400);
     EXPECT_EQ(Call("addsub", {{"mduid", "322"}, {"query", query}, {"order", "0"}}).Code(), 400);
     EXPECT_EQ(ReadRecord(MDU_TEACHER, m_school.t3)->Member<CXArray>(XOFFSET(CDBTeacher, m_accounts)).GetSize(),
@@ -732,10 +764,9 @@ TEST_F(EditRoutes, PrintChoosesAPrinterAsksAndLogsOnlyAPrint)
         {own, "PDF Writer", "1", ERR_OK},
     };
     for (const auto& s : steps) {
-        const Answer a = Call("print", {{"templ", QString::number(s.templ)},
-                                        {"id", record},
-                                        {"printer", s.printer},
-                                        {"confirmed", s.confirmed}});
+        const Answer a = Call(
+            "print",
+            {{"templ", QString::number(s.templ)}, {"id", record}, {"printer", s.printer}, {"confirmed", s.confirmed}});
         EXPECT_EQ(a.Code(), s.expected) << s.templ << " " << s.printer << ": " << a.body.toStdString();
     }
     ASSERT_EQ(catalog.jobs.size(), 2);
@@ -774,7 +805,8 @@ TEST_F(EditRoutes, SetupShowsValidatesAndSavesThePreferences)
     const QString logged = FormatString(u"SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%d", OPER_SETUP);
 
     const Answer part = Call("setup", {{"update", "1"}});
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^<\\?xml[^>]*>\\s*<r errid=\"100\">\\s*<item ")).match(part.body).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^<\\?xml[^>]*>\\s*<r errid=\"100\">\\s*<item ")).match(part.body).hasMatch())
         << part.body.toStdString();
     const Answer page = Call("setup", {{"grouporder", "2"}, {"xsl", "setup"}});
     EXPECT_TRUE(page.body.contains("grouporder=\"2\"")) << page.body.toStdString();
@@ -786,10 +818,10 @@ TEST_F(EditRoutes, SetupShowsValidatesAndSavesThePreferences)
         QString key;
         QString value;
     } refused[] = {
-        {pattern, "B[Y]"},     // a number pattern without a counter
-        {remained, "5天"},     // not a whole number
-        {remained, "0"},       // below the field's range
-        {form, "7"},           // not one of the options
+        {pattern, "B[Y]"}, // a number pattern without a counter
+        {remained, "5天"}, // not a whole number
+        {remained, "0"},   // below the field's range
+        {form, "7"},       // not one of the options
     };
     for (const auto& r : refused) {
         const Answer a = Call("setup", {{"save", "1"}, {r.key, r.value}});
@@ -864,18 +896,20 @@ TEST_F(EditRoutes, NewRecordPageShowsTheWebFormEscaped)
     const int namePos = FieldPos(CDBStudent::StaticHeads(), "RealName");
     const int listPos = FieldPosAt(CDBStudent::StaticHeads(), XOFFSET(CDBStudent, m_accounts), XAR);
     const int phonePos = FieldPos(CDBStudentAccount::StaticHeads(), "Content");
-    const Answer page = Call("addnew", {{"mduid", "321"}, {"xsl", "editnew"},
-                                        {QStringLiteral("0_0_%1").arg(namePos), "<b>钱八</b>"}});
+    const Answer page =
+        Call("addnew", {{"mduid", "321"}, {"xsl", "editnew"}, {QStringLiteral("0_0_%1").arg(namePos), "<b>钱八</b>"}});
     const QString html = TransformXsl(page.body, PageSheet("462-editnew.xsl"));
     ASSERT_FALSE(html.isEmpty()) << page.body.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("<title>新增学员</title>"))) << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("action=\"addnew\""))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value=\"&lt;b&gt;钱八&lt;/b&gt;\"").arg(namePos)))
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value=\"&lt;b&gt;钱八&lt;/b&gt;\"").arg(namePos)))
         << html.toStdString();
     EXPECT_FALSE(html.contains(QStringLiteral("<b>钱八")));
     // the phone line of the form, and no login fields
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1_1_%2\"").arg(listPos).arg(phonePos))) << html.toStdString();
-    EXPECT_FALSE(html.contains(QStringLiteral("name=\"0_0_%1\"").arg(FieldPos(CDBStudent::StaticHeads(), "IsEnabled"))));
+    EXPECT_FALSE(
+        html.contains(QStringLiteral("name=\"0_0_%1\"").arg(FieldPos(CDBStudent::StaticHeads(), "IsEnabled"))));
 }
 
 TEST_F(EditRoutes, SetupPageGroupsThePreferences)
@@ -889,12 +923,15 @@ TEST_F(EditRoutes, SetupPageGroupsThePreferences)
     ASSERT_FALSE(html.isEmpty()) << page.body.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("action=\"setup\""))) << html.toStdString();
     // the HTML output quotes a value holding double quotes with single ones
-    EXPECT_TRUE(html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value='A&amp;B \"艺术\" &lt;学校&gt;'").arg(name)))
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value='A&amp;B \"艺术\" &lt;学校&gt;'").arg(name)))
         << html.toStdString();
     EXPECT_FALSE(html.contains(QStringLiteral("<学校>")));
-    EXPECT_TRUE(html.contains(QStringLiteral("<select id=\"f0_0_%1\" name=\"0_0_%1\">").arg(form))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<select id=\"f0_0_%1\" name=\"0_0_%1\">").arg(form)))
+        << html.toStdString();
     // the second group is the open one
-    const QRegularExpression groups(QStringLiteral("<details class=\"list\"( open=\"open\")?><summary>([^<]*)</summary>"));
+    const QRegularExpression groups(
+        QStringLiteral("<details class=\"list\"( open=\"open\")?><summary>([^<]*)</summary>"));
     QStringList open, all;
     for (auto it = groups.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
