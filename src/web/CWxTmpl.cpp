@@ -60,7 +60,8 @@ QString CWxTmpl::FormatText(const QString& userText, const XPrintKeywords& keywo
         const QString raw = line->m_bUserDef ? userText : line->m_strMemo;
         if (raw.isEmpty())
             continue;
-        QString text = FillKeywords(line->m_strName.isEmpty() ? raw : line->m_strName + QStringLiteral("：") + raw, keywords);
+        QString text =
+            FillKeywords(line->m_strName.isEmpty() ? raw : line->m_strName + QStringLiteral("：") + raw, keywords);
         if (bHtml) {
             text = text.toHtmlEscaped();
             text.replace(QStringLiteral("\r\n"), QStringLiteral("<br/>")).replace(u'\n', QStringLiteral("<br/>"));
@@ -89,10 +90,10 @@ namespace {
 int ModuleIdOf(const QString& text)
 {
     static const std::pair<const char*, int> kNames[] = {
-        {"MDU_STUDENT", MDU_STUDENT}, {"MDU_TEACHER", MDU_TEACHER}, {"MDU_PRJQUERY", MDU_PRJQUERY},
-        {"MDU_PRJORDER", MDU_PRJORDER}, {"MDU_COURSE", MDU_COURSE},  {"MDU_CHARGE", MDU_CHARGE},
-        {"MDU_RECEIPT", MDU_RECEIPT}, {"MDU_COLLECT", MDU_COLLECT},  {"MDU_EDUSCH", MDU_EDUSCH},
-        {"MDU_EDURCD", MDU_EDURCD},   {"MDU_OPERLOG", MDU_OPERLOG},  {"MDU_TEMPL", MDU_TEMPL},
+        {"MDU_STUDENT", MDU_STUDENT},   {"MDU_TEACHER", MDU_TEACHER}, {"MDU_PRJQUERY", MDU_PRJQUERY},
+        {"MDU_PRJORDER", MDU_PRJORDER}, {"MDU_COURSE", MDU_COURSE},   {"MDU_CHARGE", MDU_CHARGE},
+        {"MDU_RECEIPT", MDU_RECEIPT},   {"MDU_COLLECT", MDU_COLLECT}, {"MDU_EDUSCH", MDU_EDUSCH},
+        {"MDU_EDURCD", MDU_EDURCD},     {"MDU_OPERLOG", MDU_OPERLOG}, {"MDU_TEMPL", MDU_TEMPL},
         {"MDU_WAGES", MDU_WAGES},
     };
     for (const auto& [name, id] : kNames)

@@ -29,9 +29,6 @@ bool WxApiCall(const QString& pathAndQuery, const QByteArray& post, QJsonObject&
     return true;
 }
 
-QString PercentEncode(const QString& text)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(text));
-}
+QString PercentEncode(const QString& text) { return QString::fromLatin1(QUrl::toPercentEncoding(text)); }
 
 } // namespace xInternet

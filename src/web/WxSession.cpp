@@ -132,8 +132,9 @@ void OnWxAuth(CHttpRequest& request)
         request.WriteHttpResponse(403, 0, QByteArray(), CACHE_NONE, QString());
         return;
     }
-    const QString path = QStringLiteral("sns/oauth2/access_token?appid=%1&secret=%2&code=%3&grant_type=authorization_code")
-                             .arg(PercentEncode(appId), PercentEncode(secret), PercentEncode(code));
+    const QString path =
+        QStringLiteral("sns/oauth2/access_token?appid=%1&secret=%2&code=%3&grant_type=authorization_code")
+            .arg(PercentEncode(appId), PercentEncode(secret), PercentEncode(code));
     QString sessionId;
     for (int attempt = 1;; ++attempt) {
         QJsonObject reply;

@@ -267,7 +267,7 @@ CHeads* CWxRcver::StaticHeads()
         heads.m_strItemType = QStringLiteral("学员");
         heads.m_strItemUnit = QStringLiteral("个");
         // shown in the brief column set (the dialogs' lists), unsorted: the record's order
-        heads.AddMemberHead({}, QStringLiteral("学员"), XSW, XOFFSET(CWxRcver, m_strName), QString(), QString(), 0,
-                            512, 20, QString());
+        heads.AddMemberHead({}, QStringLiteral("学员"), XSW, XOFFSET(CWxRcver, m_strName), QString(), QString(), 0, 512,
+                            20, QString());
     });
 }

@@ -55,8 +55,9 @@ void RefreshAccount(const QString& token)
     const int secondary = IndustryOf(reply, "secondary_industry");
     if (primary == 16 || secondary == 16)
         return;
-    const QByteArray body = primary ? "{\"industry_id1\":\"" + QByteArray::number(primary) + "\",\"industry_id2\" : \"16\"}"
-                                    : QByteArray("{\"industry_id1\":\"16\",\"industry_id2\" : \"\"}");
+    const QByteArray body = primary
+                                ? "{\"industry_id1\":\"" + QByteArray::number(primary) + "\",\"industry_id2\" : \"16\"}"
+                                : QByteArray("{\"industry_id1\":\"16\",\"industry_id2\" : \"\"}");
     // the reply tells nothing the next check would not
     WxApiCall(QStringLiteral("cgi-bin/template/api_set_industry?access_token=%1").arg(PercentEncode(token)), body,
               reply);
@@ -70,20 +71,47 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(100);
 int GetWxIndustryId(const QString& firstClass, const QString& secondClass)
 {
     static const char16_t* const kIndustries[][2] = {
-        {u"IT科技", u"互联网/电子商务"},   {u"IT科技", u"IT软件与服务"},     {u"IT科技", u"IT硬件与设备"},
-        {u"IT科技", u"电子技术"},          {u"IT科技", u"通信与运营商"},     {u"IT科技", u"网络游戏"},
-        {u"金融业", u"银行"},              {u"金融业", u"基金理财信托"},     {u"金融业", u"保险"},
-        {u"餐饮", u"餐饮"},                {u"酒店旅游", u"酒店"},           {u"酒店旅游", u"旅游"},
-        {u"运输与仓储", u"快递"},          {u"运输与仓储", u"物流"},         {u"运输与仓储", u"仓储"},
-        {u"教育", u"培训"},                {u"教育", u"院校"},               {u"政府与公共事业", u"学术科研"},
-        {u"政府与公共事业", u"交警"},      {u"政府与公共事业", u"博物馆"},   {u"政府与公共事业", u"公共事业非盈利机构"},
-        {u"医药护理", u"医药医疗"},        {u"医药护理", u"护理美容"},       {u"医药护理", u"保健与卫生"},
-        {u"交通工具", u"汽车相关"},        {u"交通工具", u"摩托车相关"},     {u"交通工具", u"火车相关"},
-        {u"交通工具", u"飞机相关"},        {u"房地产", u"建筑"},             {u"房地产", u"物业"},
-        {u"消费品", u"消费品"},            {u"商业服务", u"法律"},           {u"商业服务", u"会展"},
-        {u"商业服务", u"中介服务"},        {u"商业服务", u"认证"},           {u"商业服务", u"审计"},
-        {u"文体娱乐", u"传媒"},            {u"文体娱乐", u"体育"},           {u"文体娱乐", u"娱乐休闲"},
-        {u"印刷", u"印刷"},                {u"其它", u"其它"},
+        {u"IT科技", u"互联网/电子商务"},
+        {u"IT科技", u"IT软件与服务"},
+        {u"IT科技", u"IT硬件与设备"},
+        {u"IT科技", u"电子技术"},
+        {u"IT科技", u"通信与运营商"},
+        {u"IT科技", u"网络游戏"},
+        {u"金融业", u"银行"},
+        {u"金融业", u"基金理财信托"},
+        {u"金融业", u"保险"},
+        {u"餐饮", u"餐饮"},
+        {u"酒店旅游", u"酒店"},
+        {u"酒店旅游", u"旅游"},
+        {u"运输与仓储", u"快递"},
+        {u"运输与仓储", u"物流"},
+        {u"运输与仓储", u"仓储"},
+        {u"教育", u"培训"},
+        {u"教育", u"院校"},
+        {u"政府与公共事业", u"学术科研"},
+        {u"政府与公共事业", u"交警"},
+        {u"政府与公共事业", u"博物馆"},
+        {u"政府与公共事业", u"公共事业非盈利机构"},
+        {u"医药护理", u"医药医疗"},
+        {u"医药护理", u"护理美容"},
+        {u"医药护理", u"保健与卫生"},
+        {u"交通工具", u"汽车相关"},
+        {u"交通工具", u"摩托车相关"},
+        {u"交通工具", u"火车相关"},
+        {u"交通工具", u"飞机相关"},
+        {u"房地产", u"建筑"},
+        {u"房地产", u"物业"},
+        {u"消费品", u"消费品"},
+        {u"商业服务", u"法律"},
+        {u"商业服务", u"会展"},
+        {u"商业服务", u"中介服务"},
+        {u"商业服务", u"认证"},
+        {u"商业服务", u"审计"},
+        {u"文体娱乐", u"传媒"},
+        {u"文体娱乐", u"体育"},
+        {u"文体娱乐", u"娱乐休闲"},
+        {u"印刷", u"印刷"},
+        {u"其它", u"其它"},
     };
     for (int i = 0; i < static_cast<int>(std::size(kIndustries)); ++i)
         if (firstClass.compare(QString::fromUtf16(kIndustries[i][0]), Qt::CaseInsensitive) == 0 &&

@@ -36,7 +36,9 @@ QByteArray FakeWeChat::Handle(const QString& url, const QByteArray& post)
         m_calls.push_back(call);
         expectToken = token;
     }
-    const auto q = [&call](const char* key) { return call.query.queryItemValue(QLatin1String(key), QUrl::FullyDecoded); };
+    const auto q = [&call](const char* key) {
+        return call.query.queryItemValue(QLatin1String(key), QUrl::FullyDecoded);
+    };
     if (call.path == u"cgi-bin/token") {
         if (tokenDown)
             return QByteArray();

@@ -18,10 +18,10 @@ class FakeWeChat
 public:
     struct Call
     {
-        QString path;      // "cgi-bin/token"
-        QUrlQuery query;   // its parameters
-        QByteArray body;   // empty for a GET
-        QJsonObject json;  // the body read as JSON, when it is
+        QString path;     // "cgi-bin/token"
+        QUrlQuery query;  // its parameters
+        QByteArray body;  // empty for a GET
+        QJsonObject json; // the body read as JSON, when it is
     };
 
     FakeWeChat();

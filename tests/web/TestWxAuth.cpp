@@ -64,8 +64,9 @@ protected:
     // A GET from a WeChat browser on the Internet; the response's head.
     QByteArray Get(const QByteArray& target, const QString& cookie = QString())
     {
-        QByteArray head = "GET " + target + " HTTP/1.1\r\nREMOTE_ADDR: 203.0.113.9\r\n"
-                                            "User-Agent: Mozilla/5.0 MicroMessenger/8.0\r\n";
+        QByteArray head = "GET " + target +
+                          " HTTP/1.1\r\nREMOTE_ADDR: 203.0.113.9\r\n"
+                          "User-Agent: Mozilla/5.0 MicroMessenger/8.0\r\n";
         if (!cookie.isEmpty())
             head += "Cookie: SESSIONID=" + cookie.toLatin1() + "\r\n";
         Send(head + "\r\n");
@@ -143,9 +144,9 @@ TEST_F(WxLogin, ForgedOrOldWeChatIdsReachNoSession)
     const QString genuine = MakeWxSessionId(QStringLiteral("oVictim"));
     ASSERT_TRUE(VerifyWxSessionId(genuine));
     const QString forged[] = {
-        QStringLiteral("wx_oVictim"),                                            // the openid alone
-        QStringLiteral("wx_oVictim.") + QString(64, u'0'),                       // a made-up MAC
-        QStringLiteral("wx_oOther.") + genuine.mid(genuine.indexOf(u'.') + 1),  // another's MAC
+        QStringLiteral("wx_oVictim"),                                              // the openid alone
+        QStringLiteral("wx_oVictim.") + QString(64, u'0'),                         // a made-up MAC
+        QStringLiteral("wx_oOther.") + genuine.mid(genuine.indexOf(u'.') + 1),     // another's MAC
         genuine.left(genuine.size() - 1) + (genuine.endsWith(u'a') ? u'b' : u'a'), // one digit off
     };
     for (const QString& id : forged) {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 using namespace xInternet;
@@ -42,8 +43,8 @@ protected:
     }
     static int ProxyRows(const QString& memo)
     {
-        return static_cast<int>(QueryNumber(
-            QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=11 AND OperMemo='%1'").arg(memo)));
+        return static_cast<int>(
+            QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=11 AND OperMemo='%1'").arg(memo)));
     }
 
     TempDatabase m_db;
@@ -93,7 +94,8 @@ TEST_F(WxToken, ShortOrMissingLifetimeWaitsOneMinute)
 TEST_F(WxToken, IndustriesAreSetUnlessOneIsTraining)
 {
     const QJsonObject itSoftware{{"first_class", "IT科技"}, {"second_class", "IT软件与服务"}},
-        training{{"first_class", "教育"}, {"second_class", "培训"}}, bank{{"first_class", "金融业"}, {"second_class", "银行"}},
+        training{{"first_class", "教育"}, {"second_class", "培训"}},
+        bank{{"first_class", "金融业"}, {"second_class", "银行"}},
         unknown{{"first_class", "某行业"}, {"second_class", "某类"}};
     const struct
     {
@@ -149,7 +151,8 @@ TEST_F(WxToken, FourFailuresClearTheTokenAndLogOnce)
     loop.Pass(false);
     EXPECT_TRUE(GetWxAccessToken().isEmpty());
     EXPECT_TRUE(GetWebServiceState().wxQrUrl.isEmpty());
-    EXPECT_EQ(ProxyRows(QStringLiteral("更新微信 Access_Token 失败！{\"errcode\":40013,\"errmsg\":\"invalid appid\"}")), 1);
+    EXPECT_EQ(ProxyRows(QStringLiteral("更新微信 Access_Token 失败！{\"errcode\":40013,\"errmsg\":\"invalid appid\"}")),
+              1);
     loop.Pass(false);
     EXPECT_EQ(QueryNumber(QStringLiteral(
                   "SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=11 AND OperMemo LIKE '更新微信 Access_Token 失败！%'")),
@@ -175,7 +178,9 @@ TEST_F(WxToken, ThreadRenewsThreeMinutesBeforeExpiryAndOnTheRefreshEvent)
     WebStopEvent().Reset();
     WxRefreshedEvent().Reset();
     WxRefreshEvent().Set(); // as the service's start sets it
-    std::thread thread(WxTokenThread);
+    auto thread = std::make_unique<XWxTokenThread>();
+    thread->Start();
+    thread->Start(); // one thread per service run, however often the relay joins
     ASSERT_TRUE(WxRefreshedEvent().Wait(5000ms));
     EXPECT_EQ(GetWxAccessToken(), u"TOKEN-1");
     EXPECT_EQ(m_wx.Count(QStringLiteral("cgi-bin/qrcode/create")), 1);
@@ -196,7 +201,7 @@ TEST_F(WxToken, ThreadRenewsThreeMinutesBeforeExpiryAndOnTheRefreshEvent)
     EXPECT_EQ(m_wx.Count(QStringLiteral("cgi-bin/qrcode/create")), 2);
 
     WebStopEvent().Set();
-    thread.join();
+    thread.reset(); // joins
     WebStopEvent().Reset();
 }
 

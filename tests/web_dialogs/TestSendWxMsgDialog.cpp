@@ -129,7 +129,8 @@ TEST_F(SendWxMsgDialog, ChoosesTemplateEditsTheSendersLineAndSends)
     const auto sent = m_wx.Calls(QStringLiteral("cgi-bin/message/template/send"));
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].json.value("touser").toString(), u"oS1");
-    EXPECT_EQ(sent[0].json.value("data").toObject().value("keyword4").toObject().value("value").toString(), u"老师出差");
+    EXPECT_EQ(sent[0].json.value("data").toObject().value("keyword4").toObject().value("value").toString(),
+              u"老师出差");
     EXPECT_EQ(MsgRows(), 1);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT Extr FROM TB_OPERLOG WHERE TypeID=8")), u"老师出差");
 }
@@ -198,7 +199,8 @@ TEST_F(SendWxMsgDialog, OffersAtMostFourTemplatesAndNeverOpensWithoutReceivers)
     RunSendWxMsg(nullptr, trial);
     const auto boxes = ui.Calls(QStringLiteral("MessageBox"));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, QStringLiteral("当前%1中无用户通过微信公众号登录绑定，无法发送微信通知！").arg(trial->GetModuleName()));
+    EXPECT_EQ(boxes[0].text,
+              QStringLiteral("当前%1中无用户通过微信公众号登录绑定，无法发送微信通知！").arg(trial->GetModuleName()));
     EXPECT_TRUE(ui.Calls(QStringLiteral("Modal")).empty());
 }
 

@@ -29,17 +29,22 @@ TEST_F(TmplMsgSheet, FormShowsTemplatesReceiversAndEscapedPreviews)
 {
     const CWxTmpl* moved = FindWxTmpl(MDU_EDURCD, QStringLiteral("OPENTM411545279"));
     ASSERT_TRUE(moved);
-    const XPrintKeywords keywords{{"[学员]", "<script>x()</script>小明"}, {"[日期]", "3月18日"}, {"[相对日期]", ""},
-                                  {"[课程]", "钢琴 & 乐理"},              {"[教师]", "周杰"},      {"[计划时间]", "17:00"},
+    const XPrintKeywords keywords{{"[学员]", "<script>x()</script>小明"},
+                                  {"[日期]", "3月18日"},
+                                  {"[相对日期]", ""},
+                                  {"[课程]", "钢琴 & 乐理"},
+                                  {"[教师]", "周杰"},
+                                  {"[计划时间]", "17:00"},
                                   {"[时间]", "18:00"}};
     const QString preview = moved->FormatText(QStringLiteral("[MsgUserDef]"), keywords, true);
     const QString page =
-        QStringLiteral("<r mduid=\"334\" itemtype=\"课堂记录\" query=\"%1\">"
-                       "<tmpls><tmpl id=\"OPENTM400833477\" title=\"上课提醒\" userdeftitle=\"\" userdefvalue=\"\"/>"
-                       "<tmpl id=\"OPENTM411545279\" title=\"调课通知\" userdeftitle=\"调课原因\" userdefvalue=\"%2\"/></tmpls>"
-                       "<item title=\"2026年2月14日 钢琴\"/>"
-                       "<rcvers><rcver mduid=\"321\" id=\"7\" subid=\"70\" name=\"%3\"><msgs>"
-                       "<msg id=\"OPENTM411545279\" title=\"调课通知\" preview=\"%4\"/></msgs></rcver></rcvers></r>")
+        QStringLiteral(
+            "<r mduid=\"334\" itemtype=\"课堂记录\" query=\"%1\">"
+            "<tmpls><tmpl id=\"OPENTM400833477\" title=\"上课提醒\" userdeftitle=\"\" userdefvalue=\"\"/>"
+            "<tmpl id=\"OPENTM411545279\" title=\"调课通知\" userdeftitle=\"调课原因\" userdefvalue=\"%2\"/></tmpls>"
+            "<item title=\"2026年2月14日 钢琴\"/>"
+            "<rcvers><rcver mduid=\"321\" id=\"7\" subid=\"70\" name=\"%3\"><msgs>"
+            "<msg id=\"OPENTM411545279\" title=\"调课通知\" preview=\"%4\"/></msgs></rcver></rcvers></r>")
             .arg(Attr(QStringLiteral("<r><x id=\"1\">5</x></r>")), Attr(moved->GetUserDefContent()),
                  Attr(QStringLiteral("<i>小明</i>")), Attr(preview));
     const QString html = TransformXsl(page, BodySheet());
@@ -66,8 +71,9 @@ TEST_F(TmplMsgSheet, FormShowsTemplatesReceiversAndEscapedPreviews)
 TEST_F(TmplMsgSheet, WithoutReceiversTheFormSaysWhy)
 {
     const QString html = TransformXsl(
-        QStringLiteral("<r mduid=\"334\" itemtype=\"课堂记录\" query=\"\"><tmpls><tmpl id=\"T\" title=\"上课提醒\"/></tmpls>"
-                       "<item title=\"x\"/></r>"),
+        QStringLiteral(
+            "<r mduid=\"334\" itemtype=\"课堂记录\" query=\"\"><tmpls><tmpl id=\"T\" title=\"上课提醒\"/></tmpls>"
+            "<item title=\"x\"/></r>"),
         BodySheet());
     EXPECT_TRUE(html.contains(u"当前课堂记录中无用户通过微信公众号登录绑定，无法发送微信通知！"));
     EXPECT_FALSE(html.contains(u"type=\"submit\""));

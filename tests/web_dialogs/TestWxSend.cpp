@@ -17,8 +17,10 @@ using WxSend = WxNoticeTest;
 
 int MsgRows(int mduId, int id)
 {
-    return static_cast<int>(QueryNumber(
-        QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=8 AND MduID=%1 AND ItemID=%2").arg(mduId).arg(id)));
+    return static_cast<int>(
+        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=8 AND MduID=%1 AND ItemID=%2")
+                        .arg(mduId)
+                        .arg(id)));
 }
 
 TEST_F(WxSend, ClassReminderToABoundStudent)
@@ -27,8 +29,8 @@ TEST_F(WxSend, ClassReminderToABoundStudent)
     CXItem* rcd = Read(MDU_EDURCD, m_school.makeUp);
     ASSERT_TRUE(rcd);
     QString result;
-    EXPECT_TRUE(SendWxTmplMsg(result, *rcd, QStringLiteral("opentm400833477"), QString(),
-                              QString::number(m_school.s1), FixtureUser()));
+    EXPECT_TRUE(SendWxTmplMsg(result, *rcd, QStringLiteral("opentm400833477"), QString(), QString::number(m_school.s1),
+                              FixtureUser()));
     EXPECT_EQ(result, u"OK");
 
     // the template was not in the account: added from the library by its short id
@@ -52,13 +54,16 @@ TEST_F(WxSend, ClassReminderToABoundStudent)
     EXPECT_EQ(q.queryItemValue("usermduid"), u"321");
     EXPECT_EQ(q.queryItemValue("userid"), QString::number(m_school.s1));
     EXPECT_EQ(q.queryItemValue("xsl"), u"items");
-    EXPECT_EQ(CXMap(q.queryItemValue("query", QUrl::FullyDecoded).toUtf8()).GetText(1), QString::number(m_school.makeUp));
+    EXPECT_EQ(CXMap(q.queryItemValue("query", QUrl::FullyDecoded).toUtf8()).GetText(1),
+              QString::number(m_school.makeUp));
 
     const QJsonObject data = msg.value("data").toObject();
     EXPECT_EQ(data.keys(), (QStringList{"first", "keyword1", "keyword2", "remark"}));
     for (const QString& key : data.keys())
         EXPECT_EQ(data.value(key).toObject().value("color").toString(), u"#173177");
-    const auto value = [&data](const char* key) { return data.value(QLatin1String(key)).toObject().value("value").toString(); };
+    const auto value = [&data](const char* key) {
+        return data.value(QLatin1String(key)).toObject().value("value").toString();
+    };
     EXPECT_TRUE(value("first").startsWith(u"张三 (小明)您好！2026年2月14日")) << value("first").toStdString();
     EXPECT_TRUE(value("first").endsWith(u"您有预约课程。"));
     EXPECT_FALSE(value("first").contains(u'['));
@@ -73,8 +78,8 @@ TEST_F(WxSend, ClassReminderToABoundStudent)
                         .arg(value("first"), value("keyword1"), value("keyword2")));
 
     // the account's template id is kept: the next send looks nothing up
-    EXPECT_TRUE(SendWxTmplMsg(result, *rcd, QStringLiteral("OPENTM400833477"), QString(),
-                              QString::number(m_school.s1), FixtureUser()));
+    EXPECT_TRUE(SendWxTmplMsg(result, *rcd, QStringLiteral("OPENTM400833477"), QString(), QString::number(m_school.s1),
+                              FixtureUser()));
     EXPECT_EQ(m_wx.Count(QStringLiteral("cgi-bin/template/api_add_template")), 1);
     EXPECT_EQ(m_wx.Count(QStringLiteral("cgi-bin/template/get_all_private_template")), 1);
 }
@@ -96,7 +101,8 @@ TEST_F(WxSend, EveryBoundIdentityGetsItsMessageAndARow)
     QStringList to{sent[0].json.value("touser").toString(), sent[1].json.value("touser").toString()};
     to.sort();
     EXPECT_EQ(to, (QStringList{"oFather", "oMother"}));
-    EXPECT_EQ(sent[0].json.value("data").toObject().value("keyword3").toObject().value("value").toString(), u"老师生病");
+    EXPECT_EQ(sent[0].json.value("data").toObject().value("keyword3").toObject().value("value").toString(),
+              u"老师生病");
     EXPECT_EQ(MsgRows(MDU_EDURCD, m_school.makeUp), 2);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT Extr FROM TB_OPERLOG WHERE TypeID=8")), u"老师生病");
 }
@@ -109,7 +115,8 @@ TEST_F(WxSend, AccountTemplateIsTheFirstWithAllKeysAndCaptions)
         return QJsonObject{{"template_id", id}, {"title", "上课提醒"}, {"content", content}};
     };
     m_wx.privateTemplates = {
-        QJsonObject{{"template_id", "OTHER-TITLE"}, {"title", "课程提醒"},
+        QJsonObject{{"template_id", "OTHER-TITLE"},
+                    {"title", "课程提醒"},
                     {"content", "{{first.DATA}}课程名称：{{keyword1.DATA}}时间：{{keyword2.DATA}}{{remark.DATA}}"}},
         entry("MISSING-KEY", "{{first.DATA}}课程名称：{{keyword1.DATA}}{{remark.DATA}}"),
         entry("WRONG-CAPTION", "{{first.DATA}}课程：{{keyword1.DATA}}时间：{{keyword2.DATA}}{{remark.DATA}}"),
@@ -120,8 +127,8 @@ TEST_F(WxSend, AccountTemplateIsTheFirstWithAllKeysAndCaptions)
     CXItem* rcd = Read(MDU_EDURCD, m_school.makeUp);
     ASSERT_TRUE(rcd);
     QString result;
-    EXPECT_TRUE(SendWxTmplMsg(result, *rcd, QStringLiteral("OPENTM400833477"), QString(),
-                              QString::number(m_school.s1), FixtureUser()));
+    EXPECT_TRUE(SendWxTmplMsg(result, *rcd, QStringLiteral("OPENTM400833477"), QString(), QString::number(m_school.s1),
+                              FixtureUser()));
     EXPECT_EQ(m_wx.Count(QStringLiteral("cgi-bin/template/api_add_template")), 0);
     const auto sent = m_wx.Calls(QStringLiteral("cgi-bin/message/template/send"));
     ASSERT_EQ(sent.size(), 1u);
@@ -152,7 +159,8 @@ TEST_F(WxSend, FailuresAreReportedAndNothingIsLogged)
     m_wx.sendErrmsg = QStringLiteral("require subscribe");
     EXPECT_EQ(send(QStringLiteral("OPENTM400833477"), s1), u"发送失败！微信服务器返回：require subscribe");
     xInternet::WxHttpCall() = [](const QString& url, const QByteArray&) {
-        return url.contains(u"template/send") ? QByteArray() : QByteArray("{\"template_list\":[],\"template_id\":\"X\"}");
+        return url.contains(u"template/send") ? QByteArray()
+                                              : QByteArray("{\"template_list\":[],\"template_id\":\"X\"}");
     };
     EXPECT_EQ(send(QStringLiteral("OPENTM418342163"), s1), u"微信服务器无响应！");
     xInternet::UpdateWebServiceState([](xInternet::WebServiceState& s) { s.wxAccessToken.clear(); });
@@ -228,7 +236,7 @@ TEST_F(WxSend, MessageTextEscapesValuesInHtml)
     ASSERT_TRUE(tmpl);
     EXPECT_EQ(tmpl->GetUserDefTitle(), u"调课原因");
     const XPrintKeywords keywords{{"[学员]", "<b>小明</b>"}, {"[日期]", "3月18日"}, {"[相对日期]", "(今天)"},
-                                  {"[课程]", "钢琴"},       {"[教师]", "周杰"},      {"[计划时间]", "17:00"},
+                                  {"[课程]", "钢琴"},        {"[教师]", "周杰"},    {"[计划时间]", "17:00"},
                                   {"[时间]", "18:00"}};
     EXPECT_EQ(tmpl->FormatText(QStringLiteral("a & b"), keywords, true),
               u"&lt;b&gt;小明&lt;/b&gt;您好！您预约 3月18日(今天)课程的上课时间已调整。<br/>课程名称：钢琴（周杰）<br/>"

@@ -20,7 +20,8 @@ protected:
     {
         FebruaryTaughtTest::SetUp();
         LoadWxTemplates();
-        xInternet::UpdateWebServiceState([](xInternet::WebServiceState& s) { s.wxAccessToken = QStringLiteral("TOKEN-1"); });
+        xInternet::UpdateWebServiceState(
+            [](xInternet::WebServiceState& s) { s.wxAccessToken = QStringLiteral("TOKEN-1"); });
         xInternet::SetWebUrls(QString(), QStringLiteral("https://abc.relay.example"));
         CFakeAppServices::Installed().user = &FixtureUser();
     }

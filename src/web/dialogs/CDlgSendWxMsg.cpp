@@ -25,27 +25,28 @@ namespace {
 const XDlgTemplate& SendTemplate()
 {
     using K = XCtrlKind;
-    static const XDlgTemplate t{
-        IDD_SEND_WX_MSG,
-        QStringLiteral("微信通知"),
-        WS_MAXIMIZEBOX,
-        {{-1, K::Static, QStringLiteral("接收学员："), 0, 0, 0, 2},
-         {IDC_RECORD_LIST, K::Custom, QString(), WS_TABSTOP, 1, 0, 2},
-         {-1, K::Static, QStringLiteral("通知消息类型："), WS_GROUP, 2, 0, 2},
-         {IDC_WXMSG_TMPL0, K::Radio, QString(), WS_GROUP | WS_TABSTOP, 3, 0, 2},
-         {IDC_WXMSG_TMPL0 + 1, K::Radio, QString(), 0, 4, 0, 2},
-         {IDC_WXMSG_TMPL0 + 2, K::Radio, QString(), 0, 5, 0, 2},
-         {IDC_WXMSG_TMPL0 + 3, K::Radio, QString(), 0, 6, 0, 2},
-         {IDC_WXMSG_TMPL4, K::Radio, QString(), 0, 7, 0, 2},
-         {-1, K::Static, QStringLiteral("附言："), WS_GROUP, 8, 0},
-         {IDC_WXMSG_USERDEF, K::Custom, QString(), WS_TABSTOP, 8, 1},
-         {-1, K::Static, QStringLiteral("预览："), WS_GROUP, 9, 0, 2},
-         {IDC_WXMSG_PREVIEW, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 10, 0, 2},
-         {ID_ARROW_UP, K::Button, QStringLiteral("上一个"), WS_GROUP, -1},
-         {ID_ARROW_DN, K::Button, QStringLiteral("下一个"), 0, -1},
-         {IDOK, K::Button, QStringLiteral("发送"), 0, -1},
-         {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
-        QSize(480, 560)};
+    static const XDlgTemplate t{IDD_SEND_WX_MSG,
+                                QStringLiteral("微信通知"),
+                                WS_MAXIMIZEBOX,
+                                {{-1, K::Static, QStringLiteral("接收学员："), 0, 0, 0, 3},
+                                 {IDC_RECORD_LIST, K::Custom, QString(), WS_TABSTOP, 1, 0, 3},
+                                 {IDC_CHECKALL, K::Button, QStringLiteral("全选(&A)"), WS_GROUP, 2, 0},
+                                 {IDC_CHECKCLR, K::Button, QStringLiteral("清除(&L)"), 0, 2, 1},
+                                 {-1, K::Static, QStringLiteral("通知消息类型："), WS_GROUP, 3, 0, 3},
+                                 {IDC_WXMSG_TMPL0, K::Radio, QString(), WS_GROUP | WS_TABSTOP, 4, 0, 3},
+                                 {IDC_WXMSG_TMPL0 + 1, K::Radio, QString(), 0, 5, 0, 3},
+                                 {IDC_WXMSG_TMPL0 + 2, K::Radio, QString(), 0, 6, 0, 3},
+                                 {IDC_WXMSG_TMPL0 + 3, K::Radio, QString(), 0, 7, 0, 3},
+                                 {IDC_WXMSG_TMPL4, K::Radio, QString(), 0, 8, 0, 3},
+                                 {-1, K::Static, QStringLiteral("附言："), WS_GROUP, 9, 0},
+                                 {IDC_WXMSG_USERDEF, K::Custom, QString(), WS_TABSTOP, 9, 1, 2},
+                                 {-1, K::Static, QStringLiteral("预览："), WS_GROUP, 10, 0, 3},
+                                 {IDC_WXMSG_PREVIEW, K::Edit, QString(), ES_MULTILINE | ES_READONLY, 11, 0, 3},
+                                 {ID_ARROW_UP, K::Button, QStringLiteral("上一个"), WS_GROUP, -1},
+                                 {ID_ARROW_DN, K::Button, QStringLiteral("下一个"), 0, -1},
+                                 {IDOK, K::Button, QStringLiteral("发送"), 0, -1},
+                                 {IDCANCEL, K::Button, QStringLiteral("取消"), 0, -1}},
+                                QSize(480, 560)};
     return t;
 }
 
@@ -101,6 +102,7 @@ bool CDlgSendWxMsg::OnInitDialog()
 {
     CXDialogEx::OnInitDialog();
     m_list = PlaceList(*this, IDC_RECORD_LIST);
+    GiveSpareHeightToRows({{1, 1}, {11, 1}}); // the receivers and the preview grow
     m_list->m_bGroupable = 0;
     AddListButton(*m_list, IDC_CHECKALL, false);
     AddListButton(*m_list, IDC_CHECKCLR, false);
@@ -112,8 +114,9 @@ bool CDlgSendWxMsg::OnInitDialog()
     m_edit = EnsureControl<CXEditCtrl>(IDC_WXMSG_USERDEF);
     // the history of what senders typed for this module's notices
     if (m_pItem) {
-        m_edit->Buttons().m_strTable =
-            QStringLiteral("(SELECT * FROM TB_OPERLOG WHERE TypeID=%1 AND MduID=%2)").arg(OPER_MSG).arg(m_pItem->m_nMduID);
+        m_edit->Buttons().m_strTable = QStringLiteral("(SELECT * FROM TB_OPERLOG WHERE TypeID=%1 AND MduID=%2)")
+                                           .arg(OPER_MSG)
+                                           .arg(m_pItem->m_nMduID);
         m_edit->Buttons().m_strColumn = QStringLiteral("Extr");
     }
     m_edit->Buttons().AddCmd(ID_EDIT_HISTORY, true);
@@ -241,9 +244,9 @@ void CDlgSendWxMsg::OnOK()
         return;
     }
     if (m_strUserDef.isEmpty() && tmpl->HasUserDef() &&
-        XUi::MessageBox(this,
-                        QStringLiteral("当前未输入%1的%2，确定要发送吗？").arg(tmpl->m_strName, tmpl->GetUserDefTitle()),
-                        Caption(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+        XUi::MessageBox(
+            this, QStringLiteral("当前未输入%1的%2，确定要发送吗？").arg(tmpl->m_strName, tmpl->GetUserDefTitle()),
+            Caption(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
         m_edit->setFocus();
         return;
     }
@@ -263,7 +266,8 @@ void CDlgSendWxMsg::OnOK()
         return;
     }
     XUi::MessageBox(this,
-                    QStringLiteral("已发送%1到以下学员：\r\n\r\n%2！").arg(tmpl->m_strName, JoinNames(names, QStringLiteral(","), true)),
+                    QStringLiteral("已发送%1到以下学员：\r\n\r\n%2！")
+                        .arg(tmpl->m_strName, JoinNames(names, QStringLiteral(","), true)),
                     Caption(), MB_ICONINFORMATION);
     CXDialogEx::OnOK();
 }
@@ -279,9 +283,10 @@ void RunSendWxMsg(QWidget* parent, CXItem* record)
     for (const CXItem* rcver : dlg->m_rcvers)
         anyBound = anyBound || !static_cast<const CWxRcver*>(rcver)->m_openids.isEmpty();
     if (!anyBound) {
-        XUi::MessageBox(parent,
-                        QStringLiteral("当前%1中无用户通过微信公众号登录绑定，无法发送微信通知！").arg(record->GetModuleName()),
-                        LoadCommandText(ID_SEND_WXMSG), MB_ICONWARNING);
+        XUi::MessageBox(
+            parent,
+            QStringLiteral("当前%1中无用户通过微信公众号登录绑定，无法发送微信通知！").arg(record->GetModuleName()),
+            LoadCommandText(ID_SEND_WXMSG), MB_ICONWARNING);
         return;
     }
     dlg->DoModal();
