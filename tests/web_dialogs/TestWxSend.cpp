@@ -2,6 +2,7 @@
 // and what is logged.
 #include "CHead.h"
 #include "CWxRcver.h"
+#include "RecordCopy.h"
 #include "WxNoticeTest.h"
 #include "WxHttp.h"
 #include "WxTmplMsg.h"
@@ -10,6 +11,8 @@
 
 #include <QtCore/QUrl>
 #include <QtCore/QUrlQuery>
+
+#include <memory>
 
 namespace {
 
@@ -105,6 +108,31 @@ TEST_F(WxSend, EveryBoundIdentityGetsItsMessageAndARow)
               u"老师生病");
     EXPECT_EQ(MsgRows(MDU_EDURCD, m_school.makeUp), 2);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT Extr FROM TB_OPERLOG WHERE TypeID=8")), u"老师生病");
+}
+
+// A record not yet stored is saved first, so the message can link to it and the log row
+// names it.
+TEST_F(WxSend, UnsavedRecordIsSavedBeforeSending)
+{
+    Bind(m_school.s1, QStringLiteral("oS1"));
+    CXItem* stored = Read(MDU_EDURCD, m_school.makeUp);
+    ASSERT_TRUE(stored);
+    std::unique_ptr<CXItem> fresh(stored->CopyTo(stored->CreateNew()));
+    PrepareNewCopy(*fresh);
+    fresh->m_dtDate = fresh->m_dtDate.AddDays(1);
+    ASSERT_EQ(fresh->m_nID, 0);
+    QString result;
+    EXPECT_TRUE(SendWxTmplMsg(result, *fresh, QStringLiteral("OPENTM400833477"), QString(),
+                              QString::number(m_school.s1), FixtureUser()))
+        << result.toStdString();
+    ASSERT_NE(fresh->m_nID, 0);
+    EXPECT_NE(fresh->m_nID, m_school.makeUp);
+    EXPECT_TRUE(Read(MDU_EDURCD, fresh->m_nID));
+    EXPECT_EQ(MsgRows(MDU_EDURCD, fresh->m_nID), 1);
+    const auto sent = m_wx.Calls(QStringLiteral("cgi-bin/message/template/send"));
+    ASSERT_EQ(sent.size(), 1u);
+    const QUrlQuery q(QUrl(sent[0].json.value("url").toString()));
+    EXPECT_EQ(CXMap(q.queryItemValue("query", QUrl::FullyDecoded).toUtf8()).GetText(1), QString::number(fresh->m_nID));
 }
 
 // The account may hold several templates of one title: the first holding every key and
