@@ -6,6 +6,7 @@
 #include "CXListCtrl.h"
 #include "CommandIds.h"
 #include "NewIds_wx.h"
+#include "RecordLookups.h"
 #include "WxNoticeTest.h"
 #include "XUi.h"
 
@@ -133,6 +134,14 @@ TEST_F(SendWxMsgDialog, ChoosesTemplateEditsTheSendersLineAndSends)
               u"老师出差");
     EXPECT_EQ(MsgRows(), 1);
     EXPECT_EQ(QueryText(QStringLiteral("SELECT Extr FROM TB_OPERLOG WHERE TypeID=8")), u"老师出差");
+
+    // what was typed becomes the edit's history for this module's notices
+    CDlgSendWxMsg next(rcd);
+    ASSERT_TRUE(next.Create());
+    EXPECT_TRUE(next.m_edit->Buttons().Cmd(ID_EDIT_HISTORY));
+    CXArray history(nullptr, true);
+    ASSERT_EQ(ReadInputHistory(history, next.m_edit->Buttons().m_strTable, next.m_edit->Buttons().m_strColumn), 1);
+    EXPECT_EQ(history.GetAt(0)->m_strName, u"老师出差");
 }
 
 // Two lines of one student: both listed, the confirmation names each line, the success
