@@ -9,7 +9,8 @@
 #include "CXMap.h"
 #include "OperLog.h"
 #include "ProgramSeams.h"
-#include "XPrintEditServices.h"
+#include "CWxTmpl.h"
+#include "XWxEditServices.h"
 #include "Settings.h"
 #include "Resources.h"
 #include "StartDatabase.h"
@@ -70,6 +71,7 @@ bool CLorvanApp::InitInstance()
     // the modules come before the database: opening it marks the writable columns of
     // every registered module, and the log module lists those registered before it
     m_modules.Create();
+    LoadWxTemplates();
     if (!StartDatabase())
         return false;
 
@@ -99,7 +101,7 @@ bool CLorvanApp::InitInstance()
     m_pMainWnd->m_pApp = this;
     m_pMainWnd->m_onLoggedOut = [this] { ForgetUser(); };
     CMainFrame* frame = m_pMainWnd.get();
-    InstallFrameSeams(frame, frame, &ProgramEditServices(), [frame] {
+    InstallFrameSeams(frame, frame, &AppEditServices(), [frame] {
         const CModule* module = frame->GetActiveModule();
         return module ? LoadCommandText(module->GetMduID()) : QString();
     });

@@ -8,6 +8,10 @@
 #include "ModuleHooks.h"
 #include "XRecordPickers.h"
 #include "OperLog.h"
+#include "WebService.h"
+#include "WebState.h"
+#include "WxKeyServices.h"
+#include "WxSession.h"
 #include "ProgramModules.h"
 #include "XAppServices.h"
 #include "XCupsPrinterCatalog.h"
@@ -44,11 +48,18 @@ void InstallProgramSeams(XAppServices& app)
     SetAppServices(&app);
     SetErrorSink(ShowOrLogError);
     InstallModuleLayerSeams();
+    // WeChat: the token the preferences test, the OAuth route and the session-id check
+    WxTokenGetter() = [] {
+        return XWxTokenState{true, xInternet::GetWxAccessToken()};
+    };
+    xInternet::InstallWxWebSeams();
 }
 
 void RemoveProgramSeams()
 {
     InstallFrameSeams(nullptr, nullptr, nullptr, {});
+    xInternet::RemoveWxWebSeams();
+    WxTokenGetter() = nullptr;
     RemoveModuleLayerSeams();
     SetErrorSink(nullptr);
     SetAppServices(nullptr);

@@ -175,6 +175,9 @@ public:
 
     CXMap m_query;                        // the current query; UI thread only
     CXArray m_headSchemes{nullptr, true}; // the column schemes; UI thread only
+    // The module's WeChat message templates (CWxTmpl), filled at start-up and only read
+    // afterwards (also by web threads).
+    CXArray m_wxTmpls{nullptr, true};
     // The query options in display order: made by the constructor, only read afterwards
     // (also by web threads).
     std::vector<std::unique_ptr<CXQueryOption>> m_options;

@@ -1,7 +1,7 @@
 #include "WebResources.h"
 
 #include "CodePages.h"
-#include "NewIds_webres.h"
+#include "CommandIds.h"
 #include "CommandIds.h"
 #include "ProgramPaths.h"
 #include "Resources.h"

@@ -9,6 +9,7 @@
 #include "RecordConsts.h"
 #include "WebLogins.h"
 #include "WebState.h"
+#include "WxSession.h"
 #include "XAppServices.h"
 #include "XThread.h"
 
@@ -234,16 +235,22 @@ bool HandleWeChat(CHttpRequest& request)
         return true;
     }
     const bool weChatBrowser = GetHeaderValue(request.m_strHead, "User-Agent:").toLower().contains("micromessenger");
-    if (!weChatBrowser || request.m_user.IsWeChatSession())
+    const QString& cookie = request.m_user.m_strSession;
+    if (!weChatBrowser || (IsWeChatSessionIdForm(cookie) && WxSessionVerifier()(cookie)))
         return false;
+    // The authorisation's state is bound to the browser's session id, which the redirect
+    // gives it when it has none of ours yet.
+    if (!IsGeneratedSessionId(cookie))
+        request.m_user.m_strSession = GenerateSessionId();
     QString appId;
     {
         std::lock_guard lock(AppServices().Mutex());
         appId = AppServices().SetupValue(QStringLiteral("WxAppID")).toString();
     }
     const QString target = QStringLiteral("https://open.weixin.qq.com/connect/oauth2/authorize?appid=%1&redirect_uri=%2"
-                                          "/wxauth&response_type=code&scope=snsapi_base#wechat_redirect")
-                               .arg(EncodeForQuery(appId), EncodeForQuery(GetInternetUrl()));
+                                          "/wxauth&response_type=code&scope=snsapi_base&state=%3#wechat_redirect")
+                               .arg(EncodeForQuery(appId), EncodeForQuery(GetInternetUrl()),
+                                    MakeWxAuthState(request.m_user.m_strSession));
     request.WriteHttpResponse(302, 0, QByteArray(), CACHE_NONE, target);
     return true;
 }

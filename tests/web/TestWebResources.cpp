@@ -4,7 +4,7 @@
 #include "CHttpRequest.h"
 #include "CHttpSession.h"
 #include "CXXmlDoc.h"
-#include "NewIds_webres.h"
+#include "CommandIds.h"
 #include "RecordConsts.h"
 #include "Resources.h"
 #include "TestSupport.h"

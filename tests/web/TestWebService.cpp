@@ -8,6 +8,7 @@
 #include "OpenDatabase.h"
 #include "WebService.h"
 #include "WebState.h"
+#include "WxSession.h"
 #include "XThread.h"
 
 #include <gtest/gtest.h>
@@ -382,6 +383,8 @@ TEST(WebRelayConnection, WeChatBrowsersFromTheInternetAreSentToAuthorise)
     timeval tv{5, 0};
     setsockopt(fds[1], SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     WebStopEvent().Reset();
+    TempDatabase db; // the state's MAC key is kept in the settings
+    InstallWxWebSeams();
     CFakeAppServices::Installed().setup[QStringLiteral("WxAppID")] = QStringLiteral("wx12 34");
     SetWebUrls(QString(), QStringLiteral("https://abc.relay.example"));
     std::thread served([&] { HttpConnThread(fds[0], XConnKind::Relay); });
@@ -395,13 +398,19 @@ TEST(WebRelayConnection, WeChatBrowsersFromTheInternetAreSentToAuthorise)
     UpdateWebServiceState([](WebServiceState& s) { s.wxAccessToken = QStringLiteral("token"); });
     const QByteArray sent = ask("203.0.113.9", "");
     EXPECT_TRUE(sent.startsWith("HTTP/1.1 302 Found\r\n")) << sent.constData();
+    const QString browser = CookieId(sent);
+    EXPECT_TRUE(IsGeneratedSessionId(browser));
     EXPECT_TRUE(sent.contains("\r\nLocation: https://open.weixin.qq.com/connect/oauth2/authorize?appid=wx12+34&"
                               "redirect_uri=https%3A%2F%2Fabc.relay.example/wxauth&response_type=code&"
-                              "scope=snsapi_base#wechat_redirect\r\n"))
+                              "scope=snsapi_base&state=" +
+                              MakeWxAuthState(browser).toLatin1() + "#wechat_redirect\r\n"))
         << sent.constData();
     EXPECT_TRUE(ask("192.168.1.5", "").startsWith("HTTP/1.1 404 "));
     EXPECT_TRUE(ask("172.20.0.1", "").startsWith("HTTP/1.1 404 "));
-    EXPECT_TRUE(ask("203.0.113.9", "Cookie: SESSIONID=wx_oABCDEFGHIJ\r\n").startsWith("HTTP/1.1 404 "));
+    // an id without this installation's MAC is no WeChat login: authorise again
+    EXPECT_TRUE(ask("203.0.113.9", "Cookie: SESSIONID=wx_oABCDEFGHIJ\r\n").startsWith("HTTP/1.1 302 "));
+    const QByteArray verified = "Cookie: SESSIONID=" + MakeWxSessionId(QStringLiteral("oABCDEFGHIJ")).toLatin1() + "\r\n";
+    EXPECT_TRUE(ask("203.0.113.9", verified).startsWith("HTTP/1.1 404 "));
 
     SendAll(fds[1], "xproxyeed\r\n\r\n");
     served.join();
@@ -409,6 +418,7 @@ TEST(WebRelayConnection, WeChatBrowsersFromTheInternetAreSentToAuthorise)
     close(fds[1]);
     UpdateWebServiceState([](WebServiceState& s) { s.wxAccessToken.clear(); });
     SetWebUrls(QString(), QString());
+    RemoveWxWebSeams();
     CFakeAppServices::Installed().setup.clear();
     std::lock_guard lock(SessionLock());
     SessionMap().clear();
