@@ -15,6 +15,7 @@
 #include "Resources.h"
 #include "StartDatabase.h"
 #include "XUi.h"
+#include "WebUpdate.h"
 
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
@@ -105,6 +106,10 @@ bool CLorvanApp::InitInstance()
         const CModule* module = frame->GetActiveModule();
         return module ? LoadCommandText(module->GetMduID()) : QString();
     });
+    // an update started from a phone: downloaded on the web thread, launched here
+    xInternet::WebUpdaterLauncher() = [this] {
+        QMetaObject::invokeMethod(m_pMainWnd.get(), [this] { LaunchUpdaterAndClose(); }, Qt::QueuedConnection);
+    };
     StartLoginServices();
     return true;
 }
@@ -126,6 +131,7 @@ int CLorvanApp::ExitInstance()
             WriteOperLog(OPER_RUN, BuiltInAdmin(), 0, 0, QStringLiteral("退出"), QString());
         }
         InstallFrameSeams(nullptr, nullptr, nullptr, {});
+        xInternet::WebUpdaterLauncher() = nullptr;
         m_pMainWnd.reset();
     }
     StopDatabase();

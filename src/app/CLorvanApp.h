@@ -101,6 +101,8 @@ private:
     void OnAppAbout();
     void OnAppUpdateCheck();
     void OnAppUpdateNow();
+    // Starts the downloaded updater; when it started, the program closes for it.
+    void LaunchUpdaterAndClose();
     // Start-up's part for the login, the version document and the background job.
     void StartLoginServices();
     void StopLoginServices();

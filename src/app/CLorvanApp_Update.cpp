@@ -79,6 +79,11 @@ void CLorvanApp::OnAppUpdateNow()
         XUi::MessageBox(nullptr, error, kAppName, MB_ICONERROR);
         return;
     }
+    LaunchUpdaterAndClose();
+}
+
+void CLorvanApp::LaunchUpdaterAndClose()
+{
     if (!UpdaterLauncher()(UpdaterPath()))
         return;
     // the updater replaces the program's files: the program goes, its hidden frame without asking
