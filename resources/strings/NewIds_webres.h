@@ -3,6 +3,8 @@
 // Resource ids of the web files and the MIME table, until they join CommandIds.h.
 enum : int {
     IDR_GIF_WAIT = 410,
+    IDR_PNG_BIGLOGO = 420,
+    IDR_PNG_STDLOGO = 421,
     IDR_PNG_PASSWORD = 423,
     IDR_PNG_PHONE = 424,
     IDR_PNG_SMSCODE = 426,

@@ -462,12 +462,5 @@ XHook<void(CHttpRequest&)>& StaticFileHandler()
     return hook;
 }
 
-void CHttpRequest::OnStaticFile()
-{
-    if (const auto handler = StaticFileHandler().Get())
-        (*handler)(*this);
-    else
-        WriteHttpResponse(404, 0, QByteArray(), CACHE_NONE, QString());
-}
 
 } // namespace xInternet

@@ -141,3 +141,9 @@ const XSheetSource& WebSheets()
     static const XWebSheets sheets;
     return sheets;
 }
+
+XHook<QImage(int, QRgb, bool)>& WebCommandIcons()
+{
+    static XHook<QImage(int, QRgb, bool)> hook;
+    return hook;
+}
