@@ -1,7 +1,7 @@
 /* QR codes drawn in the browser: lvQrMatrix(text) gives the modules (rows of booleans, true
    dark) of the smallest QR code, byte mode over UTF-8 and error correction level M, that
    holds the text (versions 1 to 40; null when it is too long); lvQrCode(text, target) draws
-   it into a canvas, or into any other element as an SVG. Needs lvUtf8 of md5.js. */
+   it into a canvas, or into any other element as an SVG. */
 "use strict";
 
 var lvQrMatrix = (function () {
@@ -66,7 +66,7 @@ var lvQrMatrix = (function () {
   }
 
   return function (text) {
-    var bytes = lvUtf8(text);
+    var bytes = Array.prototype.slice.call(new TextEncoder().encode(String(text)));
     var ver, countBits;
     for (ver = 1; ver <= 40; ver++) {
       countBits = ver <= 9 ? 8 : 16;

@@ -208,10 +208,7 @@ void CHttpRequest::WriteXmlPage(CXXmlDoc& doc)
         SendBytes(bytes);
 }
 
-bool CHttpRequest::WantsHtml() const
-{
-    return GetHeaderValue(m_strHead, "Accept:").toLower().contains("text/html");
-}
+bool CHttpRequest::WantsHtml() const { return GetHeaderValue(m_strHead, "Accept:").toLower().contains("text/html"); }
 
 void CHttpRequest::WriteXmlResult(int code, const QString& message, int id)
 {
@@ -461,6 +458,5 @@ XHook<void(CHttpRequest&)>& StaticFileHandler()
     static XHook<void(CHttpRequest&)> hook;
     return hook;
 }
-
 
 } // namespace xInternet

@@ -67,29 +67,52 @@ struct XNamedIcon
 };
 
 const XNamedIcon kNamedIcons[] = {
-    {"del", 32790, "edit-delete"},          {"warn", 417, "dialog-warning"},
-    {"stop", 415, "process-stop"},          {"info", 412, "dialog-information"},
-    {"tip", 416, "dialog-information"},     {"help", 411, "help-contents"},
-    {"wx", 32902, "mail-send"},             {"wxopen", 33272, "web-browser"},
-    {"reset", 1139, "edit-undo"},           {"query", 33114, "system-search"},
-    {"prev", 32880, "go-previous"},         {"next", 32881, "go-next"},
-    {"print", 1123, "document-print"},      {"add", 32793, "list-add"},
-    {"new", 32787, "document-new"},         {"back", 33161, "go-bottom"},
-    {"front", 33163, "go-top"},             {"up", 33165, "go-up"},
-    {"dn", 33164, "go-down"},               {"expdall", 32799, "pan-down"},
-    {"foldall", 32798, "pan-up"},           {"show", 1227, "view-reveal"},
-    {"hide", 1055, "view-conceal"},         {"moveprev", 33167, "go-previous"},
-    {"movenext", 33166, "go-next"},         {"all", 1040, "edit-select-all"},
-    {"clear", 1041, "edit-clear"},          {"edit", 1121, "document-edit"},
-    {"logout", 32782, "system-log-out"},    {"left", 33241, "go-previous"},
-    {"right", 33242, "go-next"},            {"top", 33243, "go-top"},
-    {"bottom", 33244, "go-bottom"},         {"home", 33246, "go-home"},
-    {"sel", 33102, "object-select"},        {"detail", 32966, "document-properties"},
-    {"relate", 33118, "insert-link"},       {"save", 57604, "document-save"},
-    {"open", 57601, "document-open"},       {"download", 33249, "folder-download"},
-    {"bind", 33262, "contact-new"},         {"checked", 33269, "emblem-ok"},
-    {"mdfpwd", 32778, "dialog-password"},   {"modify", 32791, "document-edit"},
-    {"popup", 33271, "open-menu"},          {"more", 33104, "view-more"},
+    {"del", 32790, "edit-delete"},
+    {"warn", 417, "dialog-warning"},
+    {"stop", 415, "process-stop"},
+    {"info", 412, "dialog-information"},
+    {"tip", 416, "dialog-information"},
+    {"help", 411, "help-contents"},
+    {"wx", 32902, "mail-send"},
+    {"wxopen", 33272, "web-browser"},
+    {"reset", 1139, "edit-undo"},
+    {"query", 33114, "system-search"},
+    {"prev", 32880, "go-previous"},
+    {"next", 32881, "go-next"},
+    {"print", 1123, "document-print"},
+    {"add", 32793, "list-add"},
+    {"new", 32787, "document-new"},
+    {"back", 33161, "go-bottom"},
+    {"front", 33163, "go-top"},
+    {"up", 33165, "go-up"},
+    {"dn", 33164, "go-down"},
+    {"expdall", 32799, "pan-down"},
+    {"foldall", 32798, "pan-up"},
+    {"show", 1227, "view-reveal"},
+    {"hide", 1055, "view-conceal"},
+    {"moveprev", 33167, "go-previous"},
+    {"movenext", 33166, "go-next"},
+    {"all", 1040, "edit-select-all"},
+    {"clear", 1041, "edit-clear"},
+    {"edit", 1121, "document-edit"},
+    {"logout", 32782, "system-log-out"},
+    {"left", 33241, "go-previous"},
+    {"right", 33242, "go-next"},
+    {"top", 33243, "go-top"},
+    {"bottom", 33244, "go-bottom"},
+    {"home", 33246, "go-home"},
+    {"sel", 33102, "object-select"},
+    {"detail", 32966, "document-properties"},
+    {"relate", 33118, "insert-link"},
+    {"save", 57604, "document-save"},
+    {"open", 57601, "document-open"},
+    {"download", 33249, "folder-download"},
+    {"bind", 33262, "contact-new"},
+    {"checked", 33269, "emblem-ok"},
+    {"mdfpwd", 32778, "dialog-password"},
+    {"modify", 32791, "document-edit"},
+    {"popup", 33271, "open-menu"},
+    {"more", 33104, "view-more"},
     {"setup", 32779, "emblem-system"},
 };
 
@@ -102,10 +125,8 @@ struct XNamedImage
     const char* mime;
 };
 const XNamedImage kNamedImages[] = {
-    {"user", IDR_PNG_USER, RT_PNG, "image/png"},
-    {"smscode", IDR_PNG_SMSCODE, RT_PNG, "image/png"},
-    {"phone", IDR_PNG_PHONE, RT_PNG, "image/png"},
-    {"password", IDR_PNG_PASSWORD, RT_PNG, "image/png"},
+    {"user", IDR_PNG_USER, RT_PNG, "image/png"},   {"smscode", IDR_PNG_SMSCODE, RT_PNG, "image/png"},
+    {"phone", IDR_PNG_PHONE, RT_PNG, "image/png"}, {"password", IDR_PNG_PASSWORD, RT_PNG, "image/png"},
     {"wait", IDR_GIF_WAIT, "GIF", "image/gif"},
 };
 
@@ -306,7 +327,8 @@ void CHttpRequest::OnImg()
         CXImage image;
         {
             std::lock_guard lock(AppServices().Mutex());
-            image.m_nPhotoID = AppServices().SetupValue(logo ? QStringLiteral("StdLogoID") : QStringLiteral("BigLogoID")).toInt();
+            image.m_nPhotoID =
+                AppServices().SetupValue(logo ? QStringLiteral("StdLogoID") : QStringLiteral("BigLogoID")).toInt();
         }
         LoadFromDB(image, logo ? IDR_PNG_STDLOGO : IDR_PNG_BIGLOGO);
         SendImage(*this, image, CACHE_PRIVATE);
@@ -414,7 +436,8 @@ void CHttpRequest::OnUploadImg()
     CXImage image;
     image.SetImage(decoded);
     const int maxsize = GetParamInt(QStringLiteral("maxsize"));
-    const int id = SaveToDB(image, mduid, personid, GetParamInt(QStringLiteral("alpha")) != 0, maxsize >= 1 ? maxsize : 0);
+    const int id =
+        SaveToDB(image, mduid, personid, GetParamInt(QStringLiteral("alpha")) != 0, maxsize >= 1 ? maxsize : 0);
     if (id == 0) {
         Bare(*this, 500);
         return;
@@ -425,8 +448,10 @@ void CHttpRequest::OnUploadImg()
 const std::vector<XRoute>& ResourceRoutes()
 {
     static const std::vector<XRoute> routes = {
-        {"artcode", &CHttpRequest::OnArtCode, false},    {"img", &CHttpRequest::OnImg, false},
-        {"rtf", &CHttpRequest::OnRtf, false},            {"uploadrtf", &CHttpRequest::OnUploadRtf, true},
+        {"artcode", &CHttpRequest::OnArtCode, false},
+        {"img", &CHttpRequest::OnImg, false},
+        {"rtf", &CHttpRequest::OnRtf, false},
+        {"uploadrtf", &CHttpRequest::OnUploadRtf, true},
         {"uploadimg", &CHttpRequest::OnUploadImg, true},
     };
     return routes;

@@ -33,19 +33,21 @@ TEST(BrowserScripts, RunAsServed)
         file.write(text.toUtf8());
     }
     // from one module (version 1) to version 29, with version information, and UTF-8
-    const QStringList texts = {QStringLiteral("1"), QStringLiteral("http://192.168.1.5:8080/"),
+    const QStringList texts = {QStringLiteral("1"),
+                               QStringLiteral("http://192.168.1.5:8080/"),
                                QStringLiteral("钢琴课 王老师 周一 18:00"),
                                QStringLiteral("https://open.weixin.qq.com/connect/oauth2/authorize?appid=wx1234567890"
                                               "&redirect_uri=http%3A%2F%2Fexample.org%2Fwxauth#wechat_redirect"),
-                               QString(300, u'x'), QString(1200, u'z')};
+                               QString(300, u'x'),
+                               QString(1200, u'z')};
     QByteArray list = "[";
     for (const QString& t : texts)
         list += (list.size() > 1 ? "," : "") + ("\"" + t.toUtf8() + "\"");
     list += "]";
 
     QProcess process;
-    process.start(node, {QStringLiteral(LORVAN_WEB_TEST_SCRIPTS "/browser_scripts.js"), dir.path(),
-                         QString::fromUtf8(list)});
+    process.start(node,
+                  {QStringLiteral(LORVAN_WEB_TEST_SCRIPTS "/browser_scripts.js"), dir.path(), QString::fromUtf8(list)});
     ASSERT_TRUE(process.waitForFinished(60000));
     const QByteArray output = process.readAllStandardOutput();
     ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();

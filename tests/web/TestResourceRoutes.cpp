@@ -237,11 +237,12 @@ TEST_F(ResourceRoutes, ImagesByNameIdAndResource)
     EXPECT_EQ(img("WARN").body, warn.body);
     EXPECT_EQ(Decode(img("warn", "big").body).size(), QSize(32, 32));
     EXPECT_NE(img("warn", "gray").body, warn.body);
-    for (const char* name : {"del", "stop", "info", "tip", "help", "wx", "wxopen", "reset", "query", "prev", "next",
-                             "print", "add", "new", "back", "front", "up", "dn", "expdall", "foldall", "show", "hide",
-                             "moveprev", "movenext", "all", "clear", "edit", "logout", "left", "right", "top", "bottom",
-                             "home", "sel", "detail", "relate", "save", "open", "download", "bind", "checked", "mdfpwd",
-                             "modify", "popup", "more", "setup"})
+    for (const char* name :
+         {"del",     "stop",   "info",     "tip",      "help",   "wx",     "wxopen", "reset",  "query",    "prev",
+          "next",    "print",  "add",      "new",      "back",   "front",  "up",     "dn",     "expdall",  "foldall",
+          "show",    "hide",   "moveprev", "movenext", "all",    "clear",  "edit",   "logout", "left",     "right",
+          "top",     "bottom", "home",     "sel",      "detail", "relate", "save",   "open",   "download", "bind",
+          "checked", "mdfpwd", "modify",   "popup",    "more",   "setup"})
         EXPECT_EQ(img(name).status, 200) << name;
     EXPECT_EQ(img("nosuchicon").status, 404);
 
@@ -252,8 +253,10 @@ TEST_F(ResourceRoutes, ImagesByNameIdAndResource)
         int id;
         const char* type;
         const char* mime;
-    } stored[] = {{"user", IDR_PNG_USER, RT_PNG, "image/png"},         {"smscode", IDR_PNG_SMSCODE, RT_PNG, "image/png"},
-                  {"phone", IDR_PNG_PHONE, RT_PNG, "image/png"},       {"Password", IDR_PNG_PASSWORD, RT_PNG, "image/png"},
+    } stored[] = {{"user", IDR_PNG_USER, RT_PNG, "image/png"},
+                  {"smscode", IDR_PNG_SMSCODE, RT_PNG, "image/png"},
+                  {"phone", IDR_PNG_PHONE, RT_PNG, "image/png"},
+                  {"Password", IDR_PNG_PASSWORD, RT_PNG, "image/png"},
                   {"wait", IDR_GIF_WAIT, "GIF", "image/gif"}};
     for (const auto& s : stored) {
         const XAnswer a = img(s.name);
@@ -351,7 +354,8 @@ TEST_F(ResourceRoutes, CaptchaImagesRestartTheCode)
 
 TEST_F(ResourceRoutes, TemplateBodiesNeedTheRightAndARealRtf)
 {
-    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEMPL (ID, RecordName, Templ) VALUES (3, '收据', X'7B5C7274663120787D')")));
+    ASSERT_TRUE(
+        Exec(QStringLiteral("INSERT INTO TB_TEMPL (ID, RecordName, Templ) VALUES (3, '收据', X'7B5C7274663120787D')")));
     const QByteArray stored = "{\\rtf1 x}";
     const QByteArray rtf = "{\\rtf1\\ansi 新模板}";
     const QMap<QString, QString> three{{QStringLiteral("id"), QStringLiteral("3")}};
@@ -376,7 +380,11 @@ TEST_F(ResourceRoutes, TemplateBodiesNeedTheRightAndARealRtf)
         int status;
     } refused[] = {
         {"read anonymously", nullptr, three, QByteArray(), 400},
-        {"read another module", &reader, {{QStringLiteral("id"), QStringLiteral("3")}, {QStringLiteral("mduid"), QStringLiteral("321")}}, QByteArray(), 400},
+        {"read another module",
+         &reader,
+         {{QStringLiteral("id"), QStringLiteral("3")}, {QStringLiteral("mduid"), QStringLiteral("321")}},
+         QByteArray(),
+         400},
         {"read without id", &reader, {}, QByteArray(), 400},
         {"upload anonymously", nullptr, three, rtf, 400},
         {"upload with the query right only", &reader, three, rtf, 400},
@@ -391,7 +399,8 @@ TEST_F(ResourceRoutes, TemplateBodiesNeedTheRightAndARealRtf)
         EXPECT_EQ(a.status, c.status) << c.what;
         EXPECT_TRUE(a.body.isEmpty()) << c.what;
     }
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT CAST(Templ AS TEXT) FROM TB_TEMPL WHERE ID=3")), QString::fromUtf8(stored));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT CAST(Templ AS TEXT) FROM TB_TEMPL WHERE ID=3")),
+              QString::fromUtf8(stored));
 
     // with the modify right the body is replaced
     m_templ.m_nTeacherRights = RIGHT_QRY | RIGHT_MDF;
@@ -532,15 +541,17 @@ TEST_F(ResourceRoutes, PhotoUploadsNeedTheOwnerOrTheModifyRight)
         LoadFromDB(image, 0);
         return image.GetImage();
     };
-    const QImage small = stored(upload(&student, MDU_STUDENT, 5, png, {{QStringLiteral("maxsize"), QStringLiteral("20")}}));
+    const QImage small =
+        stored(upload(&student, MDU_STUDENT, 5, png, {{QStringLiteral("maxsize"), QStringLiteral("20")}}));
     EXPECT_EQ(small.size(), QSize(40, 20));
-    const QImage clear = stored(upload(&student, MDU_STUDENT, 5, png, {{QStringLiteral("alpha"), QStringLiteral("1")}}));
+    const QImage clear =
+        stored(upload(&student, MDU_STUDENT, 5, png, {{QStringLiteral("alpha"), QStringLiteral("1")}}));
     ASSERT_FALSE(clear.isNull());
     EXPECT_EQ(qAlpha(clear.pixel(100, 50)), 0);
     EXPECT_EQ(qAlpha(clear.pixel(5, 5)), 255);
     // uploads change data: a same-origin POST only
-    EXPECT_EQ(Run(QStringLiteral("uploadimg"), {{QStringLiteral("mduid"), QStringLiteral("321")},
-                                                {QStringLiteral("personid"), QStringLiteral("5")}},
+    EXPECT_EQ(Run(QStringLiteral("uploadimg"),
+                  {{QStringLiteral("mduid"), QStringLiteral("321")}, {QStringLiteral("personid"), QStringLiteral("5")}},
                   &student, png, "GET")
                   .status,
               405);

@@ -9,9 +9,9 @@ const fs = require("fs"), vm = require("vm"), path = require("path"), os = requi
 const crypto = require("crypto"), cp = require("child_process");
 
 const dir = process.argv[2];
-const context = { document: { addEventListener() {} }, Blob: class {}, ArrayBuffer };
+const context = { document: { addEventListener() {} }, Blob: class {}, ArrayBuffer, TextEncoder };
 vm.createContext(context);
-for (const name of ["md5.js", "qrcode.js", "global.js"])
+for (const name of ["qrcode.js", "md5.js", "global.js"]) // qrcode.js stands alone
   vm.runInContext(fs.readFileSync(path.join(dir, name), "utf8"), context, { filename: name });
 
 const out = { md5: [], qr: [], codes: {}, body: "", fields: {} };
