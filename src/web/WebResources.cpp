@@ -38,9 +38,6 @@ const XWebFile kWebFiles[] = {
     {"setup.xsl", IDR_WWW_SETUP_XSL},
 };
 
-// A sheet or script larger than this in the www folder is not read for a page.
-constexpr qint64 kMaxWebText = 16 * 1024 * 1024;
-
 QByteArray CanonicalPath(const QByteArray& path)
 {
     char resolved[PATH_MAX];
@@ -58,7 +55,7 @@ public:
         if (path.isEmpty())
             return GetWebResource(name).toUtf8();
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxWebText)
+        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxWebTextBytes)
             return QByteArray();
         QString text = QString::fromUtf8(file.readAll());
         ReplaceSqlSymbols(text);

@@ -40,6 +40,9 @@ const XSheetSource& WebSheets();
 // program; without it, and for commands it has no icon for, the web's own named icons serve.
 XHook<QImage(int id, QRgb tint, bool large)>& WebCommandIcons();
 
+// A text file (sheet, script, style) of the www folder larger than this is not served.
+inline constexpr qint64 kMaxWebTextBytes = 16 * 1024 * 1024;
+
 // The largest RTF body a template upload may carry, and the most memory decoding an uploaded
 // image may take (in MB).
 inline constexpr qsizetype kMaxTemplateBytes = 4 * 1024 * 1024;

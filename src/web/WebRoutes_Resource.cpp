@@ -21,6 +21,8 @@
 #include <QtGui/QImageReader>
 #include <QtGui/QPainter>
 
+#include <sys/socket.h>
+
 #include <memory>
 #include <random>
 
@@ -236,7 +238,7 @@ void CHttpRequest::OnStaticFile()
     QFile file(path);
     if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
         if (text) {
-            if (file.size() > 16 * 1024 * 1024) {
+            if (file.size() > kMaxWebTextBytes) {
                 Bare(*this, 404);
                 return;
             }
@@ -251,8 +253,12 @@ void CHttpRequest::OnStaticFile()
         char chunk[65536];
         for (qint64 left = file.size(); left > 0;) {
             const qint64 n = file.read(chunk, std::min<qint64>(left, sizeof chunk));
-            if (n <= 0 || !SendBytes(QByteArray::fromRawData(chunk, static_cast<qsizetype>(n))))
+            if (n <= 0 || !SendBytes(QByteArray::fromRawData(chunk, static_cast<qsizetype>(n)))) {
+                // a file cut short under us: the promised length cannot be kept, so the
+                // connection ends rather than leave the browser waiting
+                shutdown(m_socket, SHUT_RDWR);
                 return;
+            }
             left -= n;
         }
         return;

@@ -210,6 +210,16 @@ TEST_F(ResourceRoutes, StaticFilesFromTheWwwFolderThenTheBuiltInOnes)
         EXPECT_EQ(a.body, c.body) << c.path.toStdString();
     }
 
+    // a file larger than one piece arrives whole, typed by its extension
+    QByteArray large(200 * 1024 + 7, '\0');
+    for (qsizetype i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7 % 251);
+    Write(m_www + QStringLiteral("/media/clip.mp3"), large);
+    const XAnswer clip = Run(QStringLiteral("media\\clip.mp3"));
+    EXPECT_TRUE(clip.Has("Content-Type: audio/mpeg"));
+    EXPECT_TRUE(clip.Has("Content-length: " + QByteArray::number(large.size())));
+    EXPECT_TRUE(clip.body == large);
+
     // a global.js in the www folder replaces the built-in one, its symbols replaced
     Write(m_www + QStringLiteral("/global.js"), "var m = 'MDU_STUDENT';");
     EXPECT_EQ(Run(QStringLiteral("global.js")).body, "var m = 321;");
