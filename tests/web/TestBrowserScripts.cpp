@@ -1,11 +1,17 @@
 // The browser scripts, run by node as the server serves them: MD5 against node's own, QR
 // codes read back by a barcode reader, the result codes against the server's, and a form's
 // body read by the server's parser.
+#include "CDBOperLog.h"
 #include "CHttpRequest.h"
+#include "DbTestSupport.h"
 #include "HttpParse.h"
+#include "OpenDatabase.h"
 #include "TestSupport.h"
 #include "WebResources.h"
+#include "WebService.h"
+#include "WebState.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
@@ -13,6 +19,9 @@
 
 #include <cjson/cJSON.h>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace xInternet;
 
@@ -96,6 +105,58 @@ TEST(BrowserScripts, RunAsServed)
     EXPECT_EQ(params.value(QStringLiteral("remember")), QStringLiteral("0"));
     EXPECT_EQ(params.size(), 3);
     cJSON_Delete(json);
+}
+
+// A page of the www folder in a real browser, served by the running service: the scripts as
+// served, a form posted by global.js as an XML body and its refusal shown above the form, and
+// a QR code drawn as SVG.
+TEST(BrowserScripts, AFormPostedByScriptInARealBrowser)
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty())
+        GTEST_SKIP() << "Debian chromium is needed";
+    TempDatabase db;
+    {
+        CXDBSession session;
+        session.Connect();
+        ASSERT_TRUE(MarkWritableColumns(session, *CDBOperLog::StaticHeads()));
+    }
+    QDir().mkpath(db.Home() + QStringLiteral("/www"));
+    QFile page(db.Home() + QStringLiteral("/www/probe.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write(R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>t</title>
+<link rel="stylesheet" href="style.css"><script src="global.js"></script><script src="md5.js"></script>
+<script src="qrcode.js"></script></head><body><div id="page">
+<form class="form" id="f" data-post="uploadrtf"><input name="id" value="3">
+<input name="password" type="password" value="123456" data-md5="1"><button type="submit">go</button></form>
+<div id="qr"></div></div><script>
+document.body.setAttribute("data-md5", lvMd5("123456"));
+document.body.setAttribute("data-qr", String(lvQrCode("http://192.168.1.5:8080/", document.getElementById("qr"))));
+document.getElementById("f").requestSubmit();
+</script></body></html>)");
+    page.close();
+
+    StartWebService();
+    int port = 0;
+    for (int i = 0; i < 500 && !(port = GetWebServiceState().port); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_NE(port, 0);
+    QProcess browser;
+    browser.start(chromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                             QStringLiteral("--disable-gpu"), QStringLiteral("--virtual-time-budget=5000"),
+                             QStringLiteral("--dump-dom"), QStringLiteral("http://127.0.0.1:%1/probe.html").arg(port)});
+    const bool finished = browser.waitForFinished(90000);
+    StopWebService();
+    ASSERT_TRUE(finished);
+    const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
+    EXPECT_TRUE(dom.contains(QStringLiteral("data-md5=\"e10adc3949ba59abbe56e057f20f883e\""))) << dom.toStdString();
+    EXPECT_TRUE(dom.contains(QStringLiteral("data-qr=\"true\""))) << dom.toStdString();
+    EXPECT_TRUE(dom.contains(QStringLiteral("<svg"))) << dom.toStdString();
+    // nobody is logged in: the template route refuses, and the form says so
+    EXPECT_TRUE(
+        dom.contains(QStringLiteral("<form class=\"form\" id=\"f\" data-post=\"uploadrtf\"><div class=\"error\" "
+                                    "role=\"alert\">请求失败（400）</div>")))
+        << dom.toStdString();
 }
 
 } // namespace
