@@ -402,6 +402,8 @@ EXTRA = [
     ("IDC_WXMSG_TMPL0", 1260),
     ("IDC_WXMSG_TMPL4", 1264),
     ("IDC_WXMSG_USERDEF", 1265),
+    ("IDR_PNG_BIGLOGO", 420),
+    ("IDR_PNG_STDLOGO", 421),
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

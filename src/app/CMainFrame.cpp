@@ -305,7 +305,7 @@ void CMainFrame::UpdateDetailPane(CLorvanView& view, const QString& queryText)
             ->WriteXml(doc, 1, module.IsChildListQuery(module.m_query) ? 1 : 0, AppServices().User());
     }
     if (view.m_wndPropBar)
-        view.m_wndPropBar->m_wndHtml->SetHTML(TransformXsl(doc, LoadResourceText(IDR_WWW_INNER_XSL, "www", CP_UTF8)));
+        view.m_wndPropBar->m_wndHtml->SetHTML(TransformXsl(doc.GetDocText()));
 }
 
 // --- commands ------------------------------------------------------------------------------

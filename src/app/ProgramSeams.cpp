@@ -1,6 +1,8 @@
 #include "ProgramSeams.h"
 
+#include "CLorvanApp.h"
 #include "CModule.h"
+#include "CommandIds.h"
 #include "CXLinkCtrl.h"
 #include "CXListCtrl.h"
 #include "CDialogPickers.h"
@@ -17,6 +19,7 @@
 #include "XCupsPrinterCatalog.h"
 #include "XEditServices.h"
 #include "XErrorReporter.h"
+#include "WebResources.h"
 #include "XMainWindow.h"
 
 void InstallModuleLayerSeams()
@@ -53,6 +56,14 @@ void InstallProgramSeams(XAppServices& app)
         return XWxTokenState{true, xInternet::GetWxAccessToken()};
     };
     xInternet::InstallWxWebSeams();
+    // The web's image route asks for command icons on its connection threads: the icon map
+    // is locked for them, but the check-box images are drawn by the widget style, which only
+    // the UI thread may use.
+    WebCommandIcons() = [](int id, QRgb tint, bool large) {
+        if (!theApp || (id >= ID_IMAGE_RADIO_ON && id <= ID_IMAGE_CHECK_OFF_HOT))
+            return QImage();
+        return theApp->GetCommandIcon(id, tint, large);
+    };
 }
 
 void RemoveProgramSeams()
@@ -61,6 +72,7 @@ void RemoveProgramSeams()
     xInternet::RemoveWxWebSeams();
     WxTokenGetter() = nullptr;
     RemoveModuleLayerSeams();
+    WebCommandIcons() = nullptr;
     SetErrorSink(nullptr);
     SetAppServices(nullptr);
 }

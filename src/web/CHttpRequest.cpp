@@ -208,10 +208,7 @@ void CHttpRequest::WriteXmlPage(CXXmlDoc& doc)
         SendBytes(bytes);
 }
 
-bool CHttpRequest::WantsHtml() const
-{
-    return GetHeaderValue(m_strHead, "Accept:").toLower().contains("text/html");
-}
+bool CHttpRequest::WantsHtml() const { return GetHeaderValue(m_strHead, "Accept:").toLower().contains("text/html"); }
 
 void CHttpRequest::WriteXmlResult(int code, const QString& message, int id)
 {
@@ -460,14 +457,6 @@ XHook<void(CHttpRequest&)>& StaticFileHandler()
 {
     static XHook<void(CHttpRequest&)> hook;
     return hook;
-}
-
-void CHttpRequest::OnStaticFile()
-{
-    if (const auto handler = StaticFileHandler().Get())
-        (*handler)(*this);
-    else
-        WriteHttpResponse(404, 0, QByteArray(), CACHE_NONE, QString());
 }
 
 } // namespace xInternet

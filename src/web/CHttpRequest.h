@@ -94,8 +94,8 @@ public:
     // Answers 405 or 403 itself and returns false when the request may not proceed.
     bool AcceptStateChange();
 
-    // The handler of every path no route claims: the web resources (StaticFileHandler); not
-    // found while none is installed.
+    // The handler of every path no route claims: the installed StaticFileHandler, or else
+    // the web files (the www folder's, then the built-in ones; WebRoutes_Resource.cpp).
     void OnStaticFile();
 
     // --- route handlers; each area of the web client defines its own in its own file and

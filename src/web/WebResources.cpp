@@ -26,17 +26,17 @@ struct XWebFile
 
 // Looked up in this order, ignoring case.
 const XWebFile kWebFiles[] = {
-    {"inner.xsl", IDR_WWW_INNER_XSL},     {"default.xsl", IDR_WWW_DEFAULT_XSL},   {"edit.xsl", IDR_WWW_EDIT_XSL},
-    {"editnew.xsl", IDR_WWW_EDITNEW_XSL}, {"detail.xsl", IDR_WWW_DETAIL_XSL},     {"style.css", IDR_WWW_STYLE_CSS},
-    {"global.js", IDR_WWW_GLOBAL_JS},     {"md5.js", IDR_WWW_MD5_JS},             {"qrcode.js", IDR_WWW_QRCODE_JS},
-    {"items.xsl", IDR_WWW_ITEMS_XSL},     {"modules.xsl", IDR_WWW_MODULES_XSL},   {"regnew.xsl", IDR_WWW_REGNEW_XSL},
-    {"share.xsl", IDR_WWW_SHARE_XSL},     {"mdfpwd.xsl", IDR_WWW_MDFPWD_XSL},     {"resetpwd.xsl", IDR_WWW_RESETPWD_XSL},
-    {"smslogin.xsl", IDR_WWW_SMSLOGIN_XSL}, {"tmplmsg.xml", IDR_WWW_TMPLMSG_XML}, {"tmplmsg.xsl", IDR_WWW_TMPLMSG_XSL},
+    {"inner.xsl", IDR_WWW_INNER_XSL},       {"default.xsl", IDR_WWW_DEFAULT_XSL},
+    {"edit.xsl", IDR_WWW_EDIT_XSL},         {"editnew.xsl", IDR_WWW_EDITNEW_XSL},
+    {"detail.xsl", IDR_WWW_DETAIL_XSL},     {"style.css", IDR_WWW_STYLE_CSS},
+    {"global.js", IDR_WWW_GLOBAL_JS},       {"md5.js", IDR_WWW_MD5_JS},
+    {"qrcode.js", IDR_WWW_QRCODE_JS},       {"items.xsl", IDR_WWW_ITEMS_XSL},
+    {"modules.xsl", IDR_WWW_MODULES_XSL},   {"regnew.xsl", IDR_WWW_REGNEW_XSL},
+    {"share.xsl", IDR_WWW_SHARE_XSL},       {"mdfpwd.xsl", IDR_WWW_MDFPWD_XSL},
+    {"resetpwd.xsl", IDR_WWW_RESETPWD_XSL}, {"smslogin.xsl", IDR_WWW_SMSLOGIN_XSL},
+    {"tmplmsg.xml", IDR_WWW_TMPLMSG_XML},   {"tmplmsg.xsl", IDR_WWW_TMPLMSG_XSL},
     {"setup.xsl", IDR_WWW_SETUP_XSL},
 };
-
-// A sheet or script larger than this in the www folder is not read for a page.
-constexpr qint64 kMaxWebText = 16 * 1024 * 1024;
 
 QByteArray CanonicalPath(const QByteArray& path)
 {
@@ -55,7 +55,7 @@ public:
         if (path.isEmpty())
             return GetWebResource(name).toUtf8();
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxWebText)
+        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxWebTextBytes)
             return QByteArray();
         QString text = QString::fromUtf8(file.readAll());
         ReplaceSqlSymbols(text);
@@ -64,7 +64,8 @@ public:
     QString Stamp(const QString& name) const override
     {
         const QString path = IsWebFileName(name) ? ResolveWebFile(name) : QString();
-        struct stat st{};
+        struct stat st
+        {};
         if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &st) != 0)
             return QStringLiteral("built-in");
         return QStringLiteral("%1.%2:%3:%4")
@@ -130,7 +131,8 @@ QString ResolveWebFile(const QString& requestPath)
     const QByteArray real = CanonicalPath(root + '/' + QFile::encodeName(relative));
     if (real.isEmpty() || !real.startsWith(root + '/'))
         return QString();
-    struct stat st{};
+    struct stat st
+    {};
     if (stat(real.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return QString();
     return QFile::decodeName(real);
@@ -140,4 +142,10 @@ const XSheetSource& WebSheets()
 {
     static const XWebSheets sheets;
     return sheets;
+}
+
+XHook<QImage(int, QRgb, bool)>& WebCommandIcons()
+{
+    static XHook<QImage(int, QRgb, bool)> hook;
+    return hook;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "XService.h"
+
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
+#include <QtGui/QImage>
 
 class XSheetSource;
 
@@ -31,3 +34,16 @@ QString ResolveWebFile(const QString& requestPath);
 // replaced, like the built-in files'), else the built-in one. Stamps follow the www files'
 // modification times, so a changed sheet there is parsed anew.
 const XSheetSource& WebSheets();
+
+// The icon of a command for the image route: the application's icon map (tint 0xFFFFFF:
+// the faded look), at 32 pixels when large; a null image when it has none. Installed by the
+// program; without it, and for commands it has no icon for, the web's own named icons serve.
+XHook<QImage(int id, QRgb tint, bool large)>& WebCommandIcons();
+
+// A text file (sheet, script, style) of the www folder larger than this is not served.
+inline constexpr qint64 kMaxWebTextBytes = 16 * 1024 * 1024;
+
+// The largest RTF body a template upload may carry, and the most memory decoding an uploaded
+// image may take (in MB).
+inline constexpr qsizetype kMaxTemplateBytes = 4 * 1024 * 1024;
+inline constexpr int kImageDecodeLimitMB = 64;

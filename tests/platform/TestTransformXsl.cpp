@@ -97,11 +97,13 @@ TEST(SheetLoader, ImportsIncludesAndDocumentsComeFromTheSourceOnly)
 
     // what names a path, another scheme or a file outside the source never loads: the
     // sheet fails as a whole, and the source is not even asked for such names
-    const char* const foreign[] = {"/etc/hostname", "file:///etc/hostname", "../../etc/hostname",
-                                   "http://127.0.0.1:9/x.xsl", "sub/part.xsl", "C:/x.xsl"};
+    const char* const foreign[] = {"/etc/hostname",      "file:///etc/hostname",
+                                   "../../etc/hostname", "http://127.0.0.1:9/x.xsl",
+                                   "sub/part.xsl",       "C:/x.xsl"};
     for (const char* href : foreign) {
-        for (const char* form : {"<xsl:import href=\"%1\"/><xsl:template match=\"/\">x</xsl:template>",
-                                 "<xsl:template match=\"/\"><xsl:copy-of select=\"document('%1')\"/>x</xsl:template>"}) {
+        for (const char* form :
+             {"<xsl:import href=\"%1\"/><xsl:template match=\"/\">x</xsl:template>",
+              "<xsl:template match=\"/\"><xsl:copy-of select=\"document('%1')\"/>x</xsl:template>"}) {
             source.files[QStringLiteral("bad.xsl")] = Sheet(QString::fromLatin1(form).arg(href).toUtf8().constData());
             source.stamps[QStringLiteral("bad.xsl")]++;
             source.asked.clear();
@@ -115,9 +117,8 @@ TEST(SheetLoader, ImportsIncludesAndDocumentsComeFromTheSourceOnly)
     EXPECT_EQ(TransformNamedSheet("<r/>", QStringLiteral("../page.xsl"), {}, source), QString());
     EXPECT_TRUE(source.asked.empty());
     // an entity that would read a file is not expanded
-    source.files[QStringLiteral("ent.xsl")] =
-        "<!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>" +
-        Sheet("<xsl:template match=\"/\">[&e;]</xsl:template>");
+    source.files[QStringLiteral("ent.xsl")] = "<!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>" +
+                                              Sheet("<xsl:template match=\"/\">[&e;]</xsl:template>");
     const QString entity = TransformNamedSheet("<r/>", QStringLiteral("ent.xsl"), {}, source);
     EXPECT_TRUE(entity.isEmpty() || entity == QStringLiteral("[]")) << entity.toStdString();
 }
@@ -125,8 +126,8 @@ TEST(SheetLoader, ImportsIncludesAndDocumentsComeFromTheSourceOnly)
 TEST(SheetLoader, ParsedSheetsFollowTheStampsOfEveryFileTheyRead)
 {
     XMemorySheets source;
-    source.files[QStringLiteral("page.xsl")] =
-        Sheet("<xsl:import href=\"frame.xsl\"/><xsl:template match=\"/\">page <xsl:call-template name=\"f\"/></xsl:template>");
+    source.files[QStringLiteral("page.xsl")] = Sheet("<xsl:import href=\"frame.xsl\"/><xsl:template match=\"/\">page "
+                                                     "<xsl:call-template name=\"f\"/></xsl:template>");
     source.files[QStringLiteral("frame.xsl")] = Sheet("<xsl:template name=\"f\">one</xsl:template>");
     auto run = [&] { return TransformNamedSheet("<r/>", QStringLiteral("page.xsl"), {}, source); };
     EXPECT_EQ(run(), QStringLiteral("page one"));
@@ -140,8 +141,8 @@ TEST(SheetLoader, ParsedSheetsFollowTheStampsOfEveryFileTheyRead)
     source.stamps[QStringLiteral("frame.xsl")] = 1;
     EXPECT_EQ(run(), QStringLiteral("page two"));
     // and one on the page itself too
-    source.files[QStringLiteral("page.xsl")] =
-        Sheet("<xsl:import href=\"frame.xsl\"/><xsl:template match=\"/\">new <xsl:call-template name=\"f\"/></xsl:template>");
+    source.files[QStringLiteral("page.xsl")] = Sheet(
+        "<xsl:import href=\"frame.xsl\"/><xsl:template match=\"/\">new <xsl:call-template name=\"f\"/></xsl:template>");
     source.stamps[QStringLiteral("page.xsl")] = 1;
     EXPECT_EQ(run(), QStringLiteral("new two"));
     // a sheet that disappears is no longer served from the cache
@@ -153,7 +154,8 @@ TEST(SheetLoader, ParsedSheetsFollowTheStampsOfEveryFileTheyRead)
 TEST(SheetLoader, ConcurrentPagesShareOneParsedSheet)
 {
     XMemorySheets source;
-    source.files[QStringLiteral("n.xsl")] = Sheet("<xsl:template match=\"/\"><xsl:value-of select=\"r/@n\"/></xsl:template>");
+    source.files[QStringLiteral("n.xsl")] =
+        Sheet("<xsl:template match=\"/\"><xsl:value-of select=\"r/@n\"/></xsl:template>");
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t)
@@ -172,11 +174,11 @@ TEST(SheetLoader, ConcurrentPagesShareOneParsedSheet)
 TEST(SheetLoader, TheDesktopSheetImportsBuiltInFiles)
 {
     // a sheet given as text may import the built-in frame, but no file
-    const QString page = QStringLiteral(
-        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
-        "<xsl:import href=\"share.xsl\"/>"
-        "<xsl:template match=\"r\" mode=\"body\"><p><xsl:value-of select=\"@m\"/></p></xsl:template>"
-        "</xsl:stylesheet>");
+    const QString page =
+        QStringLiteral("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                       "<xsl:import href=\"share.xsl\"/>"
+                       "<xsl:template match=\"r\" mode=\"body\"><p><xsl:value-of select=\"@m\"/></p></xsl:template>"
+                       "</xsl:stylesheet>");
     const QString html = TransformXsl(QStringLiteral("<r m=\"&lt;b&gt;\"/>"), page);
     EXPECT_TRUE(html.contains(QStringLiteral("<div id=\"page\"><p>&lt;b&gt;</p></div>"))) << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("href=\"style.css\""))) << html.toStdString();

@@ -50,15 +50,25 @@ TEST(WebResource, MimeTypesByExtension)
         const char* name;
         const char* type;
     } cases[] = {
-        {"style.css", "text/css"},        {"wait.gif", "image/gif"},    {"a.html", "text/html"},
-        {"favicon.ico", "image/x-icon"},  {"p.jpg", "image/jpeg"},      {"Global.JS", "text/javascript"},
-        {"x.png", "image/png"},           {"t.rtf", "application/rtf"}, {"q.svg", "image/svg+xml"},
-        {"MP_verify_x.txt", "text/plain"}, {"tmplmsg.xml", "text/xml"}, {"share.xsl", "text/xml"},
-        {"a.xslt", "text/xml"},           {"report.PDF", "application/pdf"},
-        {"README", "application/octet-stream"},                         // looked up whole, as "readme"
-        {"css", "text/css"},                                            // no dot: the whole name
-        {"archive.tar.gz", "application/gzip"},                         // the last extension
-        {"noext.", "application/octet-stream"}, {"", "application/octet-stream"},
+        {"style.css", "text/css"},
+        {"wait.gif", "image/gif"},
+        {"a.html", "text/html"},
+        {"favicon.ico", "image/x-icon"},
+        {"p.jpg", "image/jpeg"},
+        {"Global.JS", "text/javascript"},
+        {"x.png", "image/png"},
+        {"t.rtf", "application/rtf"},
+        {"q.svg", "image/svg+xml"},
+        {"MP_verify_x.txt", "text/plain"},
+        {"tmplmsg.xml", "text/xml"},
+        {"share.xsl", "text/xml"},
+        {"a.xslt", "text/xml"},
+        {"report.PDF", "application/pdf"},
+        {"README", "application/octet-stream"}, // looked up whole, as "readme"
+        {"css", "text/css"},                    // no dot: the whole name
+        {"archive.tar.gz", "application/gzip"}, // the last extension
+        {"noext.", "application/octet-stream"},
+        {"", "application/octet-stream"},
         {"a.unknownext", "application/octet-stream"},
     };
     for (const auto& c : cases)
@@ -252,11 +262,10 @@ TEST_F(PageRendering, BrowsersGetHtmlEverythingElseTheXml)
     EXPECT_TRUE(head.contains("Content-length: " + QByteArray::number(html.size()) + "\r\n"));
     EXPECT_TRUE(head.contains("Set-Cookie: SESSIONID=" + id.toLatin1())) << "same cookie rule as the XML";
     const QString page = QString::fromUtf8(html);
-    for (const char16_t* expected : {u"<!DOCTYPE html", u"<title>签到</title>", u"href=\"style.css\"",
-                                     u"<script src=\"global.js\"></script>", u"<div id=\"page\">",
-                                     u"<div class=\"error\" role=\"alert\">密码&lt;错误&gt;</div>",
-                                     u"<li class=\"item\">甲&amp;乙 m321</li>", u"<li class=\"item\">&lt;script&gt; m321",
-                                     u"一<br>&lt;b&gt;二"})
+    for (const char16_t* expected :
+         {u"<!DOCTYPE html", u"<title>签到</title>", u"href=\"style.css\"", u"<script src=\"global.js\"></script>",
+          u"<div id=\"page\">", u"<div class=\"error\" role=\"alert\">密码&lt;错误&gt;</div>",
+          u"<li class=\"item\">甲&amp;乙 m321</li>", u"<li class=\"item\">&lt;script&gt; m321", u"一<br>&lt;b&gt;二"})
         EXPECT_TRUE(page.contains(QString::fromUtf16(expected))) << QString::fromUtf16(expected).toStdString() << "\n"
                                                                  << html.constData();
     EXPECT_FALSE(page.contains(QStringLiteral("<script>"))) << "user data is never markup";

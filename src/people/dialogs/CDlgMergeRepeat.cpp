@@ -49,7 +49,7 @@ QString CDlgMergeRepeat::BuildHtml() const
     doc.IntoElement();
     for (CXItem* item : m_students)
         item->WriteXml(doc, 1, 0, AppServices().User());
-    return TransformXsl(doc, LoadResourceText(464, "www", 65001));
+    return TransformXsl(doc.GetDocText());
 }
 
 bool CDlgMergeRepeat::OnInitDialog()
