@@ -38,39 +38,32 @@ bool ParseIntList(const QString& text, QString& out)
     return true;
 }
 
-bool HoldsLinks(const QString& text) { return text.contains(u'<'); }
-
-// A record-reference value: item links, or an integer list. With keepLinks the links are
-// rebuilt from their parts (the titles then come back escaped); otherwise their IDs are
-// listed. False when the value is neither.
-bool ParseReferences(const CXMap& raw, int key, bool keepLinks, QString& out)
+// A record-reference value: item links ("<a href="xl:321:4">title</a>", nothing else
+// between them but blanks), or an integer list. With keepLinks the links are rebuilt from
+// their parts (the titles then come back escaped); otherwise their IDs are listed. An empty
+// list names no record ("0"). False when the value is neither.
+bool ParseReferences(const QString& text, bool keepLinks, QString& out)
 {
-    const QString text = raw.GetText(key);
-    if (!HoldsLinks(text))
-        return ParseIntList(text, out);
-    CXArray refs(nullptr, true);
-    // GetItems reads links when there are any, else the text as IDs; a text with "<" but no
-    // link would then fall to the integer parse, which refuses it
-    CXMap single;
-    single.SetPlainText(key, text);
-    if (single.GetItems(key, nullptr) == 0)
-        return false;
-    single.GetItems(key, &refs);
     QStringList parts;
-    for (const CXItem* ref : refs) {
-        if (keepLinks) {
-            CXBase link;
-            link.m_nMduID = ref->m_nMduID;
-            link.m_nID = ref->m_nID;
-            link.m_strName = ref->m_strName;
-            parts.append(link.GetLink());
-        } else {
-            parts.append(QString::number(ref->m_nID));
+    if (!text.contains(u'<')) {
+        if (!ParseIntList(text, out))
+            return false;
+    } else {
+        static const QRegularExpression link(
+            QStringLiteral("\\G\\s*(<a href=\"xl:([0-9]{1,9}):(-?[0-9]{1,9})\">[^<]*</a>)\\s*"));
+        qsizetype at = 0;
+        QRegularExpressionMatch m;
+        while (at < text.size() && (m = link.match(text, at)).hasMatch() && m.capturedLength() > 0) {
+            CXBase ref;
+            ref.SetLink(m.captured(1));
+            if (ref.m_nID)
+                parts.append(keepLinks ? ref.GetLink() : QString::number(ref.m_nID));
+            at = m.capturedEnd();
         }
+        if (at < text.size())
+            return false;
+        out = parts.join(keepLinks ? QStringLiteral(" ") : QStringLiteral(","));
     }
-    // a link with ID 0 names nothing; as a list it reads as no records
-    parts.removeAll(QString());
-    out = parts.join(keepLinks ? QStringLiteral(" ") : QStringLiteral(","));
     if (out.isEmpty())
         out = QStringLiteral("0");
     return true;
@@ -118,7 +111,7 @@ std::optional<CXMap> WebQueryMap(const CModule& module, const CXMap& raw)
             if (o->m_nKey == key)
                 option = o.get();
         if (key == QKEY_IDS || key == QKEY_NOT_IDS) {
-            if (!ParseReferences(raw, key, false, value))
+            if (!ParseReferences(text, false, value))
                 return std::nullopt;
         } else if (option) {
             switch (option->m_nKind) {
@@ -134,7 +127,7 @@ std::optional<CXMap> WebQueryMap(const CModule& module, const CXMap& raw)
                     return std::nullopt;
                 break;
             case QUERY_ITEM:
-                if (!ParseReferences(raw, key, true, value))
+                if (!ParseReferences(text, true, value))
                     return std::nullopt;
                 break;
             case QUERY_OPTION:
@@ -146,7 +139,7 @@ std::optional<CXMap> WebQueryMap(const CModule& module, const CXMap& raw)
             }
         } else if (FindModule(key)) {
             // related-record queries of the pages name records of a module under its id
-            if (!ParseReferences(raw, key, false, value))
+            if (!ParseReferences(text, false, value))
                 return std::nullopt;
         } else {
             continue;
