@@ -16,7 +16,16 @@
 #include "RecordWriter.h"
 #include "WebQueryMap.h"
 #include "WebService.h"
+#include "SqlPrepare.h"
 #include "XPrinterCatalog.h"
+
+#include <QtCore/QDebug>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+
+#include <libxslt/transform.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
 
 #include <gtest/gtest.h>
 
@@ -732,3 +741,161 @@ TEST_F(QueryRoutes, AuthorisationMatrix)
 }
 
 } // namespace
+
+// --- the record pages -----------------------------------------------------------------
+
+namespace {
+
+// The page through the sheet as a browser would style it: the sheet and the frame it imports
+// side by side, with the symbols the server replaces when it serves them.
+QString Render(const QByteArray& page, const char* sheet, const QString& params = QString())
+{
+    QTemporaryDir dir;
+    for (const char* file : {"469-share.xsl", sheet}) {
+        QFile in(QStringLiteral(":/www/") + QString::fromLatin1(file));
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file;
+        QString text = QString::fromUtf8(in.readAll());
+        ReplaceSqlSymbols(text);
+        QFile out(dir.filePath(QString::fromLatin1(file).section(u'-', 1)));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text.toUtf8());
+    }
+    const QByteArray path = dir.filePath(QString::fromLatin1(sheet).section(u'-', 1)).toLocal8Bit();
+    xsltStylesheetPtr xsl = xsltParseStylesheetFile(reinterpret_cast<const xmlChar*>(path.constData()));
+    EXPECT_NE(xsl, nullptr) << sheet;
+    if (!xsl)
+        return QString();
+    xmlDocPtr doc = xmlReadMemory(page.constData(), static_cast<int>(page.size()), "page.xml", "UTF-8", 0);
+    EXPECT_NE(doc, nullptr);
+    QByteArray update = params.toUtf8();
+    const char* args[] = {"update", update.constData(), nullptr};
+    xmlDocPtr result = xsltApplyStylesheet(xsl, doc, params.isEmpty() ? nullptr : args);
+    xmlChar* text = nullptr;
+    int length = 0;
+    if (result)
+        xsltSaveResultToString(&text, &length, result, xsl);
+    const QString html = text ? QString::fromUtf8(reinterpret_cast<const char*>(text), length) : QString();
+    xmlFree(text);
+    xmlFreeDoc(result);
+    xmlFreeDoc(doc);
+    xsltFreeStylesheet(xsl);
+    EXPECT_FALSE(html.isEmpty()) << sheet;
+    return html;
+}
+
+} // namespace
+
+TEST_F(QueryRoutes, TeacherListsThisWeeksClassesAndOpensOne)
+{
+    LogIn({{MDU_TEACHER, m_school.t3}});
+    XAnswer week = Query(MDU_EDURCD, {{"xsl", "items"}}); // the first scheme: this week
+    ASSERT_EQ(week.status, 200);
+    EXPECT_TRUE(week.body.contains("<?xml-stylesheet type=\"text/xsl\" href=\"items.xsl\"?>"));
+    const QList<int> items = week.Children("item");
+    ASSERT_EQ(items.size(), 1); // E1 on Wednesday 2026-03-18
+    const QString list = Render(week.body, "465-items.xsl");
+    EXPECT_TRUE(list.contains(QStringLiteral("<title>课堂记录 - 本周</title>")));
+    EXPECT_TRUE(list.contains(QStringLiteral("共 1 ")));
+    EXPECT_TRUE(list.contains(QStringLiteral(">✓ 本周</button>")));
+    EXPECT_TRUE(list.contains(QStringLiteral(">上一期 上周")));
+    // the record opens by its query: a planned class has no ID of its own yet
+    EXPECT_EQ(week.Attr(items[0], "id"), "0");
+    EXPECT_TRUE(list.contains(QStringLiteral("<button class=\"item\" type=\"submit\">") +
+                              week.Attr(items[0], "name") + QStringLiteral("</button>")));
+    EXPECT_FALSE(list.contains(QStringLiteral("第 1 / 1 页"))); // one page: no pager
+    EXPECT_FALSE(list.contains(QStringLiteral("新建"))); // a teacher account may not add
+
+    XAnswer one = Query(MDU_EDURCD, {{"one", "1"}, {"query", week.Attr(items[0], "query")}, {"xsl", "detail"}});
+    ASSERT_EQ(one.status, 200);
+    const QString detail = Render(one.body, "461-detail.xsl");
+    EXPECT_TRUE(detail.contains(QStringLiteral("<th>学员</th>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<td>张三 (小明)</td>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<td>陈七</td>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("琴房一")));
+    EXPECT_FALSE(detail.contains(QStringLiteral(">修改</button>"))); // no right to change it
+
+    // the partial refresh: the body alone
+    const QString fragment = Render(one.body, "461-detail.xsl", QStringLiteral("'1'"));
+    EXPECT_FALSE(fragment.contains(QStringLiteral("<html")));
+    EXPECT_TRUE(fragment.contains(QStringLiteral("<td>陈七</td>")));
+}
+
+TEST_F(QueryRoutes, StudentSeesReceiptsWithLessonsLeft)
+{
+    LogIn({{MDU_STUDENT, m_school.s3}});
+    XAnswer receipts = Query(MDU_RECEIPT, {{"query", ""}, {"xsl", "items"}});
+    ASSERT_EQ(receipts.status, 200);
+    const QString list = Render(receipts.body, "465-items.xsl");
+    const QList<int> items = receipts.Children("item");
+    ASSERT_EQ(items.size(), 2);
+    for (int item : items)
+        EXPECT_TRUE(list.contains(receipts.Attr(item, "name").toHtmlEscaped()));
+
+    XAnswer one = Query(MDU_RECEIPT, {{"one", "1"}, {"id", QString::number(m_school.r2)}, {"xsl", "detail"}});
+    ASSERT_EQ(one.status, 200);
+    const QString detail = Render(one.body, "461-detail.xsl");
+    EXPECT_TRUE(detail.contains(QStringLiteral("<dt>剩余课时</dt>"))) << detail.toStdString();
+    // another student's receipt cannot be read by this student (the failed read is reported)
+    ErrorCapture reports;
+    XAnswer other = Query(MDU_RECEIPT, {{"one", "1"}, {"id", QString::number(m_school.r1)}, {"xsl", "detail"}});
+    EXPECT_EQ(other.status, 404);
+    EXPECT_TRUE(other.body.isEmpty());
+    EXPECT_EQ(reports.reports.size(), 1u);
+}
+
+TEST_F(QueryRoutes, PagesEscapeWhatUsersTypedAndPageThroughLongLists)
+{
+    for (int i = 0; i < 40; ++i) {
+        CDBStudent student;
+        student.m_strRealName = i ? QStringLiteral("学员%1").arg(i) : QStringLiteral("<script>alert(1)</script>");
+        student.m_strMemo = QStringLiteral("\"><img src=x onerror=alert(2)>");
+        student.Validate(&FixtureUser(), true);
+        ASSERT_TRUE(SaveItem(nullptr, &student, nullptr, FixtureUser()));
+    }
+    LogIn({{MDU_TEACHER, m_school.t1}});
+    XAnswer a = Query(MDU_STUDENT,
+                      {{"query", "<r><x id=\"33208\">&lt;script&gt;</x></r>"}, {"page", "0"}, {"xsl", "items"}});
+    ASSERT_EQ(a.status, 200);
+    const QString found = Render(a.body, "465-items.xsl");
+    EXPECT_FALSE(found.contains(QStringLiteral("<script>alert")));
+    EXPECT_TRUE(found.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")));
+    EXPECT_EQ(a.Root("itemcount"), "1");
+
+    XAnswer page = Query(MDU_STUDENT, {{"query", ""}, {"page", "1"}, {"xsl", "items"}});
+    const QString second = Render(page.body, "465-items.xsl");
+    EXPECT_TRUE(second.contains(QStringLiteral("第 2 / 2 页")));
+    EXPECT_TRUE(second.contains(QStringLiteral(">上一页</button>")));
+    EXPECT_FALSE(second.contains(QStringLiteral(">下一页</button>")));
+    EXPECT_FALSE(second.contains(QStringLiteral("<img src=x")));
+    EXPECT_TRUE(second.contains(QStringLiteral("新建学员")));
+
+    XAnswer detail = Query(MDU_STUDENT, {{"one", "1"}, {"query", "<r><x id=\"33208\">script</x></r>"}, {"xsl", "detail"}});
+    ASSERT_EQ(detail.Children("item").size(), 1);
+    const QString html = Render(detail.body, "461-detail.xsl");
+    EXPECT_FALSE(html.contains(QStringLiteral("<script>alert")));
+    EXPECT_FALSE(html.contains(QStringLiteral("<img src=x")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">修改</button>")));
+}
+
+TEST_F(QueryRoutes, EditPageOffersWhatTheUserMayChange)
+{
+    LogIn({{MDU_TEACHER, m_school.t1}});
+    XAnswer a = Query(MDU_STUDENT, {{"one", "1"}, {"id", QString::number(m_school.s1)}, {"xsl", "edit"}});
+    ASSERT_EQ(a.status, 200);
+    const QString html = Render(a.body, "463-edit.xsl");
+    const QList<int> items = a.Children("item");
+    ASSERT_EQ(items.size(), 1);
+    int editable = 0, shown = 0;
+    for (int col : a.ChildrenOf(items[0], "col")) {
+        if (a.Attr(col, "coldetail") != "1" || a.Attr(col, "type") == "6")
+            continue;
+        ++shown;
+        const QString key = QStringLiteral("data-key=\"0_0_%1\"").arg(a.Attr(col, "order"));
+        EXPECT_EQ(html.contains(key), a.Attr(col, "rw") == "1") << a.Attr(col, "name").toStdString();
+        editable += a.Attr(col, "rw") == "1";
+    }
+    EXPECT_GT(editable, 0);
+    EXPECT_GT(shown, editable);
+    EXPECT_TRUE(html.contains(QStringLiteral("value=\"张三\"")));
+    EXPECT_TRUE(html.contains(QStringLiteral("setcol?mduid=")));
+}
