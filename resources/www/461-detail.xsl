@@ -20,15 +20,15 @@
         <xsl:apply-templates select="item[1]" mode="detail"/>
         <div class="pager">
           <xsl:if test="@canmdf = '1'">
-            <form class="form" method="get" action="query">
+            <form method="get" action="query" style="flex: 1; display: flex">
               <input type="hidden" name="mduid" value="{@mduid}"/>
               <input type="hidden" name="one" value="1"/>
               <input type="hidden" name="xsl" value="edit"/>
               <input type="hidden" name="query" value="{item[1]/@query}"/>
-              <button class="button" type="submit">修改</button>
+              <button class="button" type="submit" style="flex: 1">修改</button>
             </form>
           </xsl:if>
-          <a class="button" href="query?mduid={@mduid}&amp;xsl=items">返回<xsl:value-of select="@itemtype"/>列表</a>
+          <a class="button secondary" href="query?mduid={@mduid}&amp;xsl=items">返回<xsl:value-of select="@itemtype"/>列表</a>
         </div>
       </xsl:otherwise>
     </xsl:choose>
@@ -37,33 +37,32 @@
   <xsl:template match="item" mode="detail">
     <h1><xsl:value-of select="@name"/></h1>
     <xsl:if test="@alert != ''"><p class="error"><xsl:value-of select="@alert"/></p></xsl:if>
-    <dl class="list">
+    <table class="rec">
       <xsl:for-each select="col[@coldetail = '1']">
         <xsl:variable name="group" select="@group"/>
         <xsl:if test="$group != '' and (position() = 1 or preceding-sibling::col[@coldetail = '1'][1]/@group != $group)">
-          <dt class="hint"><strong><xsl:value-of select="$group"/></strong></dt>
+          <tr><th colspan="2"><xsl:value-of select="$group"/></th></tr>
         </xsl:if>
         <xsl:choose>
           <xsl:when test="@type = '6'">
-            <dt><xsl:value-of select="@name"/></dt>
-            <dd><xsl:call-template name="lines"/></dd>
+            <tr><td class="cap" colspan="2"><xsl:value-of select="@name"/></td></tr>
+            <tr><td colspan="2"><xsl:call-template name="lines"/></td></tr>
           </xsl:when>
           <xsl:otherwise>
-            <dt><xsl:value-of select="@name"/></dt>
-            <dd><xsl:call-template name="value"/></dd>
+            <tr><td class="cap"><xsl:value-of select="@name"/></td><td><xsl:call-template name="value"/></td></tr>
           </xsl:otherwise>
         </xsl:choose>
       </xsl:for-each>
-    </dl>
+    </table>
   </xsl:template>
 
   <xsl:template name="value">
     <xsl:choose>
       <xsl:when test="@dispval = '' or @dispval = @gray">
-        <span class="hint"><xsl:value-of select="@gray"/></span>
+        <span class="gray"><xsl:value-of select="@gray"/></span>
       </xsl:when>
       <xsl:otherwise>
-        <xsl:value-of select="@prefix"/><xsl:value-of select="@dispval"/>
+        <xsl:value-of select="@dispval"/>
       </xsl:otherwise>
     </xsl:choose>
   </xsl:template>
@@ -73,7 +72,7 @@
     <xsl:variable name="rows" select="item[@pos != '0']"/>
     <xsl:choose>
       <xsl:when test="$rows">
-        <table class="list">
+        <table class="rec">
           <tr>
             <xsl:for-each select="$rows[1]/col[@coldetail = '1']"><th><xsl:value-of select="@name"/></th></xsl:for-each>
           </tr>
@@ -84,7 +83,7 @@
           </xsl:for-each>
         </table>
       </xsl:when>
-      <xsl:otherwise><span class="hint">无</span></xsl:otherwise>
+      <xsl:otherwise><span class="gray">无</span></xsl:otherwise>
     </xsl:choose>
   </xsl:template>
 </xsl:stylesheet>

@@ -49,7 +49,7 @@
                   <input type="text" data-key="0_0_{@order}" value="{@wildval}"/>
                 </xsl:when>
                 <xsl:otherwise>
-                  <span><xsl:value-of select="@prefix"/><xsl:value-of select="@dispval"/></span>
+                  <div><xsl:value-of select="@dispval"/></div>
                 </xsl:otherwise>
               </xsl:choose>
               <xsl:if test="@memo != ''"><div class="hint"><xsl:value-of select="@memo"/></div></xsl:if>
@@ -57,7 +57,13 @@
           </xsl:for-each>
           <p class="hint" id="editstate"></p>
         </form>
-        <a class="button" href="query?mduid={@mduid}&amp;one=1&amp;id={$item/@id}&amp;xsl=detail">完成</a>
+        <form method="get" action="query">
+          <input type="hidden" name="mduid" value="{@mduid}"/>
+          <input type="hidden" name="one" value="1"/>
+          <input type="hidden" name="xsl" value="detail"/>
+          <input type="hidden" name="query" value="{$item/@query}"/>
+          <button class="button block" type="submit">完成</button>
+        </form>
         <script>
           (function () {
             var form = document.getElementById('editform');

@@ -1,9 +1,8 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!-- A module's list on a phone: the query's name with its neighbouring periods, the schemes
      and the conditions the user may pick, one row per record of the page (opening its
-     detail), and the pager. Everything the request asked for travels in GET forms, so the
-     browser encodes the query maps; the conditions form turns its fields into a query map
-     before it is sent. -->
+     detail), and the pager. Links carry query maps in the "query" parameter; the conditions
+     form turns its fields into a query map before it is sent. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:import href="share.xsl"/>
 
@@ -12,18 +11,56 @@
     <xsl:if test="@queryname != ''"> - <xsl:value-of select="@queryname"/></xsl:if>
   </xsl:template>
 
-  <!-- A button that asks for the list again with another query or page. -->
-  <xsl:template name="ask">
+  <!-- The text with every "from" replaced by "to". -->
+  <xsl:template name="replace">
+    <xsl:param name="text"/>
+    <xsl:param name="from"/>
+    <xsl:param name="to"/>
+    <xsl:choose>
+      <xsl:when test="contains($text, $from)">
+        <xsl:value-of select="substring-before($text, $from)"/><xsl:value-of select="$to"/>
+        <xsl:call-template name="replace">
+          <xsl:with-param name="text" select="substring-after($text, $from)"/>
+          <xsl:with-param name="from" select="$from"/>
+          <xsl:with-param name="to" select="$to"/>
+        </xsl:call-template>
+      </xsl:when>
+      <xsl:otherwise><xsl:value-of select="$text"/></xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- A query map as the value of a link's parameter: the characters that would end or
+       change the value are encoded; the browser encodes the rest of the address itself. -->
+  <xsl:template name="param">
+    <xsl:param name="text"/>
+    <xsl:variable name="pct">
+      <xsl:call-template name="replace">
+        <xsl:with-param name="text" select="$text"/><xsl:with-param name="from" select="'%'"/><xsl:with-param name="to" select="'%25'"/>
+      </xsl:call-template>
+    </xsl:variable>
+    <xsl:variable name="amp">
+      <xsl:call-template name="replace">
+        <xsl:with-param name="text" select="$pct"/><xsl:with-param name="from" select="'&amp;'"/><xsl:with-param name="to" select="'%26'"/>
+      </xsl:call-template>
+    </xsl:variable>
+    <xsl:variable name="hash">
+      <xsl:call-template name="replace">
+        <xsl:with-param name="text" select="$amp"/><xsl:with-param name="from" select="'#'"/><xsl:with-param name="to" select="'%23'"/>
+      </xsl:call-template>
+    </xsl:variable>
+    <xsl:call-template name="replace">
+      <xsl:with-param name="text" select="$hash"/><xsl:with-param name="from" select="'+'"/><xsl:with-param name="to" select="'%2B'"/>
+    </xsl:call-template>
+  </xsl:template>
+
+  <!-- The address of the list with another query and page. -->
+  <xsl:template name="list-url">
     <xsl:param name="query"/>
     <xsl:param name="page" select="0"/>
-    <xsl:param name="label"/>
-    <form class="form" method="get" action="query">
-      <input type="hidden" name="mduid" value="{/r/@mduid}"/>
-      <input type="hidden" name="xsl" value="items"/>
-      <input type="hidden" name="page" value="{$page}"/>
-      <input type="hidden" name="query" value="{$query}"/>
-      <button class="button" type="submit"><xsl:value-of select="$label"/></button>
-    </form>
+    <xsl:text>query?mduid=</xsl:text><xsl:value-of select="/r/@mduid"/>
+    <xsl:text>&amp;xsl=items&amp;page=</xsl:text><xsl:value-of select="$page"/>
+    <xsl:text>&amp;query=</xsl:text>
+    <xsl:call-template name="param"><xsl:with-param name="text" select="$query"/></xsl:call-template>
   </xsl:template>
 
   <xsl:template match="r" mode="body">
@@ -38,20 +75,27 @@
           <xsl:text>：共 </xsl:text><xsl:value-of select="@itemcount"/><xsl:text> </xsl:text>
           <xsl:value-of select="@itemunit"/>
         </p>
-        <div class="pager">
-          <xsl:if test="@queryprev != ''">
-            <xsl:call-template name="ask">
-              <xsl:with-param name="query" select="@queryprev"/>
-              <xsl:with-param name="label" select="concat('上一期 ', @queryprevinfo)"/>
-            </xsl:call-template>
-          </xsl:if>
-          <xsl:if test="@querynext != ''">
-            <xsl:call-template name="ask">
-              <xsl:with-param name="query" select="@querynext"/>
-              <xsl:with-param name="label" select="concat('下一期 ', @querynextinfo)"/>
-            </xsl:call-template>
-          </xsl:if>
-        </div>
+        <xsl:if test="@queryprev != '' or @querynext != ''">
+          <div class="pager">
+            <xsl:if test="@queryprev != ''">
+              <a class="button secondary" title="{@queryprevinfo}">
+                <xsl:attribute name="href">
+                  <xsl:call-template name="list-url"><xsl:with-param name="query" select="@queryprev"/></xsl:call-template>
+                </xsl:attribute>
+                <xsl:text>‹ 上一期</xsl:text>
+              </a>
+            </xsl:if>
+            <span class="at"><xsl:value-of select="@queryname"/></span>
+            <xsl:if test="@querynext != ''">
+              <a class="button secondary" title="{@querynextinfo}">
+                <xsl:attribute name="href">
+                  <xsl:call-template name="list-url"><xsl:with-param name="query" select="@querynext"/></xsl:call-template>
+                </xsl:attribute>
+                <xsl:text>下一期 ›</xsl:text>
+              </a>
+            </xsl:if>
+          </div>
+        </xsl:if>
         <xsl:apply-templates select="querys"/>
         <xsl:apply-templates select="QueryConditions"/>
         <xsl:choose>
@@ -67,44 +111,54 @@
         <xsl:if test="@pagecount &gt; 1">
           <div class="pager">
             <xsl:if test="@pageindex &gt; 0">
-              <xsl:call-template name="ask">
-                <xsl:with-param name="query" select="@query"/>
-                <xsl:with-param name="page" select="@pageindex - 1"/>
-                <xsl:with-param name="label" select="'上一页'"/>
-              </xsl:call-template>
+              <a class="button secondary">
+                <xsl:attribute name="href">
+                  <xsl:call-template name="list-url">
+                    <xsl:with-param name="query" select="@query"/>
+                    <xsl:with-param name="page" select="@pageindex - 1"/>
+                  </xsl:call-template>
+                </xsl:attribute>
+                <xsl:text>上一页</xsl:text>
+              </a>
             </xsl:if>
-            <span class="hint">
+            <span class="at">
               <xsl:text>第 </xsl:text><xsl:value-of select="@pageindex + 1"/>
               <xsl:text> / </xsl:text><xsl:value-of select="@pagecount"/><xsl:text> 页</xsl:text>
             </span>
             <xsl:if test="@pageindex + 1 &lt; @pagecount">
-              <xsl:call-template name="ask">
-                <xsl:with-param name="query" select="@query"/>
-                <xsl:with-param name="page" select="@pageindex + 1"/>
-                <xsl:with-param name="label" select="'下一页'"/>
-              </xsl:call-template>
+              <a class="button secondary">
+                <xsl:attribute name="href">
+                  <xsl:call-template name="list-url">
+                    <xsl:with-param name="query" select="@query"/>
+                    <xsl:with-param name="page" select="@pageindex + 1"/>
+                  </xsl:call-template>
+                </xsl:attribute>
+                <xsl:text>下一页</xsl:text>
+              </a>
             </xsl:if>
           </div>
         </xsl:if>
         <xsl:if test="@canadd = '1'">
-          <p><a class="button" href="addnew?mduid={@mduid}&amp;xsl=editnew">新建<xsl:value-of select="@itemtype"/></a></p>
+          <p><a class="button block" href="addnew?mduid={@mduid}&amp;xsl=editnew">新建<xsl:value-of select="@itemtype"/></a></p>
         </xsl:if>
       </xsl:otherwise>
     </xsl:choose>
   </xsl:template>
 
-  <!-- The schemes: one button each, the current one marked. -->
+  <!-- The schemes: one small button each, the current one filled. -->
   <xsl:template match="querys">
     <xsl:if test="query">
-      <div class="list">
+      <div style="display: flex; flex-wrap: wrap; gap: 6px; margin-bottom: 12px">
         <xsl:for-each select="query">
-          <xsl:call-template name="ask">
-            <xsl:with-param name="query" select="."/>
-            <xsl:with-param name="label">
-              <xsl:if test="@curr = '1'">✓ </xsl:if>
-              <xsl:value-of select="@name"/>
-            </xsl:with-param>
-          </xsl:call-template>
+          <a title="{@memo}">
+            <xsl:attribute name="class">
+              <xsl:text>button small</xsl:text><xsl:if test="@curr != '1'"> secondary</xsl:if>
+            </xsl:attribute>
+            <xsl:attribute name="href">
+              <xsl:call-template name="list-url"><xsl:with-param name="query" select="."/></xsl:call-template>
+            </xsl:attribute>
+            <xsl:value-of select="@name"/>
+          </a>
         </xsl:for-each>
       </div>
     </xsl:if>
@@ -188,19 +242,20 @@
        by its query (records generated from a plan have no ID of their own yet). -->
   <xsl:template match="item" mode="row">
     <li class="item">
-      <form method="get" action="query">
-        <input type="hidden" name="mduid" value="{@mduid}"/>
-        <input type="hidden" name="one" value="1"/>
-        <input type="hidden" name="xsl" value="detail"/>
-        <input type="hidden" name="query" value="{@query}"/>
-        <button class="item" type="submit"><xsl:value-of select="@name"/></button>
-      </form>
-      <xsl:if test="@alert != ''"><div class="error"><xsl:value-of select="@alert"/></div></xsl:if>
-      <xsl:for-each select="col[@colbrief = '1' and @coltitle != '1' and @type != '6' and @dispval != '' and @dispval != @gray]">
-        <div class="hint">
-          <xsl:value-of select="@name"/><xsl:text>：</xsl:text><xsl:value-of select="@dispval"/>
-        </div>
-      </xsl:for-each>
+      <a>
+        <xsl:attribute name="href">
+          <xsl:text>query?mduid=</xsl:text><xsl:value-of select="@mduid"/>
+          <xsl:text>&amp;one=1&amp;xsl=detail&amp;query=</xsl:text>
+          <xsl:call-template name="param"><xsl:with-param name="text" select="@query"/></xsl:call-template>
+        </xsl:attribute>
+        <span>
+          <xsl:value-of select="@name"/>
+          <xsl:for-each select="col[@colbrief = '1' and @coltitle != '1' and @type != '6' and @dispval != '' and @dispval != @gray]">
+            <small><xsl:value-of select="@name"/><xsl:text>：</xsl:text><xsl:value-of select="@dispval"/></small>
+          </xsl:for-each>
+          <xsl:if test="@alert != ''"><small class="error"><xsl:value-of select="@alert"/></small></xsl:if>
+        </span>
+      </a>
     </li>
   </xsl:template>
 </xsl:stylesheet>

@@ -21,6 +21,7 @@
 
 #include <QtCore/QDebug>
 #include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 
 #include <libxslt/transform.h>
@@ -529,6 +530,7 @@ TEST_F(QueryRoutes, ConditionsShowTheQuery)
     }
 }
 
+
 TEST_F(QueryRoutes, MessageLinksSwitchTheSessionsIdentity)
 {
     LogIn({{MDU_TEACHER, m_school.t3}, {MDU_STUDENT, m_school.s1}});
@@ -783,6 +785,22 @@ QString Render(const QByteArray& page, const char* sheet, const QString& params 
     return html;
 }
 
+// The "query" parameter of the first link of the page whose address begins so, as the
+// server reads it.
+QString QueryOfLink(const QString& html, const QString& begins)
+{
+    const QRegularExpression href(QStringLiteral("href=\"(") + QRegularExpression::escape(begins) +
+                                  QStringLiteral("[^\"]*)\""));
+    const QRegularExpressionMatch link = href.match(html);
+    EXPECT_TRUE(link.hasMatch()) << begins.toStdString();
+    QString address = link.captured(1);
+    address.replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    address.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    XParamMap params;
+    ParseQueryParams(address.mid(address.indexOf(u'?') + 1).toUtf8(), params);
+    return params.value(QStringLiteral("query"));
+}
+
 } // namespace
 
 TEST_F(QueryRoutes, TeacherListsThisWeeksClassesAndOpensOne)
@@ -796,12 +814,15 @@ TEST_F(QueryRoutes, TeacherListsThisWeeksClassesAndOpensOne)
     const QString list = Render(week.body, "465-items.xsl");
     EXPECT_TRUE(list.contains(QStringLiteral("<title>课堂记录 - 本周</title>")));
     EXPECT_TRUE(list.contains(QStringLiteral("共 1 ")));
-    EXPECT_TRUE(list.contains(QStringLiteral(">✓ 本周</button>")));
-    EXPECT_TRUE(list.contains(QStringLiteral(">上一期 上周")));
-    // the record opens by its query: a planned class has no ID of its own yet
+    EXPECT_TRUE(list.contains(QStringLiteral("class=\"button small\"")));        // the current scheme
+    EXPECT_EQ(list.count(QStringLiteral("class=\"button small secondary\"")), 5); // the others
+    EXPECT_TRUE(list.contains(QStringLiteral("‹ 上一期")));
+    // the record opens by its query (a planned class has no ID of its own yet), with the
+    // characters that would cut the parameter short encoded
     EXPECT_EQ(week.Attr(items[0], "id"), "0");
-    EXPECT_TRUE(list.contains(QStringLiteral("<button class=\"item\" type=\"submit\">") +
-                              week.Attr(items[0], "name") + QStringLiteral("</button>")));
+    const QString query = week.Attr(items[0], "query");
+    EXPECT_EQ(QueryOfLink(list, QStringLiteral("query?mduid=334&amp;one=1")), query);
+    EXPECT_TRUE(list.contains(week.Attr(items[0], "name")));
     EXPECT_FALSE(list.contains(QStringLiteral("第 1 / 1 页"))); // one page: no pager
     EXPECT_FALSE(list.contains(QStringLiteral("新建"))); // a teacher account may not add
 
@@ -834,7 +855,8 @@ TEST_F(QueryRoutes, StudentSeesReceiptsWithLessonsLeft)
     XAnswer one = Query(MDU_RECEIPT, {{"one", "1"}, {"id", QString::number(m_school.r2)}, {"xsl", "detail"}});
     ASSERT_EQ(one.status, 200);
     const QString detail = Render(one.body, "461-detail.xsl");
-    EXPECT_TRUE(detail.contains(QStringLiteral("<dt>剩余课时</dt>"))) << detail.toStdString();
+    EXPECT_TRUE(detail.contains(QStringLiteral("<td class=\"cap\">剩余课时</td><td>12-8₋₄=0</td>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<td>¥960.00</td>"))); // the amount's sign once
     // another student's receipt cannot be read by this student (the failed read is reported)
     ErrorCapture reports;
     XAnswer other = Query(MDU_RECEIPT, {{"one", "1"}, {"id", QString::number(m_school.r1)}, {"xsl", "detail"}});
@@ -864,8 +886,8 @@ TEST_F(QueryRoutes, PagesEscapeWhatUsersTypedAndPageThroughLongLists)
     XAnswer page = Query(MDU_STUDENT, {{"query", ""}, {"page", "1"}, {"xsl", "items"}});
     const QString second = Render(page.body, "465-items.xsl");
     EXPECT_TRUE(second.contains(QStringLiteral("第 2 / 2 页")));
-    EXPECT_TRUE(second.contains(QStringLiteral(">上一页</button>")));
-    EXPECT_FALSE(second.contains(QStringLiteral(">下一页</button>")));
+    EXPECT_TRUE(second.contains(QStringLiteral(">上一页</a>")));
+    EXPECT_FALSE(second.contains(QStringLiteral(">下一页</a>")));
     EXPECT_FALSE(second.contains(QStringLiteral("<img src=x")));
     EXPECT_TRUE(second.contains(QStringLiteral("新建学员")));
 
@@ -898,4 +920,26 @@ TEST_F(QueryRoutes, EditPageOffersWhatTheUserMayChange)
     EXPECT_GT(shown, editable);
     EXPECT_TRUE(html.contains(QStringLiteral("value=\"张三\"")));
     EXPECT_TRUE(html.contains(QStringLiteral("setcol?mduid=")));
+}
+
+TEST_F(QueryRoutes, ListLinksCarryQueriesWithLinksAndSigns)
+{
+    LogIn({{MDU_TEACHER, m_school.t1}});
+    XAnswer a = Query(MDU_EDURCD, {{"xsl", "items"},
+                                   {"query", QStringLiteral("<r><x id=\"1047\">2026-03-01</x><x id=\"1048\">2026-03-31</x>"
+                                                            "<x id=\"33208\">a&amp;b+c#d%e</x><x id=\"321\">&lt;a "
+                                                            "href=\"xl:321:%1\"&gt;张三 &amp;amp; 小明&lt;/a&gt;</x></r>")
+                                                 .arg(m_school.s1)}});
+    ASSERT_EQ(a.status, 200);
+    ASSERT_NE(a.Root("querynext"), "");
+    ASSERT_TRUE(a.Root("querynext").contains(u'&'));
+    const QString html = Render(a.body, "465-items.xsl");
+    EXPECT_EQ(QueryOfLink(html, QStringLiteral("query?mduid=334&amp;xsl=items&amp;page=0&amp;query=")),
+              a.Root("queryprev"));
+    // the second period link is the next one
+    const qsizetype next = html.indexOf(QStringLiteral("下一期"));
+    ASSERT_GT(next, 0);
+    EXPECT_EQ(QueryOfLink(html.left(next).mid(html.left(next).lastIndexOf(QStringLiteral("<a "))),
+                          QStringLiteral("query?mduid=334")),
+              a.Root("querynext"));
 }
