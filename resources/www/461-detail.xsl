@@ -67,21 +67,28 @@
     </xsl:choose>
   </xsl:template>
 
-  <!-- A child list: one row per line (not the blank line the edit form starts from). -->
+  <!-- A child list: one entry per line (not the blank line the edit form starts from), its
+       first field as the entry's title and the others that say something beneath it: a
+       phone has no room for a table of ten columns. -->
   <xsl:template name="lines">
     <xsl:variable name="rows" select="item[@pos != '0']"/>
     <xsl:choose>
       <xsl:when test="$rows">
-        <table class="rec">
-          <tr>
-            <xsl:for-each select="$rows[1]/col[@coldetail = '1']"><th><xsl:value-of select="@name"/></th></xsl:for-each>
-          </tr>
+        <ul class="list">
           <xsl:for-each select="$rows">
-            <tr>
-              <xsl:for-each select="col[@coldetail = '1']"><td><xsl:call-template name="value"/></td></xsl:for-each>
-            </tr>
+            <xsl:variable name="cols" select="col[@coldetail = '1']"/>
+            <li class="item">
+              <div class="line">
+                <span>
+                  <xsl:value-of select="$cols[1]/@dispval"/>
+                  <xsl:for-each select="$cols[position() &gt; 1 and @dispval != '' and @dispval != @gray]">
+                    <small><xsl:value-of select="@name"/><xsl:text>：</xsl:text><xsl:value-of select="@dispval"/></small>
+                  </xsl:for-each>
+                </span>
+              </div>
+            </li>
           </xsl:for-each>
-        </table>
+        </ul>
       </xsl:when>
       <xsl:otherwise><span class="gray">无</span></xsl:otherwise>
     </xsl:choose>

@@ -829,16 +829,17 @@ TEST_F(QueryRoutes, TeacherListsThisWeeksClassesAndOpensOne)
     XAnswer one = Query(MDU_EDURCD, {{"one", "1"}, {"query", week.Attr(items[0], "query")}, {"xsl", "detail"}});
     ASSERT_EQ(one.status, 200);
     const QString detail = Render(one.body, "461-detail.xsl");
-    EXPECT_TRUE(detail.contains(QStringLiteral("<th>学员</th>")));
-    EXPECT_TRUE(detail.contains(QStringLiteral("<td>张三 (小明)</td>")));
-    EXPECT_TRUE(detail.contains(QStringLiteral("<td>陈七</td>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<td class=\"cap\" colspan=\"2\">学员</td>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<span>张三 (小明)<small>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<span>陈七<small>")));
+    EXPECT_TRUE(detail.contains(QStringLiteral("<small>剩余课时：15-17=-2</small>")));
     EXPECT_TRUE(detail.contains(QStringLiteral("琴房一")));
     EXPECT_FALSE(detail.contains(QStringLiteral(">修改</button>"))); // no right to change it
 
     // the partial refresh: the body alone
     const QString fragment = Render(one.body, "461-detail.xsl", QStringLiteral("'1'"));
     EXPECT_FALSE(fragment.contains(QStringLiteral("<html")));
-    EXPECT_TRUE(fragment.contains(QStringLiteral("<td>陈七</td>")));
+    EXPECT_TRUE(fragment.contains(QStringLiteral("<span>陈七<small>")));
 }
 
 TEST_F(QueryRoutes, StudentSeesReceiptsWithLessonsLeft)
