@@ -717,10 +717,13 @@ TEST_F(QueryRoutes, AuthorisationMatrix)
             LogIn({identities[who]});
         for (Route& r : routes) {
             XAnswer a = Ask(QString::fromLatin1(r.path), r.params, r.body);
-            EXPECT_EQ(a.status, r.expected[who]) << r.path << " " << r.params.begin()->second.toStdString() << " as "
-                                                 << who;
-            if (a.status == 400)
-                EXPECT_TRUE(a.body.isEmpty());
+            const std::string cell = std::string(r.path) + " " +
+                                     (r.params.empty() ? std::string() : r.params.begin()->second.toStdString()) +
+                                     " as " + std::to_string(who);
+            EXPECT_EQ(a.status, r.expected[who]) << cell;
+            if (a.status == 400) {
+                EXPECT_TRUE(a.body.isEmpty()) << cell;
+            }
             const bool receiptList = r.params.count("mduid") && r.params.at("mduid") == "331" &&
                                      QByteArray(r.path) != "seltempl";
             if (a.status != 200 || !receiptList)
