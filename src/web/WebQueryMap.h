@@ -16,7 +16,7 @@ class CXItem;
 // - keys 1 and 2 (only / all but these IDs), the module's record-link options and every
 //   key that is a module id: a comma list of integers, the IDs taken out of "xl:" links
 //   first; links of a record-link option are rewritten from their parts, so their titles
-//   come back escaped;
+//   come back escaped; an empty list names no record ("0");
 // - choice options: a comma list of integers ("|" or "," accepted when reading);
 // - date and month options: "%Y-%m-%d";
 // - find and hidden text options: the text, at most kMaxWebFindText characters without
