@@ -391,7 +391,7 @@ TEST(WebRelayConnection, WeChatBrowsersFromTheInternetAreSentToAuthorise)
 
     const QByteArray agent = "User-Agent: Mozilla/5.0 MicroMessenger/8.0\r\n";
     auto ask = [&](const QByteArray& from, const QByteArray& cookie) {
-        SendAll(fds[1], "GET /query HTTP/1.1\r\nREMOTE_ADDR: " + from + "\r\n" + agent + cookie + "\r\n");
+        SendAll(fds[1], "GET /nosuchpage HTTP/1.1\r\nREMOTE_ADDR: " + from + "\r\n" + agent + cookie + "\r\n");
         return ReadResponse(fds[1]);
     };
     EXPECT_TRUE(ask("203.0.113.9", "").startsWith("HTTP/1.1 404 ")); // no token yet
