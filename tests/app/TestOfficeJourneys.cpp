@@ -181,6 +181,10 @@ protected:
         Pump();
         if (query)
             FindModule(mduId)->ApplyQuery(*query);
+        // the first row picked, as the office does, so that the detail pane shows it
+        if (auto* view = qobject_cast<CLorvanView*>(FindModule(mduId)->GetView()))
+            if (CXListCtrl* list = view->GetList(); list->GetItemCount() > 0 && list->GetSelectedCount() == 0)
+                list->SelectOnly(0);
         Shot(*m_app.m_pMainWnd, name);
     }
 
