@@ -77,6 +77,8 @@ const XCommandIcon kCommandIcons[] = {
     {ID_PHOTO_NEXT, "go-next"},
     {ID_ARROW_DN, "go-down"},
     {ID_ARROW_UP, "go-up"},
+    // the mark of a yes/no cell (有, 是, 启用, 允许) in the lists
+    {IDI_ONOFF, "emblem-ok"},
 };
 
 } // namespace

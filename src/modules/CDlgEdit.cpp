@@ -242,6 +242,9 @@ bool CDlgEdit::SaveAndRefresh()
     const CXItem* user = User();
     if (!module || !item || !user)
         return false;
+    // A record can be shown before it is ever stored (a class generated from its timetable):
+    // it has no ID until this save, and its row is found by what it showed when opened.
+    const bool wasShownUnstored = m_pOrgItem && m_pOrgItem->m_nID == 0;
     if (!SaveItem(nullptr, item, m_pOrgItem, *user))
         return false;
     const bool wasNew = m_pOrgItem == nullptr;
@@ -277,9 +280,23 @@ bool CDlgEdit::SaveAndRefresh()
         list->AddItem(copy, 2);
     } else {
         // only the row that shows this very record takes the re-read values
+        const auto showsIt = [&](const CXItem& row) {
+            if (row.m_nMduID != item->m_nMduID)
+                return false;
+            if (!wasShownUnstored)
+                return row.m_nID == item->m_nID;
+            if (row.m_nID != 0)
+                return false;
+            const CHeads* heads = row.GetHeads();
+            for (int h = 0; heads && h < heads->GetSize(); ++h)
+                if (row.FormatText(heads->GetAt(h), false, false, false) !=
+                    m_pOrgItem->FormatText(heads->GetAt(h), false, false, false))
+                    return false;
+            return true;
+        };
         for (int i = 0; i < list->GetItemCount(); ++i) {
             CXItem* row = list->GetItemData(i);
-            if (row && row->m_nMduID == item->m_nMduID && row->m_nID == item->m_nID) {
+            if (row && showsIt(*row)) {
                 item->CopyTo(row);
                 row->Validate(user, true);
                 break;

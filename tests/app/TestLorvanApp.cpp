@@ -67,6 +67,15 @@ TEST(LorvanApp, SeamAnswersFromThePreferencesAndTheBuiltInAdministrator)
 
 namespace {
 
+// A yes/no cell of a list (身份证 有) is drawn as this mark alone: without an image it is blank.
+TEST(CommandIcons, TheMarkOfYesNoCellsHasAnImage)
+{
+    CLorvanApp app;
+    LoadCommandIcons(app);
+    EXPECT_EQ(app.GetCommandIcon(IDI_ONOFF, 0, false).size(), QSize(16, 16));
+    EXPECT_FALSE(app.CommandIcon(IDI_ONOFF, 0, false).isNull());
+}
+
 TEST(CommandIcons, EveryCommandOfTheTableHasBothSizes)
 {
     CLorvanApp app;

@@ -45,6 +45,7 @@
 #include "XUi.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
@@ -60,6 +61,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -98,11 +100,19 @@ int Choose(CDlgSelOne& picker, int id)
     return picker.result();
 }
 
+// With LORVAN_SHOTS naming a folder, the window as the office sees it a moment later (the
+// list's selection timer has run, the detail pane and status bar follow the selection), into
+// that folder.
 void Shot(QWidget& w, const char* name)
 {
     const QByteArray folder = qgetenv("LORVAN_SHOTS");
-    if (!folder.isEmpty())
-        w.grab().save(QString::fromUtf8(folder) + u'/' + QString::fromUtf8(name));
+    if (folder.isEmpty())
+        return;
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 400)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    w.grab().save(QString::fromUtf8(folder) + u'/' + QString::fromUtf8(name));
 }
 
 // The program as main() starts it, on a fresh program folder, with every window the test
@@ -136,6 +146,11 @@ protected:
                 return QDialog::Rejected;
             }
             m_loginWarning = login->m_pWarning->isHidden() ? QString() : login->m_pWarning->text();
+            if (m_loginShot) {
+                login->show();
+                login->m_pUser->setEditText(m_attempts.front().first);
+                Shot(*login, std::exchange(m_loginShot, nullptr));
+            }
             // a wrong password keeps the window open for the next attempt
             for (const auto& [user, password] : std::exchange(m_attempts, {})) {
                 login->m_pUser->setEditText(user);
@@ -159,6 +174,19 @@ protected:
         Pump();
     }
     QString UserName() const { return m_app.User() ? m_app.User()->m_strName : QString(); }
+    // The main window with a module's list open (its query applied when given).
+    void ShotModule(int mduId, const char* name, const CXMap* query = nullptr)
+    {
+        CLorvanApp::OpenModule(mduId);
+        Pump();
+        if (query)
+            FindModule(mduId)->ApplyQuery(*query);
+        // the first row picked, as the office does, so that the detail pane shows it
+        if (auto* view = qobject_cast<CLorvanView*>(FindModule(mduId)->GetView()))
+            if (CXListCtrl* list = view->GetList(); list->GetItemCount() > 0 && list->GetSelectedCount() == 0)
+                list->SelectOnly(0);
+        Shot(*m_app.m_pMainWnd, name);
+    }
 
     // Runs the add-new command of a module's window and fills its edit frame with `fill`,
     // which ends it with OK; other windows the frame opens are answered by `more`.
@@ -302,16 +330,19 @@ protected:
     XUiTestHooks m_ui;
     std::vector<std::pair<QString, QString>> m_attempts;
     QString m_loginWarning;
+    const char* m_loginShot = nullptr; // the next login window's picture
     std::function<int(QDialog*)> m_onModal;
 };
 
 TEST_F(OfficeJourneys, FirstDayFromAFreshFolderToTheTeachersOwnLogin)
 {
     // 1. first start: the built-in administrator with the default password is warned
+    m_loginShot = "journey-login.png";
     LogIn({{QStringLiteral("Admin"), QStringLiteral("583920")}});
     ASSERT_EQ(UserName(), QStringLiteral("Admin"));
     ASSERT_TRUE(m_app.m_pMainWnd->isVisible());
     EXPECT_EQ(m_loginWarning, QStringLiteral("请及时修改默认登录密码 “583920”。"));
+    Shot(*m_app.m_pMainWnd, "journey-main-after-login.png");
 
     m_onModal = [](QDialog* d) {
         auto* serial = qobject_cast<CDlgAppSerial*>(d);
@@ -343,6 +374,7 @@ TEST_F(OfficeJourneys, FirstDayFromAFreshFolderToTheTeachersOwnLogin)
     ASSERT_GT(course, 0);
     ASSERT_GT(AddPackage(course), 0);
     ASSERT_GT(AddStudent(), 0);
+    ShotModule(MDU_STUDENT, "journey-main-students.png");
 
     // a teacher employed from March, an operator with students and receipts only
     AddNew(
@@ -470,6 +502,16 @@ TEST_F(OfficeJourneys, SellAlterAndRefundOnTheProgramsOwnDatabase)
     };
     EXPECT_EQ(row(first).section(u'|', 0, 1), QStringLiteral("22|300.00"));         // 20 + 2 lessons for 300 more
     EXPECT_EQ(row(second), QStringLiteral("20|-3000.00|%1").arg(RECEIPT_REFUNDED)); // the whole price back
+    // the list the office looks at shows both at once, without a new query
+    for (const auto& [id, price, status] :
+         {std::tuple{first, 300.0, -1}, std::tuple{second, -3000.0, +RECEIPT_REFUNDED}})
+        for (int i = 0; i < list->GetItemCount(); ++i)
+            if (auto* shown = dynamic_cast<const CDBReceipt*>(list->GetItemData(i)); shown && shown->m_nID == id) {
+                EXPECT_DOUBLE_EQ(shown->m_fAltPrice, price) << id;
+                if (status >= 0)
+                    EXPECT_EQ(shown->m_nItemStatus, status) << id;
+            }
+    Shot(*m_app.m_pMainWnd, "journey-main-receipts.png");
 }
 
 // 6. The receipts' number pattern is changed in the preferences and a manual backup taken
@@ -684,6 +726,20 @@ TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIs
         QueryText(PrepareSql(QStringLiteral("SELECT printf('%d|%d', CountIn, Remained) FROM [V_RECEIPT] WHERE ID=") +
                              QString::number(receipt))),
         QStringLiteral("2|18"));
+    // the list shows the two classes held, stored now, and the two still to come as planned,
+    // without a new query
+    QStringList shown;
+    for (int i = 0; i < list->GetItemCount(); ++i)
+        if (auto* rcd = dynamic_cast<const CDBEduRcd*>(list->GetItemData(i)))
+            shown << QStringLiteral("%1:%2:%3")
+                         .arg(rcd->m_dtDate.DayOfMonth())
+                         .arg(rcd->m_nClassStatus)
+                         .arg(rcd->m_nID != 0 ? QStringLiteral("stored") : QStringLiteral("planned"));
+    shown.sort();
+    EXPECT_EQ(
+        shown.join(u' '),
+        QStringLiteral("11:%1:stored 18:%2:planned 25:%2:planned 4:%1:stored").arg(CLASS_HELD).arg(CLASS_PENDING));
+    Shot(*m_app.m_pMainWnd, "journey-main-class-records.png");
 
     // March's wages: two classes held at 100
     CXArray rows(nullptr, true);
@@ -698,6 +754,7 @@ TEST_F(OfficeJourneys, ATimetableGivesClassesWhoseAttendanceConsumesLessonsAndIs
     ASSERT_NE(wage, nullptr);
     EXPECT_DOUBLE_EQ(wage->GetLessonWage(), 200.0);
     EXPECT_DOUBLE_EQ(wage->GetTotal(), 200.0);
+    ShotModule(MDU_WAGES, "journey-main-wages.png", &month);
 }
 
 // 8. The students exported to a workbook from their list, the workbook opened and saved by

@@ -208,6 +208,33 @@ TEST_F(EditFrame, SavedRecordRefreshesOnlyTheRowShowingIt)
     EXPECT_EQ(names.join(u'|'), QStringLiteral("钢琴启蒙|声乐"));
 }
 
+// Rows can show records not stored yet (classes generated from a timetable have no ID): the
+// one opened takes its stored values and ID when saved; the others stay as they were.
+TEST_F(EditFrame, SavingARecordShownBeforeItWasStoredRefreshesItsOwnRow)
+{
+    for (const QString& name : {QStringLiteral("钢琴"), QStringLiteral("声乐"), QStringLiteral("古筝")}) {
+        auto* row = new CFrameCourse;
+        row->m_strName = name;
+        m_list->AddItem(row, 0);
+    }
+    m_host.list = m_list.get();
+    CFrameCourse opened;
+    m_list->GetItemData(1)->CopyTo(&opened);
+
+    auto frame = Open(false, &opened);
+    Edit(*frame, 0, IDC_COURSE_PRICE)->setText(QStringLiteral("150"));
+    Click(*frame, IDOK);
+    ASSERT_EQ(frame->result(), IDOK);
+    const int stored = Count(QStringLiteral("SELECT ID FROM TB_TEST_COURSE WHERE RecordName='声乐'"));
+    ASSERT_GT(stored, 0);
+    QStringList rows;
+    for (int i = 0; i < m_list->GetItemCount(); ++i) {
+        const auto* row = static_cast<CTestCourse*>(m_list->GetItemData(i));
+        rows << QStringLiteral("%1:%2:%3").arg(row->m_strName).arg(row->m_nID).arg(row->m_fPrice);
+    }
+    EXPECT_EQ(rows.join(u'|'), QStringLiteral("钢琴:0:0|声乐:%1:150|古筝:0:0").arg(stored));
+}
+
 TEST_F(EditFrame, WithoutAnOpenWindowTheSavedRecordIsShownByItself)
 {
     auto frame = Open(true, nullptr);

@@ -6,16 +6,9 @@
 #include "BenchSchool.h"
 #include "CDBEduRcd.h"
 #include "CDBEduSch.h"
-#include "CModuleEduRcd.h"
-#include "CModuleEduSch.h"
-#include "CModuleReceipt.h"
 #include "CXAccessor.h"
 #include "CXDBSession.h"
-#include "OpenDatabase.h"
 #include "SqlPrepare.h"
-#include "XDateTime.h"
-
-#include <QtCore/QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -45,35 +38,16 @@ long Step(CXDBSession& s, const QString& sql, QStringList* ids = nullptr)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    QTemporaryDir home;
-    qputenv("LORVAN_HOME", home.path().toLocal8Bit());
-    XClock::SetFixed(XDateTime(2026, 6, 15, 10, 0, 0));
-    if (!CreateDatabase(GetConnectionString()))
+    XBenchSchoolSetUp setUp;
+    if (!setUp.Open() || !setUp.RegisterModules())
         return 1;
-    CXDBSession s;
-    s.Connect();
-    XBenchSchool school;
-    auto t0 = std::chrono::steady_clock::now();
-    if (!BuildBenchSchool(s, school))
-        return 1;
-    std::printf("generated %d teachers, %d students, %d timetables, %d stored classes in %.1f s\n", school.teachers,
-                school.students, school.timetables, school.storedClasses, Seconds(t0));
-    CModuleEduRcd classes;
-    CModuleEduSch schedules;
-    CModuleReceipt receipts;
-    RegisterModule(&classes);
-    RegisterModule(&schedules);
-    RegisterModule(&receipts);
-    MarkWritableColumns(s);
-
-    // one month: May 2026
-    CXMap query;
-    query.SetDate(1047, XDateTime(2026, 5, 1));
-    query.SetDate(1048, XDateTime(2026, 5, 31));
+    CXDBSession& s = setUp.session;
+    CModuleEduRcd& classes = setUp.classes;
+    const CXMap query = BenchMonthQuery();
     std::vector<double> module, bare;
     long count = 0, rows = 0;
     for (int run = 0; run < runs; ++run) {
-        t0 = std::chrono::steady_clock::now();
+        auto t0 = std::chrono::steady_clock::now();
         CXArray items(nullptr, true);
         if (!classes.QueryItems(items, query, true, false))
             return 1;
@@ -98,8 +72,5 @@ int main(int argc, char** argv)
     const double m = Median(module), b = Median(bare);
     std::printf("May 2026: %ld class records through the module, median %.3f s over %d runs\n", count, m, runs);
     std::printf("bare reads: %ld rows, median %.3f s; ratio %.2f\n", rows, b, m / b);
-    UnregisterModule(&receipts);
-    UnregisterModule(&schedules);
-    UnregisterModule(&classes);
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "BenchSchool.h"
 
+#include "CModule.h"
 #include "CXDBSession.h"
+#include "OpenDatabase.h"
 #include "XDateTime.h"
 
 #include <cstdio>
@@ -97,4 +99,54 @@ bool BuildBenchSchool(CXDBSession& s, XBenchSchool& school)
     ok = ok && s.Commit() && BenchExec(s, QStringLiteral("ANALYZE"));
     school.storedClasses = rcd;
     return ok;
+}
+
+XBenchSchoolSetUp::~XBenchSchoolSetUp()
+{
+    for (auto it = m_registered.rbegin(); it != m_registered.rend(); ++it)
+        UnregisterModule(*it);
+}
+
+bool XBenchSchoolSetUp::Open(const std::function<bool(CXDBSession&, const XBenchSchool&)>& extraRows)
+{
+    if (!m_home.isValid())
+        return false;
+    qputenv("LORVAN_HOME", m_home.path().toLocal8Bit());
+    XClock::SetFixed(XDateTime(2026, 6, 15, 10, 0, 0));
+    if (!CreateDatabase(GetConnectionString())) {
+        std::fprintf(stderr, "cannot make the database: %s\n", qPrintable(GetOleDbErrorText()));
+        return false;
+    }
+    session.Connect();
+    const auto t0 = std::chrono::steady_clock::now();
+    if (!BuildBenchSchool(session, school))
+        return false;
+    if (extraRows) {
+        if (!session.BeginTransaction())
+            return false;
+        if (!extraRows(session, school) || !session.Commit())
+            return false;
+    }
+    std::printf("generated %d teachers, %d students, %d timetables, %d stored classes in %.1f s\n", school.teachers,
+                school.students, school.timetables, school.storedClasses, Seconds(t0));
+    return true;
+}
+
+bool XBenchSchoolSetUp::RegisterModules(std::initializer_list<CModule*> more)
+{
+    std::vector<CModule*> modules{&classes, &schedules, &receipts};
+    modules.insert(modules.end(), more.begin(), more.end());
+    for (CModule* m : modules) {
+        RegisterModule(m);
+        m_registered.push_back(m);
+    }
+    return MarkWritableColumns(session);
+}
+
+CXMap BenchMonthQuery()
+{
+    CXMap query;
+    query.SetDate(QKEY_DATE_FROM, XDateTime(2026, 5, 1));
+    query.SetDate(QKEY_DATE_TO, XDateTime(2026, 5, 31));
+    return query;
 }

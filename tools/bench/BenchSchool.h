@@ -1,11 +1,17 @@
 #pragma once
 
+#include "CModuleEduRcd.h"
+#include "CModuleEduSch.h"
+#include "CModuleReceipt.h"
 #include "CXDBSession.h"
 
 #include <QtCore/QString>
+#include <QtCore/QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <initializer_list>
 #include <vector>
 
 // The generated school the teaching benchmarks share (today fixed at 2026-06-15 by the
@@ -34,3 +40,30 @@ inline double Median(std::vector<double> v)
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
+
+// What the teaching benchmarks run on: a temporary program folder whose database the program
+// made, today fixed at 2026-06-15 10:00, the generated school in it, and the class-record,
+// timetable and receipt modules registered over it (with any others the benchmark needs, all
+// unregistered again at the end).
+class XBenchSchoolSetUp
+{
+    QTemporaryDir m_home; // first: the folder outlives the connection to its database
+    std::vector<CModule*> m_registered;
+
+public:
+    ~XBenchSchoolSetUp();
+    // The folder, the database and the school, then `extraRows` in the same database; prints
+    // what was generated and how long it took. False after a failed step (printed).
+    bool Open(const std::function<bool(CXDBSession&, const XBenchSchool&)>& extraRows = {});
+    // The three modules and `more` after them, then the columns their records write.
+    bool RegisterModules(std::initializer_list<CModule*> more = {});
+
+    CXDBSession session;
+    XBenchSchool school;
+    CModuleEduRcd classes;
+    CModuleEduSch schedules;
+    CModuleReceipt receipts;
+};
+
+// The month both benchmarks read: May 2026.
+CXMap BenchMonthQuery();
