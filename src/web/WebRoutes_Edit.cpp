@@ -16,6 +16,7 @@
 #include "RecordWriter.h"
 #include "Resources.h"
 #include "UpdateServer.h"
+#include "WebQueryMap.h"
 #include "WebRecordQuery.h"
 #include "WebUpdate.h"
 #include "XAppServices.h"
@@ -141,8 +142,18 @@ enum class XRead { Ok, Failed, NotFound, Several };
 
 // Reads the one record the query names, with its pictures and long texts: whatever is stored
 // afterwards writes those fields too, and must not write them empty.
-XRead ReadOne(CModule& module, const CXMap& query, std::unique_ptr<CXItem>& record)
+//
+// With a user, a role-0 account (a student's or teacher's own login) reaches only its own
+// records, as in the lists: anything else reads as not found.
+XRead ReadOne(CModule& module, CXMap query, std::unique_ptr<CXItem>& record, const CXItem* user = nullptr)
 {
+    if (user && user->m_nRightRole == 0) {
+        // narrowing its own module would replace the record asked for by the user's own
+        if (user->m_nMduID == module.GetMduID() && SingleRecordId(query) != user->m_nID)
+            return XRead::NotFound;
+        if (!NarrowToOwnRecords(module, *user, query))
+            return XRead::NotFound;
+    }
     CXArray items(nullptr, true);
     if (!module.QueryItems(items, query, false, false))
         return XRead::Failed;
@@ -365,7 +376,7 @@ void CHttpRequest::OnAddSub()
     }
     std::unique_ptr<CXItem> read;
     if (!cached) {
-        switch (ReadOne(*module, query, read)) {
+        switch (ReadOne(*module, query, read, &m_user)) {
         case XRead::Ok:
             break;
         case XRead::Failed:
@@ -471,7 +482,7 @@ void CHttpRequest::OnSetCol()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record)) {
+    switch (ReadOne(*module, query, record, &m_user)) {
     case XRead::Ok:
         break;
     case XRead::Failed:
@@ -525,7 +536,7 @@ void CHttpRequest::OnDel()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record)) {
+    switch (ReadOne(*module, query, record, &m_user)) {
     case XRead::Ok:
         break;
     case XRead::Failed:
@@ -565,7 +576,7 @@ void CHttpRequest::OnDelSub()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record)) {
+    switch (ReadOne(*module, query, record, &m_user)) {
     case XRead::Ok:
         break;
     case XRead::Failed:
@@ -620,7 +631,7 @@ void CHttpRequest::OnAutoSet()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record)) {
+    switch (ReadOne(*module, query, record, &m_user)) {
     case XRead::Ok:
         break;
     case XRead::Failed:
@@ -689,7 +700,7 @@ void CHttpRequest::OnPrint()
     }
     byId.SetText(1, QString::number(recordId));
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, byId, record)) {
+    switch (ReadOne(*module, byId, record, &m_user)) {
     case XRead::Ok:
         break;
     case XRead::NotFound:

@@ -2,10 +2,12 @@
 // folder through the program's own writer, starts the web service on a free port, prints
 // "PORT <n>" and serves until its standard input closes.
 #include "CFakeAppServices.h"
+#include "CModulePrjQuery.h"
 #include "CMD5.h"
 #include "CXDBSession.h"
 #include "FixtureSchool.h"
 #include "OpenDatabase.h"
+#include "TeachingModules.h"
 #include "WebService.h"
 #include "WebState.h"
 #include "XErrorReporter.h"
@@ -62,6 +64,11 @@ int main(int argc, char** argv)
     {
         TempDatabase db;
         FixtureModules modules;
+        // the class records and timetables phones read, and the query schemes of the lists
+        XTeachingModules teaching;
+        teaching.Register();
+        CModulePrjQuery schemes;
+        RegisterModule(&schemes);
         {
             CXDBSession session;
             session.Connect();
@@ -91,6 +98,8 @@ int main(int argc, char** argv)
             while (std::fgets(line, sizeof line, stdin)) {}
         }
         xInternet::StopWebService();
+        UnregisterModule(&schemes);
+        teaching.Unregister();
     }
     SetErrorSink(nullptr);
     SetAppServices(nullptr);

@@ -16,10 +16,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
 
-PHONE = "13600136000"  # 孙丽: operator, query and add on enrolment receipts only
+PHONE = "13600136000"  # 孙丽: operator on enrolment receipts; as a teacher she reads class records
 INITIAL = "teach"      # the teachers' initial password in the host's preferences
 NEW = "sunli-2026"
 RECEIPTS = "331"
+CLASSES = "334"
 
 
 def check(condition, what):
@@ -71,7 +72,7 @@ def main():
         check_html(page)
         listed = page.evaluate("Array.from(document.querySelectorAll('.modules a[href^=\"query?\"]'))"
                                ".map(a => new URL(a.href).searchParams.get('mduid'))")
-        check(listed == [RECEIPTS], "the menu lists %s, not only the receipts" % listed)
+        check(listed == [RECEIPTS, CLASSES], "the menu lists %s, not the receipts and class records" % listed)
         check("孙丽" in page.text(".users"), "the menu does not name the person logged in")
         shot("modules")
 

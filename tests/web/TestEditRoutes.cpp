@@ -983,4 +983,41 @@ TEST_F(EditRoutes, AttendanceTakenFromAPhoneConsumesTheReceiptsLessons)
     EXPECT_EQ(after->Member<int>(XOFFSET(CDBEduRcdStudent, m_rcpRemained)), remained - 1);
 }
 
+TEST_F(EditRoutes, AnAccountChangesOnlyItsOwnRecords)
+{
+    // even where the school lets teachers' own logins change class records, 周杰 reaches his
+    // Wednesday class and not 孙丽's Saturday one; a student reaches only her own record
+    CModule* classes = FindModule(MDU_EDURCD);
+    const int saved = classes->m_nTeacherRights;
+    classes->m_nTeacherRights |= RIGHT_MDF;
+    LogIn(Who::Teacher);
+    const QString key = QStringLiteral("%1_1_%2")
+                            .arg(FieldPosAt(CDBEduRcd::StaticHeads(), XOFFSET(CDBEduRcd, m_students), XAR))
+                            .arg(FieldPos(CDBEduRcdStudent::StaticHeads(), "Attence"));
+    auto planned = [](int timetable, const char* day) {
+        return QStringLiteral("<r><x id=\"333\">%1</x><x id=\"1047\">%2</x><x id=\"1048\">%2</x></r>")
+            .arg(timetable)
+            .arg(QLatin1String(day));
+    };
+    EXPECT_EQ(Call("setcol", {{"mduid", "334"}, {"query", planned(m_school.e2, "2026-03-14")}, {"key", key}}, "2")
+                  .Code(),
+              ERR_NotFound);
+    EXPECT_EQ(Call("setcol", {{"mduid", "334"}, {"query", planned(m_school.e1, "2026-03-18")}, {"key", key}}, "2")
+                  .Code(),
+              ERR_OK);
+    classes->m_nTeacherRights = saved;
+
+    CModule* students = FindModule(MDU_STUDENT);
+    const int savedStudent = students->m_nStudentRights;
+    students->m_nStudentRights |= RIGHT_MDF;
+    LogIn(Who::Student);
+    const int memoPos = FieldPos(students->GetHeads(), QStringLiteral("RecordMemo"));
+    const QString memoKey = QStringLiteral("0_0_%1").arg(memoPos);
+    const QString other = QString::fromUtf8(IdQuery(m_school.s3));
+    EXPECT_EQ(Call("setcol", {{"mduid", "321"}, {"query", other}, {"key", memoKey}}, "改了").Code(), ERR_NotFound);
+    const QString own = QString::fromUtf8(IdQuery(m_school.s1));
+    EXPECT_EQ(Call("setcol", {{"mduid", "321"}, {"query", own}, {"key", memoKey}}, "自己的").Code(), ERR_OK);
+    students->m_nStudentRights = savedStudent;
+}
+
 } // namespace
