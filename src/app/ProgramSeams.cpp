@@ -9,6 +9,9 @@
 #include "XRecordPickers.h"
 #include "OperLog.h"
 #include "ProgramModules.h"
+#include "Relay.h"
+#include "WebService.h"
+#include "WxKeyServices.h"
 #include "XAppServices.h"
 #include "XCupsPrinterCatalog.h"
 #include "XEditServices.h"
@@ -44,10 +47,14 @@ void InstallProgramSeams(XAppServices& app)
     SetAppServices(&app);
     SetErrorSink(ShowOrLogError);
     InstallModuleLayerSeams();
+    xInternet::RelayPoolLoop().Install(xInternet::RunRelayPool);
+    RelayIpv4Getter().Install(xInternet::RelayServerIpv4);
 }
 
 void RemoveProgramSeams()
 {
+    RelayIpv4Getter().Install(nullptr);
+    xInternet::RelayPoolLoop().Install(nullptr);
     InstallFrameSeams(nullptr, nullptr, nullptr, {});
     RemoveModuleLayerSeams();
     SetErrorSink(nullptr);

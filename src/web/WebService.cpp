@@ -6,6 +6,7 @@
 #include "CHttpSession.h"
 #include "CXItem.h"
 #include "OperLog.h"
+#include "Relay.h"
 #include "RecordConsts.h"
 #include "WebLogins.h"
 #include "WebState.h"
@@ -560,7 +561,14 @@ void StopWebService()
         g_stopFd = -1;
     }
     MoreRelayEvent().Reset();
-    // the relay's leave message goes out here once the relay connection exists
+    int relays = 0;
+    {
+        std::lock_guard guard(WebStateLock());
+        relays = RelayConnections();
+    }
+    // the relay forgets this installation's connections at once rather than timing them out
+    if (relays > 0)
+        SendRelayLeave();
     {
         std::lock_guard guard(WebStateLock());
         RelayConnections() = 0;
