@@ -516,8 +516,11 @@ void HttpConnThread(int socket, XConnKind kind)
             ParseBodyParams(body, request.m_params);
         }
         ParseQueryParams(parsed.rawQuery, request.m_params);
-        if (kind == XConnKind::Relay)
+        if (kind == XConnKind::Relay) {
             request.m_user.m_strIP = QString::fromUtf8(GetHeaderValue(head, "REMOTE_ADDR:"));
+            // the browser reached the relay over HTTPS: its session cookie may be Secure
+            request.m_bHttps = GetWebServiceState().relayHttps != 0;
+        }
         if (request.m_user.m_strIP.isEmpty())
             request.m_user.m_strIP = PeerAddress(socket);
         request.m_user.m_strSession = QString::fromUtf8(GetHeaderValue(head, "SESSIONID="));

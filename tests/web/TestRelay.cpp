@@ -244,6 +244,7 @@ TEST_F(Relay, JoinsAndServesPushedRequestsWithTheClientsAddress)
     QByteArray answer = m_relay.Push(0, RelayedGet("REMOTE_ADDR: 203.0.113.7\r\n"));
     EXPECT_TRUE(answer.startsWith("HTTP/1.1 200 ")) << answer.constData();
     EXPECT_TRUE(answer.endsWith("\r\n\r\n203.0.113.7")) << answer.constData();
+    EXPECT_TRUE(answer.contains("; Secure")) << answer.constData(); // the relay serves it over HTTPS
     EXPECT_EQ(m_relay.Push(0, "XpInGpOnG\r\n\r\n", 13), "XpInGpOnG\r\n\r\n");
     answer = m_relay.Push(0, RelayedGet());
     EXPECT_TRUE(answer.endsWith("\r\n\r\n127.0.0.1")) << answer.constData(); // no header: the peer
@@ -293,6 +294,7 @@ TEST_F(Relay, ControlLinesMeanNothingOnALocalConnection)
     // no echo of the ping, the address is the socket's, and no more relay connections
     EXPECT_TRUE(in.startsWith("HTTP/1.1 200 ")) << in.constData();
     EXPECT_TRUE(in.endsWith("\r\n\r\n127.0.0.1")) << in.constData();
+    EXPECT_FALSE(in.contains("Secure")) << in.constData();
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(m_relay.PoolSize(), 1);
     EXPECT_EQ(m_relay.Accepted(), 1);

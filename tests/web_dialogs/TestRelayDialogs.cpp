@@ -165,6 +165,7 @@ TEST_F(RelayDialogs, CancellingThePasswordClosesTheView)
     CDlgProxyView view;
     EXPECT_EQ(view.DoModal(), IDCANCEL);
     EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(m_ui.Calls(QStringLiteral("Modal")).size(), 1u); // the view itself never runs
     EXPECT_EQ(view.m_items.GetSize(), 0);
     EXPECT_EQ(m_relay.Count(RELAY_STATUS), 0);
 }

@@ -58,10 +58,21 @@ bool CDlgProxyView::OnInitDialog()
     AddListButton(*m_list, ID_EDIT_REFRESH, false);
     m_list->SetItems(&m_items, CDBProxyClient::StaticHeads(), 2, 0);
     if (!Refresh()) {
+        m_bCancelled = true;
         EndDialog(IDCANCEL);
         return false;
     }
     return true;
+}
+
+int CDlgProxyView::DoModal()
+{
+    Create();
+    if (m_bCancelled) {
+        OnDestroy();
+        return IDCANCEL;
+    }
+    return CXDialogEx::DoModal();
 }
 
 void CDlgProxyView::DoDataExchange(XDataExchange& dx) { BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND); }
