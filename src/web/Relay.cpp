@@ -309,7 +309,8 @@ int SendRelayMessage(int socket, const QString& doc)
     const QByteArray bytes = RelayWireForm(doc);
     qsizetype sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = send(socket, bytes.constData() + sent, static_cast<size_t>(bytes.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n =
+            send(socket, bytes.constData() + sent, static_cast<size_t>(bytes.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -414,8 +415,7 @@ void RunRelayPool()
     const XEvent& stop = WebStopEvent();
     if (GetRelayServer().host.isEmpty()) {
         // no relay configured: the service serves the local network only
-        while (!stop.Wait(std::chrono::milliseconds(1000))) {
-        }
+        while (!stop.Wait(std::chrono::milliseconds(1000))) {}
         return;
     }
     SetWebUrls(GetLocalUrl(), InternetUrlFor(GetWebServiceState().relayHttps != 0));

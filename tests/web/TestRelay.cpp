@@ -55,9 +55,10 @@ int PublishedRelays()
 
 int OperLogRows(const QString& memoPattern)
 {
-    return static_cast<int>(QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo LIKE '%2'")
-                                            .arg(OPER_PROXY)
-                                            .arg(memoPattern)));
+    return static_cast<int>(
+        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=%1 AND OperMemo LIKE '%2'")
+                        .arg(OPER_PROXY)
+                        .arg(memoPattern)));
 }
 
 // A request head as the relay forwards it; the test's resource handler answers with the
@@ -127,7 +128,8 @@ TEST(RelayMessage, WireFormSignatureAndEscapedValues)
 
     EXPECT_EQ(RelayKey(QStringLiteral("L"), QStringLiteral("T")),
               Md5HexW(QStringLiteral("LTTq8#Wm!2vZ^r4$Kp@9x&Ld*3(")));
-    EXPECT_NE(RelayKey(QStringLiteral("L"), QStringLiteral("100")), RelayKey(QStringLiteral("L"), QStringLiteral("101")));
+    EXPECT_NE(RelayKey(QStringLiteral("L"), QStringLiteral("100")),
+              RelayKey(QStringLiteral("L"), QStringLiteral("101")));
 
     // The installation id is random, made once and kept in the settings.
     const QString id = RelayInstallationId();
@@ -181,7 +183,8 @@ TEST(RelayCalls, FailWithoutAUsableRelay)
     getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
     SetRelayServer({QStringLiteral("127.0.0.1"), ntohs(addr.sin_port), QString()});
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(QueryRelayStatus(QStringLiteral("x")), QStringLiteral("<r result=\"代理服务器无响应或返回无效数据！\" />"));
+    EXPECT_EQ(QueryRelayStatus(QStringLiteral("x")),
+              QStringLiteral("<r result=\"代理服务器无响应或返回无效数据！\" />"));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 250ms);
     EXPECT_LT(took, 3s);
@@ -192,9 +195,7 @@ TEST(RelayCalls, FailWithoutAUsableRelay)
 
 TEST_F(Relay, OneShotCallsAreSignedAndRelayed)
 {
-    m_relay.httpHandler = [](const QString& url, const QString& post) {
-        return ("got " + url + "|" + post).toUtf8();
-    };
+    m_relay.httpHandler = [](const QString& url, const QString& post) { return ("got " + url + "|" + post).toUtf8(); };
     const QByteArray post = "{\"a\":1}\r\n\r\nsecond part\r\n";
     EXPECT_EQ(RelayHttpCall(QStringLiteral("https://api.example/cgi?x=1&y=2"), post),
               "got https://api.example/cgi?x=1&y=2|" + post);

@@ -51,12 +51,12 @@ QString LabelText(CXDialogEx& dlg, int id)
 }
 
 // The relay's status reply lists these two installations; "1536" bytes is 1.5 KB.
-const QString kClients =
-    QStringLiteral("<client LtdID=\"0123456789abcdef0123456789abcdef\" LtdName=\"晨曦音乐学校\" LtdSign=\"晨曦\" "
-                   "LtdUrl=\"https://a.relay.test\" ver=\"4.5\" IPv4=\"203.0.113.7\" FirstConnect=\"1700000000\" "
-                   "LastActive=\"0\" ConnectTotal=\"12\" RequestTotal=\"345\" SendBypes=\"1536\" SendSms=\"3\" "
-                   "Connects=\"2\" />"
-                   "<client LtdID=\"fedcba9876543210fedcba9876543210\" LtdName=\"&lt;星光&gt; 艺术\" Connects=\"0\" />");
+const QString kClients = QStringLiteral(
+    "<client LtdID=\"0123456789abcdef0123456789abcdef\" LtdName=\"晨曦音乐学校\" LtdSign=\"晨曦\" "
+    "LtdUrl=\"https://a.relay.test\" ver=\"4.5\" IPv4=\"203.0.113.7\" FirstConnect=\"1700000000\" "
+    "LastActive=\"0\" ConnectTotal=\"12\" RequestTotal=\"345\" SendBypes=\"1536\" SendSms=\"3\" "
+    "Connects=\"2\" />"
+    "<client LtdID=\"fedcba9876543210fedcba9876543210\" LtdName=\"&lt;星光&gt; 艺术\" Connects=\"0\" />");
 
 TEST(ProxyClient, StatusReplyAndStatusLine)
 {
@@ -257,6 +257,7 @@ TEST_F(RelayDialogs, WebAccessStatusShowsTheRelayConnectionAndTodaysEvents)
         CDlgAppExplorer dlg;
         ASSERT_TRUE(dlg.Create());
         EXPECT_EQ(LabelText(dlg, IDC_PROXY_START_TIME), QStringLiteral("未连接"));
+        EXPECT_FALSE(dlg.m_wndQrCodes->GetTab(0).bEnabled);
         // only today's relay rows: the service's own start row
         ASSERT_EQ(dlg.m_list->GetItemCount(), 1);
         EXPECT_TRUE(dlg.m_list->GetRowTexts(0).join(u'|').contains(QStringLiteral("代理连接服务启动。")));
@@ -266,7 +267,8 @@ TEST_F(RelayDialogs, WebAccessStatusShowsTheRelayConnectionAndTodaysEvents)
         EXPECT_TRUE(IsWndReadOnly(internet));
         EXPECT_TRUE(IsWndReadOnly(dlg.GetDlgItem(IDC_PROXY_SERVER_LOCAL)));
         // the unchosen server greys nothing else
-        for (int id : {int(IDC_RESET), int(IDC_PROXY_START_TIME), int(IDC_QRCODES), int(IDC_RECORD_LIST), int(IDCANCEL)})
+        for (int id :
+             {int(IDC_RESET), int(IDC_PROXY_START_TIME), int(IDC_QRCODES), int(IDC_RECORD_LIST), int(IDCANCEL)})
             EXPECT_TRUE(dlg.GetDlgItem(id)->isEnabled()) << id;
     }
 
@@ -288,7 +290,11 @@ TEST_F(RelayDialogs, WebAccessStatusShowsTheRelayConnectionAndTodaysEvents)
         EXPECT_GE(dlg.m_list->GetItemCount(), 4);
         dlg.resize(640, 640);
         dlg.show();
+        // the login panel offers the Internet address now that the relay carries it
         dlg.m_wndQrCodes->Refresh();
+        EXPECT_TRUE(dlg.m_wndQrCodes->GetTab(0).bEnabled);
+        EXPECT_EQ(dlg.m_wndQrCodes->GetTab(0).strUrl,
+                  QStringLiteral("https://") + RelayInstallationId() + QStringLiteral(".relay.test"));
         SaveShot(dlg, "app_explorer");
     }
     UnregisterModule(&operLog);

@@ -35,8 +35,8 @@ void BuildHeads(CHeads& h)
     h.AddMemberHead(basic, QStringLiteral("网站标题"), XSW, XOFFSET(C, m_strTitle), {}, {}, 0, kAllColumns, 0, {});
     h.AddMemberHead(basic, QStringLiteral("版本"), XSW, XOFFSET(C, m_strVersion), {}, {}, 0, kAllColumns, 0, {});
     h.AddMemberHead(state, QStringLiteral("IP"), XSW, XOFFSET(C, m_strIpv4), {}, {}, 0, kAllColumns, 15, {});
-    h.AddMemberHead(state, QStringLiteral("首次连接"), XDT, XOFFSET(C, m_dtFirstConnect), time, none, 0, kAllColumns,
-                    0, {});
+    h.AddMemberHead(state, QStringLiteral("首次连接"), XDT, XOFFSET(C, m_dtFirstConnect), time, none, 0, kAllColumns, 0,
+                    {});
     h.AddMemberHead(state, QStringLiteral("最近活动"), XDT, XOFFSET(C, m_dtLastActive), time, none, 0, kAllColumns, 0,
                     {});
     h.AddMemberHead(state, QStringLiteral("累计连接"), XIN, XOFFSET(C, m_nConnectTotal), QStringLiteral("%d 次"), none,

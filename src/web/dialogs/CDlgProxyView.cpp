@@ -174,7 +174,8 @@ void CDlgProxyView::OnFindNext()
         return;
     }
     if (!m_list->FindNext(m_strFind, true, false, false))
-        ShowItemTipText(2, IDC_RECORD_LIST, LoadStringText(IDS_TEXT_NOT_FOUND).replace(QStringLiteral("%1"), m_strFind));
+        ShowItemTipText(2, IDC_RECORD_LIST,
+                        LoadStringText(IDS_TEXT_NOT_FOUND).replace(QStringLiteral("%1"), m_strFind));
 }
 
 void CDlgProxyView::OnUpdateOneSelected(XCmdUI* ui) { ui->Enable(m_list && m_list->GetSelectedCount() == 1); }
