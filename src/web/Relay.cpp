@@ -456,7 +456,8 @@ void RunRelayPool()
         reap();
         // The wait runs on the program's clock, so the back-off can be tested without waiting.
         const int waitMs = failures < 3 ? 10000 : 60000;
-        const double deadline = XClock::Now().AddDays(waitMs / 86400000.0).Day();
+        const double began = XClock::Now().Day();
+        const double deadline = began + waitMs / 86400000.0;
         XWaitEnd end = XWaitEnd::TimedOut;
         for (;;) {
             if (stop.IsSet()) {
@@ -467,7 +468,10 @@ void RunRelayPool()
                 end = XWaitEnd::More;
                 break;
             }
-            if (XClock::Now().Day() >= deadline)
+            // the clock is local time: set back (or a change of summer time) it ends the wait
+            // rather than stretch it by the hour
+            const double now = XClock::Now().Day();
+            if (now >= deadline || now < began)
                 break;
             if (anyDone())
                 reap();

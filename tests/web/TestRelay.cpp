@@ -342,6 +342,10 @@ TEST_F(Relay, FailedJoinsBackOffOnTheProgramsClock)
     XClock::SetFixed(t0.AddDays(82.0 / 86400));
     ASSERT_TRUE(attempts(4));
     EXPECT_TRUE(noMoreThan(4));
+    // a clock set back (summer time ends) ends the wait rather than stretch it by the hour
+    XClock::SetFixed(t0.AddDays(50.0 / 86400));
+    ASSERT_TRUE(attempts(5));
+    EXPECT_TRUE(noMoreThan(5));
     EXPECT_EQ(PublishedRelays(), 0);
     // only the first failure of the run is logged, with the relay's reason
     EXPECT_TRUE(Eventually([] { return OperLogRows(QStringLiteral("未能建立%")) == 1; }));
