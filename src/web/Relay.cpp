@@ -186,10 +186,10 @@ struct XPooled
     std::atomic<bool> done{false};
 };
 
-// Waits until the program's clock reaches the deadline, the more-relay event is set (true)
-// or the stop is set. A finished pool entry also ends the wait early (through `reap`), so
-// the published count follows the pool promptly.
-enum class XWaitEnd { More, TimedOut, Stop, Reaped };
+// How the pool's wait ended: the more-relay event, the program's clock passing the retry
+// time, or the stop. A pool entry that finishes meanwhile is reaped without ending the wait,
+// so the published count follows the pool promptly.
+enum class XWaitEnd { More, TimedOut, Stop };
 
 } // namespace
 
