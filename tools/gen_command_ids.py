@@ -404,6 +404,10 @@ EXTRA = [
     ("IDC_WXMSG_USERDEF", 1265),
     ("IDR_PNG_BIGLOGO", 420),
     ("IDR_PNG_STDLOGO", 421),
+    ("IDC_PROXY_START_TIME", 1124),
+    ("IDC_PROXY_STATUS_LINE", 1256),
+    ("IDC_PROXY_SERVER_INTERNET", 1257),
+    ("IDC_PROXY_SERVER_LOCAL", 1258),
 ]
 
 ENTRY = re.compile(r"^\s*\{(\d+),.*//\s*([A-Z][A-Z0-9_]*)\s*$")

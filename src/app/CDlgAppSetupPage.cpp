@@ -273,7 +273,7 @@ bool CDlgAppSetupPage::OnInitDialog()
         howTo->setText(QStringLiteral("<a href=\"https://mp.weixin.qq.com/\">如何申请微信公众号？</a>"
                                       "（申请服务号并完成认证后，按以下三步设置）"));
     if (auto* relay = qobject_cast<QLineEdit*>(GetDlgItem(IDC_SETUP_WX_WHITELIST)))
-        relay->setPlaceholderText(QStringLiteral("此版本尚未提供中转服务"));
+        relay->setPlaceholderText(QStringLiteral("网站服务未连接中转服务器时为空"));
     for (int id : {IDC_SETUP_WX_DOMAIN, IDC_SETUP_WX_LOGIN_URL})
         if (auto* e = qobject_cast<QLineEdit*>(GetDlgItem(id)))
             e->setPlaceholderText(QStringLiteral("网站服务未连接中转服务器时为空"));

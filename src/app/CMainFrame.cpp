@@ -50,6 +50,8 @@ X_BEGIN_MESSAGE_MAP(CMainFrame, XCmdTarget)
     X_ON_UPDATE_COMMAND_UI_RANGE(ID_SHORTCUT_DESKTOP, ID_SHORTCUT_TASKBAR, OnUpdateShortcut)
     X_ON_COMMAND_RANGE(ID_INTERNET_VIEW, ID_INTRANET_VIEW, OnWebView)
     X_ON_UPDATE_COMMAND_UI_RANGE(ID_INTERNET_VIEW, ID_INTRANET_VIEW, OnUpdateAlways)
+    X_ON_COMMAND(ID_WEBSRV_STATUS, OnWebSrvStatus)
+    X_ON_UPDATE_COMMAND_UI(ID_WEBSRV_STATUS, OnUpdateAlways)
 X_END_MESSAGE_MAP()
 // clang-format on
 
@@ -101,6 +103,7 @@ CMainFrame::CMainFrame() : m_nAppLook(ID_APPLOOK_WINDOWS_10)
     m_wndStatusBar->SetPaneIcon(m_wndStatusBar->CommandToIndex(ID_INDICATOR_USER),
                                 AppServices().CommandIcon(MDU_TEACHER, 0, false));
     CreateCommandBars();
+    CreateRelayShortcuts();
 }
 
 CMainFrame::~CMainFrame()

@@ -105,6 +105,10 @@ private:
     void OnShortcut(int id);
     void OnUpdateShortcut(XCmdUI* ui);
     void OnWebView(int id);
+    // the relay's status views (CMainFrame_Relay.cpp)
+    void CreateRelayShortcuts();
+    void OnWebSrvStatus();
+    void OnProxyView();
     void UpdateDetailPane(CLorvanView& view, const QString& queryText);
     QMdiSubWindow* FindSubWindow(const CModule& module) const;
 

@@ -15,12 +15,28 @@
 #include "WxKeyServices.h"
 #include "WxSession.h"
 #include "ProgramModules.h"
+#include "Relay.h"
+#include "WxToken.h"
+#include "WxHttp.h"
+#include "SmsSender.h"
 #include "XAppServices.h"
 #include "XCupsPrinterCatalog.h"
 #include "XEditServices.h"
 #include "XErrorReporter.h"
 #include "WebResources.h"
 #include "XMainWindow.h"
+
+namespace {
+
+// The WeChat token thread of the running web service, if it joined the relay; joined when
+// the relay pool ends.
+std::unique_ptr<xInternet::XWxTokenThread>& WxTokenThread()
+{
+    static std::unique_ptr<xInternet::XWxTokenThread> thread;
+    return thread;
+}
+
+} // namespace
 
 void InstallModuleLayerSeams()
 {
@@ -64,10 +80,29 @@ void InstallProgramSeams(XAppServices& app)
             return QImage();
         return theApp->GetCommandIcon(id, tint, large);
     };
+    xInternet::RelayPoolLoop().Install(xInternet::RunRelayPool);
+    RelayIpv4Getter().Install(xInternet::RelayServerIpv4);
+    // the relay carries every WeChat call and every SMS code; the WeChat token thread runs
+    // from the first join of a service run until the pool ends
+    xInternet::WxHttpCall() = xInternet::RelayHttpCall;
+    xInternet::SmsSender() = xInternet::RelaySendSms;
+    xInternet::RelayFirstJoinHook() = [] {
+        if (!WxTokenThread())
+            WxTokenThread() = std::make_unique<xInternet::XWxTokenThread>();
+        WxTokenThread()->Start();
+    };
+    xInternet::RelayPoolEndHook() = [] { WxTokenThread().reset(); };
 }
 
 void RemoveProgramSeams()
 {
+    RelayIpv4Getter().Install(nullptr);
+    xInternet::RelayPoolLoop().Install(nullptr);
+    xInternet::RelayFirstJoinHook() = nullptr;
+    xInternet::RelayPoolEndHook() = nullptr;
+    xInternet::SmsSender() = nullptr;
+    xInternet::WxHttpCall() = nullptr;
+    WxTokenThread().reset();
     InstallFrameSeams(nullptr, nullptr, nullptr, {});
     xInternet::RemoveWxWebSeams();
     WxTokenGetter() = nullptr;

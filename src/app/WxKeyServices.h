@@ -18,5 +18,6 @@ struct XWxTokenState
 // service is not available.
 XHook<XWxTokenState()>& WxTokenGetter();
 
-// The relay server's IPv4 address, for the account's IP whitelist. Not installed: empty.
+// The relay server's IPv4 address, for the account's IP whitelist: the address the relay
+// link last connected to (empty before it did). Not installed: empty.
 XHook<QString()>& RelayIpv4Getter();

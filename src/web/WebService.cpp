@@ -6,6 +6,7 @@
 #include "CHttpSession.h"
 #include "CXItem.h"
 #include "OperLog.h"
+#include "Relay.h"
 #include "RecordConsts.h"
 #include "WebLogins.h"
 #include "WebState.h"
@@ -523,8 +524,11 @@ void HttpConnThread(int socket, XConnKind kind)
             ParseBodyParams(body, request.m_params);
         }
         ParseQueryParams(parsed.rawQuery, request.m_params);
-        if (kind == XConnKind::Relay)
+        if (kind == XConnKind::Relay) {
             request.m_user.m_strIP = QString::fromUtf8(GetHeaderValue(head, "REMOTE_ADDR:"));
+            // the browser reached the relay over HTTPS: its session cookie may be Secure
+            request.m_bHttps = GetWebServiceState().relayHttps != 0;
+        }
         if (request.m_user.m_strIP.isEmpty())
             request.m_user.m_strIP = PeerAddress(socket);
         request.m_user.m_strSession = QString::fromUtf8(GetHeaderValue(head, "SESSIONID="));
@@ -568,7 +572,14 @@ void StopWebService()
         g_stopFd = -1;
     }
     MoreRelayEvent().Reset();
-    // the relay's leave message goes out here once the relay connection exists
+    int relays = 0;
+    {
+        std::lock_guard guard(WebStateLock());
+        relays = RelayConnections();
+    }
+    // the relay forgets this installation's connections at once rather than timing them out
+    if (relays > 0)
+        SendRelayLeave();
     {
         std::lock_guard guard(WebStateLock());
         RelayConnections() = 0;

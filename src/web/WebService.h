@@ -58,8 +58,9 @@ XEvent& MoreRelayEvent();
 XHook<bool(const QString& sessionId)>& WxSessionVerifier();
 XHook<void(CHttpRequest& request)>& WxAuthRoute();
 
-// The relay side of the service thread: runs the relay pool until the stop event is set.
-// Until the relay connection exists, the service thread only waits for the stop.
+// The relay side of the service thread: runs the relay pool (RunRelayPool, Relay.h, which
+// the program installs) until the stop event is set. Without it the service thread only
+// waits for the stop.
 XHook<void()>& RelayPoolLoop();
 
 // The first usable IPv4 address of this computer: an interface that is up, not loopback and

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -57,6 +58,8 @@ public:
     mutable std::vector<QString> asked;
     QByteArray Load(const QString& name) const override
     {
+        // pages on several threads may load at once
+        std::lock_guard lock(m_askedLock);
         asked.push_back(name);
         auto it = files.find(name);
         return it == files.end() ? QByteArray() : it->second;
@@ -69,6 +72,7 @@ public:
     QString Key() const override { return QStringLiteral("memory:%1").arg(m_serial); }
 
 private:
+    mutable std::mutex m_askedLock;
     // a source made where an earlier one lived must not find that one's sheets
     static inline std::atomic<int> s_serials{0};
     const int m_serial = ++s_serials;
