@@ -30,6 +30,23 @@ namespace xInternet {
 
 namespace {
 
+// Checks the SMS code sent back with the phone it went to; answers 108 or 107 itself and
+// returns false when the code is expired or wrong.
+bool AcceptSmsCode(CHttpRequest& request, const QString& code, const QString& phone)
+{
+    switch (request.CheckSessionCode(kSmsCodeAlphabet, code, phone)) {
+    case XCodeCheck::Expired:
+        request.WriteXmlResult(ERR_ExpireSmsCode, QStringLiteral("短信验证码已过期，请重新获取。"), 0);
+        return false;
+    case XCodeCheck::Wrong:
+        request.WriteXmlResult(ERR_ErrorSmsCode, QStringLiteral("短信验证码不正确。"), 0);
+        return false;
+    case XCodeCheck::Ok:
+        break;
+    }
+    return true;
+}
+
 constexpr int kKeyLogin = 1252;    // allowed to log in
 constexpr int kKeyEmployed = 1126; // teachers: still employed on that day
 constexpr int kKeyUser = 1135;     // name, identity-card number or phone
@@ -231,14 +248,8 @@ void CHttpRequest::OnLogin()
         if (IsPhone(username) || !IsPhone(phone))
             return (void)WriteHttpResponse(400, 0, QByteArray(), CACHE_NONE, QString());
         // a code already proves the phone, and is limited in tries itself
-        switch (CheckSessionCode(kSmsCodeAlphabet, smscode, phone)) {
-        case XCodeCheck::Expired:
-            return WriteXmlResult(ERR_ExpireSmsCode, QStringLiteral("短信验证码已过期，请重新获取。"), 0);
-        case XCodeCheck::Wrong:
-            return WriteXmlResult(ERR_ErrorSmsCode, QStringLiteral("短信验证码不正确。"), 0);
-        case XCodeCheck::Ok:
-            break;
-        }
+        if (!AcceptSmsCode(*this, smscode, phone))
+            return;
         checkPassword = false;
     } else {
         // without a user name the lookup would take the school's only account, if it has one
@@ -391,14 +402,8 @@ void CHttpRequest::OnResetPwd()
         const QString smscode = GetParamText(QStringLiteral("smscode")).trimmed();
         if (IsPhone(username) || !IsPhone(phone))
             return (void)WriteHttpResponse(400, 0, QByteArray(), CACHE_NONE, QString());
-        switch (CheckSessionCode(kSmsCodeAlphabet, smscode, phone)) {
-        case XCodeCheck::Expired:
-            return WriteXmlResult(ERR_ExpireSmsCode, QStringLiteral("短信验证码已过期，请重新获取。"), 0);
-        case XCodeCheck::Wrong:
-            return WriteXmlResult(ERR_ErrorSmsCode, QStringLiteral("短信验证码不正确。"), 0);
-        case XCodeCheck::Ok:
-            break;
-        }
+        if (!AcceptSmsCode(*this, smscode, phone))
+            return;
         found = LookupAccount(username, phone, account);
     }
     switch (found) {

@@ -166,6 +166,27 @@ XRead ReadOne(CModule& module, CXMap query, std::unique_ptr<CXItem>& record, con
     return XRead::Ok;
 }
 
+// Reads the one record a route works on, as the requesting identity may reach it, and
+// answers for it when there is none: 500 when the read failed, 102 when it is not there (or
+// not the account's own), 400 when the query names several.
+bool ReadOneOrAnswer(CHttpRequest& request, CModule& module, const CXMap& query, std::unique_ptr<CXItem>& record)
+{
+    switch (ReadOne(module, query, record, &request.m_user)) {
+    case XRead::Ok:
+        return true;
+    case XRead::Failed:
+        AnswerStatus(request, 500);
+        return false;
+    case XRead::NotFound:
+        request.WriteXmlResult(ERR_NotFound, QStringLiteral("记录不存在或已被删除！"), 0);
+        return false;
+    case XRead::Several:
+        AnswerStatus(request, 400);
+        return false;
+    }
+    return false;
+}
+
 // The record query of a page: one record by its ID, or a planned class record by its
 // timetable and day.
 bool ParseOneRecordQuery(const QString& text, CXMap& query)
@@ -376,19 +397,8 @@ void CHttpRequest::OnAddSub()
     }
     std::unique_ptr<CXItem> read;
     if (!cached) {
-        switch (ReadOne(*module, query, read, &m_user)) {
-        case XRead::Ok:
-            break;
-        case XRead::Failed:
-            AnswerStatus(*this, 500);
+        if (!ReadOneOrAnswer(*this, *module, query, read))
             return;
-        case XRead::NotFound:
-            WriteXmlResult(ERR_NotFound, QStringLiteral("记录不存在或已被删除！"), 0);
-            return;
-        case XRead::Several:
-            AnswerStatus(*this, 400);
-            return;
-        }
     }
 
     std::unique_ptr<CXItem> earlier, parent, line;
@@ -482,19 +492,8 @@ void CHttpRequest::OnSetCol()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record, &m_user)) {
-    case XRead::Ok:
-        break;
-    case XRead::Failed:
-        AnswerStatus(*this, 500);
+    if (!ReadOneOrAnswer(*this, *module, query, record))
         return;
-    case XRead::NotFound:
-        WriteXmlResult(ERR_NotFound, QStringLiteral("记录不存在或已被删除！"), 0);
-        return;
-    case XRead::Several:
-        AnswerStatus(*this, 400);
-        return;
-    }
     std::unique_ptr<CXItem> earlier(record->CopyTo(nullptr));
 
     XParamMap field;
@@ -536,19 +535,8 @@ void CHttpRequest::OnDel()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record, &m_user)) {
-    case XRead::Ok:
-        break;
-    case XRead::Failed:
-        AnswerStatus(*this, 500);
+    if (!ReadOneOrAnswer(*this, *module, query, record))
         return;
-    case XRead::NotFound:
-        WriteXmlResult(ERR_NotFound, QStringLiteral("记录不存在或已被删除！"), 0);
-        return;
-    case XRead::Several:
-        AnswerStatus(*this, 400);
-        return;
-    }
     const QString refusal = record->GetDeleteError(&m_user);
     if (!refusal.isEmpty()) {
         WriteXmlResult(ERR_FailMsg, refusal, record->m_nID);
@@ -576,19 +564,8 @@ void CHttpRequest::OnDelSub()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record, &m_user)) {
-    case XRead::Ok:
-        break;
-    case XRead::Failed:
-        AnswerStatus(*this, 500);
+    if (!ReadOneOrAnswer(*this, *module, query, record))
         return;
-    case XRead::NotFound:
-        WriteXmlResult(ERR_NotFound, QStringLiteral("记录不存在或已被删除！"), 0);
-        return;
-    case XRead::Several:
-        AnswerStatus(*this, 400);
-        return;
-    }
     std::unique_ptr<CXItem> earlier(record->CopyTo(nullptr));
     CXArray& lines = record->Member<CXArray>(list->m_nOffset);
     int index = -1;
@@ -631,19 +608,8 @@ void CHttpRequest::OnAutoSet()
         return;
     }
     std::unique_ptr<CXItem> record;
-    switch (ReadOne(*module, query, record, &m_user)) {
-    case XRead::Ok:
-        break;
-    case XRead::Failed:
-        AnswerStatus(*this, 500);
+    if (!ReadOneOrAnswer(*this, *module, query, record))
         return;
-    case XRead::NotFound:
-        WriteXmlResult(ERR_NotFound, QStringLiteral("记录不存在或已被删除！"), 0);
-        return;
-    case XRead::Several:
-        AnswerStatus(*this, 400);
-        return;
-    }
     if (!record->CanAutoSet()) {
         AnswerStatus(*this, 500);
         return;
