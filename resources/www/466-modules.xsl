@@ -17,11 +17,13 @@
           <xsl:for-each select="key('group', @group)">
             <li class="item">
               <a href="query?mduid={@mduid}&amp;xsl=items">
-                <strong><xsl:value-of select="@name"/></strong>
-                <xsl:if test="@memo != '' and @memo != @name">
-                  <br/>
-                  <span class="hint"><xsl:value-of select="@memo"/></span>
-                </xsl:if>
+                <!-- one block beside the arrow: the name over its description -->
+                <span>
+                  <strong><xsl:value-of select="@name"/></strong>
+                  <xsl:if test="@memo != '' and @memo != @name">
+                    <span class="memo"><xsl:value-of select="@memo"/></span>
+                  </xsl:if>
+                </span>
               </a>
             </li>
           </xsl:for-each>
@@ -46,15 +48,16 @@
       <ul class="list users">
         <xsl:for-each select="session/user">
           <li class="item">
-            <xsl:value-of select="@name"/>
-            <span class="hint"><xsl:text> </xsl:text><xsl:value-of select="@mduname"/></span>
-            <xsl:choose>
-              <xsl:when test="@curr = '1'"><span class="hint">（当前）</span></xsl:when>
-              <xsl:otherwise>
+            <div class="line">
+              <span>
+                <xsl:value-of select="@name"/>
+                <small><xsl:value-of select="@mduname"/><xsl:if test="@curr = '1'">（当前）</xsl:if></small>
+              </span>
+              <xsl:if test="@curr != '1'">
                 <button type="button" class="button small" data-acct-post="alter" data-order="{position() - 1}"
                         data-next="./">切换</button>
-              </xsl:otherwise>
-            </xsl:choose>
+              </xsl:if>
+            </div>
           </li>
         </xsl:for-each>
       </ul>
