@@ -168,6 +168,9 @@ protected:
             CHttpRequest request(fds[0]);
             request.m_strMethod = body.isEmpty() ? "GET" : "POST";
             request.m_strPath = path;
+            // a page of this server posts (a state-changing route asks who sent the form)
+            request.m_strHead = request.m_strMethod + " /" + path.toUtf8() +
+                                " HTTP/1.1\r\nHost: school.lan:8080\r\nOrigin: http://school.lan:8080\r\n\r\n";
             request.m_body = body;
             request.m_user.m_strSession = kSession;
             request.m_user.m_strIP = QStringLiteral("192.168.1.9");
@@ -706,6 +709,10 @@ TEST_F(QueryRoutes, AuthorisationMatrix)
         {"selprinter", {}, {}, {400, 400, 400, 400, 400, 200}},
         {"seltempl", {{"mduid", "331"}}, {}, {400, 400, 400, 400, 400, 200}},
         {"selhist", {{"tab", "TB_RECEIPT"}, {"col", "RecordMemo"}}, {}, {400, 400, 400, 400, 200, 200}},
+        // the account routes that act on someone else's account: administrators only
+        {"resetpwd", {{"mduid", "321"}, {"id", QString::number(m_school.s3)}}, "x", {400, 400, 400, 400, 400, 200}},
+        {"logout", {{"mduid", "321"}, {"id", QString::number(m_school.s3)}}, "x", {400, 400, 400, 400, 400, 200}},
+        {"bind", {}, {}, {200, 200, 200, 200, 200, 200}},
     };
     std::set<int> seenBy[2];
     for (int who = None; who <= Admin; ++who) {
