@@ -15,7 +15,10 @@
 #include "Resources.h"
 #include "TextUtils.h"
 #include "WebItemXml.h"
+#include "CWxRcver.h"
+#include "CWxTmpl.h"
 #include "WebQueryMap.h"
+#include "WxTmplMsg.h"
 #include "XPrinterCatalog.h"
 
 #include <algorithm>
@@ -349,10 +352,57 @@ void CHttpRequest::OnQuery()
         WriteConditions(doc, root, *module, query);
     }
 
+    // WeChat notices: the module's templates for the notice form of one record, and each
+    // record's receivers (with every template's message to them on that form)
+    const bool notices = module->HasCapability(RIGHT_MSG, false);
+    if (notices && one && count == 1) {
+        const int list = AddChild(doc, root, QStringLiteral("tmpls"));
+        for (const CXItem* item : module->m_wxTmpls) {
+            const auto* tmpl = static_cast<const CWxTmpl*>(item);
+            const int t = AddChild(doc, list, QStringLiteral("tmpl"));
+            doc.SetAttribute(t, QStringLiteral("id"), tmpl->m_strShortId);
+            doc.SetAttribute(t, QStringLiteral("title"), tmpl->m_strName);
+            doc.SetAttribute(t, QStringLiteral("userdeftitle"), tmpl->GetUserDefTitle());
+            doc.SetAttribute(t, QStringLiteral("userdefvalue"), tmpl->GetUserDefContent());
+        }
+    }
+
     const int end = std::min(page * kPerPage + kPerPage, count);
     ToAppendAfterLastChild(doc, root);
-    for (int i = page * kPerPage; i < end; ++i)
+    for (int i = page * kPerPage; i < end; ++i) {
         WriteWebItemXml(*items[i], doc, one ? 1 : 0, spec ? 1 : 0, &m_user);
+        if (!notices || spec)
+            continue;
+        const int itemPos = doc.m_nMainPos;
+        CXArray rcvers(nullptr, true);
+        CollectWxRcvers(*items[i], rcvers, &m_user);
+        doc.SetAttribute(itemPos, QStringLiteral("wxrcvercount"), QString::number(rcvers.GetSize()));
+        if (!one || count != 1 || rcvers.GetSize() == 0)
+            continue;
+        doc.m_nMainPos = itemPos;
+        doc.m_nChildPos = 0;
+        doc.AddElement(QStringLiteral("rcvers"));
+        const int list = doc.m_nMainPos;
+        for (const CXItem* item : rcvers) {
+            const auto* rcver = static_cast<const CWxRcver*>(item);
+            const int r = AddChild(doc, list, QStringLiteral("rcver"));
+            doc.SetAttribute(r, QStringLiteral("mduid"), QString::number(rcver->m_nMduID));
+            doc.SetAttribute(r, QStringLiteral("id"), QString::number(rcver->m_nID));
+            doc.SetAttribute(r, QStringLiteral("subid"), QString::number(rcver->m_nSubID));
+            doc.SetAttribute(r, QStringLiteral("name"), rcver->GetTitleText());
+            const int msgs = AddChild(doc, r, QStringLiteral("msgs"));
+            for (const CXItem* t : module->m_wxTmpls) {
+                const auto* tmpl = static_cast<const CWxTmpl*>(t);
+                const int m = AddChild(doc, msgs, QStringLiteral("msg"));
+                doc.SetAttribute(m, QStringLiteral("id"), tmpl->m_strShortId);
+                doc.SetAttribute(m, QStringLiteral("title"), tmpl->m_strName);
+                // the sender's own text is filled in on the phone
+                doc.SetAttribute(m, QStringLiteral("preview"),
+                                 tmpl->FormatText(QStringLiteral("[MsgUserDef]"), rcver->m_keywords, true));
+            }
+        }
+        ToAppendAfterLastChild(doc, root);
+    }
     WriteXmlPage(doc);
 }
 

@@ -1,5 +1,7 @@
 // The route "sendmsg": a WeChat notice sent from a phone's record page.
 #include "CHttpRequest.h"
+#include "TransformXsl.h"
+#include "WebResources.h"
 #include "WxNoticeTest.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +16,8 @@ namespace {
 using SendMsgRoute = WxNoticeTest;
 
 // Runs the route for the parameters as the identity; what it answered.
-QByteArray Route(const QString& params, const CXItem& identity)
+QByteArray Route(const QString& params, const CXItem& identity,
+                 void (xInternet::CHttpRequest::*handler)() = &xInternet::CHttpRequest::OnSendMsg)
 {
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
@@ -25,7 +28,7 @@ QByteArray Route(const QString& params, const CXItem& identity)
         for (const auto& [key, value] : QUrlQuery(params).queryItems(QUrl::FullyDecoded))
             request.m_params.insert(key, value);
         identity.CopyTo(&request.m_user);
-        request.OnSendMsg();
+        (request.*handler)();
         char buf[8192];
         for (ssize_t n; (n = recv(fds[1], buf, sizeof buf, MSG_DONTWAIT)) > 0;)
             out.append(buf, n);
@@ -74,6 +77,39 @@ TEST_F(SendMsgRoute, AnswersByTheOutcome)
     EXPECT_EQ(
         QueryNumber(QStringLiteral("SELECT COUNT(*) FROM TB_OPERLOG WHERE TypeID=8 AND UserMduID=322 AND UserID=1")),
         1);
+}
+
+TEST_F(SendMsgRoute, RecordPageCarriesTheNoticeForm)
+{
+    // the phone's notice form is the query route's page of one record through its sheet
+    Bind(m_school.s1, QStringLiteral("oS1"));
+    CXMap query;
+    query.SetText(1, QString::number(m_school.makeUp));
+    const QString one = QStringLiteral("mduid=334&one=1&xsl=tmplmsg&query=") +
+                        QString::fromLatin1(QUrl::toPercentEncoding(query.ToXml()));
+    const QByteArray page = Route(one, FixtureUser(), &xInternet::CHttpRequest::OnQuery);
+    const qsizetype body = page.indexOf("\r\n\r\n");
+    ASSERT_GT(body, 0) << page.constData();
+    const QByteArray xml = page.mid(body + 4);
+    EXPECT_TRUE(xml.contains("<tmpl id=\"OPENTM400833477\" title=\"上课提醒\"")) << xml.constData();
+    EXPECT_TRUE(xml.contains("wxrcvercount=\"1\""));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<rcver mduid=\"321\" id=\"%1\"").arg(m_school.s1).toUtf8()));
+    // every template's message to the receiver, with the sender's own text left to fill
+    EXPECT_TRUE(xml.contains("<msg id=\"OPENTM411545279\" title=\"调课通知\" preview=\""));
+    EXPECT_TRUE(xml.contains("[MsgUserDef]"));
+
+    const QString html = TransformNamedSheet(xml, QStringLiteral("tmplmsg.xsl"), {}, WebSheets());
+    EXPECT_TRUE(html.contains(u"action=\"sendmsg\"")) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("name=\"rcver\" value=\"%1\"").arg(m_school.s1)));
+    EXPECT_FALSE(html.contains(u"[MsgUserDef]"));
+
+    // a list page counts each record's receivers but carries no form
+    const QByteArray list =
+        Route(QStringLiteral("mduid=334&xsl=items&query=") + QString::fromLatin1(QUrl::toPercentEncoding(query.ToXml())),
+              FixtureUser(), &xInternet::CHttpRequest::OnQuery);
+    EXPECT_TRUE(list.contains("wxrcvercount=\"1\"")) << list.constData();
+    EXPECT_FALSE(list.contains("<tmpls>"));
+    EXPECT_FALSE(list.contains("<rcvers>"));
 }
 
 } // namespace
