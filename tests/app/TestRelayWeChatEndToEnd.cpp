@@ -40,8 +40,9 @@ QString StoredSetting(const QString& path, const char* key)
 {
     CXDBSession s;
     CXAccessor cmd;
-    if (!s.Open(path) || !cmd.Prepare(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName='Global' AND "
-                                                          "KeyName=?")) ||
+    if (!s.Open(path) ||
+        !cmd.Prepare(s, QStringLiteral("SELECT KeyValue FROM TB_PROFILE WHERE SecName='Global' AND "
+                                       "KeyName=?")) ||
         !cmd.SetParamText(1, QString::fromLatin1(key)) || !cmd.Execute() || !cmd.MoveNext())
         return QString();
     return cmd.GetText(1);
@@ -107,8 +108,7 @@ QByteArray Request(const QByteArray& target, const QString& cookie, const QByteA
         r += "Cookie: SESSIONID=" + cookie.toLatin1() + "\r\n";
     r += "REMOTE_ADDR: " + remote + "\r\n";
     if (!form.isEmpty())
-        r += "Content-Type: text/xml; charset=utf-8\r\nContent-Length: " + QByteArray::number(form.size()) +
-             "\r\n";
+        r += "Content-Type: text/xml; charset=utf-8\r\nContent-Length: " + QByteArray::number(form.size()) + "\r\n";
     return r + "\r\n" + form;
 }
 
@@ -128,7 +128,9 @@ TEST(Lorvan, JoinsTheRelayAndLogsWeChatUsersIn)
     ASSERT_GT(relay.Port(), 0);
     FakeWeChat weChat;
     weChat.codes.insert(QStringLiteral("CODE-1"), QStringLiteral("oParent_42"));
-    relay.httpHandler = [&weChat](const QString& url, const QString& post) { return weChat.Handle(url, post.toUtf8()); };
+    relay.httpHandler = [&weChat](const QString& url, const QString& post) {
+        return weChat.Handle(url, post.toUtf8());
+    };
 
     QProcess lorvan;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -200,9 +202,8 @@ TEST(Lorvan, JoinsTheRelayAndLogsWeChatUsersIn)
     ASSERT_TRUE(weChatId.startsWith(prefix)) << weChatId.toStdString();
     const QString secret = StoredSetting(db.Path(), "WxSessionSecret");
     ASSERT_GE(secret.size(), 32);
-    const QByteArray mac = QMessageAuthenticationCode::hash("session:oParent_42", secret.toLatin1(),
-                                                            QCryptographicHash::Sha256)
-                               .toHex();
+    const QByteArray mac =
+        QMessageAuthenticationCode::hash("session:oParent_42", secret.toLatin1(), QCryptographicHash::Sha256).toHex();
     EXPECT_EQ(weChatId.mid(prefix.size()), QString::fromLatin1(mac));
 
     // with it the browser is served, in its session, and sees the QR code's address
@@ -281,7 +282,8 @@ TEST(RelayWiring, APhonesSmsCodeGoesOutThroughTheRelay)
         ASSERT_EQ(artCode.size(), 4) << picture.head.constData();
 
         const XReplyParts sent = Split(relay.Push(
-            0, Request("/sendsms", id, remote, false, "<r><x id=\"phone\">13912345678</x><x id=\"artcode\">" + artCode.toLatin1() + "</x></r>")));
+            0, Request("/sendsms", id, remote, false,
+                       "<r><x id=\"phone\">13912345678</x><x id=\"artcode\">" + artCode.toLatin1() + "</x></r>")));
         EXPECT_EQ(sent.status, 200) << sent.head.constData() << "\n" << artCode.toStdString();
         EXPECT_TRUE(sent.body.contains("errid=\"100\"")) << sent.body.constData();
         QString smsCode;
