@@ -5,6 +5,7 @@
 #include "CXItem.h"
 #include "FormatString.h"
 #include "IdentityChecks.h"
+#include "OperLog.h"
 #include "WebLogins.h"
 
 #include <algorithm>
@@ -90,7 +91,7 @@ bool ChangePassword(CXItem& user, const QString& newPassword, CXItem& admin)
         user.m_strPassword = previous;
         return false;
     }
-    if (&user != &admin && user.m_strName.compare(admin.m_strName, Qt::CaseInsensitive) == 0)
+    if (&user != &admin && IsBuiltInAdmin(user))
         admin.m_strPassword = user.m_strPassword;
     return true;
 }

@@ -76,6 +76,8 @@ void ShowOrLogError(const XErrorReport& report)
     WriteOperLog(OPER_RUN, BuiltInAdmin(), 0, 0, report.message, QString());
 }
 
+bool IsBuiltInAdmin(const CXItem& who) { return who.m_nMduID == MDU_TEACHER && who.m_nID == 0; }
+
 const CXItem& BuiltInAdmin()
 {
     if (const CXItem* admin = AppServices().Admin())

@@ -42,6 +42,9 @@ void ShowOrLogError(const XErrorReport& report);
 
 // The built-in administrator: the application's, or module 322, ID 0, "Admin", role 2.
 const CXItem& BuiltInAdmin();
+// Whether the record is the built-in administrator: the teacher module's record 0. The
+// name says nothing: a student or teacher may be called "Admin" too.
+bool IsBuiltInAdmin(const CXItem& who);
 
 // Writes one row of the operation log: who (any teacher or student record, or the
 // administrator), what type, on which module and record, with a memo and an extra text.

@@ -22,7 +22,7 @@ bool SavePassword(CXItem& user, const CXItem& oper)
 {
     const QString task = QStringLiteral("修改或重置密码");
     const QString hash = user.GetPassword(true);
-    if (EqualsNoCase(user.m_strName, u"Admin")) {
+    if (IsBuiltInAdmin(user)) {
         WriteSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), hash);
     } else {
         const CModule* module = FindModule(user.m_nMduID);

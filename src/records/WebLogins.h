@@ -3,7 +3,7 @@
 class CXItem;
 
 // Stores the user's password hash (empty: the default password) in the user's table, or in
-// the settings for the built-in administrator ("Admin" in any case), ends all the user's
+// the settings for the built-in administrator (by identity, never by name), ends all the user's
 // logins and logs "修改密码" or "重置密码" by the operator. False after a reported failure.
 bool SavePassword(CXItem& user, const CXItem& oper);
 

@@ -300,7 +300,9 @@ void CHttpRequest::AddPageHeader(CXXmlDoc& doc, bool withVersion)
                 doc.SetAttribute(u, QStringLiteral("name"), identity->GetTitleText());
                 doc.SetAttribute(u, QStringLiteral("mduname"), identity->GetModuleName());
                 doc.SetAttribute(u, QStringLiteral("curr"), identity == web.GetCurrent() ? u"1"_qs : u"0"_qs);
-                doc.SetAttribute(u, QStringLiteral("role"), QString::number(m_user.m_nRightRole));
+                // each identity's own role: a student beside an administrator in one
+                // session is no administrator; the address is the browser's, shared by all
+                doc.SetAttribute(u, QStringLiteral("role"), QString::number(identity->m_nRightRole));
                 doc.SetAttribute(u, QStringLiteral("IP"), m_user.m_strIP);
             }
         }

@@ -74,8 +74,6 @@ bool IsArtCodeText(const QString& text)
     return true;
 }
 
-bool IsBuiltInAdmin(const CXItem& who) { return who.m_nMduID == MDU_TEACHER && who.m_nID == 0; }
-
 // The built-in administrator with the password stored now (a web or desktop change may
 // have replaced the one read at start-up).
 std::unique_ptr<CXItem> LoadAdmin()
@@ -88,10 +86,6 @@ std::unique_ptr<CXItem> LoadAdmin()
     admin->SetPassword(ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString()));
     return admin;
 }
-
-// Password settings still go by the administrator's name: a person of that name is the
-// administrator's setting there, so the web does not change such a person's password.
-bool NamedLikeAdmin(const CXItem& who) { return !IsBuiltInAdmin(who) && EqualsNoCase(who.m_strName, u"Admin"); }
 
 QString AccountKey(int mduId, int id) { return QStringLiteral("%1:%2").arg(mduId).arg(id); }
 QString AddressKey(const QString& ip) { return QStringLiteral("a:") + ip; }
@@ -416,8 +410,6 @@ void CHttpRequest::OnResetPwd()
     case XLookup::Found:
         break;
     }
-    if (NamedLikeAdmin(*account))
-        return WriteXmlResult(ERR_FailMsg, QStringLiteral("该用户与系统管理员同名，请在电脑上重置密码。"), 0);
     account->SetPassword(QString());
     // Nobody logged in: the person who proved the phone resets their own password.
     CXItem oper;
@@ -459,8 +451,6 @@ void CHttpRequest::OnMdfPwd()
         case XLookup::Found:
             break;
         }
-        if (NamedLikeAdmin(*account))
-            return WriteXmlResult(ERR_FailMsg, QStringLiteral("该用户与系统管理员同名，请在电脑上修改密码。"), 0);
     }
     if (account->GetPassword(false).compare(oldpwd, Qt::CaseInsensitive) != 0)
         return WriteXmlResult(ERR_ErrorPassword, QStringLiteral("原密码不正确。"), 0);

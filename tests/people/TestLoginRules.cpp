@@ -155,6 +155,18 @@ TEST_F(LoginRules, PasswordChangeChecksInOrderThenTheNewPasswordIsNeeded)
               Md5HexW(QStringLiteral("a-new")));
     EXPECT_EQ(Decide("admin", "old1").outcome, XLoginDecision::WrongPassword);
     EXPECT_EQ(Decide("admin", "a-new").outcome, XLoginDecision::LoggedIn);
+
+    // a teacher who happens to be called "Admin" changes only their own password
+    ASSERT_EQ(Decide("郑强", "t-new").outcome, XLoginDecision::LoggedIn);
+    teacher = m_found.GetAt(0);
+    teacher->m_strName = QStringLiteral("ADMIN");
+    const QString adminDigest = m_admin.m_strPassword;
+    ASSERT_TRUE(ChangePassword(*teacher, QStringLiteral("t-newer"), m_admin));
+    EXPECT_EQ(m_admin.m_strPassword, adminDigest);
+    EXPECT_EQ(ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString()),
+              Md5HexW(QStringLiteral("a-new")));
+    EXPECT_EQ(Decide("admin", "a-new").outcome, XLoginDecision::LoggedIn);
+    EXPECT_EQ(Decide("郑强", "t-newer").outcome, XLoginDecision::LoggedIn);
 }
 
 } // namespace

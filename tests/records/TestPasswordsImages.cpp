@@ -115,17 +115,45 @@ TEST_F(WebLogins, AUserChangingTheirOwnPasswordOnThePhone)
               QStringLiteral("7|7|修改密码"));
 }
 
-TEST_F(WebLogins, AdminInAnyCaseGoesToTheSettings)
+// The built-in administrator is the teacher module's record 0, whatever it is called; a
+// teacher or student named "Admin" in any case keeps their password in their own row and
+// cannot overwrite the administrator's.
+TEST_F(WebLogins, OnlyTheBuiltInAdministratorGoesToTheSettings)
 {
     ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_TEACHER (ID,RealName) VALUES (5,'aDMin')")));
-    CTestTeacher admin;
-    admin.m_nID = 5;
-    admin.m_strName = QStringLiteral("aDMin");
+    ASSERT_TRUE(Exec(QStringLiteral("INSERT INTO TB_STUDENT (ID,RealName) VALUES (6,'Admin')")));
+    const auto adminPassword = [] {
+        return ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString());
+    };
+    CTestTeacher namesake;
+    namesake.m_nID = 5;
+    namesake.m_strName = QStringLiteral("aDMin");
+    ASSERT_TRUE(namesake.SetPassword(Md5HexW(QStringLiteral("teacher"))));
+    ASSERT_TRUE(SavePassword(namesake, m_user));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=5")),
+              Md5HexW(QStringLiteral("teacher")));
+    EXPECT_EQ(adminPassword(), QString());
+
+    CTestStudent student;
+    student.m_nID = 6;
+    student.m_strName = QStringLiteral("Admin");
+    ASSERT_TRUE(student.SetPassword(Md5HexW(QStringLiteral("student"))));
+    ASSERT_TRUE(SavePassword(student, m_user));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_STUDENT WHERE ID=6")),
+              Md5HexW(QStringLiteral("student")));
+    EXPECT_EQ(adminPassword(), QString());
+
+    CXItem admin;
+    admin.m_nMduID = MDU_TEACHER;
+    admin.m_nID = 0;
+    admin.m_strName = QStringLiteral("管理员"); // the name does not decide
     ASSERT_TRUE(admin.SetPassword(Md5HexW(QStringLiteral("secret"))));
     ASSERT_TRUE(SavePassword(admin, m_user));
-    EXPECT_EQ(ReadSetting(QStringLiteral("Global"), QStringLiteral("AdminMD5Pwd"), QString()),
-              Md5HexW(QStringLiteral("secret")));
-    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER")), QString());
+    EXPECT_EQ(adminPassword(), Md5HexW(QStringLiteral("secret")));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_TEACHER WHERE ID=5")),
+              Md5HexW(QStringLiteral("teacher")));
+    EXPECT_EQ(QueryText(QStringLiteral("SELECT UserPassword FROM TB_STUDENT WHERE ID=6")),
+              Md5HexW(QStringLiteral("student")));
 }
 
 TEST_F(WebLogins, LogoutEverywhereWithAnOperatorIsLogged)

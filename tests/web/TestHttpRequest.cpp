@@ -157,7 +157,14 @@ TEST_F(RequestOverPair, PageHeaderTellsDefaultPasswordsToAdministratorsOnly)
         teacher->m_nMduID = MDU_TEACHER;
         teacher->m_nID = 7;
         teacher->m_strName = QStringLiteral("王老师");
+        teacher->m_nRightRole = 2;
         SessionMap()[kId]->AddIdentity(teacher);
+        auto* student = new CXItem;
+        student->m_nMduID = MDU_STUDENT;
+        student->m_nID = 9;
+        student->m_strName = QStringLiteral("李四");
+        SessionMap()[kId]->AddIdentity(student);
+        SessionMap()[kId]->SetCurrent(teacher);
     }
     m_request->m_strPath = QStringLiteral("query");
     m_request->m_user.m_strIP = QStringLiteral("192.168.1.5");
@@ -180,11 +187,20 @@ TEST_F(RequestOverPair, PageHeaderTellsDefaultPasswordsToAdministratorsOnly)
         EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "id"), kId);
         EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "url"), "query");
         doc.IntoElement();
-        ASSERT_TRUE(doc.FindChildElement("user")) << doc.GetDocText().toStdString();
-        EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "id"), "7");
-        EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "curr"), "1");
-        EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "role"), QString::number(role));
-        EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "IP"), "192.168.1.5");
+        // every identity with its own role, whoever the request acts as; the address is
+        // the browser's
+        const struct
+        {
+            const char *id, *curr, *role;
+        } users[] = {{"7", "1", "2"}, {"9", "0", "0"}};
+        for (const auto& user : users) {
+            ASSERT_TRUE(doc.FindChildElement("user")) << doc.GetDocText().toStdString();
+            EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "id"), user.id);
+            EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "curr"), user.curr);
+            EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "role"), user.role) << "request role " << role;
+            EXPECT_EQ(doc.GetAttribute(doc.m_nChildPos, "IP"), "192.168.1.5");
+        }
+        EXPECT_FALSE(doc.FindChildElement("user"));
     }
     setup.clear();
 }
