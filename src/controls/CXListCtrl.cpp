@@ -333,6 +333,10 @@ void CXListCtrl::SetItems(CXArray* items, CHeads* heads, int mode, int imageMode
     if (items != m_pItems && m_pItems)
         m_pItems->RemoveAll();
     m_model->EndReset();
+    // The reset dropped the view's selection without a selectionChanged: the flags follow it,
+    // or they would name rows the new binding may not have.
+    m_selFlags.clear();
+    m_nSelCount = 0;
     m_pItems = items;
     SetHeads(heads, mode, imageMode);
     if (items) {
@@ -344,6 +348,7 @@ void CXListCtrl::SetItems(CXArray* items, CHeads* heads, int mode, int imageMode
         m_model->SetRowsData(std::move(rows));
         m_model->EndReset();
     }
+    m_selFlags.assign(static_cast<std::size_t>(m_model->RowCount()), 0);
     LayoutCmds();
     Resort();
 }

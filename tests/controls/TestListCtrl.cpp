@@ -162,6 +162,33 @@ TEST(ListCtrl, BindingTheBoundArrayAgainKeepsItsRecords)
     EXPECT_EQ(next.GetSize(), 0);
 }
 
+TEST(ListCtrl, RebindingTheEmptiedArrayStartsWithoutSelection)
+{
+    ListFixture f;
+    for (int i = 0; i < 5; ++i)
+        f.Add(QString::number(i), 0, i);
+    f.Bind();
+    f.list.SetItemSelected(1, true);
+    f.list.SetItemSelected(4, true);
+    ASSERT_EQ(f.list.GetSelectedCount(), 2);
+    // refilled with fewer records, as a refresh does
+    f.items.RemoveAll();
+    f.Add(QStringLiteral("a"), 0, 1);
+    f.Add(QStringLiteral("b"), 0, 2);
+    f.Bind();
+    EXPECT_EQ(f.list.GetSelectedCount(), 0);
+    EXPECT_EQ(f.list.GetFirstSelected(), -1);
+    EXPECT_FALSE(f.list.IsItemSelected(4));
+    EXPECT_EQ(f.list.selectionModel()->selectedRows().size(), 0);
+    // sorting keeps the selection it finds: only rows that exist
+    f.list.show();
+    f.list.SetItemSelected(1, true);
+    f.ClickHeader(2);
+    EXPECT_EQ(f.list.GetSelectedCount(), 1);
+    ASSERT_EQ(f.list.GetSelectedItems().size(), 1u);
+    EXPECT_EQ(f.list.GetItemData(f.list.GetFirstSelected())->m_strName, QStringLiteral("b"));
+}
+
 TEST(ListCtrl, ItemApiSelectionAndAdd)
 {
     ListFixture f;
