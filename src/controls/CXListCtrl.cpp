@@ -153,7 +153,11 @@ void XListDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         m_draw.rc = rc.adjusted(5, 1, -5, -1);
         m_draw.pList = m_list;
         m_draw.pItems = m_list->m_pItems;
-        m_draw.palette = pal;
+        // The list's own WindowText is the colour of its border: cells a record paints get
+        // the text colours the plain cells are drawn in, the highlight's on a selected row.
+        m_draw.palette = QApplication::palette(m_list);
+        if (selected)
+            m_draw.palette.setColor(QPalette::WindowText, pal.color(QPalette::HighlightedText));
         m_draw.font = m_list->font();
         m_draw.bHot = (option.state & QStyle::State_MouseOver) != 0;
         record->DrawCell(head, &m_draw);
