@@ -206,8 +206,7 @@ TEST_F(WebService, NewSessionsDropTheLeastRecentlyUsedAnonymousOnesBeyondTheLimi
     } limit;
     const int fd = Open();
     auto request = [fd](const QString& cookie) {
-        const QByteArray head = cookie.isEmpty() ? QByteArray()
-                                                 : "Cookie: SESSIONID=" + cookie.toLatin1() + "\r\n";
+        const QByteArray head = cookie.isEmpty() ? QByteArray() : "Cookie: SESSIONID=" + cookie.toLatin1() + "\r\n";
         EXPECT_TRUE(SendAll(fd, "GET /nothing HTTP/1.1\r\n" + head + "\r\n"));
         return CookieId(ReadResponse(fd));
     };
