@@ -77,6 +77,10 @@ const XCommandIcon kCommandIcons[] = {
     {ID_PHOTO_NEXT, "go-next"},
     {ID_ARROW_DN, "go-down"},
     {ID_ARROW_UP, "go-up"},
+    // the buttons of the edits: the input history and the duplicate indicators
+    {ID_EDIT_HISTORY, "view-more"},
+    {IDI_WARNING, "dialog-warning"},
+    {IDI_ERROR, "process-stop"},
     // the mark of a yes/no cell (有, 是, 启用, 允许) in the lists
     {IDI_ONOFF, "emblem-ok"},
 };

@@ -155,7 +155,9 @@ bool CXDialogEx::Create()
     PreInitDialog();
     if (!IsChild())
         resize(m_pTemplate->size.isEmpty() ? sizeHint() : m_pTemplate->size);
+    m_bInitialising = true;
     OnInitDialog();
+    m_bInitialising = false;
     if (!IsChild() && !(m_pTemplate->style & WS_MAXIMIZEBOX))
         setFixedSize(size()); // no maximise and no sizing borders
     return true;
@@ -164,12 +166,25 @@ bool CXDialogEx::Create()
 int CXDialogEx::DoModal()
 {
     Create();
+    if (m_bEndedInInit) {
+        // exec would show the dialog again, empty, and wait for a user who already chose
+        m_bEndedInInit = false;
+        OnDestroy();
+        return m_nInitResult;
+    }
     const int result = XUi::RunModal(this);
     OnDestroy();
     return result;
 }
 
-void CXDialogEx::EndDialog(int result) { done(result); }
+void CXDialogEx::EndDialog(int result)
+{
+    if (m_bInitialising) {
+        m_bEndedInInit = true;
+        m_nInitResult = result;
+    }
+    done(result);
+}
 
 void CXDialogEx::GiveSpareHeightToRows(std::initializer_list<std::pair<int, int>> rowShares)
 {

@@ -57,6 +57,8 @@ public:
 
     // Builds the controls and initialises the dialog once; DoModal does it itself.
     bool Create();
+    // Runs the dialog; a dialog that ended itself while initialising returns that result at
+    // once, without being shown.
     int DoModal();
     void EndDialog(int result);
     static CXDialogEx* FromControl(const QWidget* control);
@@ -191,6 +193,9 @@ private:
     std::map<unsigned, _BindVari> m_mapByMember;
     bool m_bCreated = false;
     bool m_bDestroyed = false;
+    bool m_bInitialising = false;
+    bool m_bEndedInInit = false; // EndDialog ran inside OnInitDialog; DoModal returns m_nInitResult
+    int m_nInitResult = 0;
     bool m_bLoading = false;
     int m_nUpdateDepth = 0;
     bool m_bUpdatePosted = false;

@@ -153,7 +153,11 @@ void XListDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         m_draw.rc = rc.adjusted(5, 1, -5, -1);
         m_draw.pList = m_list;
         m_draw.pItems = m_list->m_pItems;
-        m_draw.palette = pal;
+        // The list's own WindowText is the colour of its border: cells a record paints get
+        // the text colours the plain cells are drawn in, the highlight's on a selected row.
+        m_draw.palette = QApplication::palette(m_list);
+        if (selected)
+            m_draw.palette.setColor(QPalette::WindowText, pal.color(QPalette::HighlightedText));
         m_draw.font = m_list->font();
         m_draw.bHot = (option.state & QStyle::State_MouseOver) != 0;
         record->DrawCell(head, &m_draw);
@@ -333,6 +337,10 @@ void CXListCtrl::SetItems(CXArray* items, CHeads* heads, int mode, int imageMode
     if (items != m_pItems && m_pItems)
         m_pItems->RemoveAll();
     m_model->EndReset();
+    // The reset dropped the view's selection without a selectionChanged: the flags follow it,
+    // or they would name rows the new binding may not have.
+    m_selFlags.clear();
+    m_nSelCount = 0;
     m_pItems = items;
     SetHeads(heads, mode, imageMode);
     if (items) {
@@ -344,6 +352,7 @@ void CXListCtrl::SetItems(CXArray* items, CHeads* heads, int mode, int imageMode
         m_model->SetRowsData(std::move(rows));
         m_model->EndReset();
     }
+    m_selFlags.assign(static_cast<std::size_t>(m_model->RowCount()), 0);
     LayoutCmds();
     Resort();
 }

@@ -75,11 +75,13 @@ void XEditButtons::RecalcLayout()
         m_row->SetCommands({});
         return;
     }
+    // Buttons taller than a low edit stop at its border instead of covering it.
+    const QRect inside = QRect(QPoint(0, 0), m_edit->EditWidget()->size()).adjusted(1, 1, -1, -1);
     QRect box;
     for (const QRect& r : l.buttons)
-        box |= r;
+        box |= r & inside;
     for (std::size_t i = 0; i < shown.size(); ++i)
-        shown[i]->m_rc = l.buttons[i].translated(-box.topLeft());
+        shown[i]->m_rc = (l.buttons[i] & inside).translated(-box.topLeft());
     // a multi-line edit's column sits on the parent's background; a line edit's on its own
     m_row->m_bWindowBackground = !m_edit->IsMultiLine();
     m_row->setGeometry(box);

@@ -5,7 +5,22 @@
 #include "CXItem.h"
 #include "XThread.h"
 
-CHttpSession::CHttpSession(CXItem* identity) { AddIdentity(identity); }
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+CHttpSession::CHttpSession(CXItem* identity)
+{
+    AddIdentity(identity);
+    Touch();
+}
+
+void CHttpSession::Touch()
+{
+    static std::atomic<std::uint64_t> s_uses{0};
+    m_dtLastUse = XClock::Now();
+    m_nUseOrder = ++s_uses;
+}
 
 CHttpSession::~CHttpSession() = default;
 
@@ -75,6 +90,43 @@ std::mutex& SessionLock()
 {
     static std::mutex lock;
     return lock;
+}
+
+namespace {
+std::atomic<std::size_t> g_sessionLimit{kDefaultSessionLimit};
+}
+
+std::size_t SessionLimit() { return g_sessionLimit.load(); }
+
+void SetSessionLimit(std::size_t limit) { g_sessionLimit.store(limit ? limit : kDefaultSessionLimit); }
+
+void MakeRoomForSession()
+{
+    auto& map = SessionMap();
+    const std::size_t limit = SessionLimit();
+    if (map.size() < limit)
+        return;
+    // Room for a tenth of the limit at a time, so a flood of new clients does not scan
+    // every session on every request.
+    const std::size_t keep = limit - std::max<std::size_t>(1, limit / 10);
+    std::vector<SessionMapType::iterator> anonymous;
+    for (auto it = map.begin(); it != map.end(); ++it)
+        if (it->second->Identities().IsEmpty())
+            anonymous.push_back(it);
+    const std::size_t drop = std::min(map.size() - keep, anonymous.size());
+    if (drop == 0)
+        return;
+    const auto older = [](SessionMapType::iterator a, SessionMapType::iterator b) {
+        const CHttpSession& x = *a->second;
+        const CHttpSession& y = *b->second;
+        if (x.m_dtLastUse.Day() != y.m_dtLastUse.Day())
+            return x.m_dtLastUse.Day() < y.m_dtLastUse.Day();
+        return x.m_nUseOrder < y.m_nUseOrder;
+    };
+    std::nth_element(anonymous.begin(), anonymous.begin() + static_cast<std::ptrdiff_t>(drop - 1), anonymous.end(),
+                     older);
+    for (std::size_t i = 0; i < drop; ++i)
+        map.erase(anonymous[i]);
 }
 
 ManualResetEvent& WebStopEvent()

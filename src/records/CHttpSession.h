@@ -5,6 +5,8 @@
 
 #include <QtCore/QString>
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -58,6 +60,13 @@ public:
     Code m_artCode;
     Code m_smsCode;
 
+    // Marks the session as used now: on creation and by every request that names it.
+    void Touch();
+    // When it was last used (the program's clock) and the order of that use among all
+    // sessions, which settles uses within the clock's resolution.
+    XDateTime m_dtLastUse;
+    std::uint64_t m_nUseOrder = 0;
+
 private:
     CXArray m_identities{nullptr, true};
     CXItem* m_pCurrent = nullptr;
@@ -71,6 +80,15 @@ namespace xInternet {
 using SessionMapType = std::map<QString, std::unique_ptr<CHttpSession>>;
 SessionMapType& SessionMap();
 std::mutex& SessionLock();
+
+// Every request without a cookie makes a session, so their number is capped: before a new
+// session would make more than SessionLimit(), MakeRoomForSession drops anonymous ones (no
+// identity logged in), least recently used first. Sessions with identities are never
+// dropped for room. Called with SessionLock() held.
+constexpr std::size_t kDefaultSessionLimit = 20000;
+std::size_t SessionLimit();
+void SetSessionLimit(std::size_t limit); // 0: the default again
+void MakeRoomForSession();
 
 // Set when the web service stops; every web thread ends when it sees it.
 ManualResetEvent& WebStopEvent();

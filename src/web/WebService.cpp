@@ -203,6 +203,7 @@ void AttachSession(CHttpRequest& request)
         auto it = map.find(id);
         if (it != map.end()) {
             request.m_user.m_strSession = id;
+            it->second->Touch();
             if (CXItem* current = it->second->GetCurrent()) {
                 current->CopyTo(&request.m_user);
                 if (request.m_user.m_strIP.isEmpty())
@@ -213,6 +214,7 @@ void AttachSession(CHttpRequest& request)
         // a WeChat id (verified above) names its user's session even before it exists
         if (!IsGeneratedSessionId(id)) {
             request.m_user.m_strSession = id;
+            MakeRoomForSession();
             map.emplace(id, std::make_unique<CHttpSession>());
             return;
         }
@@ -221,6 +223,7 @@ void AttachSession(CHttpRequest& request)
     if (id.isEmpty())
         return;
     request.m_user.m_strSession = id;
+    MakeRoomForSession();
     map.emplace(id, std::make_unique<CHttpSession>());
 }
 

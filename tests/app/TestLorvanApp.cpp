@@ -67,13 +67,18 @@ TEST(LorvanApp, SeamAnswersFromThePreferencesAndTheBuiltInAdministrator)
 
 namespace {
 
-// A yes/no cell of a list (身份证 有) is drawn as this mark alone: without an image it is blank.
-TEST(CommandIcons, TheMarkOfYesNoCellsHasAnImage)
+// A yes/no cell of a list (身份证 有) is drawn as this mark alone, and the buttons of the edits
+// (the input history, the duplicate indicators) as their icons alone: without an image each
+// is a blank block.
+TEST(CommandIcons, MarksAndEditButtonsHaveAnImage)
 {
     CLorvanApp app;
     LoadCommandIcons(app);
-    EXPECT_EQ(app.GetCommandIcon(IDI_ONOFF, 0, false).size(), QSize(16, 16));
-    EXPECT_FALSE(app.CommandIcon(IDI_ONOFF, 0, false).isNull());
+    for (int id : {int(IDI_ONOFF), int(ID_EDIT_HISTORY), int(IDI_WARNING), int(IDI_ERROR)}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(app.GetCommandIcon(id, 0, false).size(), QSize(16, 16));
+        EXPECT_FALSE(app.CommandIcon(id, 0, false).isNull());
+    }
 }
 
 TEST(CommandIcons, EveryCommandOfTheTableHasBothSizes)

@@ -30,7 +30,6 @@ QShortcut* FindShortcut(QWidget& window, const QKeySequence& keys)
 TEST(RelayViews, TheFrameOpensBothStatusViews)
 {
     CFakeAppServices::Installed().Clear();
-    CFakeAppServices::Installed().user = nullptr; // an earlier test may have left its own behind
     TempDatabase db;
     {
         CXDBSession session;

@@ -65,6 +65,7 @@ void CFakeAppServices::Clear()
 {
     answer = IDOK;
     expectPrompts = false;
+    user = nullptr; // the record it pointed at usually belonged to the test that ends
     setup.clear();
     messages.clear();
     sqlErrors.clear();

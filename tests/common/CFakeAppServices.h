@@ -34,7 +34,7 @@ public:
 
     int answer = IDOK;
     bool expectPrompts = false;   // set by a test that scripts message boxes; Clear resets it
-    const CXItem* user = nullptr; // the logged-in user tests set
+    const CXItem* user = nullptr; // the logged-in user tests set; Clear resets it
     std::map<QString, QVariant> setup;
     std::vector<Message> messages;
     std::vector<QStringList> sqlErrors;

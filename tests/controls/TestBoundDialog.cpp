@@ -545,3 +545,61 @@ TEST(DialogKeys, EnterOnATabBarIsOk)
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_FALSE(qobject_cast<QPushButton*>(dlg.GetDlgItem(IDOK))->autoDefault());
 }
+
+namespace {
+
+// Ends itself while initialising when told to, as pickers with nothing to offer do.
+class CDlgEndsInInit : public CXDialogEx
+{
+public:
+    explicit CDlgEndsInInit(int endWith) : CXDialogEx(false, &Template()), m_nEndWith(endWith) {}
+    static const XDlgTemplate& Template()
+    {
+        static const XDlgTemplate t{9004,
+                                    QStringLiteral("选择"),
+                                    0,
+                                    {{IDOK, XCtrlKind::Button, QStringLiteral("确定"), WS_GROUP, -1},
+                                     {IDCANCEL, XCtrlKind::Button, QStringLiteral("取消"), 0, -1}},
+                                    QSize()};
+        return t;
+    }
+    bool OnInitDialog() override
+    {
+        CXDialogEx::OnInitDialog();
+        if (m_nEndWith) {
+            EndDialog(m_nEndWith);
+            return false;
+        }
+        return true;
+    }
+    int m_nEndWith;
+};
+
+} // namespace
+
+TEST(DialogModal, EndedWhileInitialisingReturnsWithoutRunning)
+{
+    XUiTestHooks ui;
+    ui.onModal = [](QDialog*) { return 77; }; // a run that happened would answer this
+    const struct
+    {
+        int endWith;
+        int result;
+        std::size_t runs;
+    } cases[] = {{IDCANCEL, IDCANCEL, 0}, {IDOK, IDOK, 0}, {0, 77, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.endWith);
+        ui.calls.clear();
+        CDlgEndsInInit dlg(c.endWith);
+        EXPECT_EQ(dlg.DoModal(), c.result);
+        EXPECT_EQ(ui.Calls(QStringLiteral("Modal")).size(), c.runs);
+        EXPECT_FALSE(dlg.isVisible());
+    }
+    // a dialog ended by the user after initialising runs normally the next time
+    CDlgEndsInInit dlg(0);
+    dlg.Create();
+    dlg.EndDialog(IDCANCEL);
+    ui.calls.clear();
+    EXPECT_EQ(dlg.DoModal(), 77);
+    EXPECT_EQ(ui.Calls(QStringLiteral("Modal")).size(), 1u);
+}

@@ -108,11 +108,17 @@ TEST_F(EditControls, ButtonGeometryAndStates)
     e.resize(200, 22);
     e.Buttons().AddCmd(ID_EDIT_HISTORY, true);
     e.Buttons().AddCmd(ID_EDIT_CLEAR, true);
-    // 22 high, two buttons: one row of two squares, 48 pixels off the text
+    // 22 high, two buttons: one row, 48 pixels off the text; the buttons are 24 wide and
+    // end at the border, which stays drawn all round
     EXPECT_EQ(e.textMargins().right(), 48);
-    EXPECT_EQ(e.Buttons().Row()->geometry().width(), 48);
-    EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_HISTORY)->m_rc.size(), QSize(24, 24));
-    EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_rc.size(), QSize(24, 24));
+    EXPECT_EQ(e.Buttons().Row()->geometry(), QRect(151, 1, 48, 20));
+    EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_HISTORY)->m_rc, QRect(24, 0, 24, 20));
+    EXPECT_EQ(e.Buttons().Cmd(ID_EDIT_CLEAR)->m_rc, QRect(0, 0, 24, 20));
+    // a multi-line box high enough for its column keeps square buttons
+    CXMultiEditCtrl memo;
+    memo.resize(200, 60);
+    memo.Buttons().AddCmd(ID_EDIT_HISTORY, true);
+    EXPECT_EQ(memo.Buttons().Row()->geometry(), QRect(175, 1, 24, 24));
 
     // clear follows the text and empties it
     e.Buttons().OnChange();

@@ -5,6 +5,7 @@
 #include "DbTestSupport.h"
 #include "TestListRecord.h"
 #include "TestSupport.h"
+#include "XCellDraw.h"
 #include "XDrawing.h"
 #include "XListModel.h"
 #include "XReadOnly.h"
@@ -160,6 +161,70 @@ TEST(ListCtrl, BindingTheBoundArrayAgainKeepsItsRecords)
     // deleting an item takes its record out of the bound array
     EXPECT_TRUE(f.list.DeleteItem(0));
     EXPECT_EQ(next.GetSize(), 0);
+}
+
+TEST(ListCtrl, RebindingTheEmptiedArrayStartsWithoutSelection)
+{
+    ListFixture f;
+    for (int i = 0; i < 5; ++i)
+        f.Add(QString::number(i), 0, i);
+    f.Bind();
+    f.list.SetItemSelected(1, true);
+    f.list.SetItemSelected(4, true);
+    ASSERT_EQ(f.list.GetSelectedCount(), 2);
+    // refilled with fewer records, as a refresh does
+    f.items.RemoveAll();
+    f.Add(QStringLiteral("a"), 0, 1);
+    f.Add(QStringLiteral("b"), 0, 2);
+    f.Bind();
+    EXPECT_EQ(f.list.GetSelectedCount(), 0);
+    EXPECT_EQ(f.list.GetFirstSelected(), -1);
+    EXPECT_FALSE(f.list.IsItemSelected(4));
+    EXPECT_EQ(f.list.selectionModel()->selectedRows().size(), 0);
+    // sorting keeps the selection it finds: only rows that exist
+    f.list.show();
+    f.list.SetItemSelected(1, true);
+    f.ClickHeader(2);
+    EXPECT_EQ(f.list.GetSelectedCount(), 1);
+    ASSERT_EQ(f.list.GetSelectedItems().size(), 1u);
+    EXPECT_EQ(f.list.GetItemData(f.list.GetFirstSelected())->m_strName, QStringLiteral("b"));
+}
+
+// Paints its name cell itself and notes the colours it was handed.
+class CPaintedLesson : public CTestLesson
+{
+public:
+    using CTestLesson::CTestLesson;
+    bool DrawCell(const CHead* head, XCellDraw* cd) override
+    {
+        if (head->m_nOffset != CTestLesson::StaticHeads()->GetAt(H_NAME)->m_nOffset)
+            return CTestLesson::DrawCell(head, cd);
+        if (cd) {
+            text = cd->palette.color(QPalette::Active, QPalette::WindowText);
+            grey = cd->palette.color(QPalette::Disabled, QPalette::WindowText);
+        }
+        return true;
+    }
+    QColor text, grey;
+};
+
+TEST(ListCtrl, CellsRecordsPaintGetTheTextColoursNotTheBorders)
+{
+    ListFixture f;
+    auto* plain = new CPaintedLesson(QStringLiteral("a"), 0, 1);
+    auto* chosen = new CPaintedLesson(QStringLiteral("b"), 0, 2);
+    f.items.AddAdopted(plain);
+    f.items.AddAdopted(chosen);
+    f.Bind();
+    f.list.show();
+    f.list.SetItemSelected(1, true);
+    f.list.grab();
+    const QPalette app = QApplication::palette(&f.list);
+    EXPECT_EQ(plain->text, app.color(QPalette::Active, QPalette::WindowText));
+    EXPECT_EQ(plain->grey, app.color(QPalette::Disabled, QPalette::WindowText));
+    EXPECT_EQ(chosen->text, f.list.palette().color(QPalette::HighlightedText));
+    // the border keeps its light colour
+    EXPECT_EQ(f.list.palette().color(QPalette::WindowText), QColor(218, 219, 220));
 }
 
 TEST(ListCtrl, ItemApiSelectionAndAdd)

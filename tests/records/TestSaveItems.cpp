@@ -299,6 +299,20 @@ TEST_F(SaveItems, ErrorsInACallersTransactionWaitForItsEnd)
     EXPECT_EQ(LogRows(OPER_RUN), 1);
 }
 
+// Fixtures that log a user in and end with Clear() must not leave the next test a user
+// pointing at their freed record.
+TEST(FakeAppServices, ClearLogsTheUserOut)
+{
+    CFakeAppServices& app = CFakeAppServices::Installed();
+    {
+        CXItem someone;
+        app.user = &someone;
+        ASSERT_EQ(AppServices().User(), &someone);
+        app.Clear();
+    }
+    EXPECT_EQ(AppServices().User(), nullptr);
+}
+
 TEST_F(SaveItems, ListDeletionsAreLoggedAsTheLoggedInUser)
 {
     CTestCourse* c = new CTestCourse;

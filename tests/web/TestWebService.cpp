@@ -3,6 +3,8 @@
 #include "CDBOperLog.h"
 #include "CFakeAppServices.h"
 #include "CHttpSession.h"
+#include "CXItem.h"
+#include "RecordConsts.h"
 #include "DbTestSupport.h"
 #include "HttpParse.h"
 #include "OpenDatabase.h"
@@ -193,6 +195,59 @@ TEST_F(WebService, SessionIdsComeOnlyFromTheCookieAndInOurForms)
     const auto it = SessionMap().find(wx);
     ASSERT_NE(it, SessionMap().end());
     EXPECT_TRUE(it->second->Identities().IsEmpty());
+}
+
+TEST_F(WebService, NewSessionsDropTheLeastRecentlyUsedAnonymousOnesBeyondTheLimit)
+{
+    struct Limit
+    {
+        Limit() { SetSessionLimit(3); }
+        ~Limit() { SetSessionLimit(0); }
+    } limit;
+    const int fd = Open();
+    auto request = [fd](const QString& cookie) {
+        const QByteArray head = cookie.isEmpty() ? QByteArray() : "Cookie: SESSIONID=" + cookie.toLatin1() + "\r\n";
+        EXPECT_TRUE(SendAll(fd, "GET /nothing HTTP/1.1\r\n" + head + "\r\n"));
+        return CookieId(ReadResponse(fd));
+    };
+    auto held = [] {
+        std::lock_guard lock(SessionLock());
+        QStringList ids;
+        for (const auto& [id, session] : SessionMap())
+            ids << id;
+        ids.sort();
+        return ids;
+    };
+    auto sorted = [](QStringList ids) {
+        ids.sort();
+        return ids;
+    };
+    const QString teacher = request(QString());
+    {
+        std::lock_guard lock(SessionLock());
+        auto* identity = new CXItem;
+        identity->m_nMduID = MDU_TEACHER;
+        identity->m_nID = 1;
+        SessionMap().at(teacher)->AddIdentity(identity);
+    }
+    const QString a = request(QString());
+    const QString b = request(QString());
+    ASSERT_EQ(held(), sorted({teacher, a, b}));
+    EXPECT_EQ(request(a), a); // a is used after b now
+
+    const QString c = request(QString());
+    EXPECT_EQ(held(), sorted({teacher, a, c})); // b went, the logged-in session stays
+    const QString d = request(QString());
+    EXPECT_EQ(held(), sorted({teacher, c, d}));
+    // a dropped session's cookie just gets a new session
+    const QString again = request(b);
+    EXPECT_NE(again, b);
+    EXPECT_EQ(held(), sorted({teacher, d, again}));
+
+    // with only logged-in sessions left nobody is logged out for room
+    SetSessionLimit(1);
+    const QString e = request(QString());
+    EXPECT_EQ(held(), sorted({teacher, e}));
 }
 
 TEST_F(WebService, OversizedOrUnframedRequestsAreRefusedAndClosed)

@@ -106,9 +106,6 @@ void CDlgAppExplorer::OnRefresh()
     if (!m_list)
         return;
     m_list->setUpdatesEnabled(false);
-    // the list keeps its selection across a new binding of the same array: drop it first
-    for (int i : m_list->GetSelectedItems())
-        m_list->SetItemSelected(i, false);
     m_items.RemoveAll();
     CModule* module = FindModule(MDU_OPERLOG);
     if (module) {

@@ -58,21 +58,10 @@ bool CDlgProxyView::OnInitDialog()
     AddListButton(*m_list, ID_EDIT_REFRESH, false);
     m_list->SetItems(&m_items, CDBProxyClient::StaticHeads(), 2, 0);
     if (!Refresh()) {
-        m_bCancelled = true;
         EndDialog(IDCANCEL);
         return false;
     }
     return true;
-}
-
-int CDlgProxyView::DoModal()
-{
-    Create();
-    if (m_bCancelled) {
-        OnDestroy();
-        return IDCANCEL;
-    }
-    return CXDialogEx::DoModal();
 }
 
 void CDlgProxyView::DoDataExchange(XDataExchange& dx) { BindText(dx, ID_FIND_WHAT, nullptr, &m_strFind, ID_EDIT_FIND); }
@@ -93,10 +82,6 @@ void CDlgProxyView::ShowStatus(const QString& text)
 
 void CDlgProxyView::ClearList()
 {
-    // the list keeps its selection across a new binding of the same array: drop it first
-    if (m_list)
-        for (int i : m_list->GetSelectedItems())
-            m_list->SetItemSelected(i, false);
     m_items.RemoveAll();
     if (m_list)
         m_list->SetItems(&m_items, CDBProxyClient::StaticHeads(), 2, 0);

@@ -13,9 +13,8 @@ class CDlgProxyView : public CXDialogEx
     Q_OBJECT
     X_DECLARE_MESSAGE_MAP()
 public:
+    // DoModal returns IDCANCEL at once, without showing the view, when the password is not given.
     explicit CDlgProxyView(QWidget* parent = nullptr);
-    // Runs the view; IDCANCEL at once, without showing it, when the password is not given.
-    int DoModal();
 
     // Queries the relay and rebuilds the list; false when the password prompt was cancelled.
     bool Refresh();
@@ -30,7 +29,6 @@ public:
     QString m_strFind;
     QString m_strPassword; // remembered after the first accepted one
     XDateTime m_srvStart;
-    bool m_bCancelled = false; // the password prompt was cancelled while opening
 
 protected:
     bool OnInitDialog() override;
