@@ -1,7 +1,8 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!-- The module menu of the person logged in: the modules they may open, by navigation group,
-     the records they may add at once, and the people logged in on this phone, to switch
-     between, add one more, change the password or log out. -->
+     the records they may add at once, the preferences for an administrator, and the people
+     logged in on this phone, to switch between, add one more, change the password or log
+     out. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:import href="default.xsl"/>
 
@@ -40,6 +41,13 @@
             </form>
           </xsl:for-each>
         </div>
+      </xsl:if>
+
+      <xsl:if test="session/user[@curr = '1']/@role = '2'">
+        <h2>管理</h2>
+        <ul class="list">
+          <li class="item"><a id="setup" href="setup?xsl=setup"><strong>系统设置</strong></a></li>
+        </ul>
       </xsl:if>
 
       <h2>账户</h2>
