@@ -31,7 +31,7 @@
           <xsl:if test="@canprt = '1'">
             <button class="button secondary" type="button" id="print" data-mduid="{@mduid}" data-id="{item[1]/@id}">打印</button>
           </xsl:if>
-          <a class="button secondary" href="query?mduid={@mduid}&amp;xsl=items">返回<xsl:value-of select="@itemtype"/>列表</a>
+          <a class="button secondary" href="query?mduid={@mduid}&amp;xsl=items">返回列表</a>
         </div>
         <xsl:if test="@canprt = '1'">
           <xsl:call-template name="print"/>

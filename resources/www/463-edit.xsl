@@ -41,7 +41,7 @@
                 <xsl:variable name="pos" select="@pos"/>
                 <div class="line">
                   <div class="title"><xsl:value-of select="col[@coldetail = '1'][1]/@dispval"/></div>
-                  <xsl:for-each select="col[@rw = '1' and @coldetail = '1' and @type != '6']">
+                  <xsl:for-each select="col[@rw = '1' and @coldetail = '1' and (option or @type = '1' or @type = '2' or @type = '3' or @type = '8' or @type = '10')]">
                     <xsl:variable name="key" select="concat($list, '_', $pos, '_', @order)"/>
                     <label for="f{$key}"><xsl:value-of select="@name"/></label>
                     <xsl:call-template name="field">
@@ -69,6 +69,10 @@
             for (var i = 0; i &lt; fields.length; i++) {
               fields[i].addEventListener('change', function (e) {
                 var f = e.target;
+                // the answer shows under the field changed, not at the end of a long form
+                f.parentNode.insertBefore(state, f.nextSibling);
+                state.className = 'hint';
+                state.textContent = '正在保存…';
                 var url = 'setcol?mduid=' + encodeURIComponent(form.getAttribute('data-mduid')) +
                           '&amp;query=' + encodeURIComponent(form.getAttribute('data-query')) +
                           '&amp;key=' + encodeURIComponent(f.getAttribute('data-key'));

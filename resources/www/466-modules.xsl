@@ -17,12 +17,15 @@
         <ul class="list">
           <xsl:for-each select="key('group', @group)">
             <li class="item">
+              <!-- name and memo in one box: as items of the link's row the memo would squeeze
+                   the name into a column one character wide -->
               <a href="query?mduid={@mduid}&amp;xsl=items">
-                <strong><xsl:value-of select="@name"/></strong>
-                <xsl:if test="@memo != '' and @memo != @name">
-                  <br/>
-                  <span class="hint"><xsl:value-of select="@memo"/></span>
-                </xsl:if>
+                <span class="caption">
+                  <strong><xsl:value-of select="@name"/></strong>
+                  <xsl:if test="@memo != '' and @memo != @name">
+                    <small><xsl:value-of select="@memo"/></small>
+                  </xsl:if>
+                </span>
               </a>
             </li>
           </xsl:for-each>

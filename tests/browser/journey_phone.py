@@ -44,13 +44,20 @@ def check(condition, what):
         raise JourneyError(what)
 
 
-def log_in(page, base, user, password):
+def log_in(page, base, user, password, shot=None):
     page.navigate(base)
     page.wait_for_selector("form[data-acct=login] input[name=password]")
+    if shot:
+        shot("login")
     page.fill("input[name=username]", user)
     page.fill("input[name=password]", password)
     page.click("form[data-acct=login] [type=submit]")
     page.wait_for_selector(".modules a[href^=\"query?\"]")
+    # each module's name on one line: its description beneath, not beside, squeezing it
+    squeezed = page.evaluate("""Array.from(document.querySelectorAll('.modules a strong'))
+        .filter(e => e.getBoundingClientRect().height > 1.5 * parseFloat(getComputedStyle(e).lineHeight))
+        .map(e => e.textContent)""")
+    check(not squeezed, "module names broken over several lines: %s" % squeezed)
 
 
 def open_module(page, mduid):
@@ -96,7 +103,7 @@ def overflow(page):
 
 
 def take_attendance(page, host, base, shot):
-    log_in(page, base, TEACHER, TEACHER_PWD)
+    log_in(page, base, TEACHER, TEACHER_PWD, shot)
     shot("teacher-modules")
     open_module(page, "334")
     shot("teacher-classes")
@@ -129,9 +136,14 @@ def take_attendance(page, host, base, shot):
         s.value = %r;
         s.dispatchEvent(new Event('change', {bubbles: true}));
     })()""" % (line["key"], line["came"]))
-    page.wait_for("document.getElementById('editstate').textContent !== ''", what="the answer to the change")
+    page.wait_for("['', '正在保存…'].indexOf(document.getElementById('editstate').textContent) < 0",
+                  what="the answer to the change")
     state = page.text("#editstate")
     check(state == "已保存", "taking attendance answered %r" % state)
+    # where the teacher sees it: under the choice just made, not at the foot of the form
+    check(page.evaluate("document.getElementById('editstate').previousElementSibling === "
+                        "document.querySelector('select[data-key=\"%s\"]')" % line["key"]),
+          "the answer to the change is not shown by the field")
     shot("teacher-attendance")
     after = remained(host)
     fell = {k: (before[k], after[k]) for k in before if after.get(k) != before[k]}
