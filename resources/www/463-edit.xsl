@@ -28,7 +28,9 @@
               <xsl:call-template name="field">
                 <xsl:with-param name="key" select="concat('0_0_', @order)"/>
               </xsl:call-template>
-              <xsl:if test="@memo != '' and @memo != @name"><div class="hint"><xsl:value-of select="@memo"/></div></xsl:if>
+              <!-- the explanation helps to fill a field in; under a figure that cannot be
+                   changed it only makes a long page longer -->
+              <xsl:if test="@rw = '1' and @memo != '' and @memo != @name"><div class="hint"><xsl:value-of select="@memo"/></div></xsl:if>
             </div>
           </xsl:for-each>
           <!-- child lines (the students of a class, say): each line under its title, with the
