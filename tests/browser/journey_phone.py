@@ -201,6 +201,9 @@ def change_preference(page, host, base, shot):
     page.wait_for("!!document.querySelector('#setupform > .ok, #setupform > .error')", what="the answer to saving")
     check(page.evaluate("!!document.querySelector('#setupform > .ok')"),
           "saving the preferences answered %r" % page.text("#setupform > .error"))
+    check(page.evaluate("document.querySelector('#setupform > .ok').getBoundingClientRect().top >= "
+                        "document.querySelector('.topbar').getBoundingClientRect().bottom"),
+          "the notice of the save is hidden under the bar at the top")
     shot("setup-saved")
     page.navigate(base + "setup?xsl=setup")
     page.wait_for_selector("#setupform")
