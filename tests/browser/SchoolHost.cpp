@@ -9,7 +9,6 @@
 // A journey may ask, one line on standard input each:
 //   remained   -> "REMAINED <number>=<lessons left> ..." for every receipt, as the desktop
 //                 reads them from the database
-//   ids        -> "IDS <name>=<id> ..." for the fixture's receipts and print template
 //   setting <n> -> "SETTING <value>": preference field n as freshly read from the store
 #include "CDBReceipt.h"
 #include "CDBSetup.h"
@@ -176,6 +175,7 @@ int main(int argc, char** argv)
         // the preferences the program holds while it runs, read from the store as at start
         CDBSetup current;
         current.Load();
+        current.m_strRecordName = services.setup[QStringLiteral("RecordName")].toString();
         SetCurrentSetup(&current);
         const int templ = SaveReceiptTemplate();
         if (!templ || !GrantClassRecordRights(school.t5))
@@ -199,9 +199,6 @@ int main(int argc, char** argv)
                     answer = RemainedLine();
                 else if (std::strncmp(line, "setting ", 8) == 0)
                     answer = StoredSetting(std::atoi(line + 8));
-                else if (std::strncmp(line, "ids", 3) == 0)
-                    answer = QStringLiteral("IDS templ=%1 r1=%2 r6=%3 s1=%4")
-                                 .arg(templ).arg(school.r1).arg(school.r6).arg(school.s1);
                 else
                     answer = QStringLiteral("UNKNOWN");
                 std::printf("%s\n", answer.toUtf8().constData());
