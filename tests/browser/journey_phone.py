@@ -155,6 +155,13 @@ def take_attendance(page, host, base, shot):
     # done: back on the class, which now shows the student as come
     page.click("form[action=query] input[value=detail] ~ button")
     page.wait_for_selector("table.rec")
+    on_time = page.evaluate("""(() => {
+        const cap = Array.from(document.querySelectorAll('table.rec td.cap'))
+            .find(td => td.textContent.trim() === '准时');
+        return cap ? cap.nextElementSibling.textContent.trim() : null;
+    })()""")
+    check(on_time == "1 人", "the class counts %r students on time" % on_time)
+    shot("teacher-class-done")
     page.check_no_script_errors()
     return number, now
 
