@@ -28,8 +28,14 @@
               <button class="button" type="submit" style="flex: 1">修改</button>
             </form>
           </xsl:if>
-          <a class="button secondary" href="query?mduid={@mduid}&amp;xsl=items">返回<xsl:value-of select="@itemtype"/>列表</a>
+          <xsl:if test="@canprt = '1'">
+            <button class="button secondary" type="button" id="print" data-mduid="{@mduid}" data-id="{item[1]/@id}">打印</button>
+          </xsl:if>
+          <a class="button secondary" href="query?mduid={@mduid}&amp;xsl=items">返回列表</a>
         </div>
+        <xsl:if test="@canprt = '1'">
+          <xsl:call-template name="print"/>
+        </xsl:if>
       </xsl:otherwise>
     </xsl:choose>
   </xsl:template>
@@ -92,5 +98,70 @@
       </xsl:when>
       <xsl:otherwise><span class="gray">无</span></xsl:otherwise>
     </xsl:choose>
+  </xsl:template>
+  <!-- Printing on the school's computer: the module's templates and the printers there are
+       fetched when the user asks to print; the server asks for a confirmation (113) before
+       the job goes out, and the answer shows above the form. -->
+  <xsl:template name="print">
+    <form class="form" id="printform" hidden="hidden">
+      <label for="printtempl">打印模板</label>
+      <select id="printtempl" name="templ"></select>
+      <label for="printer">打印机</label>
+      <select id="printer" name="printer"></select>
+      <div class="actions">
+        <button class="button" type="submit">开始打印</button>
+      </div>
+    </form>
+    <script>
+      (function () {
+        var button = document.getElementById('print');
+        var form = document.getElementById('printform');
+        function choices(url, select, empty) {
+          return fetch(url, { credentials: 'same-origin', headers: { 'Accept': 'text/xml' } })
+            .then(function (response) { return response.text().then(function (t) { return lvResult(response.status, t); }); })
+            .then(function (result) {
+              select.innerHTML = '';
+              var cols = result.doc ? result.doc.documentElement.getElementsByTagName('col') : [];
+              for (var i = 0; i &lt; cols.length; i++) {
+                var option = document.createElement('option');
+                option.value = select.name === 'templ' ? cols[i].getAttribute('id') : cols[i].textContent;
+                option.textContent = cols[i].textContent +
+                  (cols[i].getAttribute('mark') ? '（' + cols[i].getAttribute('mark') + '）' : '');
+                select.appendChild(option);
+              }
+              return cols.length ? '' : (result.errid === ERR_OK ? empty : result.errmsg);
+            });
+        }
+        button.addEventListener('click', function () {
+          Promise.all([
+            choices('seltempl?mduid=' + encodeURIComponent(button.getAttribute('data-mduid')),
+                    document.getElementById('printtempl'), '没有可用的打印模板'),
+            choices('selprinter', document.getElementById('printer'), '学校电脑上没有可用的打印机')
+          ]).then(function (problems) {
+            form.hidden = false;
+            var problem = problems[0] || problems[1];
+            lvShow(problem, form);
+            form.querySelector('[type=submit]').disabled = !!problem;
+            form.scrollIntoView({ block: 'start' });
+          });
+        });
+        form.addEventListener('submit', function (event) {
+          event.preventDefault();
+          var fields = { templ: form.templ.value, id: button.getAttribute('data-id'), printer: form.printer.value };
+          var submit = form.querySelector('[type=submit]');
+          submit.disabled = true;
+          lvShow('', form);
+          lvPost('print', fields).then(function (result) {
+            if (result.errid !== ERR_NeedConfirm || !confirm(result.errmsg)) return result;
+            fields.confirmed = 1;
+            return lvPost('print', fields);
+          }).then(function (result) {
+            submit.disabled = false;
+            if (result.errid === ERR_NeedConfirm) return;
+            lvShow(result.errid === ERR_OK ? '已送到打印机' : result.errmsg, form, result.errid === ERR_OK);
+          });
+        });
+      })();
+    </script>
   </xsl:template>
 </xsl:stylesheet>

@@ -1,7 +1,8 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!-- The module menu of the person logged in: the modules they may open, by navigation group,
-     the records they may add at once, and the people logged in on this phone, to switch
-     between, add one more, change the password or log out. -->
+     the records they may add at once, the preferences for an administrator, and the people
+     logged in on this phone, to switch between, add one more, change the password or log
+     out. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:import href="default.xsl"/>
 
@@ -16,12 +17,13 @@
         <ul class="list">
           <xsl:for-each select="key('group', @group)">
             <li class="item">
+              <!-- name and memo in one box: as items of the link's row the memo would squeeze
+                   the name into a column one character wide -->
               <a href="query?mduid={@mduid}&amp;xsl=items">
-                <!-- one block beside the arrow: the name over its description -->
-                <span>
+                <span class="caption">
                   <strong><xsl:value-of select="@name"/></strong>
                   <xsl:if test="@memo != '' and @memo != @name">
-                    <span class="memo"><xsl:value-of select="@memo"/></span>
+                    <small><xsl:value-of select="@memo"/></small>
                   </xsl:if>
                 </span>
               </a>
@@ -44,20 +46,26 @@
         </div>
       </xsl:if>
 
+      <xsl:if test="session/user[@curr = '1']/@role = '2'">
+        <h2>管理</h2>
+        <ul class="list">
+          <li class="item"><a id="setup" href="setup?xsl=setup"><strong>系统设置</strong></a></li>
+        </ul>
+      </xsl:if>
+
       <h2>账户</h2>
       <ul class="list users">
         <xsl:for-each select="session/user">
           <li class="item">
-            <div class="line">
-              <span>
-                <xsl:value-of select="@name"/>
-                <small><xsl:value-of select="@mduname"/><xsl:if test="@curr = '1'">（当前）</xsl:if></small>
-              </span>
-              <xsl:if test="@curr != '1'">
+            <xsl:value-of select="@name"/>
+            <span class="hint"><xsl:text> </xsl:text><xsl:value-of select="@mduname"/></span>
+            <xsl:choose>
+              <xsl:when test="@curr = '1'"><span class="hint">（当前）</span></xsl:when>
+              <xsl:otherwise>
                 <button type="button" class="button small" data-acct-post="alter" data-order="{position() - 1}"
                         data-next="./">切换</button>
-              </xsl:if>
-            </div>
+              </xsl:otherwise>
+            </xsl:choose>
           </li>
         </xsl:for-each>
       </ul>

@@ -30,10 +30,11 @@
           </xsl:if>
         </p>
         <xsl:if test="@AppNewVerVal &gt; @AppCurVerVal">
-          <form class="form" method="post" action="update">
-            <button class="button" type="submit">更新到最新版本</button>
+          <div class="form">
+            <button class="button" type="button" data-post="update" data-next="./"
+                    data-confirm="更新期间网页将暂时无法使用，确定更新吗？">更新到最新版本</button>
             <span class="hint">更新前请先在后台注销主程序。</span>
-          </form>
+          </div>
         </xsl:if>
       </div>
     </xsl:for-each>
@@ -41,9 +42,9 @@
 
   <xsl:template match="item">
     <xsl:variable name="open" select="/r/@grouporder"/>
-    <form class="form" method="post" action="setup">
-      <input type="hidden" name="xsl" value="setup"/>
-      <input type="hidden" name="save" value="1"/>
+    <!-- sent by script as the XML body the server reads (a plain form post would arrive as
+         url-encoded text, which the server does not take as fields) -->
+    <form class="form" id="setupform" onsubmit="return false">
       <xsl:variable name="fields" select="col[@rw = '1' and @col != '' and (@type = '1' or @type = '7' or @type = '10')]"/>
       <xsl:for-each select="$fields">
         <xsl:variable name="group" select="@group"/>
@@ -61,8 +62,25 @@
           </details>
         </xsl:if>
       </xsl:for-each>
-      <button class="button" type="submit">保存设置</button>
+      <div class="actions">
+        <button class="button" type="submit">保存设置</button>
+      </div>
     </form>
+    <script>
+      (function () {
+        var form = document.getElementById('setupform');
+        form.addEventListener('submit', function () {
+          var submit = form.querySelector('[type=submit]');
+          submit.disabled = true;
+          lvShow('', form);
+          lvPost('setup?save=1', form).then(function (result) {
+            submit.disabled = false;
+            lvShow(result.errid === ERR_OK ? '设置已保存' : result.errmsg, form, result.errid === ERR_OK);
+            form.scrollIntoView({ block: 'start' });
+          });
+        });
+      })();
+    </script>
   </xsl:template>
 
   <xsl:template name="field">

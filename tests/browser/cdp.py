@@ -45,6 +45,15 @@ class SchoolHost:
         self.port = int(m.group(1))
         self.base = "http://127.0.0.1:%d/" % self.port
 
+    def ask(self, question):
+        """The host's one-line answer to a question (see SchoolHost.cpp)."""
+        self.proc.stdin.write(question + "\n")
+        self.proc.stdin.flush()
+        answer = self.proc.stdout.readline().strip()
+        if not answer or answer == "UNKNOWN":
+            raise JourneyError("the school host did not answer %r: %r" % (question, answer))
+        return answer
+
     def close(self):
         if self.proc.poll() is None:
             try:

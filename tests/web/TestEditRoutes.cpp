@@ -921,7 +921,11 @@ TEST_F(EditRoutes, SetupPageGroupsThePreferences)
     const Answer page = Call("setup", {{"xsl", "setup"}, {"grouporder", "2"}}, {}, "GET");
     const QString html = TransformXsl(page.body, PageSheet("472-setup.xsl"));
     ASSERT_FALSE(html.isEmpty()) << page.body.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("action=\"setup\""))) << html.toStdString();
+    // saved by script as the XML body the server reads: a plain form post would send
+    // url-encoded fields the server does not take, and the save would be lost
+    EXPECT_TRUE(html.contains(QStringLiteral("<form class=\"form\" id=\"setupform\""))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("lvPost('setup?save=1', form)"))) << html.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("method=\"post\""))) << html.toStdString();
     // the HTML output quotes a value holding double quotes with single ones
     EXPECT_TRUE(
         html.contains(QStringLiteral("name=\"0_0_%1\" type=\"text\" value='A&amp;B \"艺术\" &lt;学校&gt;'").arg(name)))
@@ -981,6 +985,37 @@ TEST_F(EditRoutes, AttendanceTakenFromAPhoneConsumesTheReceiptsLessons)
     EXPECT_GT(after->m_nSubID, 0); // stored now
     EXPECT_EQ(after->Member<int>(XOFFSET(CDBEduRcdStudent, m_nAttence)), 2);
     EXPECT_EQ(after->Member<int>(XOFFSET(CDBEduRcdStudent, m_rcpRemained)), remained - 1);
+}
+
+TEST_F(EditRoutes, ClassEditPageOffersEachStudentsAttendanceUnderTheKeySetcolTakes)
+{
+    CXMap rights;
+    rights.SetText(MDU_EDURCD, QString::number(RIGHT_QRY | RIGHT_MDF));
+    LogInOperator(rights);
+    const QString planned = QStringLiteral("<r><x id=\"333\">%1</x><x id=\"1047\">2026-03-18</x>"
+                                           "<x id=\"1048\">2026-03-18</x></r>")
+                                .arg(m_school.e1);
+    const Answer page = Call("query", {{"mduid", "334"}, {"one", "1"}, {"xsl", "edit"}, {"query", planned}}, {}, "GET");
+    const QString html = TransformXsl(page.body, PageSheet("463-edit.xsl"));
+    ASSERT_FALSE(html.isEmpty()) << page.body.toStdString();
+    const int list = FieldPosAt(CDBEduRcd::StaticHeads(), XOFFSET(CDBEduRcd, m_students), XAR);
+    const int attendance = FieldPos(CDBEduRcdStudent::StaticHeads(), "Attence");
+    const int student = FieldPos(CDBEduRcdStudent::StaticHeads(), "StudentID");
+    // both students of the class (张三 (小明) and 陈七), each under its name, with a choice
+    // of attendance keyed by list, line and field
+    EXPECT_TRUE(html.contains(QStringLiteral("<legend>学员</legend>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<div class=\"title\">张三 (小明)</div>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<div class=\"title\">陈七</div>"))) << html.toStdString();
+    for (int line : {1, 2}) {
+        const QString key = QStringLiteral("%1_%2_%3").arg(list).arg(line).arg(attendance);
+        EXPECT_TRUE(html.contains(QStringLiteral("<select id=\"f%1\" data-key=\"%1\">").arg(key)))
+            << key.toStdString() << "\n"
+            << html.toStdString();
+        EXPECT_TRUE(html.contains(QStringLiteral("<label for=\"f%1\">考勤</label>").arg(key))) << key.toStdString();
+        // the student link is the line's title, not a field offered again
+        EXPECT_FALSE(html.contains(QStringLiteral("%1_%2_%3\"").arg(list).arg(line).arg(student)));
+    }
+    EXPECT_TRUE(html.contains(QStringLiteral("<option value=\"2\">准时</option>")));
 }
 
 TEST_F(EditRoutes, AnAccountChangesOnlyItsOwnRecords)
