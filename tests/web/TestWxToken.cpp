@@ -178,7 +178,19 @@ TEST_F(WxToken, ThreadRenewsThreeMinutesBeforeExpiryAndOnTheRefreshEvent)
     WebStopEvent().Reset();
     WxRefreshedEvent().Reset();
     WxRefreshEvent().Set(); // as the service's start sets it
-    auto thread = std::make_unique<XWxTokenThread>();
+    // however the test ends (a failed assertion leaves early), the thread is told to stop
+    // before it is joined, or the test would hang
+    struct XStopped
+    {
+        std::unique_ptr<XWxTokenThread> thread = std::make_unique<XWxTokenThread>();
+        ~XStopped()
+        {
+            WebStopEvent().Set();
+            thread.reset(); // joins
+            WebStopEvent().Reset();
+        }
+    } run;
+    auto& thread = run.thread;
     thread->Start();
     thread->Start(); // one thread per service run, however often the relay joins
     ASSERT_TRUE(WxRefreshedEvent().Wait(5000ms));
@@ -199,10 +211,6 @@ TEST_F(WxToken, ThreadRenewsThreeMinutesBeforeExpiryAndOnTheRefreshEvent)
     WxRefreshEvent().Set();
     ASSERT_TRUE(WxRefreshedEvent().Wait(5000ms));
     EXPECT_EQ(m_wx.Count(QStringLiteral("cgi-bin/qrcode/create")), 2);
-
-    WebStopEvent().Set();
-    thread.reset(); // joins
-    WebStopEvent().Reset();
 }
 
 } // namespace
