@@ -15,26 +15,13 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
+from pages import check, check_html  # noqa: E402
 
 PHONE = "13600136000"  # 孙丽: operator on enrolment receipts; as a teacher she reads class records
 INITIAL = "teach"      # the teachers' initial password in the host's preferences
 NEW = "sunli-2026"
 RECEIPTS = "331"
 CLASSES = "334"
-
-
-def check(condition, what):
-    if not condition:
-        raise JourneyError(what)
-
-
-def check_html(page):
-    """The document is HTML made on the server, not XML left to the browser's XSLT."""
-    check(page.evaluate("document.contentType") == "text/html",
-          "the page is %s, not HTML" % page.evaluate("document.contentType"))
-    check(not page.evaluate("Array.from(document.childNodes).some(n => n.nodeType === 7)"),
-          "a processing instruction is left in the page")
-    check(page.evaluate("document.documentElement.tagName") == "HTML", "the page's root is not <html>")
 
 
 def submit(page, form):

@@ -31,40 +31,13 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
+from pages import check, log_in, open_module  # noqa: E402
 
 TEACHER, TEACHER_PWD = "郑强", "teach"
 STUDENT, STUDENT_PWD = "13800138000", "learn"  # 张三 (小明)
 ADMIN, ADMIN_PWD = "刘芳", "liufang"
 TODAY = "2026年3月18日"
 PRINTED = "B260001"  # a receipt of this month, on the first page of the list
-
-
-def check(condition, what):
-    if not condition:
-        raise JourneyError(what)
-
-
-def log_in(page, base, user, password, shot=None):
-    page.navigate(base)
-    page.wait_for_selector("form[data-acct=login] input[name=password]")
-    if shot:
-        shot("login")
-    page.fill("input[name=username]", user)
-    page.fill("input[name=password]", password)
-    page.click("form[data-acct=login] [type=submit]")
-    page.wait_for_selector(".modules a[href^=\"query?\"]")
-    # each module's name on one line: its description beneath, not beside, squeezing it
-    squeezed = page.evaluate("""Array.from(document.querySelectorAll('.modules a strong'))
-        .filter(e => e.getBoundingClientRect().height > 1.5 * parseFloat(getComputedStyle(e).lineHeight))
-        .map(e => e.textContent)""")
-    check(not squeezed, "module names broken over several lines: %s" % squeezed)
-
-
-def open_module(page, mduid):
-    page.click(".modules a[href^=\"query?mduid=%s&\"]" % mduid)
-    page.wait_for("location.search.indexOf('mduid=%s') >= 0 && document.readyState === 'complete' && "
-                  "!!document.querySelector('h1')" % mduid,
-                  what="the list of module %s" % mduid)
 
 
 def open_row(page, text):

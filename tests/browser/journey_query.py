@@ -14,39 +14,12 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
+from pages import check, check_html, log_in, open_module  # noqa: E402
 
 TEACHER = "周杰"           # an ordinary teacher account: found by exact name, no phone
 STUDENT = "13912345678"    # 李四, two receipts of her own
 TEACHER_PWD = "teach"      # the initial passwords in the host's preferences
 STUDENT_PWD = "learn"
-
-
-def check(condition, what):
-    if not condition:
-        raise JourneyError(what)
-
-
-def check_html(page):
-    check(page.evaluate("document.contentType") == "text/html",
-          "the page is %s, not HTML" % page.evaluate("document.contentType"))
-    check(not page.evaluate("Array.from(document.childNodes).some(n => n.nodeType === 7)"),
-          "a processing instruction is left in the page")
-
-
-def log_in(page, base, user, password):
-    page.navigate(base)
-    page.wait_for_selector("form[data-acct=login] input[name=password]")
-    page.fill("input[name=username]", user)
-    page.fill("input[name=password]", password)
-    page.click("form[data-acct=login] [type=submit]")
-    page.wait_for_selector(".modules a[href^=\"query?\"]")
-
-
-def open_module(page, mduid):
-    page.click(".modules a[href^=\"query?mduid=%s&\"]" % mduid)
-    page.wait_for("location.search.indexOf('mduid=%s') >= 0 && !!document.querySelector('h1')" % mduid,
-                  what="the list of module %s" % mduid)
-    check_html(page)
 
 
 def rows(page):
