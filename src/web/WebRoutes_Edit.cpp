@@ -187,6 +187,26 @@ bool ReadOneOrAnswer(CHttpRequest& request, CModule& module, const CXMap& query,
     return false;
 }
 
+// Stores a record a route changed: validated as the desktop validates a save (a stop answers
+// 101 with its reason); an account's login, role and rights only as before unless an
+// administrator changes them (400 otherwise); 500 when the store fails; else 100 with its ID.
+void ValidateAndStore(CHttpRequest& request, CXItem& record, CXItem& earlier)
+{
+    const CXItem& user = request.m_user;
+    const int level = record.Validate(&user, true);
+    if (user.m_nRightRole != 2 && IsAccountRecord(record)) {
+        std::unique_ptr<CXItem> baseline(earlier.CopyTo(nullptr));
+        baseline->Validate(&user, false);
+        if (!SameLogin(*baseline, record))
+            return AnswerStatus(request, 400);
+    }
+    if (level >= ST_STOP)
+        return request.WriteXmlResult(ERR_FailMsg, record.GetErrorText(), 0);
+    if (!SaveItem(nullptr, &record, &earlier, user))
+        return AnswerStatus(request, 500);
+    request.WriteXmlResult(ERR_OK, QString(), record.m_nID);
+}
+
 // The record query of a page: one record by its ID, or a planned class record by its
 // timetable and day.
 bool ParseOneRecordQuery(const QString& text, CXMap& query)
@@ -461,24 +481,7 @@ void CHttpRequest::OnAddSub()
         WriteXmlResult(ERR_FailMsg, line->GetErrorText(), 0);
         return;
     }
-    const int level = parent->Validate(&m_user, true);
-    if (m_user.m_nRightRole != 2 && IsAccountRecord(*parent)) {
-        std::unique_ptr<CXItem> baseline(earlier->CopyTo(nullptr));
-        baseline->Validate(&m_user, false);
-        if (!SameLogin(*baseline, *parent)) {
-            AnswerStatus(*this, 400);
-            return;
-        }
-    }
-    if (level >= ST_STOP) {
-        WriteXmlResult(ERR_FailMsg, parent->GetErrorText(), 0);
-        return;
-    }
-    if (!SaveItem(nullptr, parent.get(), earlier.get(), m_user)) {
-        AnswerStatus(*this, 500);
-        return;
-    }
-    WriteXmlResult(ERR_OK, QString(), parent->m_nID);
+    ValidateAndStore(*this, *parent, *earlier);
 }
 
 void CHttpRequest::OnSetCol()
@@ -506,24 +509,7 @@ void CHttpRequest::OnSetCol()
         AnswerStatus(*this, 400);
         return;
     }
-    const int level = record->Validate(&m_user, true);
-    if (m_user.m_nRightRole != 2 && IsAccountRecord(*record)) {
-        std::unique_ptr<CXItem> baseline(earlier->CopyTo(nullptr));
-        baseline->Validate(&m_user, false);
-        if (!SameLogin(*baseline, *record)) {
-            AnswerStatus(*this, 400);
-            return;
-        }
-    }
-    if (level >= ST_STOP) {
-        WriteXmlResult(ERR_FailMsg, record->GetErrorText(), 0);
-        return;
-    }
-    if (!SaveItem(nullptr, record.get(), earlier.get(), m_user)) {
-        AnswerStatus(*this, 500);
-        return;
-    }
-    WriteXmlResult(ERR_OK, QString(), record->m_nID);
+    ValidateAndStore(*this, *record, *earlier);
 }
 
 void CHttpRequest::OnDel()
