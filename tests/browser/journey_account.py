@@ -15,7 +15,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
-from pages import check, check_html  # noqa: E402
+from pages import run, check, check_html  # noqa: E402
 
 PHONE = "13600136000"  # 孙丽: operator on enrolment receipts; as a teacher she reads class records
 INITIAL = "teach"      # the teachers' initial password in the host's preferences
@@ -109,8 +109,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except JourneyError as e:
-        print("journey failed:", e, file=sys.stderr)
-        sys.exit(1)
+    run(main)

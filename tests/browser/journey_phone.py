@@ -31,7 +31,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
-from pages import check, log_in, open_module  # noqa: E402
+from pages import run, check, log_in, open_module  # noqa: E402
 
 TEACHER, TEACHER_PWD = "郑强", "teach"
 STUDENT, STUDENT_PWD = "13800138000", "learn"  # 张三 (小明)
@@ -376,8 +376,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except JourneyError as e:
-        print("journey failed:", e, file=sys.stderr)
-        sys.exit(1)
+    run(main)

@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from cdp import Browser, JourneyError, SchoolHost  # noqa: E402
-from pages import check, check_html, log_in, open_module  # noqa: E402
+from pages import run, check, check_html, log_in, open_module  # noqa: E402
 
 TEACHER = "周杰"           # an ordinary teacher account: found by exact name, no phone
 STUDENT = "13912345678"    # 李四, two receipts of her own
@@ -83,8 +83,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except JourneyError as e:
-        print("journey failed:", e, file=sys.stderr)
-        sys.exit(1)
+    run(main)

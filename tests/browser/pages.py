@@ -1,6 +1,8 @@
 """What the phone journeys share: checks and the steps every journey takes through the
 module menu (on top of the DevTools driver in cdp.py)."""
 
+import sys
+
 from cdp import JourneyError
 
 
@@ -42,3 +44,12 @@ def open_module(page, mduid):
                   "!!document.querySelector('h1')" % mduid,
                   what="the list of module %s" % mduid)
     check_html(page)
+
+
+def run(main):
+    """Runs a journey: a failed check ends the process with status 1 and says why."""
+    try:
+        main()
+    except JourneyError as e:
+        print("journey failed:", e, file=sys.stderr)
+        sys.exit(1)
