@@ -48,9 +48,9 @@ cat "$tmp/records.csv" >>"$log"
 ms() { awk -F, -v n="\"$1_median\"" '$1 == n { t = $3; u = $5; gsub(/"/, "", u);
     if (u == "us") t /= 1000; else if (u == "ns") t /= 1e6; else if (u == "s") t *= 1000; print t }' "$tmp/records.csv"; }
 row "打开 100,000 条记录的列表（整个进程）" "$(ms BM_Read_RecordLayerProcess/real_time)" \
-    "$(ms BM_Read_Sqlite3Shell/real_time)" "sqlite3 shell, same SELECT" "operation log, a process per read"
+    "$(ms BM_Read_Sqlite3Shell/real_time)" "sqlite3 shell, same SELECT" "ms; operation log, a process per read"
 row "打开 100,000 条记录的列表（进程内）" "$(ms BM_Read_RecordLayer)" "$(ms BM_Read_BareC)" \
-    "SQLite C API into structs" "warm, same process"
+    "SQLite C API into structs" "ms; warm, same process"
 loads="$loads $(load)"
 
 # 2. enrolment receipts issued one transaction each through the module's save path, against
@@ -83,7 +83,7 @@ for kind in html xml; do
         # time per request in microseconds from requests per second
         row "$what，$c 个连接）" "$(awk -v r="$ours" 'BEGIN {printf "%.1f", 1e6 / r}')" \
             "$(awk -v r="$theirs" 'BEGIN {printf "%.1f", 1e6 / r}')" "nginx, same bytes" \
-            "µs per request; $(printf '%.0f' "$ours") vs $(printf '%.0f' "$theirs") req/s"
+            "µs per request; $(printf '%.1f' "$ours") vs $(printf '%.0f' "$theirs") req/s"
     done
 done
 loads="$loads $(load)"

@@ -140,7 +140,7 @@ for kind in html xml; do
         ra=$(awk '{print $1}' "$tmp/a" | median); rb=$(awk '{print $1}' "$tmp/b" | median)
         la=$(awk '{print $2}' "$tmp/a" | median); lb=$(awk '{print $2}' "$tmp/b" | median)
         qa=$(awk '{print $3}' "$tmp/a" | median); qb=$(awk '{print $3}' "$tmp/b" | median)
-        printf "%-5s %-5s %12.0f %12.0f %10.2f %10.3f %10.3f %10.3f %10.3f\n" "$kind" "$c" "$ra" "$rb" \
+        printf "%-5s %-5s %12.1f %12.0f %10.2f %10.3f %10.3f %10.3f %10.3f\n" "$kind" "$c" "$ra" "$rb" \
             "$(awk -v a="$ra" -v b="$rb" 'BEGIN{print b/a}')" "$la" "$lb" "$qa" "$qb"
     done
 done
