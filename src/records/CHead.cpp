@@ -202,7 +202,8 @@ namespace {
 int ScreenDpi()
 {
     static const int dpi = [] {
-        const QScreen* screen = QGuiApplication::instance() ? QGuiApplication::primaryScreen() : nullptr;
+        const QScreen* screen =
+            qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr;
         return screen ? static_cast<int>(screen->logicalDotsPerInchX()) : 96;
     }();
     return dpi;

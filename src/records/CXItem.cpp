@@ -559,7 +559,9 @@ QString CXItem::GetEmptyText(const CHead* head) const { return head->m_strEmpty;
 QColor CXItem::GetTextColor(const CHead* head) const
 {
     const QString text = FormatText(head, false, false, true);
-    const QPalette palette = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette();
+    // a process without a GUI application (a tool, a headless service) has no palette to ask
+    const QPalette palette =
+        qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::palette() : QPalette();
     if (text.isEmpty() || text == GetEmptyText(head))
         return palette.color(QPalette::Disabled, QPalette::WindowText);
     return palette.color(QPalette::Active, QPalette::WindowText);
