@@ -10,6 +10,7 @@
 #include "CDBEduRcdStudent.h"
 #include "CHead.h"
 #include "CHttpRequest.h"
+#include "ServeOnSocketPair.h"
 #include "CHttpSession.h"
 #include "CModuleTempl.h"
 #include "CXDBSession.h"
@@ -175,34 +176,20 @@ protected:
     Answer Call(const char* path, XParamMap params, const QByteArray& body = QByteArray(),
                 const QByteArray& method = "POST", const QByteArray& origin = "http://school.lan:8080")
     {
-        int fds[2];
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
-        QByteArray sent;
-        std::thread reader([&] {
-            char buf[65536];
-            for (;;) {
-                const ssize_t n = recv(fds[1], buf, sizeof buf, 0);
-                if (n <= 0)
-                    return;
-                sent.append(buf, n);
-            }
+        const QByteArray sent = ServeOnSocketPair([&](int socket) {
+            OnWorker([&] {
+                CHttpRequest request(socket);
+                request.m_strMethod = method;
+                request.m_strPath = QString::fromLatin1(path);
+                request.m_strHead = method + " /" + path + " HTTP/1.1\r\nHost: school.lan:8080\r\n" +
+                                    (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") + "\r\n";
+                m_user->CopyTo(&request.m_user);
+                request.m_user.m_strSession = kSession;
+                request.m_params = params;
+                request.m_body = body;
+                DispatchRequest(request);
+            });
         });
-        OnWorker([&] {
-            CHttpRequest request(fds[0]);
-            request.m_strMethod = method;
-            request.m_strPath = QString::fromLatin1(path);
-            request.m_strHead = method + " /" + path + " HTTP/1.1\r\nHost: school.lan:8080\r\n" +
-                                (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") + "\r\n";
-            m_user->CopyTo(&request.m_user);
-            request.m_user.m_strSession = kSession;
-            request.m_params = params;
-            request.m_body = body;
-            DispatchRequest(request);
-        });
-        shutdown(fds[0], SHUT_RDWR);
-        reader.join();
-        close(fds[0]);
-        close(fds[1]);
         Answer answer;
         const auto status = QRegularExpression(QStringLiteral("^HTTP/1.1 (\\d+)")).match(QString::fromUtf8(sent));
         answer.status = status.hasMatch() ? status.captured(1).toInt() : 0;

@@ -14,6 +14,7 @@
 #include "Resources.h"
 #include "OpenDatabase.h"
 #include "RecordWriter.h"
+#include "ServeOnSocketPair.h"
 #include "TransformXsl.h"
 #include "WebQueryMap.h"
 #include "WebResources.h"
@@ -152,20 +153,8 @@ protected:
     // Answers one request of the session the way the connection thread does.
     XAnswer Ask(const QString& path, const std::map<QString, QString>& params, const QByteArray& body = {})
     {
-        int fds[2];
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
-        QByteArray sent;
-        std::thread reader([&sent, fd = fds[1]] {
-            char buf[65536];
-            for (;;) {
-                const ssize_t n = recv(fd, buf, sizeof buf, 0);
-                if (n <= 0)
-                    return;
-                sent.append(buf, n);
-            }
-        });
-        {
-            CHttpRequest request(fds[0]);
+        const QByteArray sent = ServeOnSocketPair([&](int socket) {
+            CHttpRequest request(socket);
             request.m_strMethod = body.isEmpty() ? "GET" : "POST";
             request.m_strPath = path;
             // a page of this server posts (a state-changing route asks who sent the form)
@@ -183,11 +172,7 @@ protected:
                     it->second->GetCurrent()->CopyTo(&request.m_user);
             }
             DispatchRequest(request);
-        }
-        shutdown(fds[0], SHUT_WR);
-        reader.join();
-        close(fds[0]);
-        close(fds[1]);
+        });
 
         XAnswer answer;
         const qsizetype space = sent.indexOf(' ');

@@ -4,6 +4,7 @@
 #include "CFakeAppServices.h"
 #include "CHead.h"
 #include "CHttpRequest.h"
+#include "ServeOnSocketPair.h"
 #include "CHttpSession.h"
 #include "CModule.h"
 #include "CXImage.h"
@@ -101,10 +102,8 @@ protected:
     XAnswer Run(const QString& path, const QMap<QString, QString>& params = {}, const XUser* user = nullptr,
                 const QByteArray& body = QByteArray(), const char* method = "GET", const char* origin = nullptr)
     {
-        int fds[2];
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
-        {
-            CHttpRequest request(fds[0]);
+        m_sent = ServeOnSocketPair([&](int socket) {
+            CHttpRequest request(socket);
             request.m_strMethod = method;
             request.m_strPath = path;
             request.m_strHead = "GET / HTTP/1.1\r\nHost: 192.168.1.5:8080\r\n";
@@ -121,27 +120,14 @@ protected:
                 request.m_user.m_strName = QStringLiteral("用户%1").arg(user->id);
             }
             request.m_user.m_strSession = kSession;
-            std::thread reader([&] { m_sent = ReadAll(fds[1]); });
             DispatchRequest(request);
-            shutdown(fds[0], SHUT_WR);
-            reader.join();
-        }
-        close(fds[0]);
-        close(fds[1]);
+        });
         XAnswer answer;
         const qsizetype split = m_sent.indexOf("\r\n\r\n");
         answer.head = m_sent.left(split + 2);
         answer.body = m_sent.mid(split + 4);
         answer.status = m_sent.mid(9, 3).toInt();
         return answer;
-    }
-    static QByteArray ReadAll(int fd)
-    {
-        QByteArray out;
-        char buf[65536];
-        for (ssize_t n; (n = recv(fd, buf, sizeof buf, 0)) > 0;)
-            out.append(buf, n);
-        return out;
     }
     static QImage Decode(const QByteArray& bytes)
     {

@@ -2,6 +2,7 @@
 // as the service does, over a socket pair whose other end the test reads.
 #include "CFakeAppServices.h"
 #include "CHttpRequest.h"
+#include "ServeOnSocketPair.h"
 #include "CHttpSession.h"
 #include "CMD5.h"
 #include "FixtureSchool.h"
@@ -82,11 +83,9 @@ protected:
     XAnswer Call(XBrowser& browser, const char* path, std::initializer_list<std::pair<const char*, QString>> params,
                  const char* method = "POST", const QByteArray& origin = QByteArray(), bool html = false)
     {
-        int fds[2];
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
         XAnswer answer;
-        {
-            CHttpRequest request(fds[0]);
+        const QByteArray out = ServeOnSocketPair([&](int socket) {
+            CHttpRequest request(socket);
             request.m_strMethod = method;
             request.m_strPath = QString::fromUtf8(path);
             request.m_strHead = QByteArray(method) + " /" + path + " HTTP/1.1\r\nHost: school:8080\r\n" +
@@ -107,13 +106,7 @@ protected:
                     current->CopyTo(&request.m_user);
             }
             DispatchRequest(request);
-        }
-        QByteArray out;
-        char buf[65536];
-        for (ssize_t n; (n = recv(fds[1], buf, sizeof buf, MSG_DONTWAIT)) > 0;)
-            out.append(buf, n);
-        close(fds[0]);
-        close(fds[1]);
+        });
         const qsizetype end = out.indexOf("\r\n\r\n");
         answer.head = out.left(end);
         answer.body = QString::fromUtf8(out.mid(end + 4));

@@ -1,5 +1,6 @@
 // The route "sendmsg": a WeChat notice sent from a phone's record page.
 #include "CHttpRequest.h"
+#include "ServeOnSocketPair.h"
 #include "TransformXsl.h"
 #include "WebResources.h"
 #include "WxNoticeTest.h"
@@ -19,23 +20,13 @@ using SendMsgRoute = WxNoticeTest;
 QByteArray Route(const QString& params, const CXItem& identity,
                  void (xInternet::CHttpRequest::*handler)() = &xInternet::CHttpRequest::OnSendMsg)
 {
-    int fds[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
-        return QByteArray();
-    QByteArray out;
-    {
-        xInternet::CHttpRequest request(fds[0]);
+    return ServeOnSocketPair([&](int socket) {
+        xInternet::CHttpRequest request(socket);
         for (const auto& [key, value] : QUrlQuery(params).queryItems(QUrl::FullyDecoded))
             request.m_params.insert(key, value);
         identity.CopyTo(&request.m_user);
         (request.*handler)();
-        char buf[8192];
-        for (ssize_t n; (n = recv(fds[1], buf, sizeof buf, MSG_DONTWAIT)) > 0;)
-            out.append(buf, n);
-    }
-    close(fds[0]);
-    close(fds[1]);
-    return out;
+    });
 }
 
 TEST_F(SendMsgRoute, AnswersByTheOutcome)
