@@ -219,6 +219,21 @@ bool ParseOneRecordQuery(const QString& text, CXMap& query)
            query.Has(QKEY_DATE_TO);
 }
 
+// The one record a route's body names, in the module of the "mduid" parameter, for a user
+// with the right on it; answers itself (400, or as ReadOneOrAnswer) and returns false when
+// there is none to work on.
+bool ReadPostedRecord(CHttpRequest& request, int right, std::unique_ptr<CXItem>& record)
+{
+    CModule* module = FindModule(request.GetParamInt(QStringLiteral("mduid")));
+    CXMap query;
+    if (!module || !ParseOneRecordQuery(QString::fromUtf8(request.m_body), query) ||
+        !module->HasRight(request.m_user, right)) {
+        AnswerStatus(request, 400);
+        return false;
+    }
+    return ReadOneOrAnswer(request, *module, query, record);
+}
+
 // The child-array field at a position of the module's field table; null when there is none.
 const CHead* ChildListAt(const CModule& module, int order)
 {
@@ -514,14 +529,8 @@ void CHttpRequest::OnSetCol()
 
 void CHttpRequest::OnDel()
 {
-    CModule* module = FindModule(GetParamInt(QStringLiteral("mduid")));
-    CXMap query;
-    if (!module || !ParseOneRecordQuery(QString::fromUtf8(m_body), query) || !module->HasRight(m_user, RIGHT_DEL)) {
-        AnswerStatus(*this, 400);
-        return;
-    }
     std::unique_ptr<CXItem> record;
-    if (!ReadOneOrAnswer(*this, *module, query, record))
+    if (!ReadPostedRecord(*this, RIGHT_DEL, record))
         return;
     const QString refusal = record->GetDeleteError(&m_user);
     if (!refusal.isEmpty()) {
@@ -587,14 +596,8 @@ void CHttpRequest::OnDelSub()
 
 void CHttpRequest::OnAutoSet()
 {
-    CModule* module = FindModule(GetParamInt(QStringLiteral("mduid")));
-    CXMap query;
-    if (!module || !ParseOneRecordQuery(QString::fromUtf8(m_body), query) || !module->HasRight(m_user, RIGHT_MDF)) {
-        AnswerStatus(*this, 400);
-        return;
-    }
     std::unique_ptr<CXItem> record;
-    if (!ReadOneOrAnswer(*this, *module, query, record))
+    if (!ReadPostedRecord(*this, RIGHT_MDF, record))
         return;
     if (!record->CanAutoSet()) {
         AnswerStatus(*this, 500);

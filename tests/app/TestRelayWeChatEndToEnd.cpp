@@ -19,6 +19,7 @@
 #include "WebService.h"
 #include "XAppServices.h"
 #include "XErrorReporter.h"
+#include "LorvanProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -133,14 +134,9 @@ TEST(Lorvan, JoinsTheRelayAndLogsWeChatUsersIn)
     };
 
     QProcess lorvan;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LORVAN_HOME"), db.Home());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("LORVAN_RELAY_SERVER"), QStringLiteral("127.0.0.1:%1").arg(relay.Port()));
-    env.remove(QStringLiteral("LORVAN_RELAY_DOMAIN"));
-    lorvan.setProcessEnvironment(env);
-    lorvan.start(QStringLiteral(LORVAN_EXE), {});
-    ASSERT_TRUE(lorvan.waitForStarted(30000));
+    ASSERT_TRUE(StartLorvan(lorvan, db.Home(),
+                            {{QStringLiteral("LORVAN_RELAY_SERVER"), QStringLiteral("127.0.0.1:%1").arg(relay.Port())},
+                             {QStringLiteral("LORVAN_RELAY_DOMAIN"), QString()}}));
     auto stderrText = [&lorvan] { return lorvan.readAllStandardError().toStdString(); };
 
     // the join: signed, the first of this run, with the installation's own id

@@ -2,6 +2,7 @@
 #include "CXDBSession.h"
 #include "OpenDatabase.h"
 #include "TestSupport.h"
+#include "LorvanProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +35,7 @@ TEST(Lorvan, CreatesAndOpensItsDatabaseInAFreshHome)
     ScopedHome home;
     const QString path = home.Path() + QStringLiteral("/Lorvan.mdb");
     QProcess lorvan;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LORVAN_HOME"), home.Path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    lorvan.setProcessEnvironment(env);
-    lorvan.start(QStringLiteral(LORVAN_EXE), {});
-    ASSERT_TRUE(lorvan.waitForStarted(30000));
+    ASSERT_TRUE(StartLorvan(lorvan, home.Path()));
 
     QElapsedTimer timer;
     timer.start();
@@ -78,12 +74,7 @@ TEST(Lorvan, CreatesAndOpensItsDatabaseInAFreshHome)
 // did not get there.
 bool StartAndWait(QProcess& lorvan, const QString& home, int rows)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LORVAN_HOME"), home);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    lorvan.setProcessEnvironment(env);
-    lorvan.start(QStringLiteral(LORVAN_EXE), {});
-    if (!lorvan.waitForStarted(30000))
+    if (!StartLorvan(lorvan, home))
         return false;
     const QString path = home + QStringLiteral("/Lorvan.mdb");
     QElapsedTimer timer;

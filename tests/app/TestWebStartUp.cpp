@@ -3,6 +3,7 @@
 #include "CXAccessor.h"
 #include "CXDBSession.h"
 #include "TestSupport.h"
+#include "LorvanProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -96,12 +97,7 @@ TEST(Lorvan, ServesTheWebFromStartToExit)
     ScopedHome home;
     const QString path = home.Path() + QStringLiteral("/Lorvan.mdb");
     QProcess lorvan;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LORVAN_HOME"), home.Path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    lorvan.setProcessEnvironment(env);
-    lorvan.start(QStringLiteral(LORVAN_EXE), {});
-    ASSERT_TRUE(lorvan.waitForStarted(30000));
+    ASSERT_TRUE(StartLorvan(lorvan, home.Path()));
 
     QElapsedTimer timer;
     timer.start();

@@ -136,26 +136,14 @@ protected:
         auto web = std::make_unique<CHttpSession>();
         m_user = std::make_unique<CXItem>();
         m_user->m_strSession = kSession;
-        int mdu = 0, id = 0;
-        switch (who) {
-        case Who::Nobody:
-            break;
-        case Who::Student:
-            mdu = MDU_STUDENT, id = m_school.s1;
-            break;
-        case Who::OtherStudent:
-            mdu = MDU_STUDENT, id = m_school.s3;
-            break;
-        case Who::Teacher:
-            mdu = MDU_TEACHER, id = m_school.t3;
-            break;
-        case Who::Operator:
-            mdu = MDU_TEACHER, id = m_school.t2;
-            break;
-        case Who::Admin:
-            mdu = MDU_TEACHER, id = m_school.t1;
-            break;
-        }
+        // the identity of each, in the order of Who
+        const std::pair<int, int> identities[] = {{0, 0},
+                                                  {MDU_STUDENT, m_school.s1},
+                                                  {MDU_STUDENT, m_school.s3},
+                                                  {MDU_TEACHER, m_school.t3},
+                                                  {MDU_TEACHER, m_school.t2},
+                                                  {MDU_TEACHER, m_school.t1}};
+        const auto [mdu, id] = identities[static_cast<int>(who)];
         if (mdu) {
             std::unique_ptr<CXItem> identity = ReadRecord(mdu, id);
             ASSERT_TRUE(identity);
